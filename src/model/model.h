@@ -1,0 +1,73 @@
+// The calculation state shared by the windows, the self-tests and the model,
+// and the model's procedures: calendar helpers, the daily and monthly
+// irradiation on the sloping site, and the degree-day regression.
+#ifndef VERANTA_MODEL_MODEL_H
+#define VERANTA_MODEL_MODEL_H
+
+#include "solar/solpos.h"
+
+// Location of the site (degrees; west longitudes negative; elevation in the
+// unit of locale.txt).
+extern float active_latitude;
+extern float active_longitude;
+extern float active_elev;
+extern float active_aspect;
+extern float active_tilt;
+
+// Atmosphere, clock time at which the sun is placed, integration step.
+extern float active_timezone;
+extern float active_temp;
+extern float active_press;
+extern int active_hour;
+extern int active_minute;
+extern int active_second;
+extern int active_dt;
+
+// Date of the current calculation.
+extern int active_year;
+extern int active_month;
+extern int active_day;
+extern int active_daynum;
+
+// Results kept between steps.
+extern float active_sunrise;
+extern float active_sunset;
+extern float active_daysIrr;
+extern float accumulatedIrr;
+extern float accumulatedGDD;
+
+// Season run.
+extern int startmonth;
+extern int stopmonth;
+extern int startday;
+extern int stopday;
+extern int pass;
+
+// Flags.
+extern int northsouth;
+extern int oneormany;
+extern int haveprefs;
+extern int error_watch;
+extern int in_use;
+
+// Lengths of the months of the year last given to setMonthLengths (0 = January).
+extern int dayspermonth[12];
+
+// The one solar record of the process and the pointer every caller uses.
+extern solar_record pd;
+extern solar_record *pdat;
+
+int isLeapYear(int year);
+void setMonthLengths(int year);
+int getMonthNumber(const char *name);
+float getDescriptor(char *line);
+
+void getDayBounds(int day, int month, int year, float *sunrise, float *sunset);
+float getDaysIrr(int day, int month, int year);
+float getMonthsIrr(int month);
+
+float getMonthsGDD(int month, float x);
+float northGDD(int month, float x);
+float southGDD(int month, float x);
+
+#endif

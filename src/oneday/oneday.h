@@ -1,0 +1,7 @@
+// The one-day calculator window.
+#ifndef VERANTA_ONEDAY_ONEDAY_H
+#define VERANTA_ONEDAY_ONEDAY_H
+
+void oneDay(void);
+
+#endif

@@ -1,0 +1,7 @@
+// The growing-season calculator window.
+#ifndef VERANTA_SEASON_SEASON_H
+#define VERANTA_SEASON_SEASON_H
+
+void manyDays(void);
+
+#endif

@@ -1,0 +1,128 @@
+#include "gui_support.h"
+
+#include "shell/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+#include <unistd.h>
+
+namespace gui {
+
+namespace {
+
+void copyFile(const std::string &from, const std::string &to) {
+    std::ifstream in(from, std::ios::binary);
+    ASSERT_TRUE(in.good()) << "cannot read " << from;
+    std::ofstream out(to, std::ios::binary);
+    out << in.rdbuf();
+    ASSERT_TRUE(out.good()) << "cannot write " << to;
+}
+
+void collectGrids(GtkWidget *widget, std::vector<GtkWidget *> *out) {
+    if (GTK_IS_GRID(widget)) out->push_back(widget);
+    if (!GTK_IS_CONTAINER(widget)) return;
+    GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList *l = children; l != nullptr; l = l->next) collectGrids(GTK_WIDGET(l->data), out);
+    g_list_free(children);
+}
+
+}  // namespace
+
+std::string enterTempDir(bool withGlade, bool withCss) {
+    char pattern[] = "/tmp/veranta-gui-XXXXXX";
+    const char *dir = mkdtemp(pattern);
+    EXPECT_NE(dir, nullptr);
+    if (dir == nullptr) return "";
+    std::string path = dir;
+    if (withGlade) copyFile(std::string(VERANTA_DATA_DIR) + "/veranta.glade", path + "/veranta.glade");
+    if (withCss) copyFile(std::string(VERANTA_DATA_DIR) + "/veranta.css", path + "/veranta.css");
+    EXPECT_EQ(chdir(path.c_str()), 0);
+    return path;
+}
+
+void start() {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "GUI tests need an X display; run them through scripts/test";
+    enterTempDir();
+    static char arg0[] = "veranta";
+    static char *args[] = {arg0, nullptr};
+    int argc = 1;
+    char **argv = args;
+    ASSERT_EQ(startUp(&argc, &argv), 0);
+    pump();
+}
+
+void pump() {
+    while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
+}
+
+void activate(GtkWidget *menuItem) {
+    ASSERT_NE(menuItem, nullptr);
+    gtk_menu_item_activate(GTK_MENU_ITEM(menuItem));
+    pump();
+}
+
+void click(GtkWidget *button) {
+    ASSERT_NE(button, nullptr);
+    gtk_button_clicked(GTK_BUTTON(button));
+    pump();
+}
+
+std::string text(GtkWidget *entry) {
+    return gtk_entry_get_text(GTK_ENTRY(entry));
+}
+
+void setText(GtkWidget *entry, const char *value) {
+    gtk_entry_set_text(GTK_ENTRY(entry), value);
+    pump();
+}
+
+bool visible(GtkWidget *widget) { return gtk_widget_get_visible(widget); }
+
+bool sensitive(GtkWidget *widget) { return gtk_widget_get_sensitive(widget); }
+
+void choose(GtkWidget *comboBoxText, const char *item) {
+    GtkTreeModel *model = gtk_combo_box_get_model(GTK_COMBO_BOX(comboBoxText));
+    GtkTreeIter iter;
+    int index = 0;
+    for (gboolean ok = gtk_tree_model_get_iter_first(model, &iter); ok;
+         ok = gtk_tree_model_iter_next(model, &iter), ++index) {
+        gchar *value = nullptr;
+        gtk_tree_model_get(model, &iter, 0, &value, -1);
+        bool match = value != nullptr && std::string(value) == item;
+        g_free(value);
+        if (match) {
+            gtk_combo_box_set_active(GTK_COMBO_BOX(comboBoxText), index);
+            pump();
+            return;
+        }
+    }
+    ADD_FAILURE() << "no item " << item;
+}
+
+std::vector<GtkWidget *> grids(GtkWidget *window) {
+    std::vector<GtkWidget *> out;
+    collectGrids(window, &out);
+    return out;
+}
+
+GtkWidget *cell(GtkWidget *grid, int column, int row) {
+    return gtk_grid_get_child_at(GTK_GRID(grid), column, row);
+}
+
+void writeFile(const char *name, const std::string &content) {
+    std::ofstream out(name, std::ios::binary);
+    out << content;
+}
+
+std::string readFile(const char *name, bool *exists) {
+    std::ifstream in(name, std::ios::binary);
+    if (exists != nullptr) *exists = in.good();
+    std::ostringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+}  // namespace gui
