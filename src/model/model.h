@@ -61,6 +61,8 @@ int isLeapYear(int year);
 void setMonthLengths(int year);
 int getMonthNumber(const char *name);
 float getDescriptor(char *line);
+// The leading integer of a text by the atoi rule, clamped to the int range.
+int leadingInt(const char *text);
 
 void getDayBounds(int day, int month, int year, float *sunrise, float *sunset);
 float getDaysIrr(int day, int month, int year);
