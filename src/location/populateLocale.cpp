@@ -1,0 +1,3 @@
+// Placeholder: replaced by the location panel's implementation.
+#include "location/location.h"
+void populateLocale(void) {}
