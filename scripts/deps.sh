@@ -1,7 +1,7 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages that
 # the build, the program and the tests need, asking apt only for what is missing.
 veranta_install_deps() {
-  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtest-dev
+  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgtest-dev
                 libbenchmark-dev xvfb xauth clang libclang-rt-14-dev imagemagick "$@")
   local missing=()
   local pkg
