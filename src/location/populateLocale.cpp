@@ -1,3 +1,44 @@
-// Placeholder: replaced by the location panel's implementation.
+// Fills the location frame from locale.txt when the frame opens.
 #include "location/location.h"
-void populateLocale(void) {}
+
+#include "location/readLocale.h"
+#include "model/model.h"
+#include "shell/shell.h"
+
+#include <cstdio>
+
+namespace {
+
+void showValue(GtkWidget *entry, const char *format, float value) {
+    // Wide enough for the largest float in either format ("%8.4f" of
+    // -FLT_MAX is 45 characters).
+    char text[64];
+    std::snprintf(text, sizeof text, format, static_cast<double>(value));
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+}
+
+}  // namespace
+
+void populateLocale(void) {
+    readLocale();
+
+    active_temp = 15.0f;
+    active_press = 1006.0f;
+    active_timezone = -8.0f;
+    active_hour = 12;
+    active_minute = 0;
+    active_second = 0;
+    active_dt = 1;
+
+    gtk_entry_set_has_frame(GTK_ENTRY(locale_entry_lat), TRUE);
+
+    // Without a file the entries keep what they hold, so text typed but not
+    // saved at the last opening is still there.
+    if (haveprefs == 1) {
+        showValue(locale_entry_lat, "%8.4f", active_latitude);
+        showValue(locale_entry_lon, "%8.4f", active_longitude);
+        showValue(locale_entry_elev, "%8.1f", active_elev);
+        showValue(locale_entry_aspect, "%8.1f", active_aspect);
+        showValue(locale_entry_tilt, "%8.1f", active_tilt);
+    }
+}

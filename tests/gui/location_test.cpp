@@ -1,0 +1,281 @@
+// The location frame driven through the menu: what it shows, what it stores
+// in locale.txt, and that a failed save leaves everything as it was.
+#include "gui_support.h"
+
+#include "location/readLocale.h"
+#include "model/model.h"
+#include "shell/shell.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstring>
+#include <dirent.h>
+#include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const char *const stored =
+    "latitude  44.133\nlongitude  -123.214\nelevation  114\naspect  180\ntilt  10\n";
+const char *const savedForm =
+    "latitude   44.1330\nlongitude  -123.2140\nelevation     114.0\naspect     180.0\ntilt      10.0\n";
+const char *const failureMessage = "\nCould not open locale.txt for writing\n";
+
+std::vector<GtkWidget *> entries() {
+    return {locale_entry_lat, locale_entry_lon, locale_entry_elev, locale_entry_aspect, locale_entry_tilt};
+}
+
+std::vector<std::string> shown() {
+    std::vector<std::string> out;
+    for (GtkWidget *e : entries()) out.push_back(gui::text(e));
+    return out;
+}
+
+void setAll(const char *value) {
+    for (GtkWidget *e : entries()) gui::setText(e, value);
+}
+
+void openFrame(const char *content) {
+    gui::start();
+    if (content != nullptr) gui::writeFile("locale.txt", content);
+    gui::activate(locale);
+}
+
+void reopen() {
+    gui::click(locale_close);
+    EXPECT_FALSE(gui::visible(locale_frame));
+    gui::activate(locale);
+}
+
+void expectSite(float lat, float lon, float elev, float aspect, float tilt) {
+    EXPECT_EQ(active_latitude, lat);
+    EXPECT_EQ(active_longitude, lon);
+    EXPECT_EQ(active_elev, elev);
+    EXPECT_EQ(active_aspect, aspect);
+    EXPECT_EQ(active_tilt, tilt);
+}
+
+void expectButtons(bool clearAndSave) {
+    EXPECT_EQ(gui::sensitive(locale_clear), clearAndSave);
+    EXPECT_EQ(gui::sensitive(locale_save), clearAndSave);
+    EXPECT_TRUE(gui::sensitive(locale_close));
+}
+
+bool exists(const char *name) {
+    struct stat st;
+    return stat(name, &st) == 0;
+}
+
+int leftoverTempFiles() {
+    int n = 0;
+    DIR *dir = opendir(".");
+    if (dir == nullptr) return -1;
+    for (dirent *e = readdir(dir); e != nullptr; e = readdir(dir)) {
+        if (std::strncmp(e->d_name, "locale.txt.", 11) == 0) n++;
+    }
+    closedir(dir);
+    return n;
+}
+
+TEST(Location, ShowsStoredSiteInDisplayFormats) {
+    gui::start();
+    gui::writeFile("locale.txt", stored);
+    active_minute = 7;
+    active_second = 9;
+    gui::activate(locale);
+
+    EXPECT_TRUE(gui::visible(locale_frame));
+    EXPECT_EQ(in_use, 1);
+    EXPECT_EQ(haveprefs, 1);
+    EXPECT_EQ(shown(), (std::vector<std::string>{" 44.1330", "-123.2140", "   114.0", "   180.0", "    10.0"}));
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+    EXPECT_EQ(active_temp, 15.0f);
+    EXPECT_EQ(active_press, 1006.0f);
+    EXPECT_EQ(active_timezone, -8.0f);
+    EXPECT_EQ(active_hour, 12);
+    EXPECT_EQ(active_minute, 0);
+    EXPECT_EQ(active_second, 0);
+    EXPECT_EQ(active_dt, 1);
+    EXPECT_TRUE(gtk_entry_get_has_frame(GTK_ENTRY(locale_entry_lat)));
+    expectButtons(true);
+}
+
+TEST(Location, SaveWritesEntryTextsAndRoundTrips) {
+    openFrame(stored);
+    testing::internal::CaptureStdout();
+    gui::click(locale_save);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+
+    bool found = false;
+    EXPECT_EQ(gui::readFile("locale.txt", &found), savedForm);
+    EXPECT_TRUE(found);
+    EXPECT_EQ(leftoverTempFiles(), 0);
+    expectButtons(false);
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+
+    active_latitude = active_longitude = active_elev = active_aspect = active_tilt = 0.0f;
+    readLocale();
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+
+    reopen();
+    expectButtons(true);
+    EXPECT_EQ(shown(), (std::vector<std::string>{" 44.1330", "-123.2140", "   114.0", "   180.0", "    10.0"}));
+}
+
+TEST(Location, UnnamedParameterIsShownAndOneDecimalIsSavedRounded) {
+    gui::start();
+    gui::writeFile("locale.txt", "lat 44\nlon -123\nele 100\nasp 90\n");
+    active_tilt = 33.65f;
+    gui::activate(locale);
+    EXPECT_EQ(gui::text(locale_entry_tilt), "    33.7");
+
+    gui::click(locale_save);
+    EXPECT_EQ(gui::readFile("locale.txt"),
+              "latitude   44.0000\nlongitude  -123.0000\nelevation     100.0\naspect      90.0\ntilt      33.7\n");
+    EXPECT_EQ(active_tilt, 33.7f);
+}
+
+TEST(Location, OnlyLatitudeFilledStillWritesFiveLines) {
+    openFrame(stored);
+    setAll("");
+    gui::setText(locale_entry_lat, "44.5");
+    gui::click(locale_save);
+
+    EXPECT_EQ(gui::readFile("locale.txt"), "latitude  44.5\nlongitude  \nelevation  \naspect  \ntilt  \n");
+    expectSite(44.5f, 0.0f, 0.0f, 0.0f, 0.0f);
+    expectButtons(false);
+    active_longitude = 9.0f;
+    readLocale();
+    expectSite(44.5f, 0.0f, 0.0f, 0.0f, 0.0f);
+}
+
+TEST(Location, SaveWithAllEntriesEmptyRemovesTheFile) {
+    openFrame(stored);
+    setAll("");
+    gui::click(locale_save);
+
+    EXPECT_FALSE(exists("locale.txt"));
+    EXPECT_EQ(leftoverTempFiles(), 0);
+    expectSite(0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
+    expectButtons(false);
+}
+
+TEST(Location, ClearForgetsFileButNotParameters) {
+    openFrame(stored);
+    gui::click(locale_clear);
+
+    EXPECT_FALSE(exists("locale.txt"));
+    EXPECT_EQ(shown(), std::vector<std::string>(5, ""));
+    EXPECT_EQ(haveprefs, 0);
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+    expectButtons(true);
+    EXPECT_TRUE(gui::visible(locale_frame));
+
+    reopen();
+    EXPECT_EQ(shown(), std::vector<std::string>(5, ""));
+    EXPECT_EQ(haveprefs, 0);
+}
+
+TEST(Location, UnsavedTypingReappearsWithoutFile) {
+    openFrame(nullptr);
+    EXPECT_EQ(haveprefs, 0);
+    gui::setText(locale_entry_lat, "12.5");
+    gui::setText(locale_entry_tilt, "steep");
+    reopen();
+    EXPECT_EQ(gui::text(locale_entry_lat), "12.5");
+    EXPECT_EQ(gui::text(locale_entry_tilt), "steep");
+    EXPECT_FALSE(exists("locale.txt"));
+}
+
+TEST(Location, OverlongEntryTextIsCutToOneLine) {
+    openFrame(stored);
+    // Lift the UI's cap to reach the writer's own bound: 32 characters of tilt.
+    gtk_entry_set_max_length(GTK_ENTRY(locale_entry_tilt), 0);
+    gtk_entry_set_max_length(GTK_ENTRY(locale_entry_aspect), 0);
+    std::string tilt = "12.5" + std::string(56, '0');
+    gui::setText(locale_entry_tilt, tilt.c_str());
+    // The 31st byte of the text starts a two-byte character that does not fit.
+    std::string aspect = "7" + std::string(29, ' ') + "\xc3\xa9xyz";
+    gui::setText(locale_entry_aspect, aspect.c_str());
+    gui::click(locale_save);
+
+    std::string file = gui::readFile("locale.txt");
+    EXPECT_NE(file.find("\ntilt  " + tilt.substr(0, 32) + "\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\naspect  " + aspect.substr(0, 30) + "\n"), std::string::npos) << file;
+    EXPECT_EQ(active_tilt, 12.5f);
+    readLocale();
+    EXPECT_EQ(active_tilt, 12.5f);
+    EXPECT_EQ(active_aspect, 7.0f);
+}
+
+// Types a new latitude, makes the save fail by breakIt, and checks that the
+// message is printed and nothing else changed.
+void expectFailedSave(void (*breakIt)(), void (*repair)(), bool storedFileStays = true) {
+    gui::setText(locale_entry_lat, "1.0");
+    testing::internal::CaptureStdout();
+    breakIt();
+    gtk_button_clicked(GTK_BUTTON(locale_save));
+    repair();
+    gui::pump();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), failureMessage);
+
+    if (storedFileStays) {
+        EXPECT_EQ(gui::readFile("locale.txt"), stored);
+    }
+    EXPECT_EQ(leftoverTempFiles(), 0);
+    EXPECT_EQ(gui::text(locale_entry_lat), "1.0");
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+    expectButtons(true);
+    EXPECT_EQ(haveprefs, 1);
+}
+
+rlimit savedLimit;
+
+// Sets the soft limit of a resource, keeping the old one for restoreLimit.
+void limit(int resource, rlim_t value) {
+    ASSERT_EQ(getrlimit(resource, &savedLimit), 0);
+    rlimit r = savedLimit;
+    r.rlim_cur = value;
+    ASSERT_EQ(setrlimit(resource, &r), 0);
+}
+
+void restoreLimit(int resource) { ASSERT_EQ(setrlimit(resource, &savedLimit), 0); }
+
+TEST(Location, SaveThatCannotCreateItsFileChangesNothing) {
+    openFrame(stored);
+    expectFailedSave([] { limit(RLIMIT_NOFILE, 0); }, [] { restoreLimit(RLIMIT_NOFILE); });
+}
+
+TEST(Location, SaveWhoseWritesFailKeepsTheStoredFile) {
+    openFrame(stored);
+    std::signal(SIGXFSZ, SIG_IGN);
+    // Room for the message in the captured output, not for the five lines.
+    expectFailedSave([] { limit(RLIMIT_FSIZE, 64); }, [] { restoreLimit(RLIMIT_FSIZE); });
+}
+
+TEST(Location, SaveThatCannotReplaceTheFileChangesNothing) {
+    openFrame(stored);
+    ASSERT_EQ(std::remove("locale.txt"), 0);
+    ASSERT_EQ(mkdir("locale.txt", 0755), 0);
+    expectFailedSave([] {}, [] {}, false);
+    struct stat st;
+    ASSERT_EQ(stat("locale.txt", &st), 0);
+    EXPECT_TRUE(S_ISDIR(st.st_mode));
+}
+
+TEST(Location, SaveIntoReadOnlyFolderChangesNothing) {
+    openFrame(stored);
+    ASSERT_EQ(chmod(".", 0555), 0);
+    if (access(".", W_OK) == 0) {
+        chmod(".", 0755);
+        GTEST_SKIP() << "permissions do not stop this user from writing";
+    }
+    expectFailedSave([] {}, [] {});
+    chmod(".", 0755);
+}
+
+}  // namespace
