@@ -1,3 +1,243 @@
-// Placeholder: replaced by the growing-season calculator window.
+// The season window: its two framed grids, the button row and its handlers.
 #include "season/season.h"
-void manyDays(void) {}
+
+#include "model/model.h"
+#include "shell/gridFrame.h"
+#include "shell/shell.h"
+
+#include <cstdio>
+
+namespace {
+
+GtkWidget *locationEntry(float value) {
+    GtkWidget *entry = gtk_entry_new();
+    if (haveprefs == 1) {
+        gchar *text = g_strdup_printf("%8.4f", static_cast<double>(value));
+        gtk_entry_set_text(GTK_ENTRY(entry), text);
+        g_free(text);
+    }
+    return entry;
+}
+
+GtkWidget *sizedEntry(const char *text, int chars) {
+    GtkWidget *entry = gtk_entry_new();
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    gtk_entry_set_width_chars(GTK_ENTRY(entry), chars);
+    gtk_entry_set_max_width_chars(GTK_ENTRY(entry), chars);
+    return entry;
+}
+
+void put(GtkWidget *grid, GtkWidget *child, int column, int row) {
+    gtk_grid_attach(GTK_GRID(grid), child, column, row, 1, 1);
+}
+
+void putLabel(GtkWidget *grid, const char *text, int column, int row) {
+    put(grid, classLabel(text, "normal-label"), column, row);
+}
+
+}  // namespace
+
+GtkWidget *create_c2_grid1(c2_widgets *w) {
+    c2_Initialize();
+    GtkWidget *grid;
+    GtkWidget *frame = beginGridFrame(&grid);
+
+    putLabel(grid, "location", 1, 1);
+    putLabel(grid, "latitude", 0, 2);
+    putLabel(grid, "longitude", 0, 3);
+    putLabel(grid, "elevation", 0, 4);
+    putLabel(grid, "aspect", 0, 5);
+    putLabel(grid, "tilt", 0, 6);
+
+    w->entry_lat = locationEntry(active_latitude);
+    w->entry_lon = locationEntry(active_longitude);
+    w->entry_elev = locationEntry(active_elev);
+    w->entry_aspect = locationEntry(active_aspect);
+    w->entry_tilt = locationEntry(active_tilt);
+    put(grid, w->entry_lat, 1, 2);
+    put(grid, w->entry_lon, 1, 3);
+    put(grid, w->entry_elev, 1, 4);
+    put(grid, w->entry_aspect, 1, 5);
+    put(grid, w->entry_tilt, 1, 6);
+
+    putLabel(grid, "day", 2, 2);
+    putLabel(grid, "month", 2, 3);
+    putLabel(grid, "year", 2, 4);
+
+    putLabel(grid, "start", 3, 1);
+    w->entry_startday = sizedEntry("", 14);
+    put(grid, w->entry_startday, 3, 2);
+    gtk_widget_grab_focus(w->entry_startday);
+    w->cbtxt_startmonth = monthChooser();
+    put(grid, w->cbtxt_startmonth, 3, 3);
+
+    w->entry_year = gtk_entry_new();
+    gtk_entry_set_alignment(GTK_ENTRY(w->entry_year), 0.5f);
+    gtk_grid_attach(GTK_GRID(grid), w->entry_year, 3, 4, 2, 1);
+
+    w->label_month_order = classLabel("BAD MONTH ORDER", "normal-label");
+    gtk_grid_attach(GTK_GRID(grid), w->label_month_order, 3, 5, 2, 1);
+    gtk_widget_hide(w->label_month_order);
+
+    putLabel(grid, "stop", 4, 1);
+    w->entry_stopday = sizedEntry("", 14);
+    put(grid, w->entry_stopday, 4, 2);
+    w->cbtxt_stopmonth = monthChooser();
+    put(grid, w->cbtxt_stopmonth, 4, 3);
+
+    endGridFrame(frame);
+    return frame;
+}
+
+GtkWidget *create_c2_grid2(c2_widgets *w) {
+    GtkWidget *grid;
+    GtkWidget *frame = beginGridFrame(&grid);
+
+    putLabel(grid, "output by month", 3, 0);
+    putLabel(grid, "cumulative output", 5, 0);
+    putLabel(grid, "month", 0, 1);
+    putLabel(grid, "days", 0, 2);
+
+    w->entry_month = sizedEntry("", 12);
+    w->entry_days = sizedEntry("", 12);
+    put(grid, w->entry_month, 1, 1);
+    put(grid, w->entry_days, 1, 2);
+
+    put(grid, classLabel("          ", nullptr), 2, 1);
+
+    w->entry_month_irr = sizedEntry("  ", 14);
+    w->entry_month_gdd = sizedEntry("  ", 14);
+    put(grid, w->entry_month_irr, 3, 1);
+    put(grid, w->entry_month_gdd, 3, 2);
+
+    putLabel(grid, "irradiance", 4, 1);
+    putLabel(grid, "deg days", 4, 2);
+
+    w->entry_cum_irr = sizedEntry("  ", 14);
+    w->entry_cum_gdd = sizedEntry("  ", 14);
+    put(grid, w->entry_cum_irr, 5, 1);
+    put(grid, w->entry_cum_gdd, 5, 2);
+
+    endGridFrame(frame);
+    return frame;
+}
+
+void manyDays(void) {
+    c2_widgets *w = g_new0(c2_widgets, 1);
+    oneormany = 2;
+
+    c2_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(c2_window), "GDD during months");
+    gtk_window_set_default_size(GTK_WINDOW(c2_window), 600, 470);
+    gtk_window_set_position(GTK_WINDOW(c2_window), GTK_WIN_POS_CENTER);
+    // The record lives exactly as long as its window, however it is closed.
+    g_signal_connect(c2_window, "destroy", G_CALLBACK(on_c2_window_destroy), w);
+
+    GtkWidget *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
+    gtk_box_set_homogeneous(GTK_BOX(box), FALSE);
+    gtk_container_add(GTK_CONTAINER(c2_window), box);
+    gtk_container_set_border_width(GTK_CONTAINER(box), 10);
+
+    GdkColor colour = {0, 0x3333, 0xEEEE, 0xCCCC};
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_widget_modify_bg(c2_window, GTK_STATE_NORMAL, &colour);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+
+    gtk_box_pack_start(GTK_BOX(box), create_c2_grid1(w), FALSE, FALSE, 0);
+    gtk_box_pack_start(GTK_BOX(box), create_c2_grid2(w), FALSE, FALSE, 0);
+
+    GtkWidget *row = gtk_grid_new();
+    gtk_widget_set_size_request(row, 600, 30);
+    gtk_grid_set_row_spacing(GTK_GRID(row), 10);
+    gtk_grid_set_column_spacing(GTK_GRID(row), 100);
+    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
+
+    gtk_grid_attach(GTK_GRID(row), gtk_label_new(""), 0, 0, 1, 1);
+    w->button_start = gtk_button_new_with_label("     start     ");
+    gtk_widget_set_sensitive(w->button_start, FALSE);
+    gtk_grid_attach(GTK_GRID(row), w->button_start, 1, 0, 1, 1);
+    w->button_continue = gtk_button_new_with_label("continue");
+    gtk_widget_set_sensitive(w->button_continue, FALSE);
+    gtk_grid_attach(GTK_GRID(row), w->button_continue, 2, 0, 1, 1);
+    w->button_close = gtk_button_new_with_label("     close     ");
+    gtk_grid_attach(GTK_GRID(row), w->button_close, 3, 0, 1, 1);
+    gtk_grid_attach(GTK_GRID(row), gtk_label_new(""), 4, 0, 1, 1);
+
+    g_signal_connect(w->cbtxt_startmonth, "changed", G_CALLBACK(on_c2_month_changed), w);
+    g_signal_connect(w->cbtxt_stopmonth, "changed", G_CALLBACK(on_c2_month_changed), w);
+    g_signal_connect(w->button_start, "clicked", G_CALLBACK(on_c2_start_clicked), w);
+    g_signal_connect(w->button_continue, "clicked", G_CALLBACK(on_c2_continue_clicked), w);
+    g_signal_connect(w->button_close, "clicked", G_CALLBACK(on_c2_close_clicked), w);
+
+    gtk_widget_show_all(c2_window);
+    gtk_widget_hide(w->label_month_order);
+}
+
+void on_c2_month_changed(GtkWidget *, gpointer data) {
+    c2_widgets *w = static_cast<c2_widgets *>(data);
+    bool both = gtk_combo_box_get_active(GTK_COMBO_BOX(w->cbtxt_startmonth)) >= 0 &&
+                gtk_combo_box_get_active(GTK_COMBO_BOX(w->cbtxt_stopmonth)) >= 0;
+    gtk_widget_set_sensitive(w->button_start, both);
+    gtk_widget_hide(w->label_month_order);
+}
+
+void on_c2_start_clicked(GtkWidget *, gpointer data) {
+    c2_widgets *w = static_cast<c2_widgets *>(data);
+    int retval = c2_CheckEntries(w);
+    std::printf("retval is %d and error_watch is %d\n", retval, error_watch);
+    std::fflush(stdout);
+
+    switch (retval) {
+    case 0:
+        pass = 1;
+        c2_ShowResult(w);
+        // pass is 0 when the engine refused the location: that run is over.
+        if (pass != 0) {
+            gtk_widget_set_sensitive(w->button_start, FALSE);
+            gtk_widget_set_sensitive(w->button_continue, TRUE);
+        }
+        break;
+    case 1:
+        gtk_widget_hide(c2_window);
+        gtk_widget_show(error_frame);
+        gtk_widget_set_sensitive(error_close, TRUE);
+        break;
+    case 2:
+        gtk_entry_set_text(GTK_ENTRY(w->entry_startday), "BAD DAY");
+        break;
+    case 3:
+        gtk_entry_set_text(GTK_ENTRY(w->entry_stopday), "BAD DAY");
+        break;
+    case 4:
+        gtk_entry_set_text(GTK_ENTRY(w->entry_year), "BAD YEAR");
+        break;
+    case 5:
+        gtk_widget_show(w->label_month_order);
+        gtk_widget_set_sensitive(w->button_start, FALSE);
+        break;
+    default:
+        break;
+    }
+}
+
+void on_c2_continue_clicked(GtkWidget *, gpointer data) {
+    pass = pass + 1;
+    c2_ShowResult(static_cast<c2_widgets *>(data));
+}
+
+void on_c2_close_clicked(GtkWidget *button, gpointer) {
+    gtk_widget_hide(c2_window);
+    in_use = 0;
+    // Never shown again: destroying it frees the record (destroy handler).
+    gtk_widget_destroy(gtk_widget_get_toplevel(button));
+}
+
+void on_c2_window_destroy(GtkWidget *destroyed, gpointer data) {
+    g_free(data);
+    // Closing through the window manager must release the one-at-a-time
+    // rule too, or no other dialog could be opened afterwards.
+    if (destroyed == c2_window) {
+        c2_window = nullptr;
+        in_use = 0;
+    }
+}

@@ -1,0 +1,168 @@
+// One month of a season run: its irradiation and degree days, added to the
+// totals. The first press of a run also reads the location and the season.
+#include "season/season.h"
+
+#include "model/model.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdlib>
+
+namespace {
+
+const char *const month_names[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                     "July",    "August",   "September", "October", "November", "December"};
+
+float entryFloat(GtkWidget *entry) {
+    double value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
+    // Beyond the float range the narrowing is not defined; infinity is what
+    // it would round to.
+    if (value > FLT_MAX) return INFINITY;
+    if (value < -FLT_MAX) return -INFINITY;
+    return static_cast<float>(value);
+}
+
+int entryInt(GtkWidget *entry) { return leadingInt(gtk_entry_get_text(GTK_ENTRY(entry))); }
+
+int chosenMonth(GtkWidget *combo) {
+    gchar *name = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(combo));
+    int month = getMonthNumber(name);
+    g_free(name);
+    return month;
+}
+
+void setLocationEditable(c2_widgets *w, gboolean editable) {
+    gtk_editable_set_editable(GTK_EDITABLE(w->entry_lat), editable);
+    gtk_editable_set_editable(GTK_EDITABLE(w->entry_lon), editable);
+    gtk_editable_set_editable(GTK_EDITABLE(w->entry_elev), editable);
+    gtk_editable_set_editable(GTK_EDITABLE(w->entry_aspect), editable);
+    gtk_editable_set_editable(GTK_EDITABLE(w->entry_tilt), editable);
+}
+
+void endRun(c2_widgets *w) {
+    gtk_widget_set_sensitive(w->button_continue, FALSE);
+    gtk_widget_set_sensitive(w->button_start, TRUE);
+    setLocationEditable(w, TRUE);
+}
+
+// Once the warning has been dismissed any location gets this far; one that
+// the engine refuses would leave the previous calculation's numbers in its
+// record and so on the screen.
+bool runUsable(void) {
+    if (!std::isfinite(active_latitude) || !std::isfinite(active_longitude) || !std::isfinite(active_elev) ||
+        !std::isfinite(active_aspect) || !std::isfinite(active_tilt))
+        return false;
+    // The entries' check guarantees a season; anything else is not one.
+    if (startmonth < 1 || stopmonth > 12 || stopmonth <= startmonth) return false;
+    if (startday < 1 || startday > dayspermonth[startmonth - 1]) return false;
+    if (stopday < 1 || stopday > dayspermonth[stopmonth - 1]) return false;
+    solar_record probe;
+    S_init(&probe);
+    probe.latitude = active_latitude;
+    probe.longitude = active_longitude;
+    probe.surface_aspect = active_aspect;
+    probe.surface_tilt = active_tilt;
+    probe.year = active_year;
+    probe.month = startmonth;
+    probe.day_of_month = startday;
+    probe.day_of_year = startday + month_days[isLeapYear(active_year)][startmonth];
+    probe.hour = active_hour;
+    probe.minute = active_minute;
+    probe.second = active_second;
+    probe.temperature = active_temp;
+    probe.pressure = active_press;
+    probe.timezone_hours = active_timezone;
+    return S_solpos(&probe) == 0;
+}
+
+void setOutputs(c2_widgets *w, const char *text) {
+    gtk_entry_set_text(GTK_ENTRY(w->entry_month), text);
+    gtk_entry_set_text(GTK_ENTRY(w->entry_days), text);
+    gtk_entry_set_text(GTK_ENTRY(w->entry_month_irr), text);
+    gtk_entry_set_text(GTK_ENTRY(w->entry_month_gdd), text);
+    gtk_entry_set_text(GTK_ENTRY(w->entry_cum_irr), text);
+    gtk_entry_set_text(GTK_ENTRY(w->entry_cum_gdd), text);
+}
+
+void showText(GtkWidget *entry, const char *format, double value) {
+    gchar *text = g_strdup_printf(format, value);
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    g_free(text);
+}
+
+}  // namespace
+
+void c2_ShowResult(c2_widgets *w) {
+    int m;
+    if (pass == 1) {
+        active_latitude = entryFloat(w->entry_lat);
+        active_longitude = entryFloat(w->entry_lon);
+        active_elev = entryFloat(w->entry_elev);
+        active_aspect = entryFloat(w->entry_aspect);
+        active_tilt = entryFloat(w->entry_tilt);
+        if (active_longitude >= 0.0f) active_longitude = -active_longitude;
+
+        startday = entryInt(w->entry_startday);
+        stopday = entryInt(w->entry_stopday);
+        startmonth = chosenMonth(w->cbtxt_startmonth);
+        stopmonth = chosenMonth(w->cbtxt_stopmonth);
+        active_year = entryInt(w->entry_year);
+
+        setMonthLengths(active_year);
+        active_day = startday;
+        northsouth = static_cast<double>(active_latitude) > 43.7 ? 1 : 2;
+
+        accumulatedIrr = 0.0f;
+        accumulatedGDD = 0.0f;
+        if (!runUsable()) {
+            setOutputs(w, "out of range");
+            pass = 0;
+            endRun(w);
+            return;
+        }
+        if (haveprefs == 0) setLocationEditable(w, FALSE);
+        m = startmonth;
+    } else {
+        m = active_month + 1;
+        // Only after the run has ended or never began; nothing to show.
+        if (pass < 1 || m > stopmonth || m > 12) return;
+    }
+    active_month = m;
+
+    int length = dayspermonth[m - 1];
+    int first = m == startmonth ? startday : 1;
+    int last = m == stopmonth ? stopday : length;
+
+    // Every day is integrated once; the whole month and the range are summed
+    // from the same values, in day order, as getMonthsIrr sums them.
+    float daily[31];
+    for (int d = 1; d <= length; d++) daily[d - 1] = getDaysIrr(d, m, active_year);
+    float whole = 0.0f;
+    for (int d = 1; d <= length; d++) whole = whole + daily[d - 1];
+
+    float irr;
+    float gdd;
+    if (first == 1 && last == length) {
+        irr = whole;
+        gdd = getMonthsGDD(m, irr);
+    } else {
+        irr = 0.0f;
+        for (int d = first; d <= last; d++) irr = irr + daily[d - 1];
+        // A month without sun has no degree days to share out.
+        gdd = whole == 0.0f ? 0.0f : (irr / whole) * getMonthsGDD(m, whole);
+    }
+
+    gtk_entry_set_text(GTK_ENTRY(w->entry_month), month_names[m - 1]);
+    gchar *days = g_strdup_printf("%d - %d", first, last);
+    gtk_entry_set_text(GTK_ENTRY(w->entry_days), days);
+    g_free(days);
+    showText(w->entry_month_irr, "%.1f mj/sqm", static_cast<double>(irr));
+    showText(w->entry_month_gdd, "%.2f", static_cast<double>(gdd));
+
+    accumulatedIrr = accumulatedIrr + irr;
+    accumulatedGDD = accumulatedGDD + gdd;
+    showText(w->entry_cum_irr, "%.1f mj/sqm", static_cast<double>(accumulatedIrr));
+    showText(w->entry_cum_gdd, "%.2f", static_cast<double>(accumulatedGDD));
+
+    if (m == stopmonth) endRun(w);
+}
