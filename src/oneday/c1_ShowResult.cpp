@@ -1,0 +1,122 @@
+// Reads the entries into the calculation state, places the sun at noon of
+// the date for sunrise and sunset, integrates the day and the month and
+// shows the four results.
+#include "oneday/oneday.h"
+
+#include "model/model.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+// The entry's leading decimal number in single precision. Values beyond the
+// float range become infinite explicitly rather than through an out-of-range
+// narrowing.
+float readFloat(GtkWidget *entry) {
+    double value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
+    if (value > FLT_MAX) return HUGE_VALF;
+    if (value < -FLT_MAX) return -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
+const char *zoneLabel(void) {
+    if (active_timezone == -5.0f) return "(EST)";
+    if (active_timezone == -8.0f) return "(Z-8)";
+    return "";
+}
+
+// Clock text of a time in minutes after midnight. The engine's no-rise and
+// no-set markers (2999, -2999) go through the same arithmetic.
+void showClock(GtkWidget *entry, float t) {
+    int h = static_cast<int>(static_cast<double>(t) / 60.0);
+    int m = static_cast<int>(t - static_cast<float>(60 * h));
+    int s = static_cast<int>(60.0 * static_cast<double>(t - static_cast<float>(60 * h) - static_cast<float>(m)));
+    gchar *text = g_strdup_printf("%2.2d:%2.2d:%2.2d %s", h, m, s, zoneLabel());
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    g_free(text);
+}
+
+void showOutOfRange(c1_widgets *w) {
+    GtkWidget *outputs[4] = {w->entry_sunrise, w->entry_sunset, w->entry_irradiance, w->entry_gdd};
+    for (GtkWidget *entry : outputs) gtk_entry_set_text(GTK_ENTRY(entry), "out of range");
+}
+
+bool clockable(float t) { return std::isfinite(t) && std::fabs(t) < 1.0e6f; }
+
+}  // namespace
+
+void c1_ShowResult(c1_widgets *w) {
+    active_latitude = readFloat(w->entry_lat);
+    active_longitude = readFloat(w->entry_lon);
+    // West longitudes may be typed without their sign; 0 becomes -0.0.
+    if (active_longitude >= 0.0f) active_longitude = -active_longitude;
+    active_elev = readFloat(w->entry_elev);
+    active_aspect = readFloat(w->entry_aspect);
+    active_tilt = readFloat(w->entry_tilt);
+    active_day = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_day)));
+    gchar *name = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
+    active_month = getMonthNumber(name);
+    g_free(name);
+    active_year = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_year)));
+
+    setMonthLengths(active_year);
+    northsouth = static_cast<double>(active_latitude) > 43.7 ? 1 : 2;
+
+    // Only reachable once the region warning has been dismissed: a site that
+    // is not a number at all never reaches the engine, and one that the
+    // engine refuses would otherwise show the previous calculation's values.
+    bool finite = std::isfinite(active_latitude) && std::isfinite(active_longitude) &&
+                  std::isfinite(active_elev) && std::isfinite(active_aspect) && std::isfinite(active_tilt);
+    if (!finite || active_month < 1 || active_month > 12 || active_day < 1 ||
+        active_day > dayspermonth[active_month - 1]) {
+        showOutOfRange(w);
+        return;
+    }
+
+    pdat = &pd;
+    S_init(pdat);
+    pdat->latitude = active_latitude;
+    pdat->longitude = active_longitude;
+    pdat->surface_aspect = active_aspect;
+    pdat->surface_tilt = active_tilt;
+    pdat->year = active_year;
+    pdat->month = active_month;
+    pdat->day_of_month = active_day;
+    pdat->hour = active_hour;
+    pdat->minute = active_minute;
+    pdat->second = active_second;
+    pdat->temperature = active_temp;
+    pdat->pressure = active_press;
+    pdat->timezone_hours = active_timezone;
+    pdat->day_of_year = month_days[isLeapYear(active_year) != 0 ? 1 : 0][active_month] + active_day;
+    std::int64_t code = S_solpos(pdat);
+    if (code != 0 || !clockable(pdat->sunrise_minutes) || !clockable(pdat->sunset_minutes)) {
+        showOutOfRange(w);
+        return;
+    }
+    active_sunrise = pdat->sunrise_minutes;
+    active_sunset = pdat->sunset_minutes;
+    showClock(w->entry_sunrise, active_sunrise);
+    showClock(w->entry_sunset, active_sunset);
+
+    active_daysIrr = getDaysIrr(active_day, active_month, active_year);
+    gchar *text = g_strdup_printf("%6.2f mj/sqm", static_cast<double>(active_daysIrr));
+    gtk_entry_set_text(GTK_ENTRY(w->entry_irradiance), text);
+    g_free(text);
+
+    // The month's total, in day order; the chosen day's integral is the one
+    // just computed (the integration is deterministic), so it is not redone.
+    float total = 0.0f;
+    for (int d = 1; d <= dayspermonth[active_month - 1]; d++) {
+        total = total + (d == active_day ? active_daysIrr : getDaysIrr(d, active_month, active_year));
+    }
+
+    float gdd = 0.0f;
+    if (static_cast<double>(total) > 0.01) gdd = (active_daysIrr / total) * getMonthsGDD(active_month, total);
+    text = g_strdup_printf("%5.2f deg days", static_cast<double>(gdd));
+    gtk_entry_set_text(GTK_ENTRY(w->entry_gdd), text);
+    g_free(text);
+}
