@@ -1,9 +1,238 @@
-// Placeholder until the main window exists.
+// Process entry, start-up of the main window and the handlers that the UI
+// definition binds by name.
+#include "shell/shell.h"
+
+#include "location/location.h"
+#include "model/model.h"
+#include "oneday/oneday.h"
+#include "season/season.h"
+#include "selftest/selftest.h"
+
 #include <cstdio>
 
+int startUp(int *argc, char ***argv) {
+    gtk_init(argc, argv);
+
+    // Loaded with an error report so that a missing or broken definition ends
+    // the program with a message instead of a crash.
+    builder = gtk_builder_new();
+    GError *error = nullptr;
+    if (!gtk_builder_add_from_file(builder, "veranta.glade", &error)) {
+        gchar *message = g_strdup(error->message);
+        g_strdelimit(message, "\r\n", ' ');
+        std::fprintf(stderr, "veranta: cannot load the user interface veranta.glade: %s\n", message);
+        g_free(message);
+        g_error_free(error);
+        g_object_unref(builder);
+        builder = nullptr;
+        return 1;
+    }
+
+    // A definition cut short can load without error yet define nothing; with
+    // no main window the main loop would run with nothing on the screen.
+    window = GTK_WIDGET(gtk_builder_get_object(builder, "window"));
+    if (!GTK_IS_WINDOW(window)) {
+        std::fprintf(stderr, "veranta: cannot load the user interface veranta.glade: it defines no main window \"window\"\n");
+        g_object_unref(builder);
+        builder = nullptr;
+        window = nullptr;
+        return 1;
+    }
+    g_signal_connect(window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
+
+    // Registered by name so the loader finds them without symbol export.
+    static const struct {
+        const char *name;
+        GCallback handler;
+    } handlers[] = {
+        {"on_locale_activate", G_CALLBACK(on_locale_activate)},
+        {"on_locale_clear_clicked", G_CALLBACK(on_locale_clear_clicked)},
+        {"on_locale_save_clicked", G_CALLBACK(on_locale_save_clicked)},
+        {"on_locale_close_clicked", G_CALLBACK(on_locale_close_clicked)},
+        {"on_quit_activate", G_CALLBACK(on_quit_activate)},
+        {"on_oneday_activate", G_CALLBACK(on_oneday_activate)},
+        {"on_months_activate", G_CALLBACK(on_months_activate)},
+        {"on_error_close_clicked", G_CALLBACK(on_error_close_clicked)},
+        {"on_testoneinstant_activate", G_CALLBACK(on_testoneinstant_activate)},
+        {"on_t1_calculate_clicked", G_CALLBACK(on_t1_calculate_clicked)},
+        {"on_t1_close_clicked", G_CALLBACK(on_t1_close_clicked)},
+        {"on_testoneday_activate", G_CALLBACK(on_testoneday_activate)},
+        {"on_t2_calculate_clicked", G_CALLBACK(on_t2_calculate_clicked)},
+        {"on_t2_close_clicked", G_CALLBACK(on_t2_close_clicked)},
+        {"on_testgrowingseason_activate", G_CALLBACK(on_testgrowingseason_activate)},
+        {"on_t3_calculate_clicked", G_CALLBACK(on_t3_calculate_clicked)},
+        {"on_t3_close_clicked", G_CALLBACK(on_t3_close_clicked)},
+        {"on_tutorial_activate", G_CALLBACK(on_tutorial_activate)},
+        {"on_tutorial_dismiss_clicked", G_CALLBACK(on_tutorial_dismiss_clicked)},
+        {"on_about_activate", G_CALLBACK(on_about_activate)},
+        {"on_about_dismiss_clicked", G_CALLBACK(on_about_dismiss_clicked)},
+    };
+    for (const auto &h : handlers) gtk_builder_add_callback_symbol(builder, h.name, h.handler);
+    gtk_builder_connect_signals(builder, nullptr);
+
+    buildWidgets(builder);
+    colorWidgets();
+
+    // A missing or broken style sheet is not ours to report: the program runs
+    // with the toolkit's look and the fixed colours.
+    GtkCssProvider *provider = gtk_css_provider_new();
+    GFile *cssFile = g_file_new_for_path("veranta.css");
+    gtk_css_provider_load_from_file(provider, cssFile, nullptr);
+    gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
+                                              GTK_STYLE_PROVIDER_PRIORITY_USER);
+    g_object_unref(cssFile);
+    g_object_unref(provider);
+
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+    gtk_widget_show(window);
+
+    in_use = 0;
+    error_watch = 1;
+
+    gtk_widget_hide(t1_frame);
+    gtk_widget_hide(t2_frame);
+    gtk_widget_hide(t3_frame);
+    gtk_widget_hide(locale_frame);
+    gtk_widget_hide(tutorial_frame);
+    gtk_widget_hide(about_frame);
+    gtk_widget_hide(error_frame);
+    return 0;
+}
+
 #ifndef VERANTA_NO_MAIN
-int main() {
-    std::puts("veranta: built; the main window is not there yet.");
+int main(int argc, char **argv) {
+    if (startUp(&argc, &argv) != 0) return 1;
+    gtk_main();
     return 0;
 }
 #endif
+
+// Every opening handler follows one rule: nothing happens while another
+// panel or calculator window is open (in_use 1).
+
+extern "C" {
+
+void on_locale_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    gtk_widget_show(locale_frame);
+    gtk_widget_set_sensitive(locale_clear, TRUE);
+    gtk_widget_set_sensitive(locale_save, TRUE);
+    gtk_widget_set_sensitive(locale_close, TRUE);
+    populateLocale();
+    in_use = 1;
+}
+
+void on_locale_clear_clicked(GtkWidget *, gpointer) { clearLocale(); }
+
+void on_locale_save_clicked(GtkWidget *, gpointer) { saveLocale(); }
+
+void on_locale_close_clicked(GtkWidget *, gpointer) {
+    gtk_widget_hide(locale_frame);
+    in_use = 0;
+}
+
+void on_quit_activate(GtkWidget *, gpointer) { gtk_main_quit(); }
+
+void on_oneday_activate(GtkWidget *, gpointer) {
+    if (in_use == 0) oneDay();
+    in_use = 1;
+}
+
+void on_months_activate(GtkWidget *, gpointer) {
+    if (in_use == 0) manyDays();
+    in_use = 1;
+}
+
+void on_error_close_clicked(GtkWidget *, gpointer) {
+    // The calculator behind the warning stays open, so in_use is left alone.
+    gtk_widget_hide(error_frame);
+    error_watch = 0;
+    if (oneormany == 1) gtk_widget_show(c1_window);
+    if (oneormany == 2) gtk_widget_show(c2_window);
+}
+
+void on_testoneinstant_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    gtk_widget_show(t1_frame);
+    gtk_widget_set_sensitive(t1_close, FALSE);
+    gtk_widget_set_sensitive(t1_calculate, TRUE);
+    gtk_label_set_text(GTK_LABEL(t1_explanation), "");
+    in_use = 1;
+}
+
+void on_t1_calculate_clicked(GtkWidget *, gpointer) {
+    t1_Populate();
+    gtk_widget_set_sensitive(t1_close, TRUE);
+    gtk_widget_set_sensitive(t1_calculate, FALSE);
+    gtk_label_set_text(GTK_LABEL(t1_explanation), "1st value above is calculated here, 2nd (in parens) is correct");
+}
+
+void on_t1_close_clicked(GtkWidget *, gpointer) {
+    t1_Depopulate();
+    gtk_widget_hide(t1_frame);
+    in_use = 0;
+}
+
+void on_testoneday_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    gtk_widget_show(t2_frame);
+    gtk_widget_set_sensitive(t2_close, FALSE);
+    in_use = 1;
+}
+
+void on_t2_calculate_clicked(GtkWidget *, gpointer) {
+    t2_Populate();
+    gtk_widget_set_sensitive(t2_close, TRUE);
+    gtk_widget_set_sensitive(t2_calculate, FALSE);
+}
+
+void on_t2_close_clicked(GtkWidget *, gpointer) {
+    t2_Depopulate();
+    gtk_widget_hide(t2_frame);
+    in_use = 0;
+}
+
+void on_testgrowingseason_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    gtk_widget_show(t3_frame);
+    gtk_widget_set_sensitive(t3_close, FALSE);
+    in_use = 1;
+}
+
+void on_t3_calculate_clicked(GtkWidget *, gpointer) {
+    t3_Populate();
+    gtk_widget_set_sensitive(t3_close, TRUE);
+    gtk_widget_set_sensitive(t3_calculate, FALSE);
+}
+
+void on_t3_close_clicked(GtkWidget *, gpointer) {
+    t3_Depopulate();
+    gtk_widget_hide(t3_frame);
+    in_use = 0;
+}
+
+void on_tutorial_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    gtk_widget_show(tutorial_frame);
+    gtk_widget_set_sensitive(tutorial_dismiss, TRUE);
+    in_use = 1;
+}
+
+void on_tutorial_dismiss_clicked(GtkWidget *, gpointer) {
+    gtk_widget_hide(tutorial_frame);
+    in_use = 0;
+}
+
+void on_about_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    gtk_widget_show(about_frame);
+    gtk_widget_set_sensitive(about_dismiss, TRUE);
+    in_use = 1;
+}
+
+void on_about_dismiss_clicked(GtkWidget *, gpointer) {
+    gtk_widget_hide(about_frame);
+    in_use = 0;
+}
+
+}  // extern "C"

@@ -13,6 +13,14 @@ namespace gui {
 
 namespace {
 
+// Every test process talks to the private X server only: no accessibility
+// bridge (it would open a D-Bus session for each process) and no Wayland.
+const bool environmentReady = [] {
+    setenv("NO_AT_BRIDGE", "1", 1);
+    setenv("GDK_BACKEND", "x11", 1);
+    return true;
+}();
+
 void copyFile(const std::string &from, const std::string &to) {
     std::ifstream in(from, std::ios::binary);
     ASSERT_TRUE(in.good()) << "cannot read " << from;
@@ -44,6 +52,7 @@ std::string enterTempDir(bool withGlade, bool withCss) {
 }
 
 void start() {
+    ASSERT_TRUE(environmentReady);
     ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "GUI tests need an X display; run them through scripts/test";
     enterTempDir();
     static char arg0[] = "veranta";
