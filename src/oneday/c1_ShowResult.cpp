@@ -76,22 +76,7 @@ void c1_ShowResult(c1_widgets *w) {
         return;
     }
 
-    pdat = &pd;
-    S_init(pdat);
-    pdat->latitude = active_latitude;
-    pdat->longitude = active_longitude;
-    pdat->surface_aspect = active_aspect;
-    pdat->surface_tilt = active_tilt;
-    pdat->year = active_year;
-    pdat->month = active_month;
-    pdat->day_of_month = active_day;
-    pdat->hour = active_hour;
-    pdat->minute = active_minute;
-    pdat->second = active_second;
-    pdat->temperature = active_temp;
-    pdat->pressure = active_press;
-    pdat->timezone_hours = active_timezone;
-    pdat->day_of_year = month_days[isLeapYear(active_year) != 0 ? 1 : 0][active_month] + active_day;
+    prepareRecord(active_day, active_month, active_year);
     std::int64_t code = S_solpos(pdat);
     if (code != 0 || !clockable(pdat->sunrise_minutes) || !clockable(pdat->sunset_minutes)) {
         showOutOfRange(w);

@@ -2,6 +2,10 @@
 #ifndef VERANTA_SELFTEST_SELFTEST_H
 #define VERANTA_SELFTEST_SELFTEST_H
 
+// Stores the fixed case of the instant and one-day tests (22 July 1999,
+// 09:45:37 EST, latitude 33.65, longitude -84.43) into the shared state.
+void storeFixedCase(void);
+
 void t1_Populate(void);
 void t1_Depopulate(void);
 void t2_Populate(void);

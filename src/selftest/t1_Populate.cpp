@@ -10,37 +10,9 @@
 void t1_Populate(void) {
     char *buffer = static_cast<char *>(g_malloc0(64));
 
-    active_year = 1999;
-    active_month = 7;
-    active_day = 22;
-    active_daynum = 203;
-    active_hour = 9;
-    active_minute = 45;
-    active_second = 37;
-    active_timezone = -5.0f;
-    active_latitude = 33.65f;
-    active_longitude = -84.43f;
-    active_aspect = 135.0f;
-    active_tilt = 33.65f;
-    active_temp = 27.0f;
-    active_press = 1006.0f;
-    active_dt = 1;
+    storeFixedCase();
 
-    pdat = &pd;
-    S_init(pdat);
-    pdat->latitude = active_latitude;
-    pdat->longitude = active_longitude;
-    pdat->surface_aspect = active_aspect;
-    pdat->surface_tilt = active_tilt;
-    pdat->year = active_year;
-    pdat->month = active_month;
-    pdat->day_of_month = active_day;
-    pdat->hour = active_hour;
-    pdat->minute = active_minute;
-    pdat->second = active_second;
-    pdat->temperature = active_temp;
-    pdat->pressure = active_press;
-    pdat->timezone_hours = active_timezone;
+    prepareRecord(active_day, active_month, active_year);
     pdat->day_of_year = active_daynum;
     S_solpos(pdat);
 

@@ -11,21 +11,7 @@ void t2_Populate(void) {
     char *buffer = static_cast<char *>(g_malloc0(64));
     char *zone = g_strdup("(EST)");
 
-    active_year = 1999;
-    active_month = 7;
-    active_day = 22;
-    active_daynum = 203;
-    active_latitude = 33.65f;
-    active_longitude = -84.43f;
-    active_aspect = 135.0f;
-    active_tilt = 33.65f;
-    active_timezone = -5.0f;
-    active_hour = 9;
-    active_minute = 45;
-    active_second = 37;
-    active_dt = 1;
-    active_temp = 27.0f;
-    active_press = 1006.0f;
+    storeFixedCase();
 
     getDayBounds(active_day, active_month, active_year, &active_sunrise, &active_sunset);
 
