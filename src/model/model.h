@@ -64,6 +64,9 @@ float getDescriptor(char *line);
 // The leading integer of a text by the atoi rule, clamped to the int range.
 int leadingInt(const char *text);
 
+// Sets the calculators' fixed time zone, clock time, step and atmosphere.
+void setCalculatorParameters(void);
+
 // Points pdat at pd, resets it and fills it for the date with the location,
 // clock time and atmosphere of the shared state (S_solpos not yet run).
 void prepareRecord(int day, int month, int year);

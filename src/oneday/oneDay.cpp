@@ -9,32 +9,10 @@
 
 namespace {
 
-GtkWidget *locationEntry(float value) {
-    GtkWidget *entry = gtk_entry_new();
-    if (haveprefs == 1) {
-        gchar *text = g_strdup_printf("%8.4f", static_cast<double>(value));
-        gtk_entry_set_text(GTK_ENTRY(entry), text);
-        g_free(text);
-    }
-    return entry;
-}
-
 GtkWidget *outputEntry(void) {
     GtkWidget *entry = gtk_entry_new();
     gtk_entry_set_text(GTK_ENTRY(entry), "  ");
     return entry;
-}
-
-void attach(GtkWidget *grid, GtkWidget *child, int column, int row) {
-    gtk_grid_attach(GTK_GRID(grid), child, column, row, 1, 1);
-}
-
-void attachLabel(GtkWidget *grid, const char *text, int column, int row) {
-    attach(grid, classLabel(text, "normal-label"), column, row);
-}
-
-void packFixed(GtkWidget *box, GtkWidget *child) {
-    gtk_box_pack_start(GTK_BOX(box), child, FALSE, FALSE, 0);
 }
 
 }  // namespace
@@ -44,7 +22,7 @@ GtkWidget *create_c1_grid1(c1_widgets *w) {
 
     GtkWidget *grid = nullptr;
     GtkWidget *frame = beginGridFrame(&grid);
-    attach(grid, classLabel("     Input", "section-title"), 2, 0);
+    attachCell(grid, classLabel("     Input", "section-title"), 2, 0);
 
     const char *names[5] = {"latitude", "longitude", "elevation", "aspect", "tilt"};
     for (int i = 0; i < 5; i++) attachLabel(grid, names[i], 0, i + 1);
@@ -54,18 +32,18 @@ GtkWidget *create_c1_grid1(c1_widgets *w) {
     w->entry_aspect = locationEntry(active_aspect);
     w->entry_tilt = locationEntry(active_tilt);
     GtkWidget *location[5] = {w->entry_lat, w->entry_lon, w->entry_elev, w->entry_aspect, w->entry_tilt};
-    for (int i = 0; i < 5; i++) attach(grid, location[i], 1, i + 1);
+    for (int i = 0; i < 5; i++) attachCell(grid, location[i], 1, i + 1);
 
     attachLabel(grid, "day", 3, 2);
     attachLabel(grid, "month", 3, 3);
     attachLabel(grid, "year", 3, 4);
     w->entry_day = gtk_entry_new();
-    attach(grid, w->entry_day, 4, 2);
+    attachCell(grid, w->entry_day, 4, 2);
     gtk_widget_grab_focus(w->entry_day);
     w->cbtxt_month = monthChooser();
-    attach(grid, w->cbtxt_month, 4, 3);
+    attachCell(grid, w->cbtxt_month, 4, 3);
     w->entry_year = gtk_entry_new();
-    attach(grid, w->entry_year, 4, 4);
+    attachCell(grid, w->entry_year, 4, 4);
 
     endGridFrame(frame);
     return frame;
@@ -74,21 +52,21 @@ GtkWidget *create_c1_grid1(c1_widgets *w) {
 GtkWidget *create_c1_grid2(c1_widgets *w) {
     GtkWidget *grid = nullptr;
     GtkWidget *frame = beginGridFrame(&grid);
-    attach(grid, classLabel("     Output", "section-title"), 2, 0);
+    attachCell(grid, classLabel("     Output", "section-title"), 2, 0);
 
     attachLabel(grid, "sunrise", 0, 1);
     attachLabel(grid, "sunset", 0, 2);
     w->entry_sunrise = outputEntry();
     w->entry_sunset = outputEntry();
-    attach(grid, w->entry_sunrise, 1, 1);
-    attach(grid, w->entry_sunset, 1, 2);
+    attachCell(grid, w->entry_sunrise, 1, 1);
+    attachCell(grid, w->entry_sunset, 1, 2);
 
     attachLabel(grid, "irradiance", 3, 1);
     attachLabel(grid, "GDD", 3, 2);
     w->entry_irradiance = outputEntry();
     w->entry_gdd = outputEntry();
-    attach(grid, w->entry_irradiance, 4, 1);
-    attach(grid, w->entry_gdd, 4, 2);
+    attachCell(grid, w->entry_irradiance, 4, 1);
+    attachCell(grid, w->entry_gdd, 4, 2);
 
     endGridFrame(frame);
     return frame;
@@ -98,27 +76,12 @@ void oneDay(void) {
     c1_widgets *w = g_new0(c1_widgets, 1);
     oneormany = 1;
 
-    c1_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(c1_window), "GDD during one day");
-    gtk_window_set_default_size(GTK_WINDOW(c1_window), 600, 470);
-    gtk_window_set_position(GTK_WINDOW(c1_window), GTK_WIN_POS_CENTER);
-
-    GtkWidget *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
-    gtk_container_add(GTK_CONTAINER(c1_window), box);
-    gtk_container_set_border_width(GTK_CONTAINER(box), 10);
+    GtkWidget *box = nullptr;
+    c1_window = calculatorWindow("GDD during one day", &box);
     packFixed(box, create_c1_grid1(w));
     packFixed(box, create_c1_grid2(w));
 
-    GdkColor colour = {0, 0x3333, 0xEEEE, 0xCCCC};
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    gtk_widget_modify_bg(c1_window, GTK_STATE_NORMAL, &colour);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-
-    GtkWidget *buttons = gtk_grid_new();
-    gtk_widget_set_size_request(buttons, 600, 30);
-    gtk_grid_set_row_spacing(GTK_GRID(buttons), 10);
-    gtk_grid_set_column_spacing(GTK_GRID(buttons), 100);
-    packFixed(box, buttons);
+    GtkWidget *buttons = buttonRow(box);
 
     GtkWidget *spacer = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
     gtk_widget_set_size_request(spacer, 75, 30);

@@ -9,30 +9,12 @@
 
 namespace {
 
-GtkWidget *locationEntry(float value) {
-    GtkWidget *entry = gtk_entry_new();
-    if (haveprefs == 1) {
-        gchar *text = g_strdup_printf("%8.4f", static_cast<double>(value));
-        gtk_entry_set_text(GTK_ENTRY(entry), text);
-        g_free(text);
-    }
-    return entry;
-}
-
 GtkWidget *sizedEntry(const char *text, int chars) {
     GtkWidget *entry = gtk_entry_new();
     gtk_entry_set_text(GTK_ENTRY(entry), text);
     gtk_entry_set_width_chars(GTK_ENTRY(entry), chars);
     gtk_entry_set_max_width_chars(GTK_ENTRY(entry), chars);
     return entry;
-}
-
-void put(GtkWidget *grid, GtkWidget *child, int column, int row) {
-    gtk_grid_attach(GTK_GRID(grid), child, column, row, 1, 1);
-}
-
-void putLabel(GtkWidget *grid, const char *text, int column, int row) {
-    put(grid, classLabel(text, "normal-label"), column, row);
 }
 
 }  // namespace
@@ -42,34 +24,34 @@ GtkWidget *create_c2_grid1(c2_widgets *w) {
     GtkWidget *grid;
     GtkWidget *frame = beginGridFrame(&grid);
 
-    putLabel(grid, "location", 1, 1);
-    putLabel(grid, "latitude", 0, 2);
-    putLabel(grid, "longitude", 0, 3);
-    putLabel(grid, "elevation", 0, 4);
-    putLabel(grid, "aspect", 0, 5);
-    putLabel(grid, "tilt", 0, 6);
+    attachLabel(grid, "location", 1, 1);
+    attachLabel(grid, "latitude", 0, 2);
+    attachLabel(grid, "longitude", 0, 3);
+    attachLabel(grid, "elevation", 0, 4);
+    attachLabel(grid, "aspect", 0, 5);
+    attachLabel(grid, "tilt", 0, 6);
 
     w->entry_lat = locationEntry(active_latitude);
     w->entry_lon = locationEntry(active_longitude);
     w->entry_elev = locationEntry(active_elev);
     w->entry_aspect = locationEntry(active_aspect);
     w->entry_tilt = locationEntry(active_tilt);
-    put(grid, w->entry_lat, 1, 2);
-    put(grid, w->entry_lon, 1, 3);
-    put(grid, w->entry_elev, 1, 4);
-    put(grid, w->entry_aspect, 1, 5);
-    put(grid, w->entry_tilt, 1, 6);
+    attachCell(grid, w->entry_lat, 1, 2);
+    attachCell(grid, w->entry_lon, 1, 3);
+    attachCell(grid, w->entry_elev, 1, 4);
+    attachCell(grid, w->entry_aspect, 1, 5);
+    attachCell(grid, w->entry_tilt, 1, 6);
 
-    putLabel(grid, "day", 2, 2);
-    putLabel(grid, "month", 2, 3);
-    putLabel(grid, "year", 2, 4);
+    attachLabel(grid, "day", 2, 2);
+    attachLabel(grid, "month", 2, 3);
+    attachLabel(grid, "year", 2, 4);
 
-    putLabel(grid, "start", 3, 1);
+    attachLabel(grid, "start", 3, 1);
     w->entry_startday = sizedEntry("", 14);
-    put(grid, w->entry_startday, 3, 2);
+    attachCell(grid, w->entry_startday, 3, 2);
     gtk_widget_grab_focus(w->entry_startday);
     w->cbtxt_startmonth = monthChooser();
-    put(grid, w->cbtxt_startmonth, 3, 3);
+    attachCell(grid, w->cbtxt_startmonth, 3, 3);
 
     w->entry_year = gtk_entry_new();
     gtk_entry_set_alignment(GTK_ENTRY(w->entry_year), 0.5f);
@@ -79,11 +61,11 @@ GtkWidget *create_c2_grid1(c2_widgets *w) {
     gtk_grid_attach(GTK_GRID(grid), w->label_month_order, 3, 5, 2, 1);
     gtk_widget_hide(w->label_month_order);
 
-    putLabel(grid, "stop", 4, 1);
+    attachLabel(grid, "stop", 4, 1);
     w->entry_stopday = sizedEntry("", 14);
-    put(grid, w->entry_stopday, 4, 2);
+    attachCell(grid, w->entry_stopday, 4, 2);
     w->cbtxt_stopmonth = monthChooser();
-    put(grid, w->cbtxt_stopmonth, 4, 3);
+    attachCell(grid, w->cbtxt_stopmonth, 4, 3);
 
     endGridFrame(frame);
     return frame;
@@ -93,30 +75,30 @@ GtkWidget *create_c2_grid2(c2_widgets *w) {
     GtkWidget *grid;
     GtkWidget *frame = beginGridFrame(&grid);
 
-    putLabel(grid, "output by month", 3, 0);
-    putLabel(grid, "cumulative output", 5, 0);
-    putLabel(grid, "month", 0, 1);
-    putLabel(grid, "days", 0, 2);
+    attachLabel(grid, "output by month", 3, 0);
+    attachLabel(grid, "cumulative output", 5, 0);
+    attachLabel(grid, "month", 0, 1);
+    attachLabel(grid, "days", 0, 2);
 
     w->entry_month = sizedEntry("", 12);
     w->entry_days = sizedEntry("", 12);
-    put(grid, w->entry_month, 1, 1);
-    put(grid, w->entry_days, 1, 2);
+    attachCell(grid, w->entry_month, 1, 1);
+    attachCell(grid, w->entry_days, 1, 2);
 
-    put(grid, classLabel("          ", nullptr), 2, 1);
+    attachCell(grid, classLabel("          ", nullptr), 2, 1);
 
     w->entry_month_irr = sizedEntry("  ", 14);
     w->entry_month_gdd = sizedEntry("  ", 14);
-    put(grid, w->entry_month_irr, 3, 1);
-    put(grid, w->entry_month_gdd, 3, 2);
+    attachCell(grid, w->entry_month_irr, 3, 1);
+    attachCell(grid, w->entry_month_gdd, 3, 2);
 
-    putLabel(grid, "irradiance", 4, 1);
-    putLabel(grid, "deg days", 4, 2);
+    attachLabel(grid, "irradiance", 4, 1);
+    attachLabel(grid, "deg days", 4, 2);
 
     w->entry_cum_irr = sizedEntry("  ", 14);
     w->entry_cum_gdd = sizedEntry("  ", 14);
-    put(grid, w->entry_cum_irr, 5, 1);
-    put(grid, w->entry_cum_gdd, 5, 2);
+    attachCell(grid, w->entry_cum_irr, 5, 1);
+    attachCell(grid, w->entry_cum_gdd, 5, 2);
 
     endGridFrame(frame);
     return frame;
@@ -126,31 +108,15 @@ void manyDays(void) {
     c2_widgets *w = g_new0(c2_widgets, 1);
     oneormany = 2;
 
-    c2_window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-    gtk_window_set_title(GTK_WINDOW(c2_window), "GDD during months");
-    gtk_window_set_default_size(GTK_WINDOW(c2_window), 600, 470);
-    gtk_window_set_position(GTK_WINDOW(c2_window), GTK_WIN_POS_CENTER);
+    GtkWidget *box = nullptr;
+    c2_window = calculatorWindow("GDD during months", &box);
     // The record lives exactly as long as its window, however it is closed.
     g_signal_connect(c2_window, "destroy", G_CALLBACK(on_c2_window_destroy), w);
 
-    GtkWidget *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
-    gtk_box_set_homogeneous(GTK_BOX(box), FALSE);
-    gtk_container_add(GTK_CONTAINER(c2_window), box);
-    gtk_container_set_border_width(GTK_CONTAINER(box), 10);
+    packFixed(box, create_c2_grid1(w));
+    packFixed(box, create_c2_grid2(w));
 
-    GdkColor colour = {0, 0x3333, 0xEEEE, 0xCCCC};
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    gtk_widget_modify_bg(c2_window, GTK_STATE_NORMAL, &colour);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-
-    gtk_box_pack_start(GTK_BOX(box), create_c2_grid1(w), FALSE, FALSE, 0);
-    gtk_box_pack_start(GTK_BOX(box), create_c2_grid2(w), FALSE, FALSE, 0);
-
-    GtkWidget *row = gtk_grid_new();
-    gtk_widget_set_size_request(row, 600, 30);
-    gtk_grid_set_row_spacing(GTK_GRID(row), 10);
-    gtk_grid_set_column_spacing(GTK_GRID(row), 100);
-    gtk_box_pack_start(GTK_BOX(box), row, FALSE, FALSE, 0);
+    GtkWidget *row = buttonRow(box);
 
     gtk_grid_attach(GTK_GRID(row), gtk_label_new(""), 0, 0, 1, 1);
     w->button_start = gtk_button_new_with_label("     start     ");

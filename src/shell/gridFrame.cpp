@@ -1,5 +1,7 @@
 #include "shell/gridFrame.h"
 
+#include "model/model.h"
+
 namespace {
 
 const char *const title_css =
@@ -58,4 +60,52 @@ GtkWidget *monthChooser(void) {
     GtkWidget *box = gtk_combo_box_text_new();
     for (const char *name : month_names) gtk_combo_box_text_append_text(GTK_COMBO_BOX_TEXT(box), name);
     return box;
+}
+
+GtkWidget *locationEntry(float value) {
+    GtkWidget *entry = gtk_entry_new();
+    if (haveprefs == 1) {
+        gchar *text = g_strdup_printf("%8.4f", static_cast<double>(value));
+        gtk_entry_set_text(GTK_ENTRY(entry), text);
+        g_free(text);
+    }
+    return entry;
+}
+
+void attachCell(GtkWidget *grid, GtkWidget *child, int column, int row) {
+    gtk_grid_attach(GTK_GRID(grid), child, column, row, 1, 1);
+}
+
+void attachLabel(GtkWidget *grid, const char *text, int column, int row) {
+    attachCell(grid, classLabel(text, "normal-label"), column, row);
+}
+
+void packFixed(GtkWidget *box, GtkWidget *child) {
+    gtk_box_pack_start(GTK_BOX(box), child, FALSE, FALSE, 0);
+}
+
+GtkWidget *calculatorWindow(const char *title, GtkWidget **box) {
+    GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
+    gtk_window_set_title(GTK_WINDOW(window), title);
+    gtk_window_set_default_size(GTK_WINDOW(window), 600, 470);
+    gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);
+
+    *box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 5);
+    gtk_container_add(GTK_CONTAINER(window), *box);
+    gtk_container_set_border_width(GTK_CONTAINER(*box), 10);
+
+    GdkColor colour = {0, 0x3333, 0xEEEE, 0xCCCC};
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gtk_widget_modify_bg(window, GTK_STATE_NORMAL, &colour);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    return window;
+}
+
+GtkWidget *buttonRow(GtkWidget *box) {
+    GtkWidget *row = gtk_grid_new();
+    gtk_widget_set_size_request(row, 600, 30);
+    gtk_grid_set_row_spacing(GTK_GRID(row), 10);
+    gtk_grid_set_column_spacing(GTK_GRID(row), 100);
+    packFixed(box, row);
+    return row;
 }

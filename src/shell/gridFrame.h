@@ -19,4 +19,21 @@ GtkWidget *classLabel(const char *text, const char *styleClass);
 // A text combo box with the twelve month names, none active.
 GtkWidget *monthChooser(void);
 
+// A location entry: the value as "%8.4f" when locale.txt was read, else empty.
+GtkWidget *locationEntry(float value);
+
+// Places a widget in one cell of a grid, or a "normal-label" label.
+void attachCell(GtkWidget *grid, GtkWidget *child, int column, int row);
+void attachLabel(GtkWidget *grid, const char *text, int column, int row);
+
+// Packs a child at the start of a box, neither expanded nor filled.
+void packFixed(GtkWidget *box, GtkWidget *child);
+
+// A new calculator window (600 x 470, centred, frame colour) holding a
+// vertical box, returned in *box, with a border of 10.
+GtkWidget *calculatorWindow(const char *title, GtkWidget **box);
+
+// The row of buttons under the frames, packed into the box.
+GtkWidget *buttonRow(GtkWidget *box);
+
 #endif
