@@ -10,8 +10,6 @@
 #include "shell/shell.h"
 
 #include <cerrno>
-#include <cfloat>
-#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -35,14 +33,7 @@ bool writeLine(FILE *out, const char *keyword, const char *text) {
     return std::fprintf(out, "%s  %.*s\n", keyword, static_cast<int>(n), text) >= 0;
 }
 
-// atof narrowed to float; a finite value beyond the float range becomes the
-// infinity that rounding would give, as the reader of the file does.
-float entryValue(const char *text) {
-    double value = std::atof(text);
-    if (value > FLT_MAX) return HUGE_VALF;
-    if (value < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(value);
-}
+float entryValue(const char *text) { return narrowFloat(std::atof(text)); }
 
 void reportFailure(void) {
     std::printf("\nCould not open %s for writing\n", kLocaleFile);

@@ -3,8 +3,6 @@
 // and the first three characters always belong to the keyword.
 #include "model/model.h"
 
-#include <cfloat>
-#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -21,14 +19,5 @@ float getDescriptor(char *line) {
     std::memmove(line, line + j, n - j + 1);
 
     double value = std::atof(line);
-    // Narrowing a double beyond the float range is undefined; give what
-    // round-to-nearest gives: up to half an ulp past FLT_MAX rounds down,
-    // from there on to infinity.
-    const double overflow = static_cast<double>(FLT_MAX) + 0x1p103;
-    double size = std::fabs(value);
-    if (size > static_cast<double>(FLT_MAX)) {
-        float big = size >= overflow ? HUGE_VALF : FLT_MAX;
-        return value < 0 ? -big : big;
-    }
-    return static_cast<float>(value);
+    return narrowFloat(value);
 }

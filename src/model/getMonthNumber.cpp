@@ -4,13 +4,13 @@
 
 #include <cstring>
 
+const char *const month_names[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                     "July",    "August",   "September", "October", "November", "December"};
+
 int getMonthNumber(const char *name) {
-    static const char *const names[12] = {"January", "February", "March",     "April",
-                                          "May",     "June",     "July",      "August",
-                                          "September", "October", "November", "December"};
     if (name == nullptr) return 13;
     for (int m = 0; m < 12; m++) {
-        if (std::strcmp(name, names[m]) == 0) return m + 1;
+        if (std::strcmp(name, month_names[m]) == 0) return m + 1;
     }
     return 13;
 }

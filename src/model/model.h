@@ -57,6 +57,13 @@ extern int dayspermonth[12];
 extern solar_record pd;
 extern solar_record *pdat;
 
+// The month names of the month choosers, January first.
+extern const char *const month_names[12];
+
+// A double in single precision, without the undefined conversion of a value
+// beyond the float range (that becomes FLT_MAX or infinity, as rounding would).
+float narrowFloat(double value);
+
 int isLeapYear(int year);
 void setMonthLengths(int year);
 int getMonthNumber(const char *name);

@@ -2,6 +2,7 @@
 #include "oneday/oneday.h"
 
 #include "model/model.h"
+#include "model/readCBTAT.h"
 
 int c1_CheckEntries(c1_widgets *w) {
     // Once the warning has been dismissed, a site outside the region is
@@ -9,9 +10,7 @@ int c1_CheckEntries(c1_widgets *w) {
     if (!c1_LocaleOK(w) && error_watch == 1) return C1_OUTSIDE_REGION;
 
     int day = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_day)));
-    gchar *name = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
-    int month = getMonthNumber(name);
-    g_free(name);
+    int month = readCBTAT(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
     int year = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_year)));
 
     // The year goes first: a bad year and a bad day report only the year.

@@ -4,23 +4,16 @@
 #include "oneday/oneday.h"
 
 #include "model/model.h"
+#include "model/readCBTAT.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
 
-// The entry's leading decimal number in single precision. Values beyond the
-// float range become infinite explicitly rather than through an out-of-range
-// narrowing.
-float readFloat(GtkWidget *entry) {
-    double value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
-    if (value > FLT_MAX) return HUGE_VALF;
-    if (value < -FLT_MAX) return -HUGE_VALF;
-    return static_cast<float>(value);
-}
+// The entry's leading decimal number in single precision.
+float readFloat(GtkWidget *entry) { return narrowFloat(std::atof(gtk_entry_get_text(GTK_ENTRY(entry)))); }
 
 const char *zoneLabel(void) {
     if (active_timezone == -5.0f) return "(EST)";
@@ -57,9 +50,7 @@ void c1_ShowResult(c1_widgets *w) {
     active_aspect = readFloat(w->entry_aspect);
     active_tilt = readFloat(w->entry_tilt);
     active_day = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_day)));
-    gchar *name = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
-    active_month = getMonthNumber(name);
-    g_free(name);
+    active_month = readCBTAT(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
     active_year = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_year)));
 
     setMonthLengths(active_year);

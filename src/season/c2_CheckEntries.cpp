@@ -2,15 +2,11 @@
 #include "season/season.h"
 
 #include "model/model.h"
+#include "model/readCBTAT.h"
 
 namespace {
 
-int chosenMonth(GtkWidget *combo) {
-    gchar *name = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(combo));
-    int month = getMonthNumber(name);
-    g_free(name);
-    return month;
-}
+int chosenMonth(GtkWidget *combo) { return readCBTAT(GTK_COMBO_BOX_TEXT(combo)); }
 
 int entryInt(GtkWidget *entry) { return leadingInt(gtk_entry_get_text(GTK_ENTRY(entry))); }
 

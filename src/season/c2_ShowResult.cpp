@@ -3,33 +3,19 @@
 #include "season/season.h"
 
 #include "model/model.h"
+#include "model/readCBTAT.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdlib>
 
 namespace {
 
-const char *const month_names[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                     "July",    "August",   "September", "October", "November", "December"};
 
-float entryFloat(GtkWidget *entry) {
-    double value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
-    // Beyond the float range the narrowing is not defined; infinity is what
-    // it would round to.
-    if (value > FLT_MAX) return INFINITY;
-    if (value < -FLT_MAX) return -INFINITY;
-    return static_cast<float>(value);
-}
+float entryFloat(GtkWidget *entry) { return narrowFloat(std::atof(gtk_entry_get_text(GTK_ENTRY(entry)))); }
 
 int entryInt(GtkWidget *entry) { return leadingInt(gtk_entry_get_text(GTK_ENTRY(entry))); }
 
-int chosenMonth(GtkWidget *combo) {
-    gchar *name = gtk_combo_box_text_get_active_text(GTK_COMBO_BOX_TEXT(combo));
-    int month = getMonthNumber(name);
-    g_free(name);
-    return month;
-}
+int chosenMonth(GtkWidget *combo) { return readCBTAT(GTK_COMBO_BOX_TEXT(combo)); }
 
 void setLocationEditable(c2_widgets *w, gboolean editable) {
     gtk_editable_set_editable(GTK_EDITABLE(w->entry_lat), editable);
@@ -56,23 +42,8 @@ bool runUsable(void) {
     if (startmonth < 1 || stopmonth > 12 || stopmonth <= startmonth) return false;
     if (startday < 1 || startday > dayspermonth[startmonth - 1]) return false;
     if (stopday < 1 || stopday > dayspermonth[stopmonth - 1]) return false;
-    solar_record probe;
-    S_init(&probe);
-    probe.latitude = active_latitude;
-    probe.longitude = active_longitude;
-    probe.surface_aspect = active_aspect;
-    probe.surface_tilt = active_tilt;
-    probe.year = active_year;
-    probe.month = startmonth;
-    probe.day_of_month = startday;
-    probe.day_of_year = startday + month_days[isLeapYear(active_year)][startmonth];
-    probe.hour = active_hour;
-    probe.minute = active_minute;
-    probe.second = active_second;
-    probe.temperature = active_temp;
-    probe.pressure = active_press;
-    probe.timezone_hours = active_timezone;
-    return S_solpos(&probe) == 0;
+    prepareRecord(startday, startmonth, active_year);
+    return S_solpos(pdat) == 0;
 }
 
 void setOutputs(c2_widgets *w, const char *text) {

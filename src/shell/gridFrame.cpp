@@ -10,8 +10,6 @@ const char *const label_css =
     ".normal-label {   font-family: Sans;   font-weight: bold;   font-size: 10pt; }\n";
 const char *const css_data = "#grid_frame {  border: 2px solid white;  padding: 10px;}";
 
-const char *const month_names[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                     "July",    "August",   "September", "October", "November", "December"};
 
 void addScreenStyle(const char *text) {
     GtkCssProvider *provider = gtk_css_provider_new();
