@@ -10,19 +10,7 @@
 void t3_Populate(void) {
     char *buffer = static_cast<char *>(g_malloc0(64));
 
-    // The clock values are left as the shared state holds them.
-    active_year = 2007;
-    active_latitude = 44.133f;
-    active_longitude = -123.214f;
-    active_elev = 114.0f;
-    active_aspect = 180.0f;
-    active_tilt = 10.0f;
-    active_timezone = -8.0f;
-    active_dt = 1;
-    active_temp = 15.0f;
-    active_press = 1006.0f;
-    northsouth = 1;
-    setMonthLengths(active_year);
+    storeSeasonCase();
 
     GtkWidget *const entries[] = {t3_entry1, t3_entry2, t3_entry3, t3_entry4, t3_entry5, t3_entry6, t3_entry7};
     float total = 0.0f;
