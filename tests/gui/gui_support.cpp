@@ -51,23 +51,29 @@ std::string enterTempDir(bool withGlade, bool withCss) {
     return path;
 }
 
-void start() {
-    ASSERT_TRUE(environmentReady);
-    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "GUI tests need an X display; run them through scripts/test";
-    enterTempDir();
+bool connectDisplay() {
     static char arg0[] = "veranta";
     static char *args[] = {arg0, nullptr};
     int argc = 1;
     char **argv = args;
     // A busy X server now and then refuses a new connection; try again for a
-    // while before giving up, so that start-up (whose gtk_init then finds the
-    // toolkit initialised) is what the test exercises, not the server.
-    bool connected = false;
-    for (int attempt = 0; attempt < 50 && !connected; ++attempt) {
-        connected = gtk_init_check(&argc, &argv);
-        if (!connected) g_usleep(100000);
+    // while, so that the test exercises start-up, not the server.
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (gtk_init_check(&argc, &argv)) return true;
+        g_usleep(100000);
     }
-    ASSERT_TRUE(connected) << "cannot open display " << std::getenv("DISPLAY");
+    return false;
+}
+
+void start() {
+    ASSERT_TRUE(environmentReady);
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr) << "GUI tests need an X display; run them through scripts/test";
+    enterTempDir();
+    ASSERT_TRUE(connectDisplay()) << "cannot open display " << std::getenv("DISPLAY");
+    static char arg0[] = "veranta";
+    static char *args[] = {arg0, nullptr};
+    int argc = 1;
+    char **argv = args;
     ASSERT_EQ(startUp(&argc, &argv), 0);
     pump();
 }

@@ -15,6 +15,11 @@ namespace gui {
 // it (each only when asked) and makes it the working folder. Returns its path.
 std::string enterTempDir(bool withGlade = true, bool withCss = true);
 
+// Opens the display, trying again for a while when the X server refuses the
+// connection. Returns whether it succeeded; start-up's own gtk_init then finds
+// the toolkit initialised instead of ending the process.
+bool connectDisplay();
+
 // enterTempDir() and then the program's start-up; fails the test when the
 // start-up does not succeed or there is no display.
 void start();

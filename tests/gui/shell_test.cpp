@@ -6,8 +6,15 @@
 #include "shell/shell.h"
 
 #include <gtest/gtest.h>
+#if defined(__SANITIZE_ADDRESS__)
+#include <sanitizer/common_interface_defs.h>
+#endif
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -48,14 +55,55 @@ void expectColours() {
         EXPECT_NE(background(w), mainColor) << gtk_buildable_get_name(GTK_BUILDABLE(w)) << " is not to be painted";
 }
 
+// Start-up's standard error goes to a file. Should the process end inside
+// start-up (the toolkit exits when it loses the display, a sanitizer stops on
+// an error), what was captured is replayed on the real standard error, so the
+// failed test says why instead of ending in silence.
+int savedStderr = -1;
+char capturePath[] = "/tmp/veranta-stderr-XXXXXX";
+
+void replayCapture() {
+    if (savedStderr < 0) return;
+    std::fflush(stderr);
+    int fd = open(capturePath, O_RDONLY);
+    char buffer[4096];
+    ssize_t n;
+    while (fd >= 0 && (n = read(fd, buffer, sizeof buffer)) > 0)
+        if (write(savedStderr, buffer, static_cast<size_t>(n)) != n) break;
+    if (fd >= 0) close(fd);
+}
+
 int startWithCapturedStderr(std::string *err) {
     static char arg0[] = "veranta";
     static char *args[] = {arg0, nullptr};
     int argc = 1;
     char **argv = args;
-    testing::internal::CaptureStderr();
+    // Connected before capturing, with retries: a refused connection would
+    // otherwise end the process inside start-up.
+    if (!gui::connectDisplay()) {
+        *err = "cannot open display";
+        return -1;
+    }
+    std::fflush(stderr);
+    int fd = mkstemp(capturePath);
+    if (fd < 0) {
+        *err = "cannot create a capture file";
+        return -1;
+    }
+    savedStderr = dup(2);
+    dup2(fd, 2);
+    close(fd);
+    std::atexit(replayCapture);
+#if defined(__SANITIZE_ADDRESS__)
+    __sanitizer_set_death_callback(replayCapture);
+#endif
     int status = startUp(&argc, &argv);
-    *err = testing::internal::GetCapturedStderr();
+    std::fflush(stderr);
+    dup2(savedStderr, 2);
+    close(savedStderr);
+    savedStderr = -1;
+    *err = gui::readFile(capturePath);
+    unlink(capturePath);
     return status;
 }
 
