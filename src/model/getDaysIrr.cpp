@@ -22,10 +22,14 @@ float getDaysIrr(int day, int month, int year) {
     // t advances by repeated addition: the sample times, and so the sum,
     // depend on it to the last bit.
     for (float t = rise; stop > t; t = t + step) {
-        // The engine refuses clock times outside the date and would leave the
-        // previous sample's results in the record; where the sun never sets
-        // the day is therefore summed from 00:00 to 24:00. Tested before
-        // converting, so the conversions below are always in range.
+        // Past 2^24 minutes a step no longer moves t; only a far-off sunset
+        // the engine never gives could get there, and the loop must end.
+        if (!(t + step > t)) break;
+        // Clock times outside the date would be refused by the engine, which
+        // then leaves the previous sample's results in the record. Only
+        // samples in [00:00, 24:00) are taken, so a day where the sun never
+        // sets is one whole date of rectangles. Tested before converting, so
+        // the conversions below are always in range.
         if (!(t >= 0.0f && t < 1440.0f)) continue;
         int hour = static_cast<int>(t / 60.0f);
         pdat->hour = hour;

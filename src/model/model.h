@@ -6,6 +6,9 @@
 
 #include "solar/solpos.h"
 
+// The state's integers and the engine's record share one 32-bit width.
+static_assert(sizeof(int) == 4, "int must be 32 bits wide");
+
 // Location of the site (degrees; west longitudes negative; elevation in the
 // unit of locale.txt).
 extern float active_latitude;

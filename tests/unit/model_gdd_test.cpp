@@ -100,3 +100,29 @@ TEST(MonthsGDD, ZoneSelectsTheRegression) {
     northsouth = 0;
     EXPECT_EQ(getMonthsGDD(7, 500.0f), 0.0f);
 }
+
+TEST(NorthGDD, ElevationCorrectionFollowsTheMonthlyTable) {
+    // Degree days lost per 100 m of elevation above the base, by month.
+    const float per100m[12] = {0.0f,     -1.6221f, -9.2232f, -12.081f, -13.742f, -19.295f,
+                               -26.874f, -24.694f, -14.155f, -6.2668f, -3.7714f, 0.0f};
+    for (int month = 1; month <= 12; month++) {
+        active_elev = 116.0f;
+        float base = northGDD(month, 500.0f);
+        active_elev = 216.0f;
+        EXPECT_NEAR(northGDD(month, 500.0f) - base, per100m[month - 1], 1e-3f) << month;
+    }
+}
+
+TEST(GDD, EveryBranchIsExactToTheLastBit) {
+    // Each point was chosen where evaluating the whole polynomial in double
+    // precision, or with double-precision coefficients, lands on another
+    // float; an independent evaluation from the fitted grouping agreed with
+    // every value here.
+    active_elev = 116.0f;
+    EXPECT_EQ(northGDD(5, 400.0f), 0x1.9ac778p+5f);  // low half-year polynomial
+    EXPECT_EQ(northGDD(5, 700.0f), 0x1.3f95e8p+7f);  // high, with widened terms
+    EXPECT_EQ(northGDD(8, 500.0f), 0x1.f8f956p+7f);  // second half of the year
+    EXPECT_EQ(southGDD(5, 500.0f), 0x1.75e5e8p+6f);
+    EXPECT_EQ(southGDD(5, 750.0f), 0x1.16acc8p+8f);  // linear above the threshold
+    EXPECT_EQ(southGDD(8, 650.0f), 0x1.3d1342p+8f);
+}
