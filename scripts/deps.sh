@@ -2,7 +2,7 @@
 # the build, the program and the tests need, asking apt only for what is missing.
 veranta_install_deps() {
   local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgtest-dev
-                libbenchmark-dev xvfb xauth clang libclang-rt-14-dev imagemagick "$@")
+                libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick "$@")
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do

@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace {
@@ -43,8 +43,9 @@ void reportFailure(void) {
 }  // namespace
 
 void saveLocale(void) {
+    // Created with the mode a plain fopen would give, the umask applied.
     char tempName[] = "locale.txt.XXXXXX";
-    int fd = mkstemp(tempName);
+    int fd = g_mkstemp_full(tempName, O_WRONLY, 0666);
     if (fd < 0) {
         reportFailure();
         return;
@@ -56,10 +57,7 @@ void saveLocale(void) {
         reportFailure();
         return;
     }
-    // mkstemp makes the file private; give it the mode a plain fopen would.
-    mode_t mask = umask(0);
-    umask(mask);
-    bool ok = fchmod(fd, 0666 & ~mask) == 0;
+    bool ok = true;
 
     const char *lat = gtk_entry_get_text(GTK_ENTRY(locale_entry_lat));
     const char *lon = gtk_entry_get_text(GTK_ENTRY(locale_entry_lon));

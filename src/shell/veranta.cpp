@@ -8,10 +8,14 @@
 #include "season/season.h"
 #include "selftest/selftest.h"
 
+#include <clocale>
 #include <cstdio>
 
 int startUp(int *argc, char ***argv) {
     gtk_init(argc, argv);
+    // The toolkit takes the desktop's locale; numbers keep the decimal point,
+    // or a decimal-comma desktop would read 44.133 as 44 and save 44,0000.
+    std::setlocale(LC_NUMERIC, "C");
 
     // Loaded with an error report so that a missing or broken definition ends
     // the program with a message instead of a crash.

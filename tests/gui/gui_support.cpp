@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
@@ -20,6 +21,18 @@ const bool environmentReady = [] {
     setenv("GDK_BACKEND", "x11", 1);
     return true;
 }();
+
+// The working folders this process made, removed again when it ends.
+std::vector<std::string> &madeFolders() {
+    static std::vector<std::string> folders;
+    return folders;
+}
+
+void removeMadeFolders() {
+    if (chdir("/") != 0) return;
+    std::error_code ignored;
+    for (const std::string &folder : madeFolders()) std::filesystem::remove_all(folder, ignored);
+}
 
 void copyFile(const std::string &from, const std::string &to) {
     std::ifstream in(from, std::ios::binary);
@@ -45,6 +58,8 @@ std::string enterTempDir(bool withGlade, bool withCss) {
     EXPECT_NE(dir, nullptr);
     if (dir == nullptr) return "";
     std::string path = dir;
+    if (madeFolders().empty()) std::atexit(removeMadeFolders);
+    madeFolders().push_back(path);
     if (withGlade) copyFile(std::string(VERANTA_DATA_DIR) + "/veranta.glade", path + "/veranta.glade");
     if (withCss) copyFile(std::string(VERANTA_DATA_DIR) + "/veranta.css", path + "/veranta.css");
     EXPECT_EQ(chdir(path.c_str()), 0);

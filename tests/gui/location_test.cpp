@@ -8,9 +8,13 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
+#include <fcntl.h>
+#include <filesystem>
 #include <string>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -166,7 +170,11 @@ TEST(Location, SaveWithAllEntriesEmptyRemovesTheFile) {
 
 TEST(Location, ClearForgetsFileButNotParameters) {
     openFrame(stored);
+    // Clear leaves every button as it was.
+    gtk_widget_set_sensitive(locale_save, FALSE);
     gui::click(locale_clear);
+    EXPECT_FALSE(gui::sensitive(locale_save));
+    gtk_widget_set_sensitive(locale_save, TRUE);
 
     EXPECT_FALSE(exists("locale.txt"));
     EXPECT_EQ(shown(), std::vector<std::string>(5, ""));
@@ -198,14 +206,15 @@ TEST(Location, OverlongEntryTextIsCutToOneLine) {
     gtk_entry_set_max_length(GTK_ENTRY(locale_entry_aspect), 0);
     std::string tilt = "12.5" + std::string(56, '0');
     gui::setText(locale_entry_tilt, tilt.c_str());
-    // The 31st byte of the text starts a two-byte character that does not fit.
-    std::string aspect = "7" + std::string(29, ' ') + "\xc3\xa9xyz";
+    // The 30th and 31st bytes of the text form one character that does not
+    // fit whole: the cut moves back before it.
+    std::string aspect = "7" + std::string(28, ' ') + "\xc3\xa9xyz";
     gui::setText(locale_entry_aspect, aspect.c_str());
     gui::click(locale_save);
 
     std::string file = gui::readFile("locale.txt");
     EXPECT_NE(file.find("\ntilt  " + tilt.substr(0, 32) + "\n"), std::string::npos) << file;
-    EXPECT_NE(file.find("\naspect  " + aspect.substr(0, 30) + "\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\naspect  " + aspect.substr(0, 29) + "\n"), std::string::npos) << file;
     EXPECT_EQ(active_tilt, 12.5f);
     readLocale();
     EXPECT_EQ(active_tilt, 12.5f);
@@ -267,15 +276,55 @@ TEST(Location, SaveThatCannotReplaceTheFileChangesNothing) {
     EXPECT_TRUE(S_ISDIR(st.st_mode));
 }
 
+// Root writes into any folder; the save then runs as an unprivileged user.
+const uid_t nobody = 65534;
+void dropPrivileges() {
+    if (getuid() == 0) {
+        ASSERT_EQ(seteuid(nobody), 0);
+    }
+}
+void regainPrivileges() {
+    if (getuid() == 0) {
+        ASSERT_EQ(seteuid(0), 0);
+    }
+}
+
 TEST(Location, SaveIntoReadOnlyFolderChangesNothing) {
     openFrame(stored);
     ASSERT_EQ(chmod(".", 0555), 0);
-    if (access(".", W_OK) == 0) {
+    dropPrivileges();
+    bool writable = faccessat(AT_FDCWD, ".", W_OK, AT_EACCESS) == 0;
+    regainPrivileges();
+    if (writable) {
         chmod(".", 0755);
         GTEST_SKIP() << "permissions do not stop this user from writing";
     }
-    expectFailedSave([] {}, [] {});
+    expectFailedSave(dropPrivileges, regainPrivileges);
     chmod(".", 0755);
+}
+
+TEST(Location, DecimalCommaDesktopStillReadsAndWritesDecimalPoints) {
+    // A desktop that writes 44,133 must not cost the stored site its
+    // decimals: the entries and the file keep the decimal point.
+    char dir[] = "/tmp/veranta-locale-XXXXXX";
+    ASSERT_NE(mkdtemp(dir), nullptr);
+    std::string build = std::string("localedef -i de_DE -f UTF-8 ") + dir + "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (std::system(build.c_str()) != 0) {
+        rmdir(dir);
+        GTEST_SKIP() << "cannot build a decimal-comma locale here";
+    }
+    setenv("LOCPATH", dir, 1);
+    setenv("LC_ALL", "de_DE.UTF-8", 1);
+    openFrame(stored);
+    ASSERT_STREQ(std::setlocale(LC_CTYPE, nullptr), "de_DE.UTF-8") << "the desktop's locale was not taken";
+
+    EXPECT_EQ(shown(), (std::vector<std::string>{" 44.1330", "-123.2140", "   114.0", "   180.0", "    10.0"}));
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+    gui::click(locale_save);
+    EXPECT_EQ(gui::readFile("locale.txt"), savedForm);
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir, ignored);
 }
 
 }  // namespace
