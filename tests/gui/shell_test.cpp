@@ -11,6 +11,7 @@
 #endif
 
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cmath>
@@ -220,6 +221,8 @@ TEST(Shell, OnePanelAtATime) {
             gui::activate(o.item);
             EXPECT_TRUE(gui::visible(o.frame));
             EXPECT_EQ(in_use, 1);
+            // What was typed survives: an open frame is not filled again.
+            gui::setText(locale_entry_lat, "typed");
             for (GtkWidget *other : items) {
                 gui::activate(other);
                 EXPECT_EQ(in_use, 1) << gtk_buildable_get_name(GTK_BUILDABLE(other));
@@ -227,6 +230,7 @@ TEST(Shell, OnePanelAtATime) {
                 EXPECT_EQ(visiblePanels(), 1) << gtk_buildable_get_name(GTK_BUILDABLE(other));
                 EXPECT_TRUE(gui::sensitive(o.item));
             }
+            EXPECT_EQ(gui::text(locale_entry_lat), "typed");
             // No calculator was built behind the open panel.
             EXPECT_EQ(c1_window, c1Before);
             EXPECT_EQ(c2_window, c2Before);
@@ -234,6 +238,31 @@ TEST(Shell, OnePanelAtATime) {
             EXPECT_FALSE(gui::visible(o.frame));
             EXPECT_EQ(in_use, 0);
         }
+    }
+}
+
+TEST(Shell, OpenCalculatorBlocksEveryOtherMenuItem) {
+    gui::start();
+    GtkWidget *const items[] = {startlogging, savelog,    locale,            oneday,   months,
+                                testoneinstant, testoneday, testgrowingseason, tutorial, about};
+    for (GtkWidget *calculator : {oneday, months}) {
+        SCOPED_TRACE(gtk_buildable_get_name(GTK_BUILDABLE(calculator)));
+        GtkWidget *const c1Before = c1_window;
+        GtkWidget *const c2Before = c2_window;
+        gui::activate(calculator);
+        GtkWidget *const open = calculator == oneday ? c1_window : c2_window;
+        ASSERT_NE(open, calculator == oneday ? c1Before : c2Before);
+        for (GtkWidget *other : items) {
+            gui::activate(other);
+            EXPECT_EQ(in_use, 1) << gtk_buildable_get_name(GTK_BUILDABLE(other));
+            EXPECT_EQ(visiblePanels(), 0) << gtk_buildable_get_name(GTK_BUILDABLE(other));
+            EXPECT_EQ(calculator == oneday ? c1_window : c2_window, open);
+            EXPECT_EQ(calculator == oneday ? c2_window : c1_window, calculator == oneday ? c2Before : c1Before);
+            EXPECT_TRUE(gui::visible(open));
+        }
+        gtk_window_close(GTK_WINDOW(open));
+        gui::pump();
+        ASSERT_EQ(in_use, 0);
     }
 }
 
@@ -402,4 +431,17 @@ TEST(Shell, DefinitionWithoutMainWindowEndsStartUp) {
     EXPECT_NE(err.find("veranta.glade"), std::string::npos) << err;
     EXPECT_EQ(count(err, '\n'), 1) << err;
     EXPECT_EQ(window, nullptr);
+}
+
+TEST(Shell, ProgramExitsWithStatusOneWithoutItsDefinition) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+    gui::enterTempDir(false, true);
+    std::string command = std::string("'") + VERANTA_EXE + "' 2>stderr.txt >/dev/null";
+    int status = std::system(command.c_str());
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 1);
+    std::string err = gui::readFile("stderr.txt");
+    EXPECT_EQ(err.rfind("veranta: ", 0), 0u) << err;
+    EXPECT_NE(err.find("veranta.glade"), std::string::npos) << err;
+    EXPECT_EQ(count(err, '\n'), 1) << err;
 }
