@@ -10,7 +10,6 @@
 
 namespace {
 
-
 float entryFloat(GtkWidget *entry) { return narrowFloat(std::atof(gtk_entry_get_text(GTK_ENTRY(entry)))); }
 
 int entryInt(GtkWidget *entry) { return leadingInt(gtk_entry_get_text(GTK_ENTRY(entry))); }
@@ -97,12 +96,21 @@ void c2_ShowResult(c2_widgets *w) {
         m = active_month + 1;
         // Only after the run has ended or never began; nothing to show.
         if (pass < 1 || m > stopmonth || m > 12) return;
+        // A start press refused during the run has set the month lengths of
+        // the year then typed; the run goes on with its own year.
+        setMonthLengths(active_year);
     }
     active_month = m;
 
     int length = dayspermonth[m - 1];
     int first = m == startmonth ? startday : 1;
     int last = m == stopmonth ? stopday : length;
+    // Only days that were integrated below are ever summed.
+    if (first < 1 || last > length || first > last) {
+        setOutputs(w, "out of range");
+        endRun(w);
+        return;
+    }
 
     // Every day is integrated once; the whole month and the range are summed
     // from the same values, in day order, as getMonthsIrr sums them.

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -283,9 +284,10 @@ TEST(SeasonWindow, SeasonMonthByMonthWithTotals) {
     expectRow(w, "March", "15 - 31", march, total);
     EXPECT_GT(march.gdd, 0.0f);
 
-    // Edits during a run take effect only at the next start.
+    // Edits during a run take effect only at the next start; only a start
+    // press writes its line.
     gui::setText(w.entry_lat, "45.9");
-    gui::click(w.button_continue);
+    EXPECT_EQ(press(w.button_continue), "");
     Row april = wholeMonth(4);
     total = add(total, april);
     expectRow(w, "April", "1 - 30", april, total);
@@ -316,6 +318,34 @@ TEST(SeasonWindow, SeasonMonthByMonthWithTotals) {
     gui::click(w.button_continue);
     expectRow(w, "April", "1 - 30", april, add(wholeMarch, april));
     EXPECT_FALSE(gui::sensitive(w.button_continue));
+}
+
+TEST(SeasonWindow, RefusedStartDuringRunLeavesTheRunAsItWas) {
+    c2_widgets w = openSeason(kSite);
+    setSeason(w, "15", "January", "29", "February", "2004");
+    EXPECT_EQ(press(w.button_start), "retval is 0 and error_watch is 1\n");
+    // Another year and a bad day: refused, and the leap-year run goes on.
+    gui::setText(w.entry_year, "2001");
+    gui::setText(w.entry_startday, "x");
+    EXPECT_EQ(press(w.button_start), "retval is 2 and error_watch is 1\n");
+    EXPECT_EQ(gui::text(w.entry_startday), "BAD DAY");
+    gui::click(w.button_continue);
+
+    setMonthLengths(2004);
+    Row january = partOfMonth(1, 15, 31);
+    Row february = wholeMonth(2);
+    expectRow(w, "February", "1 - 29", february, add(january, february));
+    EXPECT_FALSE(gui::sensitive(w.button_continue));
+}
+
+TEST(SeasonWindow, ZoneFollowsTheLatitude) {
+    c2_widgets w = openSeason(kSite);
+    setSeason(w, "1", "May", "30", "June", "2010");
+    for (auto zone : {std::make_pair("43.7", 1), std::make_pair("43.69", 2), std::make_pair("45", 1)}) {
+        gui::setText(w.entry_lat, zone.first);
+        EXPECT_EQ(press(w.button_start), "retval is 0 and error_watch is 1\n");
+        EXPECT_EQ(northsouth, zone.second) << zone.first;
+    }
 }
 
 TEST(SeasonWindow, WithoutLocaleFileLocationIsLockedDuringRun) {
@@ -383,6 +413,17 @@ TEST(SeasonWindow, WarningThenOutOfRegionSites) {
         EXPECT_FALSE(gui::sensitive(w.button_continue));
         EXPECT_TRUE(editable(w.entry_lat));
     }
+
+    // A whole month takes the month's degree days as they stand, even
+    // without sun: the southern regression gives 141.06 at 0.
+    gui::setText(w.entry_lat, "-89");
+    gui::setText(w.entry_lon, "-123");
+    setSeason(w, "1", "July", "31", "August", "2010");
+    EXPECT_EQ(press(w.button_start), "retval is 0 and error_watch is 0\n");
+    EXPECT_EQ(northsouth, 2);
+    EXPECT_EQ(gui::text(w.entry_days), "1 - 31");
+    EXPECT_EQ(gui::text(w.entry_month_irr), "0.0 mj/sqm");
+    EXPECT_EQ(gui::text(w.entry_month_gdd), "141.06");
 }
 
 TEST(SeasonWindow, ClosingFreesWindowAndOpensFresh) {
