@@ -1,0 +1,5 @@
+#include "shell/gridFrame.h"
+
+void attachLabel(GtkWidget *grid, const char *text, int column, int row) {
+    attachCell(grid, classLabel(text, "normal-label"), column, row);
+}
