@@ -281,6 +281,26 @@ TEST(Shell, TutorialAndAboutOpenWithTheirDismissButtonUsable) {
     EXPECT_EQ(in_use, 0);
 }
 
+namespace {
+void collectLabelTexts(GtkWidget *widget, std::vector<std::string> *out) {
+    if (GTK_IS_LABEL(widget)) out->push_back(gtk_label_get_text(GTK_LABEL(widget)));
+    if (!GTK_IS_CONTAINER(widget)) return;
+    GList *children = gtk_container_get_children(GTK_CONTAINER(widget));
+    for (GList *l = children; l != nullptr; l = l->next) collectLabelTexts(GTK_WIDGET(l->data), out);
+    g_list_free(children);
+}
+}  // namespace
+
+TEST(Shell, AboutShowsTheVersionThatWasBuilt) {
+    gui::start();
+    gui::activate(about);
+    std::vector<std::string> texts;
+    collectLabelTexts(about_frame, &texts);
+    int found = 0;
+    for (const std::string &t : texts) found += t == "version " VERANTA_VERSION ? 1 : 0;
+    EXPECT_EQ(found, 1) << "the about panel should name version " VERANTA_VERSION;
+}
+
 TEST(Shell, LoggingItemsDoNothing) {
     gui::start();
     for (int open = 0; open < 2; ++open) {
