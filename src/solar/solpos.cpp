@@ -4,8 +4,10 @@
 // fixes the displayed digits, so the grouping of each expression matters.
 #include "solar/solpos.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 const int month_days[2][13] = {
     {0, 0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334},
@@ -45,16 +47,19 @@ float reduce(double x, float period) {
 bool is_leap(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 void dom2doy(solar_record *p) {
-    // Only dates that validation would accept are converted: with the
-    // geometry step off nothing checks them, and the table must not be
-    // indexed out of range.
-    if (p->month < 1 || p->month > 12 || p->day_of_month < 1 || p->day_of_month > 31) return;
-    p->day_of_year = p->day_of_month + month_days[0][p->month];
-    if (is_leap(p->year) && p->month > 2) p->day_of_year += 1;
+    // With the geometry step off nothing validates the month, and the table
+    // has columns for months 1-12 only. Any day converts; the sum is formed
+    // in 64 bits and saturated, so an unvalidated day cannot overflow it.
+    if (p->month < 1 || p->month > 12) return;
+    std::int64_t doy = std::int64_t{p->day_of_month} + month_days[0][p->month];
+    if (is_leap(p->year) && p->month > 2) doy += 1;
+    p->day_of_year = static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        doy, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
 }
 
 void doy2dom(solar_record *p) {
-    if (p->day_of_year < 1 || p->day_of_year > 366) return;
+    // Below 1 no month matches; above 366 the day simply runs on in December.
+    if (p->day_of_year < 1) return;
     const int row = is_leap(p->year) ? 1 : 0;
     int m = 12;
     while (m > 1 && month_days[row][m] >= p->day_of_year) --m;
@@ -184,8 +189,14 @@ void tst(solar_record *p) {
     p->solar_time_offset = static_cast<float>(
         static_cast<double>(p->true_solar_time) - 60.0 * p->hour - p->minute -
         p->second / 60.0 + p->interval_seconds / 120.0);
+    // Only unvalidated inputs come this far out of range; stepping down from
+    // them could take millions of steps. std::fmod is exact, so the result
+    // is the true remainder, and the loops below take a step at most.
+    if (std::fabs(p->solar_time_offset) > 1048576.0f && std::isfinite(p->solar_time_offset))
+        p->solar_time_offset =
+            static_cast<float>(std::fmod(static_cast<double>(p->solar_time_offset), 1440.0));
     // A step that leaves the value unchanged ends the folding, so that an
-    // unvalidated huge or infinite input cannot hang the call.
+    // infinite input cannot hang the call.
     while (p->solar_time_offset > 720.0f) {
         const float next = p->solar_time_offset - 1440.0f;
         if (next == p->solar_time_offset) break;

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -75,8 +74,10 @@ TEST(SolposTime, HourTwentyFourIsMidnightEndingTheDate) {
     solar_record next = fixed_case();
     next.day_of_year = 204; next.hour = 0; next.minute = 0; next.second = 0;
     ASSERT_EQ(S_solpos(&next), 0);
-    EXPECT_FLOAT_EQ(end.julian_day, next.julian_day);
-    EXPECT_GT(end.julian_day, std::floor(next.julian_day - 0.5f) + 0.5f);
+    EXPECT_EQ(end.julian_day, next.julian_day);
+    // 05:00 UT on 23 July 1999, JD 2451382.5 + 5/24: the following day, not
+    // a time folded back into the 22nd (which would be a whole day less).
+    EXPECT_NEAR(end.julian_day, 51382.5 + 5.0 / 24.0, 0.004);
 }
 
 TEST(SolposTime, IntervalIsComputedAtItsMiddle) {
@@ -89,6 +90,19 @@ TEST(SolposTime, IntervalIsComputedAtItsMiddle) {
     EXPECT_EQ(interval.julian_day, instant.julian_day);
     EXPECT_EQ(interval.solar_azimuth, instant.solar_azimuth);
     EXPECT_NEAR(interval.solar_time_offset, instant.solar_time_offset, 1e-4);
+}
+
+TEST(SolposTime, OddIntervalMiddleFallsOnAHalfSecond) {
+    solar_record instant = fixed_case();  // 09:45:37 EST
+    ASSERT_EQ(S_solpos(&instant), 0);
+    solar_record r = fixed_case();
+    r.second = 38; r.interval_seconds = 1;  // middle at 09:45:37.5 EST
+    ASSERT_EQ(S_solpos(&r), 0);
+    // 14:45:37.5 UT; the bits from an independent implementation, cross-checked with this one.
+    EXPECT_EQ(r.universal_time, 0x1.d85556p+3f);
+    EXPECT_NEAR((r.universal_time - instant.universal_time) * 3600.0f, 0.5f, 0.01f);
+    EXPECT_NEAR((r.true_solar_time - instant.true_solar_time) * 60.0f, 0.5f, 0.01f);
+    EXPECT_NEAR(r.solar_time_offset, instant.solar_time_offset, 1e-4f);
 }
 
 }  // namespace

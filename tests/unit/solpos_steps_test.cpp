@@ -76,6 +76,9 @@ TEST(SolposRefraction, BranchesMeetWhereExpected) {
     EXPECT_NEAR(refracted(4.999f) - 4.999f, 0.1596, 1e-4);
     EXPECT_NEAR(refracted(-0.575f) + 0.575f, 0.5749, 1e-4);
     EXPECT_NEAR(refracted(-0.5751f) + 0.5751f, 0.5749, 1e-4);
+    // Further down the two part: at -0.8 the polynomial would give about
+    // 0.617 degrees, -20.774 / t gives 0.4133 (independent reference value).
+    EXPECT_NEAR(refracted(-0.8f) + 0.8f, 0.41326, 1e-4);
     EXPECT_NEAR(refracted(0.0f), 1735.0 / 3600.0, 1e-6);
     EXPECT_NEAR(refracted(0.0f, 506.5f), 1735.0 / 7200.0, 1e-6);  // halves with pressure
     EXPECT_GT(refracted(85.0f), 85.0f);
@@ -132,6 +135,66 @@ TEST(SolposIrradiance, HorizontalAndAverseSurfaces) {
     EXPECT_LT(away.cos_incidence, 0.0f);
     EXPECT_EQ(away.etr_tilted, 0.0f);
     EXPECT_GT(away.etr_normal, 0.0f);
+}
+
+// Each step run alone on fields written directly, at the exact tie of its
+// comparison.
+solar_record only(std::int32_t step) {
+    solar_record r{};
+    S_init(&r);
+    r.function_mask = step;
+    return r;
+}
+
+TEST(SolposTies, HourAngleZeroKeepsTheMorningAzimuth) {
+    // Elevation deliberately not the one the geometry would give, so that
+    // the azimuth is not 180 and the two forms differ.
+    solar_record r = only(SOLAR_AZIMUTH);
+    r.latitude = 40.0f; r.declination = 0.0f; r.elevation_no_refraction = 30.0f;
+    r.hour_angle = 0.0f;
+    ASSERT_EQ(S_solpos(&r), 0);
+    const float at_zero = r.solar_azimuth;
+    EXPECT_LT(at_zero, 180.0f);
+    r.hour_angle = std::nextafter(0.0f, 1.0f);
+    ASSERT_EQ(S_solpos(&r), 0);
+    EXPECT_EQ(r.solar_azimuth, 360.0f - at_zero);
+}
+
+TEST(SolposTies, PoleWithZeroDeclinationCountsAsNorthernSummer) {
+    solar_record r = only(SOLAR_SUNSET_ANGLE);
+    r.declination = 0.0f; r.hour_angle = 0.0f;
+    r.latitude = 90.0f;
+    ASSERT_EQ(S_solpos(&r), 0);
+    EXPECT_EQ(r.sunset_hour_angle, 180.0f);
+    r.latitude = -90.0f;
+    ASSERT_EQ(S_solpos(&r), 0);
+    EXPECT_EQ(r.sunset_hour_angle, 0.0f);
+}
+
+TEST(SolposTies, SunExactlyOnTheHorizonGivesNoIrradiance) {
+    solar_record r = only(SOLAR_EXTRATERRESTRIAL);
+    r.distance_factor = 1.0f;
+    r.cos_zenith = 0.0f;
+    ASSERT_EQ(S_solpos(&r), 0);
+    EXPECT_EQ(r.etr_normal, 0.0f);
+    EXPECT_EQ(r.etr_horizontal, 0.0f);
+    r.cos_zenith = std::nextafter(0.0f, 1.0f);
+    ASSERT_EQ(S_solpos(&r), 0);
+    EXPECT_EQ(r.etr_normal, 1367.0f);
+}
+
+TEST(SolposTies, ZeroIncidenceGivesAPositiveZero) {
+    // Flat ground with the sun due south and cos_zenith -0: cos_incidence
+    // comes out as -0, and only the "otherwise 0" branch makes etr_tilted +0
+    // (the product would keep the sign).
+    solar_record r = only(SOLAR_TILT);
+    r.solar_azimuth = 180.0f; r.surface_aspect = 0.0f; r.surface_tilt = 0.0f;
+    r.zenith_refracted = 90.0f; r.cos_zenith = -0.0f; r.etr_normal = 1367.0f;
+    ASSERT_EQ(S_solpos(&r), 0);
+    EXPECT_EQ(r.cos_incidence, 0.0f);
+    EXPECT_TRUE(std::signbit(r.cos_incidence));
+    EXPECT_EQ(r.etr_tilted, 0.0f);
+    EXPECT_FALSE(std::signbit(r.etr_tilted));
 }
 
 }  // namespace

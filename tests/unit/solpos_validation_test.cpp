@@ -45,6 +45,18 @@ TEST(SolposValidation, IntegerLimitsPassAndOneBeyondFails) {
     }
 }
 
+TEST(SolposValidation, MonthAndDayLimitsInMonthAndDayMode) {
+    struct Case { int month, day; std::int64_t code; };
+    const Case cases[] = {{1, 1, 0},    {12, 31, 0},  {0, 15, 0x2}, {13, 15, 0x2},
+                          {6, 0, 0x4},  {6, 32, 0x4}, {0, 32, 0x6}};
+    for (const Case &c : cases) {
+        solar_record r = valid_record();
+        r.function_mask = SOLAR_ALL & ~SOLAR_DAY_OF_YEAR_INPUT;
+        r.month = c.month; r.day_of_month = c.day;
+        EXPECT_EQ(S_solpos(&r), c.code) << "month " << c.month << " day " << c.day;
+    }
+}
+
 TEST(SolposValidation, RealLimitsPassAndBeyondOrNonFiniteFails) {
     struct Case { float solar_record::*field; float lo, hi; std::int64_t bit; };
     const Case cases[] = {
@@ -165,6 +177,59 @@ TEST(SolposDateConversion, DayOfYearToMonthDay) {
         ASSERT_EQ(S_solpos(&r), 0);
         EXPECT_EQ(r.month, c.month) << c.year << " day " << c.doy;
         EXPECT_EQ(r.day_of_month, c.day) << c.year << " day " << c.doy;
+    }
+}
+
+TEST(SolposDateConversion, UncheckedDatesConvertWithoutOverflow) {
+    // Without the geometry step nothing is validated; the conversion still
+    // runs on whatever date the record holds.
+    const int most = std::numeric_limits<int>::max(), least = std::numeric_limits<int>::min();
+    struct ToDoy { int year, month, day, doy; };
+    const ToDoy to_doy[] = {{1999, 3, 40, 99}, {1999, 3, 0, 59},  {2000, 3, -5, 55},
+                            {2000, 12, most, most}, {1999, 1, least, least},
+                            {1999, 0, 5, -999}, {1999, 13, 5, -999}};  // no month: untouched
+    for (const ToDoy &c : to_doy) {
+        solar_record r{};
+        S_init(&r);
+        r.function_mask = 0;
+        r.year = c.year; r.month = c.month; r.day_of_month = c.day;
+        ASSERT_EQ(S_solpos(&r), 0);
+        EXPECT_EQ(r.day_of_year, c.doy) << c.year << "-" << c.month << "-" << c.day;
+    }
+    struct ToMonthDay { int year, doy, month, day; };
+    const ToMonthDay to_month_day[] = {{1999, 367, 12, 33}, {2000, 400, 12, 65},
+                                       {1999, most, 12, most - 334},
+                                       {1999, 0, -99, -99}, {1999, -5, -99, -99}};  // untouched
+    for (const ToMonthDay &c : to_month_day) {
+        solar_record r{};
+        S_init(&r);
+        r.function_mask = SOLAR_DAY_OF_YEAR_INPUT;
+        r.year = c.year; r.day_of_year = c.doy;
+        ASSERT_EQ(S_solpos(&r), 0);
+        EXPECT_EQ(r.month, c.month) << c.year << " day " << c.doy;
+        EXPECT_EQ(r.day_of_month, c.day) << c.year << " day " << c.doy;
+    }
+}
+
+TEST(SolposTrueTime, HugeUncheckedOffsetFoldsToTheExactRemainder) {
+    struct Case { int hour; float offset; };
+    const Case cases[] = {
+        // 720 - 60 * 20 000 = -1 199 280 = -833 * 1440 + 240.
+        {20000, 240.0f},
+        // 720 - 60 * 240 000 000 is stored as -14 399 998 976 (single
+        // precision), 416 short of a whole number of days; single steps of
+        // 1440 would round and take eleven million of them.
+        {240000000, -416.0f},
+    };
+    for (const Case &c : cases) {
+        solar_record r{};
+        S_init(&r);
+        r.function_mask = SOLAR_TRUE_TIME;
+        r.hour_angle = 0.0f; r.hour = c.hour; r.minute = 0; r.second = 0;
+        r.timezone_hours = 0.0f; r.longitude = 0.0f;
+        ASSERT_EQ(S_solpos(&r), 0);
+        EXPECT_EQ(r.solar_time_offset, c.offset) << "hour " << c.hour;
+        EXPECT_EQ(r.equation_of_time, c.offset) << "hour " << c.hour;
     }
 }
 
