@@ -21,12 +21,13 @@ const char *zoneLabel(void) {
     return "";
 }
 
-// Clock text of a time in minutes after midnight. The engine's no-rise and
-// no-set markers (2999, -2999) go through the same arithmetic.
+// Clock text of a time in minutes after midnight, cut in single precision.
+// The engine's no-rise and no-set markers (2999, -2999) go through the same
+// arithmetic.
 void showClock(GtkWidget *entry, float t) {
-    int h = static_cast<int>(static_cast<double>(t) / 60.0);
+    int h = static_cast<int>(t / 60.0f);
     int m = static_cast<int>(t - static_cast<float>(60 * h));
-    int s = static_cast<int>(60.0 * static_cast<double>(t - static_cast<float>(60 * h) - static_cast<float>(m)));
+    int s = static_cast<int>(60.0f * (t - static_cast<float>(60 * h) - static_cast<float>(m)));
     gchar *text = g_strdup_printf("%2.2d:%2.2d:%2.2d %s", h, m, s, zoneLabel());
     gtk_entry_set_text(GTK_ENTRY(entry), text);
     g_free(text);
@@ -37,7 +38,15 @@ void showOutOfRange(c1_widgets *w) {
     for (GtkWidget *entry : outputs) gtk_entry_set_text(GTK_ENTRY(entry), "out of range");
 }
 
-bool clockable(float t) { return std::isfinite(t) && std::fabs(t) < 1.0e6f; }
+// Far beyond anything a day or month inside the region gives, yet small
+// enough for the clock arithmetic to stay within int.
+bool plausible(float value) { return std::isfinite(value) && std::fabs(value) <= 1.0e6f; }
+
+void showNumber(GtkWidget *entry, const char *format, float value) {
+    gchar *text = g_strdup_printf(format, static_cast<double>(value));
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    g_free(text);
+}
 
 }  // namespace
 
@@ -69,19 +78,14 @@ void c1_ShowResult(c1_widgets *w) {
 
     prepareRecord(active_day, active_month, active_year);
     std::int64_t code = S_solpos(pdat);
-    if (code != 0 || !clockable(pdat->sunrise_minutes) || !clockable(pdat->sunset_minutes)) {
+    if (code != 0 || !plausible(pdat->sunrise_minutes) || !plausible(pdat->sunset_minutes)) {
         showOutOfRange(w);
         return;
     }
     active_sunrise = pdat->sunrise_minutes;
     active_sunset = pdat->sunset_minutes;
-    showClock(w->entry_sunrise, active_sunrise);
-    showClock(w->entry_sunset, active_sunset);
 
     active_daysIrr = getDaysIrr(active_day, active_month, active_year);
-    gchar *text = g_strdup_printf("%6.2f mj/sqm", static_cast<double>(active_daysIrr));
-    gtk_entry_set_text(GTK_ENTRY(w->entry_irradiance), text);
-    g_free(text);
 
     // The month's total, in day order; the chosen day's integral is the one
     // just computed (the integration is deterministic), so it is not redone.
@@ -92,7 +96,15 @@ void c1_ShowResult(c1_widgets *w) {
 
     float gdd = 0.0f;
     if (static_cast<double>(total) > 0.01) gdd = (active_daysIrr / total) * getMonthsGDD(active_month, total);
-    text = g_strdup_printf("%5.2f deg days", static_cast<double>(gdd));
-    gtk_entry_set_text(GTK_ENTRY(w->entry_gdd), text);
-    g_free(text);
+
+    // A finite site far outside the region still gives finite nonsense, such
+    // as a 37-digit degree-day figure from an elevation of -3e38.
+    if (!plausible(active_daysIrr) || !plausible(gdd)) {
+        showOutOfRange(w);
+        return;
+    }
+    showClock(w->entry_sunrise, active_sunrise);
+    showClock(w->entry_sunset, active_sunset);
+    showNumber(w->entry_irradiance, "%6.2f mj/sqm", active_daysIrr);
+    showNumber(w->entry_gdd, "%5.2f deg days", gdd);
 }
