@@ -1,5 +1,6 @@
 // Daily and monthly irradiation through the solar engine.
 #include "model/model.h"
+#include "selftest/selftest.h"
 
 #include <climits>
 #include <cmath>
@@ -9,24 +10,9 @@
 
 namespace {
 
-// The one-day self-test's site and clock: 22 July 1999 near Atlanta.
-void oneDaySite() {
-    active_latitude = 33.65f;
-    active_longitude = -84.43f;
-    active_aspect = 135.0f;
-    active_tilt = 33.65f;
-    active_timezone = -5.0f;
-    active_hour = 9;
-    active_minute = 45;
-    active_second = 37;
-    active_temp = 27.0f;
-    active_press = 1006.0f;
-    active_dt = 1;
-}
-
 // An arctic site, where the sun stays up in June and down in December.
 void arcticSite() {
-    oneDaySite();
+    storeFixedCase();
     active_latitude = 80.0f;
     active_longitude = 15.0f;
     active_timezone = 1.0f;
@@ -51,7 +37,7 @@ std::string clock(float t) {
 }  // namespace
 
 TEST(DayBounds, OneDayTestSunriseAndSunset) {
-    oneDaySite();
+    storeFixedCase();
     float rise = 0.0f;
     float set = 0.0f;
     getDayBounds(22, 7, 1999, &rise, &set);
@@ -64,7 +50,7 @@ TEST(DayBounds, OneDayTestSunriseAndSunset) {
 }
 
 TEST(DayBounds, LeapYearShiftsTheDayOfYear) {
-    oneDaySite();
+    storeFixedCase();
     float rise, set;
     getDayBounds(1, 3, 2000, &rise, &set);
     EXPECT_EQ(pd.day_of_year, 61);
@@ -75,7 +61,7 @@ TEST(DayBounds, LeapYearShiftsTheDayOfYear) {
 TEST(DaysIrr, SamplesRunFromSunriseToJustPastSunset) {
     // Rise 347.173 and set 1181.11: samples at 347.173 + k for k = 0..834,
     // 835 in all, the last at 1181.173, i.e. 19:41, still below set + 1.
-    oneDaySite();
+    storeFixedCase();
     float day = getDaysIrr(22, 7, 1999);
     EXPECT_EQ(pd.hour, 19);
     EXPECT_EQ(pd.minute, 41);
@@ -92,7 +78,7 @@ TEST(DaysIrr, SamplesRunFromSunriseToJustPastSunset) {
 }
 
 TEST(DaysIrr, StepsAreRectanglesOfTheirLength) {
-    oneDaySite();
+    storeFixedCase();
     float one = getDaysIrr(22, 7, 1999);
     active_dt = 2;
     float two = getDaysIrr(22, 7, 1999);
@@ -103,7 +89,7 @@ TEST(DaysIrr, StepsAreRectanglesOfTheirLength) {
 }
 
 TEST(DaysIrr, StepBelowOneMinuteIsOneMinute) {
-    oneDaySite();
+    storeFixedCase();
     float one = getDaysIrr(22, 7, 1999);
     active_dt = 0;
     EXPECT_EQ(getDaysIrr(22, 7, 1999), one);
@@ -154,18 +140,10 @@ TEST(DaysIrr, OrdinaryDaysAreExactToTheLastBit) {
     // in single precision, or accumulating it in double, gives another float;
     // an independent integration of every day of 2007 and 2008 agreed with
     // the values here.
-    active_latitude = 44.133f;
-    active_longitude = -123.214f;
-    active_elev = 114.0f;
-    active_aspect = 180.0f;
-    active_tilt = 10.0f;
-    active_timezone = -8.0f;
+    storeSeasonCase();
     active_hour = 0;
     active_minute = 0;
     active_second = 0;
-    active_temp = 15.0f;
-    active_press = 1006.0f;
-    active_dt = 1;
     EXPECT_EQ(getDaysIrr(24, 5, 2007), 0x1.850ff2p+4f);
     EXPECT_EQ(getDaysIrr(26, 6, 2007), 0x1.9040aep+4f);
     EXPECT_EQ(getDaysIrr(6, 8, 2007), 0x1.6ada5p+4f);
@@ -176,7 +154,7 @@ TEST(DaysIrr, AnySiteDateOrBadInputEndsQuietly) {
     // Poles, equator, southern sites and refused inputs: every call must end
     // with a finite, non-negative sum. Mainly for the sanitizer build, which
     // stops on any out-of-range conversion or read on these paths.
-    oneDaySite();
+    storeFixedCase();
     for (float lat : {-90.0f, -66.0f, 0.0f, 66.5f, 89.9f, 90.0f}) {
         active_latitude = lat;
         for (int month : {1, 6, 12}) {
@@ -185,7 +163,7 @@ TEST(DaysIrr, AnySiteDateOrBadInputEndsQuietly) {
             EXPECT_GE(day, 0.0f) << lat << " " << month;
         }
     }
-    oneDaySite();
+    storeFixedCase();
     active_dt = INT_MAX;
     EXPECT_TRUE(std::isfinite(getDaysIrr(22, 7, 1999)));
     active_dt = 1;
@@ -198,7 +176,7 @@ TEST(DaysIrr, AnySiteDateOrBadInputEndsQuietly) {
 }
 
 TEST(MonthsIrr, FebruaryFollowsTheMonthLengths) {
-    oneDaySite();
+    storeFixedCase();
     active_year = 2008;
     setMonthLengths(2008);
     float leap = getMonthsIrr(2);
