@@ -5,6 +5,7 @@
 
 #include "model/model.h"
 #include "model/readCBTAT.h"
+#include "shell/gridFrame.h"
 
 #include <cmath>
 #include <cstdint>
@@ -41,12 +42,6 @@ void showOutOfRange(c1_widgets *w) {
 // Far beyond anything a day or month inside the region gives, yet small
 // enough for the clock arithmetic to stay within int.
 bool plausible(float value) { return std::isfinite(value) && std::fabs(value) <= 1.0e6f; }
-
-void showNumber(GtkWidget *entry, const char *format, float value) {
-    gchar *text = g_strdup_printf(format, static_cast<double>(value));
-    gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
-}
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 
 #include "model/model.h"
 #include "model/readCBTAT.h"
+#include "shell/gridFrame.h"
 
 #include <cmath>
 #include <cstdlib>
@@ -52,12 +53,6 @@ void setOutputs(c2_widgets *w, const char *text) {
     gtk_entry_set_text(GTK_ENTRY(w->entry_month_gdd), text);
     gtk_entry_set_text(GTK_ENTRY(w->entry_cum_irr), text);
     gtk_entry_set_text(GTK_ENTRY(w->entry_cum_gdd), text);
-}
-
-void showText(GtkWidget *entry, const char *format, double value) {
-    gchar *text = g_strdup_printf(format, value);
-    gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
 }
 
 }  // namespace
@@ -135,13 +130,13 @@ void c2_ShowResult(c2_widgets *w) {
     gchar *days = g_strdup_printf("%d - %d", first, last);
     gtk_entry_set_text(GTK_ENTRY(w->entry_days), days);
     g_free(days);
-    showText(w->entry_month_irr, "%.1f mj/sqm", static_cast<double>(irr));
-    showText(w->entry_month_gdd, "%.2f", static_cast<double>(gdd));
+    showNumber(w->entry_month_irr, "%.1f mj/sqm", irr);
+    showNumber(w->entry_month_gdd, "%.2f", gdd);
 
     accumulatedIrr = accumulatedIrr + irr;
     accumulatedGDD = accumulatedGDD + gdd;
-    showText(w->entry_cum_irr, "%.1f mj/sqm", static_cast<double>(accumulatedIrr));
-    showText(w->entry_cum_gdd, "%.2f", static_cast<double>(accumulatedGDD));
+    showNumber(w->entry_cum_irr, "%.1f mj/sqm", accumulatedIrr);
+    showNumber(w->entry_cum_gdd, "%.2f", accumulatedGDD);
 
     if (m == stopmonth) endRun(w);
 }

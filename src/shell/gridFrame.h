@@ -33,6 +33,10 @@ void packFixed(GtkWidget *box, GtkWidget *child);
 // vertical box, returned in *box, with a border of 10.
 GtkWidget *calculatorWindow(const char *title, GtkWidget **box);
 
+// Shows a single-precision result in an entry, formatted by a printf format
+// that takes one double.
+void showNumber(GtkWidget *entry, const char *format, float value);
+
 // The row of buttons under the frames, packed into the box.
 GtkWidget *buttonRow(GtkWidget *box);
 
