@@ -73,6 +73,11 @@ int getMonthNumber(const char *name);
 float getDescriptor(char *line);
 // The leading integer of a text by the atoi rule, clamped to the int range.
 int leadingInt(const char *text);
+// True, with *value set, when the text apart from surrounding white space is
+// wholly one number: a real finite in single precision (read as atof reads it),
+// or an integer (read as leadingInt reads it). Otherwise false, *value untouched.
+bool wholeFloat(const char *text, float *value);
+bool wholeInt(const char *text, int *value);
 
 // Sets the calculators' fixed time zone, clock time, step and atmosphere.
 void setCalculatorParameters(void);

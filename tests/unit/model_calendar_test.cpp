@@ -43,3 +43,25 @@ TEST(LeadingInt, ReadsLikeAtoiButClamps) {
     EXPECT_EQ(leadingInt("99999999999999999999"), INT_MAX);
     EXPECT_EQ(leadingInt("-99999999999999999999"), INT_MIN);
 }
+
+TEST(WholeNumbers, OnlyTextThatIsWhollyOneNumberReads) {
+    struct { const char *text; bool ok; float value; } reals[] = {
+        {"  44.1330", true, 44.133f}, {"-123.2140 ", true, -123.214f}, {"1e38", true, 1e38f},
+        {"44,13", false, 0}, {"44°07′59″N", false, 0}, {"", false, 0}, {"   ", false, 0},
+        {"nan", false, 0}, {"inf", false, 0}, {"1e999", false, 0}, {"1e39", false, 0}, {"12 3", false, 0},
+    };
+    for (const auto &c : reals) {
+        float v = -7.0f;
+        EXPECT_EQ(wholeFloat(c.text, &v), c.ok) << c.text;
+        EXPECT_EQ(v, c.ok ? c.value : -7.0f) << c.text;
+    }
+    struct { const char *text; bool ok; int value; } ints[] = {
+        {" 2007 ", true, 2007}, {"-12", true, -12}, {"99999999999999999999", true, INT_MAX},
+        {"1e38", false, 0}, {"3.5", false, 0}, {"BAD DAY", false, 0}, {"", false, 0},
+    };
+    for (const auto &c : ints) {
+        int v = -7;
+        EXPECT_EQ(wholeInt(c.text, &v), c.ok) << c.text;
+        EXPECT_EQ(v, c.ok ? c.value : -7) << c.text;
+    }
+}
