@@ -1,0 +1,20 @@
+// The accuracy tool as a whole, apart from main: read both tables of DIR,
+// measure, and give the figures or the one message that says what is wrong.
+#include "accuracy/accuracy.h"
+
+int runAccuracy(const std::string &dir, std::string *out, std::string *err) {
+    std::string base = dir.empty() || dir.back() == '/' ? dir : dir + "/";
+    std::string positionsPath = base + "positions.csv";
+    std::string risesetPath = base + "riseset.csv";
+    std::vector<PositionRow> positions;
+    std::vector<RiseSetRow> risesets;
+    AccuracyFigures figures{};
+    std::string error;
+    if (!readPositions(positionsPath, &positions, &error) || !readRiseSet(risesetPath, &risesets, &error) ||
+        !measureAccuracy(positions, risesets, positionsPath, risesetPath, &figures, &error)) {
+        *err = "veranta_accuracy: " + error + "\n";
+        return 1;
+    }
+    *out = formatFigures(figures);
+    return 0;
+}
