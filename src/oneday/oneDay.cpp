@@ -9,6 +9,11 @@
 
 namespace {
 
+const char *const riseSetNote =
+    "Sunrise and sunset are when the middle of the sun is on a flat horizon, so they come about "
+    "four minutes after the sunrise and before the sunset that newspapers and weather sites give "
+    "(up to about eleven minutes far north or south).";
+
 GtkWidget *outputEntry(void) {
     GtkWidget *entry = gtk_entry_new();
     gtk_entry_set_text(GTK_ENTRY(entry), "  ");
@@ -67,6 +72,13 @@ GtkWidget *create_c1_grid2(c1_widgets *w) {
     w->entry_gdd = outputEntry();
     attachCell(grid, w->entry_irradiance, 4, 1);
     attachCell(grid, w->entry_gdd, 4, 2);
+
+    // Growers compare these times with the newspaper's; say why they differ.
+    GtkWidget *note = gtk_label_new(riseSetNote);
+    gtk_label_set_line_wrap(GTK_LABEL(note), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(note), 70);
+    gtk_label_set_xalign(GTK_LABEL(note), 0.0f);
+    gtk_grid_attach(GTK_GRID(grid), note, 0, 3, 5, 1);
 
     endGridFrame(frame);
     return frame;

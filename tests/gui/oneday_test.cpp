@@ -212,11 +212,23 @@ TEST(OneDayWindow, OpensEmptyWithoutLocaleFileAndWaitsForAMonth) {
     EXPECT_NEAR(titleSize / plainSize, 12.0 / 10.0, 1e-6);
     EXPECT_EQ(titleWeight, PANGO_WEIGHT_BOLD);
     EXPECT_EQ(plainWeight, PANGO_WEIGHT_BOLD);
-    size_t cells[3] = {17, 9, 3};
+    // Below the outputs, across the frame, a wrapped note on what sunrise and
+    // sunset mean next to the newspaper's times.
+    GtkWidget *note = gui::cell(g[1], 0, 3);
+    ASSERT_TRUE(GTK_IS_LABEL(note));
+    EXPECT_TRUE(gtk_label_get_line_wrap(GTK_LABEL(note)));
+    std::string noteText = gtk_label_get_text(GTK_LABEL(note));
+    EXPECT_NE(noteText.find("about four minutes after the sunrise and before the sunset"), std::string::npos) << noteText;
+    EXPECT_NE(noteText.find("eleven minutes"), std::string::npos) << noteText;
+    int noteWidth = 0;
+    gtk_container_child_get(GTK_CONTAINER(g[1]), note, "width", &noteWidth, nullptr);
+    EXPECT_EQ(noteWidth, 5);
+    size_t cells[3] = {17, 10, 3};
     for (int i = 0; i < 3; i++) {
         std::vector<GtkWidget *> inGrid = children(g[i]);
         EXPECT_EQ(inGrid.size(), cells[i]);
         for (GtkWidget *child : inGrid) {
+            if (child == note) continue;
             int width = 0, height = 0;
             gtk_container_child_get(GTK_CONTAINER(g[i]), child, "width", &width, "height", &height, nullptr);
             EXPECT_EQ(width * 10 + height, 11);
