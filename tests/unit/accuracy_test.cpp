@@ -289,6 +289,8 @@ TEST_F(AccuracyTables, MalformedTablesNameTheFileAndLine) {
          "riseset.csv:3: timezone \"13\""},
         {"missing value", positions, kRiseSetHeader + std::string("44.5,-123.0,-8,2010,7,15,300.0,,296.0,1204.0\n"),
          "riseset.csv:2: set_centre \"\""},
+        {"control byte", kPositionsHeader + std::string("33.65,-84.43,1999,7,22,14,45,37,4") + '\0' + "1,97.0\n",
+         risesets, "positions.csv:2: zenith \"4\\x001\" is not a number"},
         {"only a header", kPositionsHeader, risesets, "positions.csv: no row"},
         {"no days", positions, kRiseSetHeader, "riseset.csv: no rows"},
     };
