@@ -56,7 +56,7 @@ const char *whyNotANumber(const char *text) {
     std::strtod(text, &end);
     if (end == text) return "is not a number";
     while (*end == ' ' || (*end >= '\t' && *end <= '\r')) ++end;
-    if (*end != '\0') return "is not a plain number: write decimals with a point and leave out units";
+    if (*end != '\0') return "is not a plain number (decimals with a point, no units)";
     return "is not a finite number";
 }
 
