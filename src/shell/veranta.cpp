@@ -4,11 +4,10 @@
 
 #include "location/location.h"
 #include "model/model.h"
+#include "model/readRegularFile.h"
 #include "oneday/oneday.h"
 #include "season/season.h"
 #include "selftest/selftest.h"
-
-#include "model/readRegularFile.h"
 
 #include <clocale>
 #include <cstdio>
