@@ -3,14 +3,17 @@
 #include "location/location.h"
 
 #include "model/model.h"
+#include "model/readRegularFile.h"
 #include "shell/shell.h"
 
-#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
 #include <unistd.h>
 
 // 0 when no file is left behind, 1 when locale.txt exists but could not be
-// deleted.
+// deleted (said in the frame).
 int clearLocale(void) {
+    showLocaleMessage(nullptr);
     haveprefs = 0;
 
     gtk_entry_set_text(GTK_ENTRY(locale_entry_lat), "");
@@ -19,9 +22,17 @@ int clearLocale(void) {
     gtk_entry_set_text(GTK_ENTRY(locale_entry_aspect), "");
     gtk_entry_set_text(GTK_ENTRY(locale_entry_tilt), "");
 
-    FILE *file = std::fopen("locale.txt", "r");
-    if (file == nullptr) return 0;
-    std::fclose(file);
+    // Deleted only when it is a file that the readers would open: a FIFO or
+    // a device of that name is no stored site, and opening one must not wait.
+    char *text = nullptr;
+    std::size_t length = 0;
+    bool more = false;
+    if (readRegularFile("locale.txt", 0, &text, &length, &more) != 0) return 0;
+    std::free(text);
     // unlink, not remove: a folder of that name is not ours to delete.
-    return unlink("locale.txt") == 0 ? 0 : 1;
+    if (unlink("locale.txt") == 0) return 0;
+    gchar *message = g_strdup_printf("Not cleared: locale.txt could not be deleted (%s).", g_strerror(errno));
+    showLocaleMessage(message);
+    g_free(message);
+    return 1;
 }

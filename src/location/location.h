@@ -6,4 +6,8 @@ void populateLocale(void);
 int clearLocale(void);
 void saveLocale(void);
 
+// Shows text in the frame's message line; nullptr hides the line and takes
+// the marks off the entries that the last Save refused.
+void showLocaleMessage(const char *text);
+
 #endif

@@ -20,6 +20,7 @@ void showValue(GtkWidget *entry, const char *format, float value) {
 }  // namespace
 
 void populateLocale(void) {
+    showLocaleMessage(nullptr);
     readLocale();
 
     active_temp = 15.0f;

@@ -78,6 +78,10 @@ int leadingInt(const char *text);
 // or an integer (read as leadingInt reads it). Otherwise false, *value untouched.
 bool wholeFloat(const char *text, float *value);
 bool wholeInt(const char *text, int *value);
+// True when a calculator's result (a clock time in minutes, an irradiation,
+// degree days) is finite and of a size that a site in the region can give;
+// the windows show "out of range" instead of any other.
+bool plausibleResult(float value);
 
 // Sets the calculators' fixed time zone, clock time, step and atmosphere.
 void setCalculatorParameters(void);

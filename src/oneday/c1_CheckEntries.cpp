@@ -3,15 +3,20 @@
 
 #include "model/model.h"
 #include "model/readCBTAT.h"
+#include "shell/shell.h"
 
 int c1_CheckEntries(c1_widgets *w) {
     // Once the warning has been dismissed, a site outside the region is
     // accepted silently.
     if (!c1_LocaleOK(w) && error_watch == 1) return C1_OUTSIDE_REGION;
 
-    int day = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_day)));
+    // A text that is not wholly one whole number ("1e38", "15th") is no day
+    // and no year: it stays 0 and fails like 0.
+    int day = 0;
+    int year = 0;
+    entryInt(w->entry_day, &day);
     int month = readCBTAT(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
-    int year = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_year)));
+    entryInt(w->entry_year, &year);
 
     // The year goes first: a bad year and a bad day report only the year.
     if (year < 2000 || year > 2050) return C1_BAD_YEAR;

@@ -1,12 +1,17 @@
 // Is the typed site inside the region that the degree-day regression covers?
 #include "oneday/oneday.h"
 
+#include "shell/shell.h"
+
 #include <cstdlib>
 
 namespace {
 
-// Written so that a NaN is outside every range.
+// Only an entry that is wholly one number is tested at all ("44,13" is no
+// latitude 44); the bounds apply to its value in double precision.
 bool within(GtkWidget *entry, double low, double high) {
+    float number;
+    if (!entryFloat(entry, &number)) return false;
     double value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
     return value >= low && value <= high;
 }

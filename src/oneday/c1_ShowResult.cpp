@@ -6,15 +6,13 @@
 #include "model/model.h"
 #include "model/readCBTAT.h"
 #include "shell/gridFrame.h"
+#include "shell/shell.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 
 namespace {
-
-// The entry's leading decimal number in single precision.
-float readFloat(GtkWidget *entry) { return narrowFloat(std::atof(gtk_entry_get_text(GTK_ENTRY(entry)))); }
 
 const char *zoneLabel(void) {
     if (active_timezone == -5.0f) return "(EST)";
@@ -39,23 +37,23 @@ void showOutOfRange(c1_widgets *w) {
     for (GtkWidget *entry : outputs) gtk_entry_set_text(GTK_ENTRY(entry), "out of range");
 }
 
-// Far beyond anything a day or month inside the region gives, yet small
-// enough for the clock arithmetic to stay within int.
-bool plausible(float value) { return std::isfinite(value) && std::fabs(value) <= 1.0e6f; }
-
 }  // namespace
 
 void c1_ShowResult(c1_widgets *w) {
-    active_latitude = readFloat(w->entry_lat);
-    active_longitude = readFloat(w->entry_lon);
+    // A location entry that is not wholly one number counts as outside the
+    // region; every entry is read all the same.
+    bool site = entryFloat(w->entry_lat, &active_latitude);
+    site = entryFloat(w->entry_lon, &active_longitude) && site;
     // West longitudes may be typed without their sign; 0 becomes -0.0.
     if (active_longitude >= 0.0f) active_longitude = -active_longitude;
-    active_elev = readFloat(w->entry_elev);
-    active_aspect = readFloat(w->entry_aspect);
-    active_tilt = readFloat(w->entry_tilt);
-    active_day = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_day)));
+    site = entryFloat(w->entry_elev, &active_elev) && site;
+    site = entryFloat(w->entry_aspect, &active_aspect) && site;
+    site = entryFloat(w->entry_tilt, &active_tilt) && site;
+    active_day = 0;
+    active_year = 0;
+    entryInt(w->entry_day, &active_day);
     active_month = readCBTAT(GTK_COMBO_BOX_TEXT(w->cbtxt_month));
-    active_year = leadingInt(gtk_entry_get_text(GTK_ENTRY(w->entry_year)));
+    entryInt(w->entry_year, &active_year);
 
     setMonthLengths(active_year);
     northsouth = static_cast<double>(active_latitude) > 43.7 ? 1 : 2;
@@ -63,9 +61,7 @@ void c1_ShowResult(c1_widgets *w) {
     // Only reachable once the region warning has been dismissed: a site that
     // is not a number at all never reaches the engine, and one that the
     // engine refuses would otherwise show the previous calculation's values.
-    bool finite = std::isfinite(active_latitude) && std::isfinite(active_longitude) &&
-                  std::isfinite(active_elev) && std::isfinite(active_aspect) && std::isfinite(active_tilt);
-    if (!finite || active_month < 1 || active_month > 12 || active_day < 1 ||
+    if (!site || active_month < 1 || active_month > 12 || active_day < 1 ||
         active_day > dayspermonth[active_month - 1]) {
         showOutOfRange(w);
         return;
@@ -73,7 +69,7 @@ void c1_ShowResult(c1_widgets *w) {
 
     prepareRecord(active_day, active_month, active_year);
     std::int64_t code = S_solpos(pdat);
-    if (code != 0 || !plausible(pdat->sunrise_minutes) || !plausible(pdat->sunset_minutes)) {
+    if (code != 0 || !plausibleResult(pdat->sunrise_minutes) || !plausibleResult(pdat->sunset_minutes)) {
         showOutOfRange(w);
         return;
     }
@@ -94,7 +90,7 @@ void c1_ShowResult(c1_widgets *w) {
 
     // A finite site far outside the region still gives finite nonsense, such
     // as a 37-digit degree-day figure from an elevation of -3e38.
-    if (!plausible(active_daysIrr) || !plausible(gdd)) {
+    if (!plausibleResult(active_daysIrr) || !plausibleResult(gdd)) {
         showOutOfRange(w);
         return;
     }

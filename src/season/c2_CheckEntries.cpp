@@ -3,23 +3,27 @@
 
 #include "model/model.h"
 #include "model/readCBTAT.h"
+#include "shell/shell.h"
 
 namespace {
 
 int chosenMonth(GtkWidget *combo) { return readCBTAT(GTK_COMBO_BOX_TEXT(combo)); }
-
-int entryInt(GtkWidget *entry) { return leadingInt(gtk_entry_get_text(GTK_ENTRY(entry))); }
 
 }  // namespace
 
 int c2_CheckEntries(c2_widgets *w) {
     if (!c2_LocaleOK(w) && error_watch == 1) return 1;
 
-    int firstDay = entryInt(w->entry_startday);
+    // A text that is not wholly one whole number ("1e38", "30th") is no day
+    // and no year: it stays 0 and fails like 0.
+    int firstDay = 0;
+    int lastDay = 0;
+    int year = 0;
+    entryInt(w->entry_startday, &firstDay);
     int firstMonth = chosenMonth(w->cbtxt_startmonth);
-    int lastDay = entryInt(w->entry_stopday);
+    entryInt(w->entry_stopday, &lastDay);
     int lastMonth = chosenMonth(w->cbtxt_stopmonth);
-    int year = entryInt(w->entry_year);
+    entryInt(w->entry_year, &year);
 
     if (year < 2000 || year > 2050) return 4;
     // getMonthNumber gives 13 when nothing is chosen: no season then either.

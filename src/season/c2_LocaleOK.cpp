@@ -3,20 +3,34 @@
 #include "season/season.h"
 
 #include "model/model.h"
+#include "shell/shell.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace {
 
-bool within(GtkWidget *entry, int low, int high) {
+// The integer part of the number the entry holds; false when the text is not
+// wholly one finite number ("44,13", "nan", "1e999"). Written in plain
+// decimals ("  44.1330", "-123.2140") the integer part is the digits before
+// the point, as atoi reads them; written with an exponent or in hexadecimal
+// it is that of the value, so "1e38" is no 1 and "4.6e1" is 46.
+bool integerPart(GtkWidget *entry, double *whole) {
+    float number;
+    if (!entryFloat(entry, &number)) return false;
     const char *text = gtk_entry_get_text(GTK_ENTRY(entry));
-    // "1e999" has an acceptable integer part but is no usable location.
-    double value = std::atof(text);
-    if (!std::isfinite(value) || std::fabs(value) > FLT_MAX) return false;
-    int whole = leadingInt(text);
-    return whole >= low && whole <= high;
+    if (std::strpbrk(text, "eExX") == nullptr) {
+        *whole = leadingInt(text);
+    } else {
+        *whole = std::trunc(std::atof(text));
+    }
+    return true;
+}
+
+bool within(GtkWidget *entry, int low, int high) {
+    double whole;
+    return integerPart(entry, &whole) && whole >= low && whole <= high;
 }
 
 }  // namespace

@@ -5,15 +5,12 @@
 #include "model/model.h"
 #include "model/readCBTAT.h"
 #include "shell/gridFrame.h"
+#include "shell/shell.h"
 
 #include <cmath>
 #include <cstdlib>
 
 namespace {
-
-float entryFloat(GtkWidget *entry) { return narrowFloat(std::atof(gtk_entry_get_text(GTK_ENTRY(entry)))); }
-
-int entryInt(GtkWidget *entry) { return leadingInt(gtk_entry_get_text(GTK_ENTRY(entry))); }
 
 int chosenMonth(GtkWidget *combo) { return readCBTAT(GTK_COMBO_BOX_TEXT(combo)); }
 
@@ -32,12 +29,11 @@ void endRun(c2_widgets *w) {
 }
 
 // Once the warning has been dismissed any location gets this far; one that
-// the engine refuses would leave the previous calculation's numbers in its
-// record and so on the screen.
-bool runUsable(void) {
-    if (!std::isfinite(active_latitude) || !std::isfinite(active_longitude) || !std::isfinite(active_elev) ||
-        !std::isfinite(active_aspect) || !std::isfinite(active_tilt))
-        return false;
+// is not wholly numbers never reaches the engine, and one that the engine
+// refuses would leave the previous calculation's numbers in its record and
+// so on the screen.
+bool runUsable(bool site) {
+    if (!site) return false;
     // The entries' check guarantees a season; anything else is not one.
     if (startmonth < 1 || stopmonth > 12 || stopmonth <= startmonth) return false;
     if (startday < 1 || startday > dayspermonth[startmonth - 1]) return false;
@@ -60,18 +56,23 @@ void setOutputs(c2_widgets *w, const char *text) {
 void c2_ShowResult(c2_widgets *w) {
     int m;
     if (pass == 1) {
-        active_latitude = entryFloat(w->entry_lat);
-        active_longitude = entryFloat(w->entry_lon);
-        active_elev = entryFloat(w->entry_elev);
-        active_aspect = entryFloat(w->entry_aspect);
-        active_tilt = entryFloat(w->entry_tilt);
+        // A location entry that is not wholly one number counts as outside
+        // the region; every entry is read all the same.
+        bool site = entryFloat(w->entry_lat, &active_latitude);
+        site = entryFloat(w->entry_lon, &active_longitude) && site;
+        site = entryFloat(w->entry_elev, &active_elev) && site;
+        site = entryFloat(w->entry_aspect, &active_aspect) && site;
+        site = entryFloat(w->entry_tilt, &active_tilt) && site;
         if (active_longitude >= 0.0f) active_longitude = -active_longitude;
 
-        startday = entryInt(w->entry_startday);
-        stopday = entryInt(w->entry_stopday);
+        startday = 0;
+        stopday = 0;
+        active_year = 0;
+        entryInt(w->entry_startday, &startday);
+        entryInt(w->entry_stopday, &stopday);
         startmonth = chosenMonth(w->cbtxt_startmonth);
         stopmonth = chosenMonth(w->cbtxt_stopmonth);
-        active_year = entryInt(w->entry_year);
+        entryInt(w->entry_year, &active_year);
 
         setMonthLengths(active_year);
         active_day = startday;
@@ -79,7 +80,7 @@ void c2_ShowResult(c2_widgets *w) {
 
         accumulatedIrr = 0.0f;
         accumulatedGDD = 0.0f;
-        if (!runUsable()) {
+        if (!runUsable(site)) {
             setOutputs(w, "out of range");
             pass = 0;
             endRun(w);
@@ -124,6 +125,17 @@ void c2_ShowResult(c2_widgets *w) {
         for (int d = first; d <= last; d++) irr = irr + daily[d - 1];
         // A month without sun has no degree days to share out.
         gdd = whole == 0.0f ? 0.0f : (irr / whole) * getMonthsGDD(m, whole);
+    }
+
+    // The one-day window's rule: a finite site far outside the region gives
+    // finite nonsense (a 38-digit degree-day figure from an elevation of
+    // -3e38), which is no result to show or to add to the totals.
+    if (!plausibleResult(irr) || !plausibleResult(gdd) || !plausibleResult(accumulatedIrr + irr) ||
+        !plausibleResult(accumulatedGDD + gdd)) {
+        setOutputs(w, "out of range");
+        pass = 0;
+        endRun(w);
+        return;
     }
 
     gtk_entry_set_text(GTK_ENTRY(w->entry_month), month_names[m - 1]);

@@ -79,6 +79,7 @@ GtkWidget *locale_clear;
 GtkWidget *locale_save;
 GtkWidget *locale_close;
 GtkWidget *locale_topband;
+GtkWidget *locale_message;
 GtkWidget *tutorial_frame;
 GtkWidget *tutorial_fixed;
 GtkWidget *tutorial_dismiss;
@@ -164,6 +165,7 @@ void buildWidgets(GtkBuilder *ui) {
     locale_save = GTK_WIDGET(gtk_builder_get_object(ui, "locale_save"));
     locale_close = GTK_WIDGET(gtk_builder_get_object(ui, "locale_close"));
     locale_topband = GTK_WIDGET(gtk_builder_get_object(ui, "locale_topband"));
+    locale_message = GTK_WIDGET(gtk_builder_get_object(ui, "locale_message"));
     tutorial_frame = GTK_WIDGET(gtk_builder_get_object(ui, "tutorial_frame"));
     tutorial_fixed = GTK_WIDGET(gtk_builder_get_object(ui, "tutorial_fixed"));
     tutorial_dismiss = GTK_WIDGET(gtk_builder_get_object(ui, "tutorial_dismiss"));

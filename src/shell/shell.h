@@ -83,6 +83,9 @@ extern GtkWidget *locale_clear;
 extern GtkWidget *locale_save;
 extern GtkWidget *locale_close;
 extern GtkWidget *locale_topband;
+// Not one of the described ids: the line under the fields that says why a
+// Save or Clear did not happen. May be missing from an older definition.
+extern GtkWidget *locale_message;
 extern GtkWidget *tutorial_frame;
 extern GtkWidget *tutorial_fixed;
 extern GtkWidget *tutorial_dismiss;
@@ -97,6 +100,13 @@ extern GtkWidget *about_dismiss;
 int startUp(int *argc, char ***argv);
 void buildWidgets(GtkBuilder *ui);
 void colorWidgets(void);
+
+// An entry's text read as a number only when, apart from surrounding white
+// space, it is wholly one: a real number finite in single precision, or a
+// whole number. True with *value set; otherwise false, *value untouched.
+// "44,13", "44°N", "1e38" as a day or "nan" are never taken for numbers.
+bool entryFloat(GtkWidget *entry, float *value);
+bool entryInt(GtkWidget *entry, int *value);
 
 // Handlers bound by name from the UI definition.
 extern "C" {

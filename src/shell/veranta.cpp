@@ -4,12 +4,23 @@
 
 #include "location/location.h"
 #include "model/model.h"
+#include "model/readRegularFile.h"
 #include "oneday/oneday.h"
 #include "season/season.h"
 #include "selftest/selftest.h"
 
 #include <clocale>
 #include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+// Far above what either file needs (the definition is some 130 KiB), so
+// that only something that is no UI definition or style sheet is refused.
+const std::size_t kDefinitionLimit = 16u << 20;
+const std::size_t kStyleLimit = 1u << 20;
+
+}  // namespace
 
 int startUp(int *argc, char ***argv) {
     gtk_init(argc, argv);
@@ -17,11 +28,27 @@ int startUp(int *argc, char ***argv) {
     // or a decimal-comma desktop would read 44.133 as 44 and save 44,0000.
     std::setlocale(LC_NUMERIC, "C");
 
-    // Loaded with an error report so that a missing or broken definition ends
+    // Read by ourselves first, so that a FIFO or a device of that name ends
+    // start-up with a message instead of blocking it or reading forever; then
+    // loaded with an error report so that a missing or broken definition ends
     // the program with a message instead of a crash.
+    char *definition = nullptr;
+    std::size_t length = 0;
+    bool more = false;
+    int status = readRegularFile("veranta.glade", kDefinitionLimit, &definition, &length, &more);
+    if (status != 0 || more) {
+        const char *why = status == kNotRegularFile ? "it is not a regular file"
+                          : status != 0             ? g_strerror(status)
+                                                    : "it is larger than 16 MiB";
+        std::fprintf(stderr, "veranta: cannot load the user interface veranta.glade: %s\n", why);
+        if (status == 0) std::free(definition);
+        return 1;
+    }
     builder = gtk_builder_new();
     GError *error = nullptr;
-    if (!gtk_builder_add_from_file(builder, "veranta.glade", &error)) {
+    gboolean loaded = gtk_builder_add_from_string(builder, definition, length, &error);
+    std::free(definition);
+    if (!loaded) {
         gchar *message = g_strdup(error->message);
         g_strdelimit(message, "\r\n", ' ');
         std::fprintf(stderr, "veranta: cannot load the user interface veranta.glade: %s\n", message);
@@ -78,13 +105,17 @@ int startUp(int *argc, char ***argv) {
     colorWidgets();
 
     // A missing or broken style sheet is not ours to report: the program runs
-    // with the toolkit's look and the fixed colours.
+    // with the toolkit's look and the fixed colours. One that is no regular
+    // file, or is far larger than any style sheet, is skipped like a missing
+    // one.
     GtkCssProvider *provider = gtk_css_provider_new();
-    GFile *cssFile = g_file_new_for_path("veranta.css");
-    gtk_css_provider_load_from_file(provider, cssFile, nullptr);
+    char *style = nullptr;
+    if (readRegularFile("veranta.css", kStyleLimit, &style, &length, &more) == 0) {
+        if (!more) gtk_css_provider_load_from_data(provider, style, static_cast<gssize>(length), nullptr);
+        std::free(style);
+    }
     gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
                                               GTK_STYLE_PROVIDER_PRIORITY_USER);
-    g_object_unref(cssFile);
     g_object_unref(provider);
 
     gtk_window_set_position(GTK_WINDOW(window), GTK_WIN_POS_CENTER);

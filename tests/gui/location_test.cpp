@@ -69,6 +69,10 @@ void expectButtons(bool clearAndSave) {
     EXPECT_TRUE(gui::sensitive(locale_close));
 }
 
+std::string message() { return gtk_label_get_text(GTK_LABEL(locale_message)); }
+
+bool marked(GtkWidget *entry) { return gtk_style_context_has_class(gtk_widget_get_style_context(entry), "error"); }
+
 bool exists(const char *name) {
     struct stat st;
     return stat(name, &st) == 0;
@@ -206,15 +210,15 @@ TEST(Location, OverlongEntryTextIsCutToOneLine) {
     gtk_entry_set_max_length(GTK_ENTRY(locale_entry_aspect), 0);
     std::string tilt = "12.5" + std::string(56, '0');
     gui::setText(locale_entry_tilt, tilt.c_str());
-    // The 30th and 31st bytes of the text form one character that does not
-    // fit whole: the cut moves back before it.
-    std::string aspect = "7" + std::string(28, ' ') + "\xc3\xa9xyz";
+    // Only numbers are stored, so a long text is a number with white space
+    // around it; cut to its 30 characters it still reads the same.
+    std::string aspect = "7" + std::string(40, ' ');
     gui::setText(locale_entry_aspect, aspect.c_str());
     gui::click(locale_save);
 
     std::string file = gui::readFile("locale.txt");
     EXPECT_NE(file.find("\ntilt  " + tilt.substr(0, 32) + "\n"), std::string::npos) << file;
-    EXPECT_NE(file.find("\naspect  " + aspect.substr(0, 29) + "\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("\naspect  " + aspect.substr(0, 30) + "\n"), std::string::npos) << file;
     EXPECT_EQ(active_tilt, 12.5f);
     readLocale();
     EXPECT_EQ(active_tilt, 12.5f);
@@ -231,6 +235,9 @@ void expectFailedSave(void (*breakIt)(), void (*repair)(), bool storedFileStays 
     repair();
     gui::pump();
     EXPECT_EQ(testing::internal::GetCapturedStdout(), failureMessage);
+    // Said in the frame too, until the next action.
+    EXPECT_TRUE(gui::visible(locale_message));
+    EXPECT_EQ(message().rfind("Not saved: ", 0), 0u) << message();
 
     if (storedFileStays) {
         EXPECT_EQ(gui::readFile("locale.txt"), stored);
@@ -325,6 +332,138 @@ TEST(Location, DecimalCommaDesktopStillReadsAndWritesDecimalPoints) {
     expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
     std::error_code ignored;
     std::filesystem::remove_all(dir, ignored);
+}
+
+TEST(Location, SaveRefusesTextThatIsNoFiniteNumber) {
+    openFrame(stored);
+    struct Case {
+        GtkWidget *entry;
+        const char *text;
+        const char *said;
+    } cases[] = {
+        {locale_entry_lat, "44,13", "latitude \"44,13\" is not a plain number"},
+        {locale_entry_lon, "-123\xc2\xb0" "12", "longitude \"-123\xc2\xb0" "12\" is not a plain number"},
+        {locale_entry_elev, "abc", "elevation \"abc\" is not a number"},
+        {locale_entry_aspect, "nan", "aspect \"nan\" is not a finite number"},
+        {locale_entry_tilt, "1e999", "tilt \"1e999\" is not a finite number"},
+        {locale_entry_lat, "inf", "latitude \"inf\" is not a finite number"},
+        {locale_entry_lat, "  ", "latitude \"  \" is not a number"},
+    };
+    for (const Case &c : cases) {
+        std::string before = gui::text(c.entry);
+        gui::setText(c.entry, c.text);
+        testing::internal::CaptureStdout();
+        gui::click(locale_save);
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), "") << c.text;
+        EXPECT_EQ(gui::readFile("locale.txt"), stored) << c.text;
+        EXPECT_NE(message().find(c.said), std::string::npos) << message();
+        EXPECT_TRUE(gui::visible(locale_message)) << c.text;
+        EXPECT_TRUE(marked(c.entry)) << c.text;
+        expectSite(44.133f, -123.214f, 114.0f, 180.0f, 10.0f);
+        expectButtons(true);
+        gui::setText(c.entry, before.c_str());
+    }
+
+    // The next action takes message and mark away; empty entries are stored
+    // as described.
+    gui::setText(locale_entry_tilt, "");
+    gui::click(locale_save);
+    EXPECT_FALSE(gui::visible(locale_message));
+    EXPECT_FALSE(marked(locale_entry_lat));
+    EXPECT_EQ(gui::readFile("locale.txt"),
+              "latitude   44.1330\nlongitude  -123.2140\nelevation     114.0\naspect     180.0\ntilt  \n");
+    expectSite(44.133f, -123.214f, 114.0f, 180.0f, 0.0f);
+}
+
+TEST(Location, FailedClearIsSaidInTheFrame) {
+    openFrame(stored);
+    ASSERT_EQ(chmod(".", 0555), 0);
+    dropPrivileges();
+    gui::click(locale_clear);
+    bool deleted = !exists("locale.txt");
+    regainPrivileges();
+    chmod(".", 0755);
+    if (deleted) GTEST_SKIP() << "permissions do not stop this user from deleting";
+    EXPECT_TRUE(gui::visible(locale_message));
+    EXPECT_EQ(message().rfind("Not cleared: ", 0), 0u) << message();
+    // Until the next action: opening the frame again.
+    reopen();
+    EXPECT_FALSE(gui::visible(locale_message));
+}
+
+TEST(Location, ReadOnlyLocaleFileIsNotReplaced) {
+    openFrame(stored);
+    ASSERT_EQ(chmod("locale.txt", 0444), 0);
+    // The folder is anyone's, so only the file's own protection stands.
+    ASSERT_EQ(chmod(".", 0777), 0);
+    dropPrivileges();
+    bool writable = faccessat(AT_FDCWD, "locale.txt", W_OK, AT_EACCESS) == 0;
+    regainPrivileges();
+    if (writable) GTEST_SKIP() << "permissions do not stop this user from writing";
+    expectFailedSave(dropPrivileges, regainPrivileges);
+    EXPECT_NE(message().find("write-protected"), std::string::npos) << message();
+    struct stat st;
+    ASSERT_EQ(stat("locale.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0444u);
+    // An empty site would delete it: refused the same way.
+    setAll("");
+    testing::internal::CaptureStdout();
+    dropPrivileges();
+    gtk_button_clicked(GTK_BUTTON(locale_save));
+    regainPrivileges();
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), failureMessage);
+    EXPECT_EQ(gui::readFile("locale.txt"), stored);
+}
+
+TEST(Location, LinkedLocaleFileHasItsTargetReplaced) {
+    openFrame(nullptr);
+    ASSERT_EQ(mkdir("sites", 0755), 0);
+    gui::writeFile("sites/farm.txt", stored);
+    ASSERT_EQ(chmod("sites/farm.txt", 0604), 0);
+    ASSERT_EQ(symlink("sites/farm.txt", "locale.txt"), 0);
+    reopen();
+    ASSERT_EQ(haveprefs, 1);
+    gui::setText(locale_entry_tilt, "12.5");
+    gui::click(locale_save);
+
+    struct stat st;
+    ASSERT_EQ(lstat("locale.txt", &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(gui::readFile("sites/farm.txt"),
+              "latitude   44.1330\nlongitude  -123.2140\nelevation     114.0\naspect     180.0\ntilt  12.5\n");
+    ASSERT_EQ(stat("sites/farm.txt", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0604u);
+    EXPECT_EQ(leftoverTempFiles(), 0);
+    std::error_code ignored;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator("sites", ignored), {}), 1);
+
+    // A link to a file not there yet creates it; an empty site removes the
+    // link and leaves the file.
+    ASSERT_EQ(std::remove("sites/farm.txt"), 0);
+    reopen();
+    gui::setText(locale_entry_lat, "44.5");
+    gui::click(locale_save);
+    ASSERT_EQ(lstat("locale.txt", &st), 0);
+    EXPECT_TRUE(S_ISLNK(st.st_mode));
+    EXPECT_EQ(gui::readFile("sites/farm.txt").rfind("latitude  44.5\n", 0), 0u);
+    reopen();
+    setAll("");
+    gui::click(locale_save);
+    EXPECT_FALSE(exists("locale.txt"));
+    EXPECT_TRUE(exists("sites/farm.txt"));
+}
+
+TEST(Location, FifoLocaleFileNeitherBlocksNorIsDeleted) {
+    gui::start();
+    ASSERT_EQ(mkfifo("locale.txt", 0644), 0);
+    alarm(20);
+    gui::activate(locale);
+    EXPECT_EQ(haveprefs, 0);
+    gui::click(locale_clear);
+    alarm(0);
+    struct stat st;
+    ASSERT_EQ(lstat("locale.txt", &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
 }
 
 }  // namespace

@@ -490,4 +490,42 @@ TEST(OneDayWarning, RefusedOrNonFiniteSitesShowOutOfRangeOnceDismissed) {
     }
 }
 
+// A number followed by other text, or written with a decimal comma, is no
+// number at all: outside the region for the location, BAD DAY or BAD YEAR
+// for the date. The display formats read as before.
+TEST(OneDayEntries, OnlyTextsThatAreWhollyANumberAreRead) {
+    c1_widgets w = open(site);
+    struct Place { GtkWidget *entry; const char *value; bool ok; } places[] = {
+        {w.entry_lat, "44,13", false},       {w.entry_lat, "44\xc2\xb0" "07'59\"N", false},
+        {w.entry_lon, "-123.2 W", false},    {w.entry_elev, "150m", false},
+        {w.entry_lat, "  44.1330", true},    {w.entry_lon, "-123.2140", true},
+        {w.entry_tilt, " 0 ", true},
+    };
+    for (const Place &p : places) {
+        enter(w, "44.5", "-123.0", "15", "July", "2010");
+        gui::setText(p.entry, p.value);
+        EXPECT_EQ(c1_LocaleOK(&w), p.ok) << p.value;
+    }
+    struct Date { const char *day, *year; int code; } dates[] = {
+        {"1e38", "2010", C1_BAD_DAY}, {"3e38", "2010", C1_BAD_DAY}, {"15th", "2010", C1_BAD_DAY},
+        {"15.0", "2010", C1_BAD_DAY}, {"15", "2010.5", C1_BAD_YEAR}, {" 15 ", " 2010 ", C1_OK},
+    };
+    for (const Date &d : dates) {
+        enter(w, "44.5", "-123.0", d.day, "July", d.year);
+        EXPECT_EQ(c1_CheckEntries(&w), d.code) << d.day << " " << d.year;
+    }
+
+    // The warning while it is armed, "out of range" once it is dismissed.
+    enter(w, "44,13", "-123.0", "15", "July", "2010");
+    gui::click(w.button_calculate);
+    EXPECT_TRUE(gui::visible(error_frame));
+    gui::click(error_close);
+    gui::click(w.button_calculate);
+    EXPECT_EQ(outputs(w), std::vector<std::string>(4, "out of range"));
+    enter(w, "  44.5000", "-123.0000", "15", "July", "2010");
+    gui::click(w.button_calculate);
+    EXPECT_EQ(active_latitude, 44.5f);
+    EXPECT_EQ(clocks(w), expectedClocks(15, 7, 2010, "(Z-8)"));
+}
+
 }  // namespace

@@ -190,7 +190,10 @@ TEST(SeasonWindow, ChecksInOrderOfPrecedence) {
     EXPECT_TRUE(gui::sensitive(w.button_start));
     gui::setText(w.entry_year, "2051");
     EXPECT_EQ(c2_CheckEntries(&w), 4);
+    // A year followed by other text is no year at all.
     gui::setText(w.entry_year, "2050xyz");
+    EXPECT_EQ(c2_CheckEntries(&w), 4);
+    gui::setText(w.entry_year, "2050");
     EXPECT_EQ(c2_CheckEntries(&w), 5);
 
     // The start day goes before the stop day.
@@ -206,8 +209,10 @@ TEST(SeasonWindow, ChecksInOrderOfPrecedence) {
     EXPECT_FALSE(gui::sensitive(w.button_continue));
     EXPECT_EQ(gui::text(w.entry_month_irr), "  ");
 
-    // Days by the leading-number rule, clamped rather than overflowing.
+    // Days only as whole numbers, clamped rather than overflowing.
     gui::setText(w.entry_stopday, "30th");
+    EXPECT_EQ(c2_CheckEntries(&w), 3);
+    gui::setText(w.entry_stopday, " 30 ");
     EXPECT_EQ(c2_CheckEntries(&w), 0);
     gui::setText(w.entry_startday, "99999999999");
     EXPECT_EQ(c2_CheckEntries(&w), 2);
@@ -251,7 +256,7 @@ TEST(SeasonWindow, RegionIsTestedOnIntegerParts) {
         {w.entry_elev, "601", false},       {w.entry_aspect, "0", true},      {w.entry_aspect, "360.5", true},
         {w.entry_aspect, "-1", false},      {w.entry_aspect, "361", false},   {w.entry_tilt, "-10.9", true},
         {w.entry_tilt, "30", true},         {w.entry_tilt, "-11", false},     {w.entry_tilt, "31", false},
-        {w.entry_tilt, "1e999", false},     {w.entry_aspect, "1e39", false},  {w.entry_tilt, "1e30", true},
+        {w.entry_tilt, "1e999", false},     {w.entry_aspect, "1e39", false},  {w.entry_tilt, "1e30", false},
     };
     for (const Case &c : cases) {
         std::string before = gui::text(c.entry);
@@ -453,4 +458,47 @@ TEST(SeasonWindow, ClosingFreesWindowAndOpensFresh) {
     gui::activate(months);
     EXPECT_NE(c2_window, nullptr);
     EXPECT_EQ(in_use, 1);
+}
+
+// A number followed by other text is no number: the location counts as
+// outside the region (its integer part is that of the whole value, so 1e38 is
+// no 1), a day or year so written is BAD DAY or BAD YEAR, and a site far
+// outside the region shows "out of range" as the one-day window does.
+TEST(SeasonEntries, OnlyTextsThatAreWhollyANumberAreRead) {
+    c2_widgets w = openSeason(kSite);
+    struct Place { GtkWidget *entry; const char *text; bool ok; } places[] = {
+        {w.entry_lat, "44,13", false},   {w.entry_lat, "44\xc2\xb0" "N", false}, {w.entry_aspect, "1e38", false},
+        {w.entry_tilt, "1e38", false},   {w.entry_tilt, "1e1", true},            {w.entry_lat, "4.6e1", true},
+        {w.entry_lat, "  44.1330", true}, {w.entry_lon, "-123.2140", true},      {w.entry_lon, "-123.9999", true},
+    };
+    for (const Place &p : places) {
+        std::string before = gui::text(p.entry);
+        gui::setText(p.entry, p.text);
+        EXPECT_EQ(c2_LocaleOK(&w), p.ok) << p.text;
+        gui::setText(p.entry, before.c_str());
+    }
+    setSeason(w, "1e38", "March", "10", "June", "2010");
+    EXPECT_EQ(press(w.button_start), "retval is 2 and error_watch is 1\n");
+    EXPECT_EQ(gui::text(w.entry_startday), "BAD DAY");
+    setSeason(w, "15", "March", "10", "June", "2010 AD");
+    EXPECT_EQ(press(w.button_start), "retval is 4 and error_watch is 1\n");
+
+    // After the warning: a location that is no number, or one whose degree
+    // days run to 38 digits, ends the run with "out of range".
+    gui::setText(w.entry_lat, "44,13");
+    setSeason(w, "15", "March", "10", "June", "2010");
+    EXPECT_EQ(press(w.button_start), "retval is 1 and error_watch is 1\n");
+    gui::click(error_close);
+    for (const char *elevation : {"114", "-3e38"}) {
+        gui::setText(w.entry_elev, elevation);
+        EXPECT_EQ(press(w.button_start), "retval is 0 and error_watch is 0\n") << elevation;
+        EXPECT_EQ(gui::text(w.entry_month_gdd), "out of range") << elevation;
+        EXPECT_EQ(gui::text(w.entry_cum_gdd), "out of range") << elevation;
+        EXPECT_FALSE(gui::sensitive(w.button_continue)) << elevation;
+        gui::setText(w.entry_lat, "44.133");
+    }
+    gui::setText(w.entry_elev, "114");
+    EXPECT_EQ(press(w.button_start), "retval is 0 and error_watch is 0\n");
+    EXPECT_EQ(gui::text(w.entry_month), "March");
+    EXPECT_TRUE(gui::sensitive(w.button_continue));
 }

@@ -11,6 +11,7 @@
 #endif
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -464,4 +465,44 @@ TEST(Shell, ProgramExitsWithStatusOneWithoutItsDefinition) {
     EXPECT_EQ(err.rfind("veranta: ", 0), 0u) << err;
     EXPECT_NE(err.find("veranta.glade"), std::string::npos) << err;
     EXPECT_EQ(count(err, '\n'), 1) << err;
+}
+
+// Start-up with a UI definition or style sheet that is no regular file: the
+// alarm turns a start-up that blocks or reads forever into a failure.
+TEST(Shell, DefinitionThatIsAFifoEndsStartUpWithOneLine) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+    gui::enterTempDir(false, true);
+    ASSERT_EQ(mkfifo("veranta.glade", 0644), 0);
+    std::string err;
+    alarm(20);
+    EXPECT_EQ(startWithCapturedStderr(&err), 1);
+    alarm(0);
+    EXPECT_EQ(err, "veranta: cannot load the user interface veranta.glade: it is not a regular file\n");
+    EXPECT_EQ(window, nullptr);
+}
+
+TEST(Shell, StyleSheetThatIsNoRegularFileIsSkipped) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+    gui::enterTempDir(true, false);
+    ASSERT_EQ(mkfifo("veranta.css", 0644), 0);
+    std::string err;
+    alarm(20);
+    ASSERT_EQ(startWithCapturedStderr(&err), 0);
+    alarm(0);
+    gui::pump();
+    EXPECT_TRUE(gui::visible(window));
+    expectColours();
+}
+
+TEST(Shell, StyleSheetLinkedToADeviceIsSkipped) {
+    ASSERT_NE(std::getenv("DISPLAY"), nullptr);
+    gui::enterTempDir(true, false);
+    ASSERT_EQ(symlink("/dev/zero", "veranta.css"), 0);
+    std::string err;
+    alarm(20);
+    ASSERT_EQ(startWithCapturedStderr(&err), 0);
+    alarm(0);
+    gui::pump();
+    EXPECT_TRUE(gui::visible(window));
+    expectColours();
 }

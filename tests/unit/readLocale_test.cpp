@@ -7,7 +7,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <csignal>
+#include <fcntl.h>
 #include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -140,6 +144,51 @@ TEST_F(ReadLocale, HostileContentIsReadByTheSameRule) {
     EXPECT_TRUE(std::isinf(active_elev));
     EXPECT_TRUE(std::isinf(active_aspect) && active_aspect > 0);
     EXPECT_EQ(active_tilt, 0.0f);
+}
+
+// readLocale in a child process that the alarm ends after a few seconds: a
+// reader that blocks or reads forever fails instead of hanging the suite.
+// The child's exit status is haveprefs, or 9 when the latitude was changed.
+int readInChild() {
+    pid_t child = fork();
+    if (child == 0) {
+        alarm(5);
+        readLocale();
+        _exit(active_latitude != 1.5f ? 9 : haveprefs);
+    }
+    int status = 0;
+    if (child < 0 || waitpid(child, &status, 0) != child) return -1;
+    if (!WIFEXITED(status)) return -2;  // killed by the alarm
+    return WEXITSTATUS(status);
+}
+
+TEST_F(ReadLocale, FifoAndDevicesCountAsNoFileWithoutBlocking) {
+    ASSERT_EQ(mkfifo("locale.txt", 0644), 0);
+    EXPECT_EQ(readInChild(), 0) << "FIFO";
+    ASSERT_EQ(std::remove("locale.txt"), 0);
+    for (const char *device : {"/dev/zero", "/dev/urandom"}) {
+        ASSERT_EQ(symlink(device, "locale.txt"), 0);
+        EXPECT_EQ(readInChild(), 0) << device;
+        ASSERT_EQ(std::remove("locale.txt"), 0);
+    }
+    ASSERT_EQ(mkdir("locale.txt", 0755), 0);
+    EXPECT_EQ(readInChild(), 0) << "folder";
+    ASSERT_EQ(rmdir("locale.txt"), 0);
+}
+
+TEST_F(ReadLocale, OnlyTheFirst64KiBOfAHugeFileAreRead) {
+    // A sparse file of 1 GiB: its first line counts, a line after 64 KiB of
+    // NUL bytes is never reached.
+    int fd = open("locale.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0);
+    ASSERT_EQ(write(fd, "tilt 7\n", 7), 7);
+    ASSERT_EQ(pwrite(fd, "\nlat 9\n", 7, 65536), 7);
+    ASSERT_EQ(ftruncate(fd, 1L << 30), 0);
+    ASSERT_EQ(close(fd), 0);
+    EXPECT_EQ(readInChild(), 1);
+    readLocale();
+    EXPECT_EQ(active_tilt, 7.0f);
+    EXPECT_EQ(active_latitude, 1.5f);
 }
 
 }  // namespace
