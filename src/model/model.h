@@ -4,6 +4,7 @@
 #ifndef VERANTA_MODEL_MODEL_H
 #define VERANTA_MODEL_MODEL_H
 
+#include "model/integration.h"
 #include "solar/solpos.h"
 
 // The state's integers and the engine's record share one 32-bit width.

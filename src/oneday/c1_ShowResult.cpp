@@ -84,9 +84,10 @@ void c1_ShowResult(c1_widgets *w) {
 
     // The month's total, in day order; the chosen day's integral is the one
     // just computed (the integration is deterministic), so it is not redone.
+    const day_conditions conditions = currentConditions();
     float total = 0.0f;
     for (int d = 1; d <= dayspermonth[active_month - 1]; d++) {
-        total = total + (d == active_day ? active_daysIrr : getDaysIrr(d, active_month, active_year));
+        total = total + (d == active_day ? active_daysIrr : dayIrr(&conditions, d, active_month, active_year));
     }
 
     float gdd = 0.0f;
