@@ -26,12 +26,9 @@ const char *zoneLabel(void) {
 // The engine's no-rise and no-set markers (2999, -2999) go through the same
 // arithmetic.
 void showClock(GtkWidget *entry, float t) {
-    int h = static_cast<int>(t / 60.0f);
-    int m = static_cast<int>(t - static_cast<float>(60 * h));
-    int s = static_cast<int>(60.0f * (t - static_cast<float>(60 * h) - static_cast<float>(m)));
-    gchar *text = g_strdup_printf("%2.2d:%2.2d:%2.2d %s", h, m, s, zoneLabel());
+    char text[64];
+    clockText(t, zoneLabel(), text, sizeof text);
     gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
 }
 
 void showOutOfRange(c1_widgets *w) {
