@@ -4,7 +4,10 @@
 #ifndef VERANTA_MODEL_MODEL_H
 #define VERANTA_MODEL_MODEL_H
 
+#include "model/integration.h"
 #include "solar/solpos.h"
+
+#include <cstddef>
 
 // The state's integers and the engine's record share one 32-bit width.
 static_assert(sizeof(int) == 4, "int must be 32 bits wide");
@@ -82,6 +85,10 @@ bool wholeInt(const char *text, int *value);
 // degree days) is finite and of a size that a site in the region can give;
 // the windows show "out of range" instead of any other.
 bool plausibleResult(float value);
+
+// The clock text of a time in minutes after midnight with a zone label,
+// "hh:mm:ss zone", each part cut off by truncation.
+void clockText(float minutes, const char *zone, char *text, std::size_t size);
 
 // Sets the calculators' fixed time zone, clock time, step and atmosphere.
 void setCalculatorParameters(void);
