@@ -167,6 +167,18 @@ run_headless "$prefix/bin/veranta" XDG_DATA_HOME="$tmp/a-file" --
 check "a data folder that cannot be made is one line and status 1" \
   same_text "$rc|$(cat "$tmp/err")" "1|veranta: cannot make the data folder $tmp/a-file/veranta"
 
+# A data folder the user may not write in (root may write anywhere, so this
+# runs as nobody, where the check itself runs as root, as in CI).
+if [ "$(id -u)" -eq 0 ] && command -v setpriv >/dev/null; then
+  mkdir -p "$tmp/shared/locked/veranta"
+  chmod 755 "$tmp" "$tmp/shared" "$tmp/shared/locked" "$tmp/shared/locked/veranta" "$tmp/work"
+  chmod -R a+rX "$prefix"
+  (cd "$tmp/work" && env -u DISPLAY -u WAYLAND_DISPLAY HOME="$tmp/shared" XDG_DATA_HOME="$tmp/shared/locked" \
+     setpriv --reuid=nobody --regid=nogroup --clear-groups "$prefix/bin/veranta") >/dev/null 2>"$tmp/err"
+  check "a data folder the user cannot write in is one line and status 1" \
+    same_text "$?|$(cat "$tmp/err")" "1|veranta: cannot write in the data folder $tmp/shared/locked/veranta"
+fi
+
 # The tree is found from the launcher's own place: a moved copy, and a link
 # to its launcher, still work.
 cp -a "$prefix" "$tmp/moved"
