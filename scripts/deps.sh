@@ -3,6 +3,7 @@
 veranta_install_deps() {
   local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgtest-dev
                 libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick "$@")
+  wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do
