@@ -8,9 +8,7 @@
 #include "shell/gridFrame.h"
 #include "shell/shell.h"
 
-#include <cmath>
 #include <cstdint>
-#include <cstdlib>
 
 namespace {
 

@@ -7,8 +7,6 @@
 #include "shell/gridFrame.h"
 #include "shell/shell.h"
 
-#include <cmath>
-#include <cstdlib>
 
 namespace {
 
