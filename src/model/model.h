@@ -4,7 +4,10 @@
 #ifndef VERANTA_MODEL_MODEL_H
 #define VERANTA_MODEL_MODEL_H
 
+#include "model/integration.h"
 #include "solar/solpos.h"
+
+#include <cstddef>
 
 // The state's integers and the engine's record share one 32-bit width.
 static_assert(sizeof(int) == 4, "int must be 32 bits wide");
@@ -78,6 +81,10 @@ int leadingInt(const char *text);
 // or an integer (read as leadingInt reads it). Otherwise false, *value untouched.
 bool wholeFloat(const char *text, float *value);
 bool wholeInt(const char *text, int *value);
+
+// The clock text of a time in minutes after midnight with a zone label,
+// "hh:mm:ss zone", each part cut off by truncation.
+void clockText(float minutes, const char *zone, char *text, std::size_t size);
 
 // Sets the calculators' fixed time zone, clock time, step and atmosphere.
 void setCalculatorParameters(void);

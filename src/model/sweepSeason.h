@@ -35,4 +35,23 @@ int sweepSeasonControlled(const site_location *site, const season_range *season,
                           const slope *slopes, int count, slope_season *results,
                           sweep_control *control);
 
+// Why a sweep returned non-zero. The season's checks are the season
+// window's (its entry check codes 2 to 5, in its order).
+enum sweep_refusal {
+    SWEEP_BAD_ARGUMENTS = 1,    // a null pointer, or count < 0
+    SWEEP_BAD_START_DAY = 2,    // no such day in the start month
+    SWEEP_BAD_STOP_DAY = 3,     // no such day in the stop month
+    SWEEP_BAD_YEAR = 4,         // outside 2000-2050
+    SWEEP_BAD_MONTH_ORDER = 5,  // the stop month not after the start month, or no month 1-12
+    SWEEP_BAD_SITE = 6,         // not finite, or refused by the engine
+    SWEEP_BAD_SLOPE = 7,        // not finite, or refused by the engine
+    SWEEP_CANCELLED = 8,
+    SWEEP_NO_MEMORY = 9,
+};
+
+// sweepSeasonControlled on at most threads threads (below 1 counts as 1);
+// the results do not depend on the number. The others use one per core.
+int sweepSeasonThreads(const site_location *site, const season_range *season, const slope *slopes, int count,
+                       slope_season *results, sweep_control *control, int threads);
+
 #endif

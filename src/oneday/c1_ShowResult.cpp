@@ -26,12 +26,9 @@ const char *zoneLabel(void) {
 // The engine's no-rise and no-set markers (2999, -2999) go through the same
 // arithmetic.
 void showClock(GtkWidget *entry, float t) {
-    int h = static_cast<int>(t / 60.0f);
-    int m = static_cast<int>(t - static_cast<float>(60 * h));
-    int s = static_cast<int>(60.0f * (t - static_cast<float>(60 * h) - static_cast<float>(m)));
-    gchar *text = g_strdup_printf("%2.2d:%2.2d:%2.2d %s", h, m, s, zoneLabel());
+    char text[64];
+    clockText(t, zoneLabel(), text, sizeof text);
     gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
 }
 
 void showOutOfRange(c1_widgets *w) {
@@ -84,9 +81,10 @@ void c1_ShowResult(c1_widgets *w) {
 
     // The month's total, in day order; the chosen day's integral is the one
     // just computed (the integration is deterministic), so it is not redone.
+    const day_conditions conditions = currentConditions();
     float total = 0.0f;
     for (int d = 1; d <= dayspermonth[active_month - 1]; d++) {
-        total = total + (d == active_day ? active_daysIrr : getDaysIrr(d, active_month, active_year));
+        total = total + (d == active_day ? active_daysIrr : dayIrr(&conditions, d, active_month, active_year));
     }
 
     float gdd = 0.0f;

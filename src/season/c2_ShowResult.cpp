@@ -107,24 +107,13 @@ void c2_ShowResult(c2_widgets *w) {
         return;
     }
 
-    // Every day is integrated once; the whole month and the range are summed
-    // from the same values, in day order, as getMonthsIrr sums them.
+    // Every day is integrated once, as the slope sweep integrates it.
+    const day_conditions conditions = currentConditions();
     float daily[31];
-    for (int d = 1; d <= length; d++) daily[d - 1] = getDaysIrr(d, m, active_year);
-    float whole = 0.0f;
-    for (int d = 1; d <= length; d++) whole = whole + daily[d - 1];
-
+    for (int d = 1; d <= length; d++) daily[d - 1] = dayIrr(&conditions, d, m, active_year);
     float irr;
     float gdd;
-    if (first == 1 && last == length) {
-        irr = whole;
-        gdd = getMonthsGDD(m, irr);
-    } else {
-        irr = 0.0f;
-        for (int d = first; d <= last; d++) irr = irr + daily[d - 1];
-        // A month without sun has no degree days to share out.
-        gdd = whole == 0.0f ? 0.0f : (irr / whole) * getMonthsGDD(m, whole);
-    }
+    seasonMonth(daily, length, first, last, northsouth, active_elev, m, &irr, &gdd);
 
     gtk_entry_set_text(GTK_ENTRY(w->entry_month), month_names[m - 1]);
     gchar *days = g_strdup_printf("%d - %d", first, last);

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 const int month_days[2][13] = {
@@ -298,16 +299,54 @@ void etr(solar_record *p) {
     }
 }
 
+// The tilted-surface step in two halves: the surface's terms, fixed for a
+// surface, and the incidence under the sun of a computed record. S_solpos
+// and S_tiltMany both use these, so many surfaces get exactly the bits the
+// record's own surface gets.
+void surface_terms(float aspect, float slope, float *cp, float *sp, float *ct, float *st) {
+    *cp = static_cast<float>(std::cos(rad(aspect)));
+    *ct = static_cast<float>(std::cos(rad(slope)));
+    *sp = static_cast<float>(std::sin(rad(aspect)));
+    *st = static_cast<float>(std::sin(rad(slope)));
+}
+
+struct sun_terms {
+    float ca, sa, sz, cz, etr_normal;
+};
+
+sun_terms sun_of(const solar_record *p) {
+    sun_terms s;
+    s.ca = static_cast<float>(std::cos(rad(p->solar_azimuth)));
+    s.sa = static_cast<float>(std::sin(rad(p->solar_azimuth)));
+    s.sz = static_cast<float>(std::sin(rad(p->zenith_refracted)));
+    s.cz = p->cos_zenith;
+    s.etr_normal = p->etr_normal;
+    return s;
+}
+
+inline float incidence(const sun_terms &s, float cp, float sp, float ct, float st) {
+    return ((s.sa * sp + s.ca * cp) * (s.sz * st)) + s.cz * ct;
+}
+
+// cos_incidence x etr_normal when cos_incidence > 0, else +0. The product is
+// kept or cleared by a bit mask rather than a branch, so that a loop over many
+// surfaces can be vectorised; the value is the one a branch would give.
+inline float tilted(float cos_incidence, float etr_normal) {
+    const float product = cos_incidence * etr_normal;
+    std::uint32_t bits;
+    std::memcpy(&bits, &product, sizeof bits);
+    bits &= -static_cast<std::uint32_t>(cos_incidence > 0.0f);
+    float kept;
+    std::memcpy(&kept, &bits, sizeof kept);
+    return kept;
+}
+
 void tilt(solar_record *p) {
-    const float ca = static_cast<float>(std::cos(rad(p->solar_azimuth)));
-    const float cp = static_cast<float>(std::cos(rad(p->surface_aspect)));
-    const float ct = static_cast<float>(std::cos(rad(p->surface_tilt)));
-    const float sa = static_cast<float>(std::sin(rad(p->solar_azimuth)));
-    const float sp = static_cast<float>(std::sin(rad(p->surface_aspect)));
-    const float st = static_cast<float>(std::sin(rad(p->surface_tilt)));
-    const float sz = static_cast<float>(std::sin(rad(p->zenith_refracted)));
-    p->cos_incidence = ((sa * sp + ca * cp) * (sz * st)) + p->cos_zenith * ct;
-    p->etr_tilted = (p->cos_incidence > 0.0f) ? p->cos_incidence * p->etr_normal : 0.0f;
+    float cp, sp, ct, st;
+    surface_terms(p->surface_aspect, p->surface_tilt, &cp, &sp, &ct, &st);
+    const sun_terms s = sun_of(p);
+    p->cos_incidence = incidence(s, cp, sp, ct, st);
+    p->etr_tilted = tilted(p->cos_incidence, s.etr_normal);
 }
 
 // Range tests written so that NaN fails them as well: a comparison with NaN
@@ -445,4 +484,17 @@ void S_decode(std::int64_t code, solar_record *pdat) {
     if (code & 0x20000)
         std::fprintf(stderr, "S_decode ==> Please fix the shadowband sky factor: %f\n",
                      static_cast<double>(pdat->shadowband_sky));
+}
+
+void S_surfaceTerms(float aspect, float tilt, float *cos_aspect, float *sin_aspect, float *cos_tilt,
+                    float *sin_tilt) {
+    surface_terms(aspect, tilt, cos_aspect, sin_aspect, cos_tilt, sin_tilt);
+}
+
+void S_tiltMany(const solar_record *pdat, int count, const float *__restrict cos_aspect,
+                const float *__restrict sin_aspect, const float *__restrict cos_tilt,
+                const float *__restrict sin_tilt, float *__restrict etr_tilted) {
+    const sun_terms s = sun_of(pdat);
+    for (int i = 0; i < count; i++)
+        etr_tilted[i] = tilted(incidence(s, cos_aspect[i], sin_aspect[i], cos_tilt[i], sin_tilt[i]), s.etr_normal);
 }

@@ -96,4 +96,14 @@ std::int64_t S_solpos(solar_record *pdat);
 // Writes one line per error bit of code to the standard error stream.
 void S_decode(std::int64_t code, solar_record *pdat);
 
+// For integrating many surfaces under one sun. S_surfaceTerms gives the
+// cosines and sines of a surface's aspect and tilt that the tilted-surface
+// step uses; S_tiltMany gives, for each of count surfaces so described, the
+// etr_tilted that S_solpos would have left had the record's surface been that
+// one, from the sun of a record S_solpos has computed. Bit for bit the same.
+void S_surfaceTerms(float aspect, float tilt, float *cos_aspect, float *sin_aspect, float *cos_tilt,
+                    float *sin_tilt);
+void S_tiltMany(const solar_record *pdat, int count, const float *cos_aspect, const float *sin_aspect,
+                const float *cos_tilt, const float *sin_tilt, float *etr_tilted);
+
 #endif

@@ -187,3 +187,24 @@ TEST(MonthsIrr, FebruaryFollowsTheMonthLengths) {
     EXPECT_EQ(getMonthsIrr(0), 0.0f);
     EXPECT_EQ(getMonthsIrr(13), 0.0f);
 }
+
+TEST(ClockText, MinutesAreCutIntoHoursMinutesAndSeconds) {
+    const struct {
+        float minutes;
+        const char *zone;
+        const char *text;
+    } cases[] = {
+        {347.173f, "(EST)", "05:47:10 (EST)"},
+        {1181.11f, "(Z-8)", "19:41:06 (Z-8)"},
+        {0.0f, "", "00:00:00 "},
+        {59.999f, "(Z-8)", "00:59:59 (Z-8)"},
+        {2999.0f, "(Z-8)", "49:59:00 (Z-8)"},
+        {-2999.0f, "(Z-8)", "-49:-59:00 (Z-8)"},
+        {3.0e38f, "(Z-8)", "--:--:-- (Z-8)"},
+    };
+    for (const auto &c : cases) {
+        char text[64];
+        clockText(c.minutes, c.zone, text, sizeof text);
+        EXPECT_STREQ(text, c.text) << c.minutes;
+    }
+}
