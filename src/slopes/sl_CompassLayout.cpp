@@ -6,7 +6,7 @@
 
 sl_compass_layout sl_CompassLayout(double width, double height) {
     sl_compass_layout l{};
-    const double legend = 125.0, margin = 34.0;
+    const double legend = 115.0, margin = 34.0;
     double size = std::max(std::min(width - legend, height), 120.0);
     l.radius = size / 2.0 - margin;
     // Tilt 0 is the centre disc; each 2.5 degrees more is one band outwards.

@@ -41,6 +41,27 @@ bool usable(const sl_run *run) {
     return true;
 }
 
+const char *refusalText(int status) {
+    switch (status) {
+    case 0:
+        return "The degree days of this site are out of range (its elevation lies far beyond what the regression "
+               "can carry); no numbers are shown.";
+    case SWEEP_BAD_START_DAY:
+    case SWEEP_BAD_STOP_DAY:
+    case SWEEP_BAD_YEAR:
+    case SWEEP_BAD_MONTH_ORDER:
+        return "This season cannot be computed; no numbers are shown.";
+    case SWEEP_BAD_SITE:
+        return "The sun cannot be placed for this site (the solar engine refuses it); no numbers are shown.";
+    case SWEEP_BAD_SLOPE:
+        return "The stored slope cannot be computed (the solar engine refuses it); no numbers are shown.";
+    case SWEEP_NO_MEMORY:
+        return "There was not enough memory for the comparison; no numbers are shown.";
+    default:
+        return "This site and season cannot be computed; no numbers are shown.";
+    }
+}
+
 void finished(GObject *, GAsyncResult *result, gpointer data) {
     sl_run *run = static_cast<sl_run *>(data);
     g_task_propagate_boolean(G_TASK(result), nullptr);
@@ -58,10 +79,7 @@ void finished(GObject *, GAsyncResult *result, gpointer data) {
         w->view.calibrated = sl_LocaleOK(w);
         gtk_widget_hide(w->message);
     } else {
-        gtk_label_set_text(GTK_LABEL(w->message),
-                           run->status == 0 ? "The degree days of this site are out of range (its elevation lies "
-                                              "far beyond what the regression can carry); no numbers are shown."
-                                            : "This site and season cannot be computed; no numbers are shown.");
+        gtk_label_set_text(GTK_LABEL(w->message), refusalText(run->status));
         gtk_widget_show(w->message);
     }
     gtk_widget_set_sensitive(w->button_export, w->view.have);
