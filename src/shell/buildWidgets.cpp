@@ -12,6 +12,7 @@ GtkWidget *locale;
 GtkWidget *quit;
 GtkWidget *oneday;
 GtkWidget *months;
+GtkWidget *slopes;
 GtkWidget *testoneinstant;
 GtkWidget *testoneday;
 GtkWidget *testgrowingseason;
@@ -98,6 +99,7 @@ void buildWidgets(GtkBuilder *ui) {
     quit = GTK_WIDGET(gtk_builder_get_object(ui, "quit"));
     oneday = GTK_WIDGET(gtk_builder_get_object(ui, "oneday"));
     months = GTK_WIDGET(gtk_builder_get_object(ui, "months"));
+    slopes = GTK_WIDGET(gtk_builder_get_object(ui, "slopes"));
     testoneinstant = GTK_WIDGET(gtk_builder_get_object(ui, "testoneinstant"));
     testoneday = GTK_WIDGET(gtk_builder_get_object(ui, "testoneday"));
     testgrowingseason = GTK_WIDGET(gtk_builder_get_object(ui, "testgrowingseason"));

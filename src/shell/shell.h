@@ -16,6 +16,7 @@ extern GtkWidget *locale;
 extern GtkWidget *quit;
 extern GtkWidget *oneday;
 extern GtkWidget *months;
+extern GtkWidget *slopes;
 extern GtkWidget *testoneinstant;
 extern GtkWidget *testoneday;
 extern GtkWidget *testgrowingseason;

@@ -7,6 +7,7 @@
 #include "model/readRegularFile.h"
 #include "oneday/oneday.h"
 #include "season/season.h"
+#include "slopes/slopes.h"
 #include "selftest/selftest.h"
 
 #include <clocale>
@@ -102,6 +103,8 @@ int startUp(int *argc, char ***argv) {
     gtk_builder_connect_signals(builder, nullptr);
 
     buildWidgets(builder);
+    // Windows beyond the definition's handler contract are wired in code.
+    if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
     colorWidgets();
 
     // A missing or broken style sheet is not ours to report: the program runs

@@ -19,6 +19,8 @@ namespace {
 const bool environmentReady = [] {
     setenv("NO_AT_BRIDGE", "1", 1);
     setenv("GDK_BACKEND", "x11", 1);
+    // File choosers keep their settings in memory, not in the user's dconf.
+    setenv("GSETTINGS_BACKEND", "memory", 1);
     return true;
 }();
 

@@ -1,0 +1,322 @@
+// The slope explorer window: built from its UI definition (a resource of
+// the program), wired to its handlers, closed by its button or the window
+// manager alike.
+#include "slopes/slopes.h"
+
+#include "location/readLocale.h"
+#include "model/model.h"
+
+#include <cstring>
+
+extern "C" void veranta_register_resource(void);
+
+sl_window *slopes_open = nullptr;
+
+namespace {
+
+GtkWidget *widget(GtkBuilder *ui, const char *id) { return GTK_WIDGET(gtk_builder_get_object(ui, id)); }
+
+// A stored value as the calculators show it ("%.4f"), without the zeros that
+// add nothing: the text reads back to the very same number.
+void showStored(GtkWidget *entry, float value) {
+    gchar *text = g_strdup_printf("%.4f", static_cast<double>(value));
+    size_t n = std::strlen(text);
+    while (n > 0 && text[n - 1] == '0' && n >= 2 && text[n - 2] != '.') text[--n] = '\0';
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    g_free(text);
+}
+
+void setInt(GtkWidget *entry, int value) {
+    gchar *text = g_strdup_printf("%d", value);
+    gtk_entry_set_text(GTK_ENTRY(entry), text);
+    g_free(text);
+}
+
+void forgetResults(sl_window *w) {
+    w->view.have = false;
+    w->view.hover = -1;
+    gtk_widget_set_sensitive(w->button_export, FALSE);
+    gtk_widget_set_sensitive(w->button_chart, FALSE);
+    gtk_widget_queue_draw(w->compass);
+    sl_ShowSelection(w);
+}
+
+void setStatus(sl_window *w, const char *text, bool failed) {
+    gtk_label_set_text(GTK_LABEL(w->status), text);
+    GtkStyleContext *style = gtk_widget_get_style_context(w->status);
+    if (failed)
+        gtk_style_context_add_class(style, "failed");
+    else
+        gtk_style_context_remove_class(style, "failed");
+}
+
+void onCompare(GtkWidget *, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    sl_CancelRun(w);
+    gtk_widget_hide(w->progress);
+    forgetResults(w);
+    setStatus(w, "", false);
+    site_location site;
+    season_range season;
+    slope stored;
+    if (!sl_ReadEntries(w, &site, &season, &stored)) {
+        gtk_widget_hide(w->banner);
+        gtk_label_set_text(GTK_LABEL(w->message), "Some entries cannot be used; see the notes beside them.");
+        gtk_widget_show(w->message);
+        return;
+    }
+    const char *refusal = sl_Refusal(&site, &stored);
+    if (refusal != nullptr) {
+        gtk_widget_hide(w->banner);
+        gchar *text = g_strdup_printf("This site cannot be computed: %s No numbers are shown.", refusal);
+        gtk_label_set_text(GTK_LABEL(w->message), text);
+        g_free(text);
+        gtk_widget_show(w->message);
+        return;
+    }
+    gtk_widget_hide(w->message);
+    gtk_widget_set_visible(w->banner, !sl_LocaleOK(w));
+    gtk_label_set_text(GTK_LABEL(w->selected_title), "Comparing…");
+    sl_StartRun(w, &site, &season, &stored);
+}
+
+void onClose(GtkWidget *, gpointer data) { gtk_widget_destroy(static_cast<sl_window *>(data)->window); }
+
+void onDestroy(GtkWidget *, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    sl_CancelRun(w);
+    if (w->chooser != nullptr) {
+        g_signal_handlers_disconnect_by_data(w->chooser, w);
+        gtk_native_dialog_destroy(GTK_NATIVE_DIALOG(w->chooser));
+        g_object_unref(w->chooser);
+    }
+    g_object_unref(w->ui);
+    if (slopes_open == w) slopes_open = nullptr;
+    delete w;
+    // However the window went, the one-at-a-time rule is released.
+    in_use = 0;
+}
+
+gboolean onDrawCompass(GtkWidget *area, cairo_t *cr, gpointer data) {
+    sl_DrawCompass(cr, &static_cast<sl_window *>(data)->view, gtk_widget_get_allocated_width(area),
+                   gtk_widget_get_allocated_height(area));
+    return FALSE;
+}
+
+gboolean onDrawMonths(GtkWidget *area, cairo_t *cr, gpointer data) {
+    sl_DrawMonths(cr, &static_cast<sl_window *>(data)->view, gtk_widget_get_allocated_width(area),
+                  gtk_widget_get_allocated_height(area));
+    return FALSE;
+}
+
+int slopeUnder(sl_window *w, double x, double y) {
+    if (!w->view.have) return -1;
+    sl_compass_layout l = sl_CompassLayout(gtk_widget_get_allocated_width(w->compass),
+                                           gtk_widget_get_allocated_height(w->compass));
+    return sl_SlopeAt(&w->view, &l, x, y);
+}
+
+gboolean onMotion(GtkWidget *, GdkEventMotion *event, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    int under = slopeUnder(w, event->x, event->y);
+    if (under != w->view.hover) {
+        w->view.hover = under;
+        gtk_widget_queue_draw(w->compass);
+    }
+    return FALSE;
+}
+
+gboolean onLeave(GtkWidget *, GdkEventCrossing *, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    w->view.hover = -1;
+    gtk_widget_queue_draw(w->compass);
+    return FALSE;
+}
+
+gboolean onPress(GtkWidget *, GdkEventButton *event, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    if (event->button != GDK_BUTTON_PRIMARY) return FALSE;
+    int under = slopeUnder(w, event->x, event->y);
+    if (under < 0) return FALSE;
+    w->view.selected = under;
+    gtk_widget_queue_draw(w->compass);
+    sl_ShowSelection(w);
+    return TRUE;
+}
+
+gboolean onTooltip(GtkWidget *, gint x, gint y, gboolean keyboard, GtkTooltip *tooltip, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    if (keyboard) return FALSE;
+    int under = slopeUnder(w, x, y);
+    if (under < 0) return FALSE;
+    const sl_view &v = w->view;
+    float aspect = under == SL_STORED ? v.stored.aspect : sl_GridAspect(under);
+    float tilt = under == SL_STORED ? v.stored.tilt : sl_GridTilt(under);
+    gchar *a = sl_AspectText(aspect);
+    gchar *t = sl_Number(tilt, 1);
+    gchar *g = sl_Number(v.results[under].season_degree_days, 2);
+    gchar *i = sl_Number(v.results[under].season_irradiation, 1);
+    gchar *text = g_strdup_printf("%s%s\naspect %s, tilt %s°\n%s degree days\n%s MJ/m²",
+                                  under == SL_STORED ? "stored slope" : under == v.best ? "best slope" : "",
+                                  under == SL_STORED || under == v.best ? "\n" : "", a, t, g, i);
+    gtk_tooltip_set_text(tooltip, text);
+    g_free(text);
+    g_free(a);
+    g_free(t);
+    g_free(g);
+    g_free(i);
+    return TRUE;
+}
+
+void onChooserResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    if (response == GTK_RESPONSE_ACCEPT) {
+        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+        bool chart = g_object_get_data(G_OBJECT(dialog), "chart") != nullptr;
+        if (path != nullptr) sl_ExportTo(w, chart, path);
+        g_free(path);
+    }
+    w->chooser = nullptr;
+    g_object_unref(dialog);
+}
+
+void addFilter(GtkFileChooser *chooser, const char *name, const char *pattern) {
+    GtkFileFilter *filter = gtk_file_filter_new();
+    gtk_file_filter_set_name(filter, name);
+    gtk_file_filter_add_pattern(filter, pattern);
+    gtk_file_chooser_add_filter(chooser, filter);
+}
+
+void choose(sl_window *w, bool chart) {
+    if (w->chooser != nullptr) return;
+    GtkFileChooserNative *dialog = gtk_file_chooser_native_new(
+        chart ? "Save chart" : "Export table", GTK_WINDOW(w->window), GTK_FILE_CHOOSER_ACTION_SAVE, "_Save", "_Cancel");
+    GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
+    gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+    if (chart) {
+        gtk_file_chooser_set_current_name(chooser, "slopes.png");
+        addFilter(chooser, "PNG, SVG or PDF", "*.[pPsS][nNvVdD][gGfF]");
+        g_object_set_data(G_OBJECT(dialog), "chart", GINT_TO_POINTER(1));
+    } else {
+        gtk_file_chooser_set_current_name(chooser, "slopes.csv");
+        addFilter(chooser, "CSV table", "*.csv");
+    }
+    // The window outlives no dialog: it is modal to it.
+    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
+    g_signal_connect(dialog, "response", G_CALLBACK(onChooserResponse), w);
+    w->chooser = dialog;
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+}
+
+void onExportTable(GtkWidget *, gpointer data) { choose(static_cast<sl_window *>(data), false); }
+
+void onSaveChart(GtkWidget *, gpointer data) { choose(static_cast<sl_window *>(data), true); }
+
+}  // namespace
+
+bool sl_ExportTo(sl_window *w, bool chart, const char *path) {
+    GError *error = nullptr;
+    bool ok = chart ? sl_SaveChart(&w->view, path, &error) : sl_ExportTable(&w->view, path, &error);
+    gchar *name = g_filename_display_name(path);
+    gchar *text = ok ? g_strdup_printf("%s written to %s", chart ? "Chart" : "Table", name)
+                     : g_strdup_printf("Not written: %s could not be saved (%s); no file was left behind.", name,
+                                       error != nullptr ? error->message : "unknown error");
+    setStatus(w, text, !ok);
+    g_free(text);
+    g_free(name);
+    if (error != nullptr) g_error_free(error);
+    return ok;
+}
+
+void compareSlopes(void) {
+    static bool loaded = false;
+    if (!loaded) {
+        veranta_register_resource();
+        GtkCssProvider *provider = gtk_css_provider_new();
+        gtk_css_provider_load_from_resource(provider, "/org/veranta/slopes.css");
+        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
+                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
+        g_object_unref(provider);
+        loaded = true;
+    }
+
+    sl_window *w = new sl_window();
+    GtkBuilder *ui = gtk_builder_new_from_resource("/org/veranta/slopes.ui");
+    w->ui = ui;
+    w->window = widget(ui, "slopes_window");
+    w->entry_lat = widget(ui, "sl_lat");
+    w->entry_lon = widget(ui, "sl_lon");
+    w->entry_elev = widget(ui, "sl_elev");
+    w->entry_aspect = widget(ui, "sl_aspect");
+    w->entry_tilt = widget(ui, "sl_tilt");
+    w->msg_lat = widget(ui, "sl_lat_msg");
+    w->msg_lon = widget(ui, "sl_lon_msg");
+    w->msg_elev = widget(ui, "sl_elev_msg");
+    w->msg_aspect = widget(ui, "sl_aspect_msg");
+    w->msg_tilt = widget(ui, "sl_tilt_msg");
+    w->entry_year = widget(ui, "sl_year");
+    w->entry_startday = widget(ui, "sl_startday");
+    w->entry_stopday = widget(ui, "sl_stopday");
+    w->combo_startmonth = widget(ui, "sl_startmonth");
+    w->combo_stopmonth = widget(ui, "sl_stopmonth");
+    w->msg_year = widget(ui, "sl_year_msg");
+    w->msg_start = widget(ui, "sl_start_msg");
+    w->msg_stop = widget(ui, "sl_stop_msg");
+    w->button_compare = widget(ui, "sl_compare");
+    w->progress = widget(ui, "sl_progress");
+    w->banner = widget(ui, "sl_banner");
+    w->message = widget(ui, "sl_message");
+    w->compass = widget(ui, "sl_compass");
+    w->month_chart = widget(ui, "sl_month_chart");
+    w->selected_title = widget(ui, "sl_selected");
+    w->difference = widget(ui, "sl_difference");
+    w->months_store = GTK_LIST_STORE(gtk_builder_get_object(ui, "sl_months_store"));
+    w->months_view = widget(ui, "sl_months_view");
+    w->button_export = widget(ui, "sl_export_table");
+    w->button_chart = widget(ui, "sl_save_chart");
+    w->status = widget(ui, "sl_status");
+    w->button_close = widget(ui, "sl_close");
+    w->view.hover = -1;
+
+    // The stored site, read as the calculators read it, and the usual season.
+    readLocale();
+    setCalculatorParameters();
+    if (haveprefs == 1) {
+        showStored(w->entry_lat, active_latitude);
+        showStored(w->entry_lon, active_longitude);
+        showStored(w->entry_elev, active_elev);
+        showStored(w->entry_aspect, active_aspect);
+        showStored(w->entry_tilt, active_tilt);
+    }
+    GDateTime *now = g_date_time_new_now_local();
+    setInt(w->entry_year, g_date_time_get_year(now));
+    g_date_time_unref(now);
+    setInt(w->entry_startday, 1);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_startmonth), 3);
+    setInt(w->entry_stopday, 31);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
+
+    gtk_widget_add_events(w->compass, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK);
+    g_signal_connect(w->window, "destroy", G_CALLBACK(onDestroy), w);
+    g_signal_connect(w->button_compare, "clicked", G_CALLBACK(onCompare), w);
+    g_signal_connect(w->button_close, "clicked", G_CALLBACK(onClose), w);
+    g_signal_connect(w->button_export, "clicked", G_CALLBACK(onExportTable), w);
+    g_signal_connect(w->button_chart, "clicked", G_CALLBACK(onSaveChart), w);
+    g_signal_connect(w->compass, "draw", G_CALLBACK(onDrawCompass), w);
+    g_signal_connect(w->month_chart, "draw", G_CALLBACK(onDrawMonths), w);
+    g_signal_connect(w->compass, "motion-notify-event", G_CALLBACK(onMotion), w);
+    g_signal_connect(w->compass, "leave-notify-event", G_CALLBACK(onLeave), w);
+    g_signal_connect(w->compass, "button-press-event", G_CALLBACK(onPress), w);
+    g_signal_connect(w->compass, "query-tooltip", G_CALLBACK(onTooltip), w);
+
+    slopes_open = w;
+    sl_ShowSelection(w);
+    gtk_widget_show(w->window);
+    gtk_widget_grab_focus(w->button_compare);
+}
+
+void on_slopes_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) return;
+    compareSlopes();
+    in_use = 1;
+}

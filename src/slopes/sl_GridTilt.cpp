@@ -1,0 +1,3 @@
+#include "slopes/slopes.h"
+
+float sl_GridTilt(int index) { return 2.5f * static_cast<float>(index % SL_TILTS); }

@@ -1,0 +1,144 @@
+// The slope explorer: for the stored site and a season, the season's degree
+// days and irradiation of every slope direction and steepness at once, as a
+// compass chart, the months of one chosen slope, and both exported.
+#ifndef VERANTA_SLOPES_SLOPES_H
+#define VERANTA_SLOPES_SLOPES_H
+
+#include "model/sweepSeason.h"
+
+#include <gtk/gtk.h>
+
+// The slopes compared: aspect every 15 degrees (24 directions) by tilt 0 to
+// 30 every 2.5 degrees (13 steepnesses), index aspect * 13 + tilt, and the
+// stored slope itself last.
+enum {
+    SL_ASPECTS = 24,
+    SL_TILTS = 13,
+    SL_GRID = SL_ASPECTS * SL_TILTS,
+    SL_STORED = SL_GRID,
+    SL_SLOPES = SL_GRID + 1,
+};
+float sl_GridAspect(int index);
+float sl_GridTilt(int index);
+
+// One sweep on the worker: its inputs, its results and its progress. Owned by
+// its task; the window only points at the run it waits for.
+struct sl_window;
+struct sl_run {
+    site_location site;
+    season_range season;
+    slope slopes[SL_SLOPES];
+    slope_season results[SL_SLOPES];
+    sweep_control control;
+    int status;
+    gint64 started;        // monotonic microseconds
+    sl_window *owner;      // null once the window is gone or a newer run replaced it
+};
+
+// What the charts show: the results of the last completed comparison.
+struct sl_view {
+    bool have;
+    site_location site;
+    season_range season;
+    slope stored;            // as typed
+    bool calibrated;         // the site lies in the region of the regression
+    slope_season results[SL_SLOPES];
+    float low, high;         // degree-day range of the grid slopes
+    int best;                // grid index with the most season degree days
+    int selected;            // index 0 .. SL_STORED
+    int hover;               // -1 when the pointer is over no slope
+};
+
+// The window's widgets (from the UI definition) and its state.
+struct sl_window {
+    GtkBuilder *ui;
+    GtkWidget *window;
+    GtkWidget *entry_lat, *entry_lon, *entry_elev, *entry_aspect, *entry_tilt;
+    GtkWidget *msg_lat, *msg_lon, *msg_elev, *msg_aspect, *msg_tilt;
+    GtkWidget *entry_year, *entry_startday, *entry_stopday;
+    GtkWidget *combo_startmonth, *combo_stopmonth;
+    GtkWidget *msg_year, *msg_start, *msg_stop;
+    GtkWidget *button_compare, *progress;
+    GtkWidget *banner, *message;
+    GtkWidget *compass, *month_chart;
+    GtkWidget *selected_title, *difference;
+    GtkListStore *months_store;
+    GtkWidget *months_view;
+    GtkWidget *button_export, *button_chart, *status, *button_close;
+    GtkFileChooserNative *chooser;   // the export's file chooser while it is open
+    sl_run *running;         // the run whose result is awaited, or null
+    guint progress_source;   // timeout that follows the running sweep, or 0
+    sl_view view;
+};
+
+// The explorer open now, or null; one at a time like every other window.
+extern sl_window *slopes_open;
+
+// Builds and shows the window from its UI definition, site from locale.txt.
+void compareSlopes(void);
+
+// Reads and checks the entries; on success fills site, season and the stored
+// slope (longitude typed 0 or more taken as west) and returns true. Every bad
+// entry gets its message beside it; the first failing check of the season
+// decides its message as in the season window.
+bool sl_ReadEntries(sl_window *w, site_location *site, season_range *season, slope *stored);
+// True when the typed site lies in the region the degree days are fitted for.
+bool sl_LocaleOK(sl_window *w);
+// Why the engine cannot compute this site or slope, or null when it can.
+const char *sl_Refusal(const site_location *site, const slope *stored);
+
+// Starts a sweep on a worker, cancelling one under way.
+void sl_StartRun(sl_window *w, const site_location *site, const season_range *season, const slope *stored);
+// Cancels the run under way, if any; its result is then dropped.
+void sl_CancelRun(sl_window *w);
+
+// Takes a finished run's results into the view (best slope, colour range).
+void sl_TakeResults(sl_view *view, const sl_run *run);
+// Shows the selected slope: title, difference from the stored slope, months.
+void sl_ShowSelection(sl_window *w);
+
+// Geometry of the compass chart in an area of the given size.
+struct sl_compass_layout {
+    double cx, cy, radius, band;   // centre, outer radius, width of one tilt step
+    double legend_x, legend_y, legend_w, legend_h;
+};
+sl_compass_layout sl_CompassLayout(double width, double height);
+// Where a slope's mark sits; a negative tilt faces the other way, a tilt
+// beyond the chart sits on its edge.
+void sl_SlopePlace(const sl_compass_layout *layout, float aspect, float tilt, double *x, double *y);
+// The slope under a point of the chart, or -1.
+int sl_SlopeAt(const sl_view *view, const sl_compass_layout *layout, double x, double y);
+// A colour of the degree-day scale, t from 0 (fewest) to 1 (most).
+void sl_ScaleColour(double t, double *r, double *g, double *b);
+
+// Text centred on (x, y) by xalign, yalign (0 left/top .. 1 right/bottom).
+void sl_DrawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign,
+                 double yalign);
+// "180° (south)", "165°": an aspect as the window names it.
+gchar *sl_AspectText(float aspect);
+
+void sl_DrawCompass(cairo_t *cr, const sl_view *view, double width, double height);
+void sl_DrawMonths(cairo_t *cr, const sl_view *view, double width, double height);
+
+// The months of a slope that belong to the season, as the season window
+// shows them: first and last day of each, in season order.
+int sl_SeasonMonths(const season_range *season, int months[12], int first[12], int last[12]);
+
+// A number with a decimal point whatever the locale; the text is owned by
+// the caller.
+gchar *sl_Number(double value, int decimals);
+
+// Writes the table of every compared slope as CSV, or the charts as PNG, SVG
+// or PDF (by the name's ending). The file is replaced as a whole or not at
+// all; on failure false with *error set.
+bool sl_ExportTable(const sl_view *view, const char *path, GError **error);
+bool sl_SaveChart(const sl_view *view, const char *path, GError **error);
+// What the window's file choosers do with the chosen name: the table (chart
+// false) or the charts written there, the outcome said in the window.
+bool sl_ExportTo(sl_window *w, bool chart, const char *path);
+
+// Handler of the menu item "slopes", connected at start-up: opens the
+// window while nothing else is open.
+void on_slopes_activate(GtkWidget *item, gpointer data);
+
+#endif
