@@ -108,6 +108,8 @@ void colorWidgets(void);
 // "44,13", "44°N", "1e38" as a day or "nan" are never taken for numbers.
 bool entryFloat(GtkWidget *entry, float *value);
 bool entryInt(GtkWidget *entry, int *value);
+// The one-day window's test of the typed site against the calibrated region.
+bool siteInRegion(GtkWidget *lat, GtkWidget *lon, GtkWidget *elev, GtkWidget *aspect, GtkWidget *tilt);
 
 // Handlers bound by name from the UI definition.
 extern "C" {

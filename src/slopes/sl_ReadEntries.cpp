@@ -3,6 +3,7 @@
 #include "slopes/slopes.h"
 
 #include "model/model.h"
+#include "shell/shell.h"
 
 namespace {
 
@@ -12,12 +13,11 @@ void say(GtkWidget *label, const char *text) {
 }
 
 bool readFloat(GtkWidget *entry, GtkWidget *label, float *value) {
-    const char *text = gtk_entry_get_text(GTK_ENTRY(entry));
-    if (wholeFloat(text, value)) {
+    if (entryFloat(entry, value)) {
         say(label, "");
         return true;
     }
-    gchar *copy = g_strdup(text);
+    gchar *copy = g_strdup(gtk_entry_get_text(GTK_ENTRY(entry)));
     bool blank = g_strstrip(copy)[0] == '\0';
     g_free(copy);
     say(label, blank ? "enter a number" : "not a number");
@@ -27,8 +27,9 @@ bool readFloat(GtkWidget *entry, GtkWidget *label, float *value) {
 int chosenMonth(GtkWidget *combo) { return gtk_combo_box_get_active(GTK_COMBO_BOX(combo)) + 1; }
 
 int monthLength(int month, int year) {
-    static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return lengths[month - 1] + (month == 2 ? isLeapYear(year) : 0);
+    int lengths[12];
+    monthLengths(year, lengths);
+    return lengths[month - 1];
 }
 
 }  // namespace
@@ -51,7 +52,7 @@ bool sl_ReadEntries(sl_window *w, site_location *site, season_range *season, slo
     r.start_month = chosenMonth(w->combo_startmonth);
     r.stop_month = chosenMonth(w->combo_stopmonth);
     bool seasonOk = true;
-    if (!wholeInt(gtk_entry_get_text(GTK_ENTRY(w->entry_year)), &r.year)) {
+    if (!entryInt(w->entry_year, &r.year)) {
         say(w->msg_year, "not a whole number");
         seasonOk = false;
     } else if (r.year < 2000 || r.year > 2050) {
@@ -67,12 +68,12 @@ bool sl_ReadEntries(sl_window *w, site_location *site, season_range *season, slo
         say(w->msg_stop, "must be a later month than the start");
         seasonOk = false;
     } else {
-        if (!wholeInt(gtk_entry_get_text(GTK_ENTRY(w->entry_startday)), &r.start_day) || r.start_day < 1 ||
+        if (!entryInt(w->entry_startday, &r.start_day) || r.start_day < 1 ||
             r.start_day > monthLength(r.start_month, r.year)) {
             say(w->msg_start, "not a day of this month");
             seasonOk = false;
         }
-        if (!wholeInt(gtk_entry_get_text(GTK_ENTRY(w->entry_stopday)), &r.stop_day) || r.stop_day < 1 ||
+        if (!entryInt(w->entry_stopday, &r.stop_day) || r.stop_day < 1 ||
             r.stop_day > monthLength(r.stop_month, r.year)) {
             say(w->msg_stop, "not a day of this month");
             seasonOk = false;
