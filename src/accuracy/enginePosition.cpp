@@ -2,23 +2,14 @@
 // clock time is UTC (time zone 0), the atmosphere the engine's standard one.
 #include "accuracy/accuracy.h"
 
+#include "model/integration.h"
 #include "model/model.h"
 
 bool enginePosition(const PositionRow &row, double *zenith, double *azimuth) {
+    // The surface is the engine's default; no figure here depends on it.
+    const day_conditions conditions{row.latitude, row.longitude, 180.0f, 0.0f, 15.0f, 1013.0f, 0.0f, row.hour, row.minute, row.second, 1};
     solar_record record;
-    S_init(&record);
-    record.latitude = row.latitude;
-    record.longitude = row.longitude;
-    record.year = row.year;
-    record.month = row.month;
-    record.day_of_month = row.day;
-    record.day_of_year = month_days[isLeapYear(row.year)][row.month] + row.day;
-    record.hour = row.hour;
-    record.minute = row.minute;
-    record.second = row.second;
-    record.timezone_hours = 0.0f;
-    record.temperature = 15.0f;
-    record.pressure = 1013.0f;
+    fillRecord(&record, &conditions, row.day, row.month, row.year);
     if (S_solpos(&record) != 0) return false;
     *zenith = record.zenith_no_refraction;
     *azimuth = record.solar_azimuth;

@@ -3,23 +3,14 @@
 // 1013 mb), but in the row's own time zone and on a record of its own.
 #include "accuracy/accuracy.h"
 
+#include "model/integration.h"
 #include "model/model.h"
 
 bool engineRiseSet(const RiseSetRow &row, double *sunrise, double *sunset) {
+    // The surface is the engine's default; no figure here depends on it.
+    const day_conditions conditions{row.latitude, row.longitude, 180.0f, 0.0f, 15.0f, 1013.0f, row.timezone, 12, 0, 0, 1};
     solar_record record;
-    S_init(&record);
-    record.latitude = row.latitude;
-    record.longitude = row.longitude;
-    record.year = row.year;
-    record.month = row.month;
-    record.day_of_month = row.day;
-    record.day_of_year = month_days[isLeapYear(row.year)][row.month] + row.day;
-    record.hour = 12;
-    record.minute = 0;
-    record.second = 0;
-    record.timezone_hours = row.timezone;
-    record.temperature = 15.0f;
-    record.pressure = 1013.0f;
+    fillRecord(&record, &conditions, row.day, row.month, row.year);
     if (S_solpos(&record) != 0) return false;
     *sunrise = record.sunrise_minutes;
     *sunset = record.sunset_minutes;
