@@ -87,8 +87,19 @@ void pressAt(GtkWidget *area, double x, double y) {
     gui::pump();
 }
 
+// The compass's layout once its size has settled: showing or hiding the
+// progress bar or a longer label resizes it on a later frame, not at once.
 sl_compass_layout compassLayout(sl_window *w) {
-    return sl_CompassLayout(gtk_widget_get_allocated_width(w->compass), gtk_widget_get_allocated_height(w->compass));
+    int width = -1, height = -1, steady = 0;
+    for (int i = 0; i < 200 && steady < 5; i++) {
+        gui::pump();
+        g_usleep(10000);
+        int nw = gtk_widget_get_allocated_width(w->compass), nh = gtk_widget_get_allocated_height(w->compass);
+        steady = (nw == width && nh == height) ? steady + 1 : 0;
+        width = nw;
+        height = nh;
+    }
+    return sl_CompassLayout(width, height);
 }
 
 std::vector<std::string> split(const std::string &text, const std::string &by) {
@@ -212,8 +223,6 @@ TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
     gui::click(w->button_compare);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_TRUE(w->view.have);
-    sl_compass_layout l = compassLayout(w);
-
     struct Case {
         float aspect, tilt;
         int index;
@@ -228,6 +237,7 @@ TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
     const slope_season &stored = w->view.results[SL_STORED];
     for (const Case &c : cases) {
         SCOPED_TRACE(c.title);
+        sl_compass_layout l = compassLayout(w);
         double x, y;
         sl_SlopePlace(&l, c.aspect, c.tilt, &x, &y);
         pressAt(w->compass, x, y);
@@ -247,6 +257,7 @@ TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
         EXPECT_NE(label(w->difference).find(percent + " %"), std::string::npos) << label(w->difference);
     }
     // The stored slope's mark selects the stored slope itself.
+    sl_compass_layout l = compassLayout(w);
     double x, y;
     sl_SlopePlace(&l, 180.0f, 10.0f, &x, &y);
     pressAt(w->compass, x, y);
