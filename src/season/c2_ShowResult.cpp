@@ -7,7 +7,6 @@
 #include "shell/gridFrame.h"
 #include "shell/shell.h"
 
-
 namespace {
 
 int chosenMonth(GtkWidget *combo) { return readCBTAT(GTK_COMBO_BOX_TEXT(combo)); }
