@@ -1,0 +1,45 @@
+// The season of every cell of a piece of land. Cells whose centres round to
+// the same point of a 0.05 degree grid share one sun block: the sun is placed
+// there once per sample of the season, and every cell reuses it. Nothing here
+// keeps global state; a placed block is read-only and may be shared by threads.
+#ifndef VERANTA_TERRAIN_CELLSEASON_H
+#define VERANTA_TERRAIN_CELLSEASON_H
+
+#include "model/sweepSeason.h"
+
+// The terrain's horizon around each cell: angles[cell * directions + k] is the
+// elevation angle, in degrees and never below 0, of the horizon in the
+// direction k * 360 / directions, clockwise from north.
+struct cell_horizons {
+    int directions;
+    const float *angles;
+};
+
+struct cell_season {
+    float month_irradiation[12];   // MJ/m2, index 0 = January; 0 outside the season
+    float month_degree_days[12];
+    float season_irradiation;
+    float season_degree_days;
+    float shadow_minutes;          // samples where the slope faces the sun but terrain hides it, times the step
+};
+
+// The season's sun at one block point (latitude, longitude east-positive as
+// given), placed once.
+struct sun_block;
+
+// Null, with *refusal set to a sweep_refusal code, for a season or point the
+// season window would refuse, or when cancelled through control (may be null).
+sun_block *placeSunBlock(float latitude, float longitude, const season_range *season, sweep_control *control,
+                         int *refusal);
+void freeSunBlock(sun_block *block);
+
+// Each cell's season: without horizons exactly, to the bit, sweepSeason for the
+// site (block latitude, longitude, elevation[i]) and slopes[i]. With horizons,
+// a sample whose sun stands at or below the cell's horizon at the sun's azimuth
+// (linear between directions) contributes 0 and every other sample exactly what
+// it contributes without them. 0 on success, else a sweep_refusal code with
+// nothing written. Single-threaded; call it from as many threads as wanted.
+int seasonCells(const sun_block *block, int count, const float *elevation, const slope *slopes,
+                const cell_horizons *horizons, cell_season *results, sweep_control *control);
+
+#endif
