@@ -1,0 +1,39 @@
+// The one way the program writes a file: the content goes to a temporary file
+// in the target's folder, which a rename puts in place only once it is whole,
+// so a reader sees the old file or the new one and a failure leaves the old
+// one. A symbolic link is followed to the file it names, which is replaced
+// while the link stays; a replaced file keeps its permission bits; a file
+// nobody may write, or that this user may not write, and anything but a
+// regular file are refused. Nothing here keeps global state.
+#ifndef VERANTA_FILES_SAFEWRITE_H
+#define VERANTA_FILES_SAFEWRITE_H
+
+#include <cstddef>
+#include <string>
+#include <sys/types.h>
+
+struct safe_write {
+    std::string target;      // the file that will be replaced: the path given, its links followed
+    std::string temp_path;   // the temporary file beside it, which the writer fills
+    bool target_exists = false;
+    mode_t mode = 0;         // the replaced file's permission bits
+    uid_t owner = 0;
+    gid_t group = 0;
+};
+
+// Writes size bytes to path whole, or leaves everything as it was. *error,
+// when given, gets one short sentence for the user on failure.
+bool writeFileSafely(const std::string &path, const void *data, std::size_t size, std::string *error);
+
+// For writers that fill a named file themselves (a raster library, a cairo
+// surface): follows and checks path and creates an empty temporary file
+// w->temp_path beside its target.
+bool beginSafeWrite(const std::string &path, safe_write *w, std::string *error);
+// Gives the filled temporary file the replaced file's permission bits,
+// flushes it to disk and renames it over the target; on failure the
+// temporary file is removed and the target is untouched.
+bool commitSafeWrite(safe_write *w, std::string *error);
+// Removes the temporary file of a write that is given up.
+void abandonSafeWrite(safe_write *w);
+
+#endif
