@@ -1,19 +1,28 @@
 // Forgets the stored site: empties the entries and deletes locale.txt. The
-// location parameters keep their values.
+// location parameters keep their values. A write-protected locale.txt is
+// kept, as Save keeps it, and then nothing is forgotten.
 #include "location/location.h"
 
+#include "files/safeWrite.h"
 #include "model/model.h"
 #include "model/readRegularFile.h"
 #include "shell/shell.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // 0 when no file is left behind, 1 when locale.txt exists but could not be
 // deleted (said in the frame).
 int clearLocale(void) {
     showLocaleMessage(nullptr);
+    // A link is deleted whatever the file it points to; that file stays.
+    struct stat st;
+    if (lstat("locale.txt", &st) == 0 && S_ISREG(st.st_mode) && writeProtected("locale.txt", st.st_mode)) {
+        showLocaleMessage("Not cleared: locale.txt is write-protected. The stored location is unchanged.");
+        return 1;
+    }
     haveprefs = 0;
 
     gtk_entry_set_text(GTK_ENTRY(locale_entry_lat), "");
