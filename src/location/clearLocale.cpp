@@ -20,7 +20,7 @@ int clearLocale(void) {
     // A link is deleted whatever the file it points to; that file stays.
     struct stat st;
     if (lstat("locale.txt", &st) == 0 && S_ISREG(st.st_mode) && writeProtected("locale.txt", st.st_mode)) {
-        showLocaleMessage("Not cleared: locale.txt is write-protected. The stored location is unchanged.");
+        showLocaleMessage("Not cleared: the file is write-protected. The stored location is unchanged.");
         return 1;
     }
     haveprefs = 0;
