@@ -10,6 +10,7 @@
 
 #include "model/model.h"
 #include "shell/shell.h"
+#include "ui/entries.h"
 
 #include <cerrno>
 #include <cmath>

@@ -4,7 +4,7 @@
 #include "oneday/oneday.h"
 
 #include "model/model.h"
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 #include "shell/shell.h"
 
 namespace {

@@ -2,7 +2,7 @@
 #include "season/season.h"
 
 #include "model/model.h"
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 #include "shell/shell.h"
 
 #include <cstdio>

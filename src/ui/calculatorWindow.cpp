@@ -1,4 +1,4 @@
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 
 GtkWidget *calculatorWindow(const char *title, GtkWidget **box) {
     GtkWidget *window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
