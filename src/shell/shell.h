@@ -101,6 +101,20 @@ extern GtkWidget *about_dismiss;
 int startUp(int *argc, char ***argv);
 void buildWidgets(GtkBuilder *ui);
 void colorWidgets(void);
+// Accessible names, tooltips with units and Tab order of the main window's
+// panels, from their labels.
+void describeMainWindow(void);
+// Brings the open panel or window to the front.
+void presentOpen(void);
+// Key presses of the main window (data null) and of the other windows (data
+// set): Ctrl+Q, F1, and in the main window Escape and Enter for its panels.
+gboolean onShellKey(GtkWidget *widget, GdkEventKey *event, gpointer data);
+// A window the shell opened: above the main window, with its keys.
+void adoptWindow(GtkWidget *other);
+
+// The application id: program name, window class and icon name, as the
+// desktop entry and the installed icons have it.
+extern const char *const veranta_app_id;
 
 
 // Handlers bound by name from the UI definition.
@@ -126,6 +140,8 @@ void on_tutorial_activate(GtkWidget *widget, gpointer data);
 void on_tutorial_dismiss_clicked(GtkWidget *widget, gpointer data);
 void on_about_activate(GtkWidget *widget, gpointer data);
 void on_about_dismiss_clicked(GtkWidget *widget, gpointer data);
+// Not bound by the definition: connected at start-up.
+void on_slopes_activate(GtkWidget *widget, gpointer data);
 }
 
 #endif

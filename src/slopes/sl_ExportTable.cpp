@@ -9,7 +9,7 @@
 namespace {
 
 void field(GString *out, double value, int decimals) {
-    gchar *text = sl_Number(value, decimals);
+    gchar *text = decimalText(value, decimals);
     g_string_append_c(out, ',');
     g_string_append(out, text);
     g_free(text);

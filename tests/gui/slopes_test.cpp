@@ -51,7 +51,7 @@ void setSeason(sl_window *w, const char *first, int firstMonth, const char *last
 std::string label(GtkWidget *l) { return gtk_label_get_text(GTK_LABEL(l)); }
 
 std::string number(double value, int decimals) {
-    gchar *t = sl_Number(value, decimals);
+    gchar *t = decimalText(value, decimals);
     std::string s = t;
     g_free(t);
     return s;
