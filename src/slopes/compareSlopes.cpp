@@ -226,6 +226,9 @@ void choose(sl_window *w, bool chart) {
         chart ? "Save chart" : "Export table", GTK_WINDOW(w->window), GTK_FILE_CHOOSER_ACTION_SAVE, "_Save", "_Cancel");
     GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+    // Exports are the grower's documents, not the program's data folder.
+    const char *documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS);
+    gtk_file_chooser_set_current_folder(chooser, documents != nullptr ? documents : g_get_home_dir());
     if (chart) {
         gtk_file_chooser_set_current_name(chooser, "slopes.png");
         addFilter(chooser, "PNG, SVG or PDF", "*.[pPsS][nNvVdD][gGfF]");
