@@ -110,6 +110,7 @@ int startUp(int *argc, char ***argv) {
     gtk_builder_connect_signals(builder, nullptr);
 
     buildWidgets(builder);
+    gtk_style_context_add_class(gtk_widget_get_style_context(window), "veranta");
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
     describeMainWindow();
