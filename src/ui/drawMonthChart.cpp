@@ -29,8 +29,8 @@ void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double he
     cairo_set_source_rgb(cr, 0.984, 1.0, 0.992);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-    drawText(cr, "degree days (°C above 10 °C) by month (bars) and running total (line)", "Sans Bold 9", 12.0, 8.0,
-             0.0, 0.0);
+    drawText(cr, "degree days above 10 °C: by month (bars), running total (line)", "Sans Bold 9", 12.0, 8.0, 0.0,
+             0.0);
 
     bool marked = false;
     for (int i = 0; rows != nullptr && i < rows->count; i++) marked = marked || rows->falling[i];
