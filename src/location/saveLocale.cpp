@@ -9,6 +9,7 @@
 #include "files/safeWrite.h"
 #include "model/model.h"
 #include "shell/shell.h"
+#include "ui/entries.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -130,4 +131,7 @@ void saveLocale(void) {
     gtk_widget_set_sensitive(locale_clear, FALSE);
     gtk_widget_set_sensitive(locale_save, FALSE);
     gtk_widget_set_sensitive(locale_close, TRUE);
+    gchar *done = localeDoneText(true, texts);
+    showLocaleMessage(done);
+    g_free(done);
 }
