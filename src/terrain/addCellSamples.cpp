@@ -6,6 +6,8 @@
 #include "terrain/sunBlock.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -40,14 +42,21 @@ __attribute__((always_inline)) inline void addSamples(const sun_block *b, int fi
         for (int i = 0; i < n; i++) {
             // The engine's incidence and tilted irradiance, in its order.
             const float incidence = ((sa * sp[i] + ca * cp[i]) * (sz * st[i])) + cz * ct[i];
-            bool lit = incidence > 0.0f;
+            // Every value is formed and then selected, without branches, so
+            // that the loop runs in vector lanes.
+            const float product = incidence * en;
+            std::uint32_t keep = -static_cast<std::uint32_t>(incidence > 0.0f);
             if (kShade) {
                 const float horizon = a0[i] + w * (a1[i] - a0[i]);
-                const bool behind = sun <= horizon;
-                hidden[i] += lit && behind ? 1 : 0;
-                lit = lit && !behind;
+                const std::uint32_t behind = -static_cast<std::uint32_t>(sun <= horizon);
+                hidden[i] -= static_cast<std::int32_t>(keep & behind);
+                keep &= ~behind;
             }
-            const float tilted = lit ? incidence * en : 0.0f;
+            std::uint32_t b;
+            std::memcpy(&b, &product, sizeof b);
+            b &= keep;
+            float tilted;
+            std::memcpy(&tilted, &b, sizeof tilted);
             // The day integration's sample energy: times 60 s and then the
             // step, one minute, which changes no bit.
             const double energy = static_cast<double>(tilted) * fade * 60.0;
@@ -58,6 +67,14 @@ __attribute__((always_inline)) inline void addSamples(const sun_block *b, int fi
 
 __attribute__((target("avx2"))) void addAvx2(const sun_block *b, int first, int last, const cell_part *c,
                                              const part_horizons *h) {
+    if (h == nullptr)
+        addSamples<false>(b, first, last, c, h);
+    else
+        addSamples<true>(b, first, last, c, h);
+}
+
+__attribute__((target("avx512f,avx512dq,avx512vl,avx512bw,prefer-vector-width=512"))) void addAvx512(
+    const sun_block *b, int first, int last, const cell_part *c, const part_horizons *h) {
     if (h == nullptr)
         addSamples<false>(b, first, last, c, h);
     else
@@ -75,7 +92,9 @@ void addBaseline(const sun_block *b, int first, int last, const cell_part *c, co
 
 void addCellSamples(const sun_block *block, int first, int last, const cell_part *part, const part_horizons *horizons,
                     cell_path path) {
-    if (path == CELL_PATH_BEST && __builtin_cpu_supports("avx2"))
+    if (path == CELL_PATH_AVX512)
+        addAvx512(block, first, last, part, horizons);
+    else if (path == CELL_PATH_AVX2)
         addAvx2(block, first, last, part, horizons);
     else
         addBaseline(block, first, last, part, horizons);

@@ -138,7 +138,7 @@ int seasonCellsOn(const sun_block *block, int count, const float *elevation, con
     const int code = checkCells(count, elevation, slopes);
     if (code != 0) return code;
     try {
-        return compute(block, count, elevation, slopes, horizons, results, control, path);
+        return compute(block, count, elevation, slopes, horizons, results, control, cellPathRun(path));
     } catch (const std::bad_alloc &) {
         return SWEEP_NO_MEMORY;
     }

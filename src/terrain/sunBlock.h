@@ -50,11 +50,16 @@ struct part_horizons {
     int *hidden;  // per cell, samples where the slope faces the sun but terrain hides it
 };
 
-enum cell_path { CELL_PATH_BEST, CELL_PATH_BASELINE };
+// The code paths of the cell loop, all giving the same bits. BEST is the
+// widest this processor runs; a path it cannot run falls back to BASELINE.
+enum cell_path { CELL_PATH_BEST, CELL_PATH_BASELINE, CELL_PATH_AVX2, CELL_PATH_AVX512 };
+
+// The path that runs for the one asked for on this processor.
+cell_path cellPathRun(cell_path wanted);
 
 // Adds samples [first, last) of the block to the part's sums, each exactly as
 // the day integration adds a sample, and with horizons (may be null) leaves
-// out the samples whose sun terrain hides. Every path gives the same bits.
+// out the samples whose sun terrain hides. path is one cellPathRun gave.
 void addCellSamples(const sun_block *block, int first, int last, const cell_part *part,
                     const part_horizons *horizons, cell_path path);
 
