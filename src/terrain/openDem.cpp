@@ -5,6 +5,7 @@
 #include "model/readRegularFile.h"
 
 #include <cctype>
+#include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cstdlib>
 #include <cstring>
@@ -68,7 +69,7 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
     dem->band = GDALGetRasterBand(ds, band == 0 ? 1 : band);
 
     OGRSpatialReferenceH srs = GDALGetSpatialRef(ds);
-    if (srs == nullptr || OSRIsEmpty(srs))
+    if (srs == nullptr)
         return refuse(dem, refusal, TERRAIN_NO_CRS, "it has no coordinate reference system");
     if (GDALGetGeoTransform(ds, dem->transform) != CE_None)
         return refuse(dem, refusal, TERRAIN_NOT_GRID, "it has no geotransform that places its cells");
