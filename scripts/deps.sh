@@ -2,7 +2,8 @@
 # the build, the program and the tests need, asking apt only for what is missing.
 veranta_install_deps() {
   local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgtest-dev
-                libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick "$@")
+                libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick
+                libgdal-dev gdal-bin parallel "$@")
   wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
   local missing=()
   local pkg
