@@ -51,6 +51,8 @@ configure_file(${VERANTA_PACKAGING_DIR}/app.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/packaging/${VERANTA_APP_ID}.metainfo.xml @ONLY)
 
 install(TARGETS veranta RUNTIME DESTINATION ${VERANTA_LIBEXEC_DIR})
+# The map tool needs no data folder: it goes straight on the PATH.
+install(TARGETS veranta-map RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/veranta.glade ${CMAKE_SOURCE_DIR}/data/veranta.css
         DESTINATION ${VERANTA_SHARE_DIR})
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/veranta DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -2,11 +2,13 @@
 # the build, the program and the tests need, asking apt only for what is missing.
 # "veranta_install_deps run" asks only for what building and running need.
 veranta_install_deps() {
-  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin)
+  # The core reads and writes rasters through GDAL, so running needs it too.
+  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgdal-dev)
   if [ "${1:-}" = run ]; then
     shift
   else
     wanted+=(libgtest-dev libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick)
+    wanted+=(gdal-bin parallel)  # terrain tests: gdaldem as the oracle, tiles through GNU parallel
     wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
   fi
   wanted+=("$@")
