@@ -10,8 +10,8 @@ const char *const kMonths[12] = {"January", "February", "March",     "April",   
 
 std::string mapBandDescription(const season_range *season, int band) {
     switch (band) {
-        case 0: return "season degree days";
-        case 1: return "season irradiation (MJ/m2)";
+        case 0: return "season degree days (degC above 10 degC, estimated for a clear sky)";
+        case 1: return "season irradiation (MJ/m2, clear-sky direct beam)";
         case 2: return "tilt (degrees)";
         case 3: return "aspect (degrees clockwise from north, -1 flat)";
         case 4: return "minutes of the season in terrain shadow";
@@ -19,5 +19,6 @@ std::string mapBandDescription(const season_range *season, int band) {
     }
     const int month = season->start_month + (band - kMapFixedBands) / 2;
     const std::string name = month >= 1 && month <= 12 ? kMonths[month - 1] : "?";
-    return (band - kMapFixedBands) % 2 == 0 ? name + " irradiation (MJ/m2)" : name + " degree days";
+    return (band - kMapFixedBands) % 2 == 0 ? name + " irradiation (MJ/m2, clear-sky direct beam)"
+                                             : name + " degree days (degC above 10 degC)";
 }
