@@ -7,6 +7,8 @@
 
 #include "solar/solpos.h"
 
+#include <cmath>
+
 // What the integration of a day reads besides the date: the site, its own
 // surface, the atmosphere, the clock time at which sunrise and sunset are
 // found, and the step between samples in minutes (below 1 counts as 1).
@@ -43,6 +45,41 @@ day_conditions calculatorConditions(float latitude, float longitude, float aspec
 // Resets the record and fills it for the date with the conditions; S_solpos
 // not yet run. A month outside 1..12 keeps the default (refused) day of year.
 void fillRecord(solar_record *record, const day_conditions *conditions, int day, int month, int year);
+
+// Runs the engine at every sample of the day whose sunrise and sunset the
+// record holds (S_solpos run on it for the date): every step minutes (below 1
+// counts as 1) from sunrise to just past sunset, only at clock times of the
+// date, and calls take(record) after each run. integrateDay and every other
+// integration of a day take their samples here, so they agree on the times.
+template <class Take>
+void forEachSample(solar_record *record, int step, Take take) {
+    float rise = record->sunrise_minutes;
+    float set = record->sunset_minutes;
+    // A step below a minute would never reach sunset.
+    const float stepf = static_cast<float>(step < 1 ? 1 : step);
+    float stop = set + 1.0f;
+    // Repeated addition could never move an infinite start.
+    if (!std::isfinite(rise)) return;
+
+    // t advances by repeated addition: the sample times, and so the sums,
+    // depend on it to the last bit.
+    for (float t = rise; stop > t; t = t + stepf) {
+        // Past 2^24 minutes a step no longer moves t; only a far-off sunset
+        // the engine never gives could get there, and the loop must end.
+        if (!(t + stepf > t)) break;
+        // Clock times outside the date would be refused by the engine, which
+        // then leaves the previous sample's results in the record. Only
+        // samples in [00:00, 24:00) are taken, so a day where the sun never
+        // sets is one whole date of rectangles. Tested before converting, so
+        // the conversions below are always in range.
+        if (!(t >= 0.0f && t < 1440.0f)) continue;
+        int hour = static_cast<int>(t / 60.0f);
+        record->hour = hour;
+        record->minute = static_cast<int>(t - static_cast<float>(hour) * 60.0f);
+        S_solpos(record);
+        take(record);
+    }
+}
 
 // Integrates the day whose sunrise and sunset the record holds (S_solpos run
 // on it for the date): one engine run per sample, every step minutes from

@@ -310,22 +310,18 @@ void surface_terms(float aspect, float slope, float *cp, float *sp, float *ct, f
     *st = static_cast<float>(std::sin(rad(slope)));
 }
 
-struct sun_terms {
-    float ca, sa, sz, cz, etr_normal;
-};
-
-sun_terms sun_of(const solar_record *p) {
-    sun_terms s;
-    s.ca = static_cast<float>(std::cos(rad(p->solar_azimuth)));
-    s.sa = static_cast<float>(std::sin(rad(p->solar_azimuth)));
-    s.sz = static_cast<float>(std::sin(rad(p->zenith_refracted)));
-    s.cz = p->cos_zenith;
+solar_sun_terms sun_of(const solar_record *p) {
+    solar_sun_terms s;
+    s.cos_azimuth = static_cast<float>(std::cos(rad(p->solar_azimuth)));
+    s.sin_azimuth = static_cast<float>(std::sin(rad(p->solar_azimuth)));
+    s.sin_zenith = static_cast<float>(std::sin(rad(p->zenith_refracted)));
+    s.cos_zenith = p->cos_zenith;
     s.etr_normal = p->etr_normal;
     return s;
 }
 
-inline float incidence(const sun_terms &s, float cp, float sp, float ct, float st) {
-    return ((s.sa * sp + s.ca * cp) * (s.sz * st)) + s.cz * ct;
+inline float incidence(const solar_sun_terms &s, float cp, float sp, float ct, float st) {
+    return ((s.sin_azimuth * sp + s.cos_azimuth * cp) * (s.sin_zenith * st)) + s.cos_zenith * ct;
 }
 
 // cos_incidence x etr_normal when cos_incidence > 0, else +0. The product is
@@ -344,7 +340,7 @@ inline float tilted(float cos_incidence, float etr_normal) {
 void tilt(solar_record *p) {
     float cp, sp, ct, st;
     surface_terms(p->surface_aspect, p->surface_tilt, &cp, &sp, &ct, &st);
-    const sun_terms s = sun_of(p);
+    const solar_sun_terms s = sun_of(p);
     p->cos_incidence = incidence(s, cp, sp, ct, st);
     p->etr_tilted = tilted(p->cos_incidence, s.etr_normal);
 }
@@ -494,7 +490,9 @@ void S_surfaceTerms(float aspect, float tilt, float *cos_aspect, float *sin_aspe
 void S_tiltMany(const solar_record *pdat, int count, const float *__restrict cos_aspect,
                 const float *__restrict sin_aspect, const float *__restrict cos_tilt,
                 const float *__restrict sin_tilt, float *__restrict etr_tilted) {
-    const sun_terms s = sun_of(pdat);
+    const solar_sun_terms s = sun_of(pdat);
     for (int i = 0; i < count; i++)
         etr_tilted[i] = tilted(incidence(s, cos_aspect[i], sin_aspect[i], cos_tilt[i], sin_tilt[i]), s.etr_normal);
 }
+
+solar_sun_terms S_sunTerms(const solar_record *pdat) { return sun_of(pdat); }

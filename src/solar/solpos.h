@@ -106,4 +106,18 @@ void S_surfaceTerms(float aspect, float tilt, float *cos_aspect, float *sin_aspe
 void S_tiltMany(const solar_record *pdat, int count, const float *cos_aspect, const float *sin_aspect,
                 const float *cos_tilt, const float *sin_tilt, float *etr_tilted);
 
+// The sun's terms of a computed record that the tilted-surface step combines
+// with a surface's: for a surface (cp, sp, ct, st) the incidence is
+// ((sin_azimuth * sp + cos_azimuth * cp) * (sin_zenith * st)) + cos_zenith * ct,
+// in single precision and in that order, and etr_tilted is incidence x
+// etr_normal when the incidence is above 0, else +0.
+struct solar_sun_terms {
+    float cos_azimuth;
+    float sin_azimuth;
+    float sin_zenith;
+    float cos_zenith;
+    float etr_normal;
+};
+solar_sun_terms S_sunTerms(const solar_record *pdat);
+
 #endif

@@ -28,7 +28,8 @@ struct cell_season {
 struct sun_block;
 
 // Null, with *refusal set to a sweep_refusal code, for a season or point the
-// season window would refuse, or when cancelled through control (may be null).
+// season window would refuse, or when cancelled through control (may be null;
+// only its cancel flag is read). *refusal is 0 on success.
 sun_block *placeSunBlock(float latitude, float longitude, const season_range *season, sweep_control *control,
                          int *refusal);
 void freeSunBlock(sun_block *block);
@@ -38,7 +39,14 @@ void freeSunBlock(sun_block *block);
 // a sample whose sun stands at or below the cell's horizon at the sun's azimuth
 // (linear between directions) contributes 0 and every other sample exactly what
 // it contributes without them. 0 on success, else a sweep_refusal code with
-// nothing written. Single-threaded; call it from as many threads as wanted.
+// nothing written: SWEEP_BAD_SITE for an elevation that is not finite,
+// SWEEP_BAD_SLOPE for a slope the sweep refuses (not finite, |tilt| > 180,
+// |aspect| > 360), SWEEP_BAD_ARGUMENTS for null pointers, count < 0 or fewer
+// than 1 direction, SWEEP_CANCELLED when control's cancel flag is set (control
+// may be null; its counters are left alone, the caller knows its cells).
+// A flat cell is written with aspect -1 and tilt 0; the sweep takes that slope
+// as it is, and at tilt 0 the aspect changes no bit, so it is computed as is.
+// Single-threaded; call it from as many threads as wanted on one block.
 int seasonCells(const sun_block *block, int count, const float *elevation, const slope *slopes,
                 const cell_horizons *horizons, cell_season *results, sweep_control *control);
 

@@ -1,0 +1,71 @@
+// The season of many cells under one sun block: 1 April to 31 October in
+// Oregon, 10,000 cells of varied slopes, on each code path, with and without
+// horizons. ns_per_cell_sample is the wall time of seasonCells divided by
+// cells x samples with the sun up, on one thread; the caller shares the
+// cells out over the cores, which each have their own caches.
+#include "terrain/sunBlock.h"
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+namespace {
+
+const season_range kSeason = {2024, 1, 4, 31, 10};
+
+void BM_PlaceSunBlock(benchmark::State &state) {
+    for (auto _ : state) {
+        int refusal;
+        sun_block *b = placeSunBlock(44.6f, -123.25f, &kSeason, nullptr, &refusal);
+        benchmark::DoNotOptimize(b);
+        freeSunBlock(b);
+    }
+}
+
+// Arguments: the path (cell_path: 1 baseline, 2 AVX2, 3 AVX-512) and
+// whether horizons of 32 directions are given.
+void BM_CellSeason(benchmark::State &state) {
+    const cell_path path = static_cast<cell_path>(state.range(0));
+    const bool shade = state.range(1) != 0;
+    if (cellPathRun(path) != path) {
+        state.SkipWithError("not on this processor");
+        return;
+    }
+    const int cells = 10000;
+    const int directions = 32;
+    int refusal;
+    sun_block *b = placeSunBlock(44.6f, -123.25f, &kSeason, nullptr, &refusal);
+    std::vector<float> elevation(cells);
+    std::vector<slope> slopes(cells);
+    std::vector<float> angles(static_cast<size_t>(cells) * directions);
+    for (int i = 0; i < cells; i++) {
+        elevation[i] = 400.0f + static_cast<float>(i % 300);
+        slopes[i] = {static_cast<float>((i * 37) % 360), static_cast<float>(i % 45)};
+    }
+    for (size_t i = 0; i < angles.size(); i++) angles[i] = static_cast<float>((i * 13) % 17);
+    const cell_horizons h = {directions, angles.data()};
+    std::vector<cell_season> results(cells);
+    for (auto _ : state) {
+        if (seasonCellsOn(b, cells, elevation.data(), slopes.data(), shade ? &h : nullptr, results.data(), nullptr,
+                          path) != 0) {
+            state.SkipWithError("refused");
+            break;
+        }
+        benchmark::DoNotOptimize(results.data());
+    }
+    const double samples = b->day_first[static_cast<size_t>(b->days)];
+    state.counters["samples"] = samples;
+    state.counters["ns_per_cell_sample"] =
+        benchmark::Counter(cells * samples * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
+    freeSunBlock(b);
+}
+
+}  // namespace
+
+BENCHMARK(BM_PlaceSunBlock)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CellSeason)
+    ->ArgNames({"path", "shade"})
+    ->ArgsProduct({{CELL_PATH_BASELINE, CELL_PATH_AVX2, CELL_PATH_AVX512}, {0, 1}})
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
