@@ -1,8 +1,9 @@
 // Writes the made-up example land that the terrain window offers to try: a
 // hillside of 180 × 140 cells at 10 m in WGS 84 / UTM zone 10N, centred at
 // 44.55 N, 123.35 W inside the region the degree days are fitted for, rising
-// from about 110 m in the south to 560 m at a ridge in the north, with a
-// gully, a knoll and a pond left without data. Not a real place: the shape
+// from about 110 m in the south to 500 m at a ridge in the north, never
+// steeper than the calibrated 30 degrees, with a gully, a knoll and a pond
+// left without data. Not a real place: the shape
 // is a few smooth functions, so the file is the same on every build.
 //
 //   veranta_make_example_land OUTPUT.tif
@@ -25,10 +26,10 @@ const float kNodata = -9999.0f;
 float elevation(int col, int row) {
     const double pi = 3.14159265358979323846;
     double x = (col + 0.5) / kCols, y = (row + 0.5) / kRows, t = 1.0 - y;
-    double e = 115.0 + 420.0 * (0.5 - 0.5 * std::cos(pi * std::pow(t, 1.15)));
-    e -= 95.0 * t * std::exp(-std::pow((x - 0.62) / 0.085, 2.0));
-    e += 75.0 * std::exp(-((x - 0.22) * (x - 0.22) + (y - 0.70) * (y - 0.70)) / 0.010);
-    e += 28.0 * t * t * std::sin(3.0 * pi * x);
+    double e = 115.0 + 360.0 * (0.5 - 0.5 * std::cos(pi * std::pow(t, 1.15)));
+    e -= 70.0 * t * std::exp(-std::pow((x - 0.62) / 0.11, 2.0));
+    e += 55.0 * std::exp(-((x - 0.22) * (x - 0.22) + (y - 0.70) * (y - 0.70)) / 0.014);
+    e += 24.0 * t * t * std::sin(3.0 * pi * x);
     e = e < 100.0 ? 100.0 : e > 600.0 ? 600.0 : e;
     double px = (x - 0.84) / 0.055, py = (y - 0.86) / 0.045;
     if (px * px + py * py < 1.0) return kNodata;

@@ -17,6 +17,7 @@ extern GtkWidget *quit;
 extern GtkWidget *oneday;
 extern GtkWidget *months;
 extern GtkWidget *slopes;
+extern GtkWidget *terrain;
 extern GtkWidget *testoneinstant;
 extern GtkWidget *testoneday;
 extern GtkWidget *testgrowingseason;

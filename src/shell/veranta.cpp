@@ -7,6 +7,7 @@
 #include "model/readRegularFile.h"
 #include "oneday/oneday.h"
 #include "season/season.h"
+#include "landmap/landmap.h"
 #include "slopes/slopes.h"
 #include "selftest/selftest.h"
 
@@ -105,6 +106,7 @@ int startUp(int *argc, char ***argv) {
     buildWidgets(builder);
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
+    if (terrain != nullptr) g_signal_connect(terrain, "activate", G_CALLBACK(on_terrain_activate), nullptr);
     colorWidgets();
 
     // A missing or broken style sheet is not ours to report: the program runs
