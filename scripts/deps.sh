@@ -1,9 +1,15 @@
 # Sourced by scripts/run and scripts/test: installs the Debian packages that
 # the build, the program and the tests need, asking apt only for what is missing.
+# "veranta_install_deps run" asks only for what building and running need.
 veranta_install_deps() {
-  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgtest-dev
-                libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick "$@")
-  wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
+  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin)
+  if [ "${1:-}" = run ]; then
+    shift
+  else
+    wanted+=(libgtest-dev libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick)
+    wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
+  fi
+  wanted+=("$@")
   local missing=()
   local pkg
   for pkg in "${wanted[@]}"; do
@@ -20,7 +26,7 @@ veranta_install_deps() {
   fi
   # The exports are tested on a decimal-comma desktop too; the tests skip
   # those cases when the locale cannot be made.
-  if ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
+  if command -v localedef >/dev/null && ! locale -a 2>/dev/null | grep -qix 'de_DE\.utf-\?8'; then
     "${sudo[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 2>/dev/null || true
   fi
   return 0

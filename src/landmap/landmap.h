@@ -8,6 +8,7 @@
 #include "slopes/slopes.h"
 #include "terrain/mapFigures.h"
 #include "terrain/terrain.h"
+#include "ui/monthRows.h"
 
 #include <gtk/gtk.h>
 
@@ -110,8 +111,8 @@ struct lm_window {
     GtkWidget *button_compute, *progress;
     GtkWidget *threshold_scale, *entry_threshold, *answer, *histogram;
     GtkAdjustment *threshold_adj;
-    GtkWidget *banner, *turning_note, *combo_colour, *button_zoom_in, *button_zoom_out, *button_fit;
-    GtkWidget *map_area, *readout, *selected_title, *month_chart;
+    GtkWidget *banner, *colour_gdd, *colour_irr, *button_zoom_in, *button_zoom_out, *button_fit;
+    GtkWidget *map_area, *readout, *selected_title, *month_chart, *falling_note;
     GtkListStore *months_store;
     GtkWidget *button_tif, *button_map, *button_areas, *button_months, *status, *button_close;
     GtkFileChooserNative *chooser;
@@ -126,7 +127,8 @@ struct lm_window {
     float threshold;
     int hover_col, hover_row, selected_col, selected_row, site_col, site_row;
     bool updating_threshold;
-    sl_view months;                // the selected cell's months, for the explorer's month chart
+    month_rows months;             // the selected cell's months, for the explorer's table and chart
+    gdd_falls falls;               // where the degree-day formula runs backwards
     lm_run *running;
     guint progress_source;
     struct lm_export *exporting;   // the GeoTIFF export under way, or null
@@ -135,9 +137,8 @@ struct lm_window {
 // The window open now, or null; one at a time like every other window.
 extern lm_window *terrain_open;
 
-void mapTheLand(void);
-// Handler of the menu item "terrain", connected at start-up.
-void on_terrain_activate(GtkWidget *item, gpointer data);
+// Builds and shows the window, transient for parent.
+void mapTheLand(GtkWindow *parent);
 
 // Opens an elevation model: says what it is or why it cannot be used.
 void lm_OpenLand(lm_window *w, const char *path);

@@ -13,7 +13,7 @@ void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double wi
     cairo_fill(cr);
     cairo_set_source_rgb(cr, ink[0], ink[1], ink[2]);
     if (map == nullptr) {
-        sl_DrawText(cr, "area by degree days, once computed", "Sans Italic 8.5", width / 2, height / 2, 0.5, 0.5);
+        drawText(cr, "area by degree days, once computed", "Sans Italic 8.5", width / 2, height / 2, 0.5, 0.5);
         cairo_restore(cr);
         return;
     }
@@ -22,9 +22,9 @@ void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double wi
                 LM_CLASSES, hectares);
     double most = *std::max_element(hectares, hectares + LM_CLASSES);
     const double left = 8, right = width - 8, top = 16, bottom = height - 16;
-    gchar *peak = sl_Number(most, most < 10 ? 1 : 0);
+    gchar *peak = decimalText(most, most < 10 ? 1 : 0);
     gchar *title = g_strdup_printf("hectares by degree days (tallest bar %s ha)", peak);
-    sl_DrawText(cr, title, "Sans 7.5", left, 2, 0.0, 0.0);
+    drawText(cr, title, "Sans 7.5", left, 2, 0.0, 0.0);
     g_free(title);
     g_free(peak);
     const double span = static_cast<double>(map->gdd_high) - map->gdd_low, slot = (right - left) / LM_CLASSES;
@@ -42,9 +42,9 @@ void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double wi
     cairo_line_to(cr, right, bottom + 0.5);
     cairo_set_line_width(cr, 1.0);
     cairo_stroke(cr);
-    gchar *low = sl_Number(map->gdd_low, 0), *high = sl_Number(map->gdd_high, 0);
-    sl_DrawText(cr, low, "Sans 7.5", left, bottom + 2, 0.0, 0.0);
-    sl_DrawText(cr, high, "Sans 7.5", right, bottom + 2, 1.0, 0.0);
+    gchar *low = decimalText(map->gdd_low, 0), *high = decimalText(map->gdd_high, 0);
+    drawText(cr, low, "Sans 7.5", left, bottom + 2, 0.0, 0.0);
+    drawText(cr, high, "Sans 7.5", right, bottom + 2, 1.0, 0.0);
     g_free(low);
     g_free(high);
     if (span > 0.0) {

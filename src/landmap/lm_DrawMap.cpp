@@ -95,8 +95,8 @@ void drawLegend(cairo_t *cr, const lm_scene *s) {
     const double x = 10, y = 10, w = 124, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
     panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-    sl_DrawText(cr, s->by_irradiation ? "irradiation" : "degree days", "Sans Bold 8.5", x + 8, y + 6, 0.0, 0.0);
-    sl_DrawText(cr, s->by_irradiation ? "MJ/m² over the season" : "over the season", "Sans 7.5", x + 8, y + 18, 0.0, 0.0);
+    drawText(cr, s->by_irradiation ? "irradiation" : "degree days", "Sans Bold 8.5", x + 8, y + 6, 0.0, 0.0);
+    drawText(cr, s->by_irradiation ? "MJ/m² over the season" : "over the season", "Sans 7.5", x + 8, y + 18, 0.0, 0.0);
     for (int i = 0; i < static_cast<int>(barH); i++) {
         double red, green, blue;
         sl_ScaleColour(1.0 - i / (barH - 1.0), &red, &green, &blue);
@@ -112,8 +112,8 @@ void drawLegend(cairo_t *cr, const lm_scene *s) {
         cairo_line_to(cr, barX + barW + 4, ty);
         cairo_set_line_width(cr, 1.0);
         cairo_stroke(cr);
-        gchar *t = sl_Number(v, 0);
-        sl_DrawText(cr, t, "Sans 7.5", barX + barW + 7, ty, 0.0, 0.5);
+        gchar *t = decimalText(v, 0);
+        drawText(cr, t, "Sans 7.5", barX + barW + 7, ty, 0.0, 0.5);
         g_free(t);
     }
     if (!s->by_irradiation && high > low && s->threshold >= low && s->threshold <= high) {
@@ -127,10 +127,10 @@ void drawLegend(cairo_t *cr, const lm_scene *s) {
     cairo_set_source_rgb(cr, 0.78, 0.78, 0.76);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-    gchar *t = sl_Number(s->threshold, 0);
+    gchar *t = decimalText(s->threshold, 0);
     gchar *below = g_strdup_printf("below %s degree days", t);
-    sl_DrawText(cr, below, "Sans 7", x + 24, y + h - 26, 0.0, 0.5);
-    sl_DrawText(cr, "◆ stored site", "Sans 7", x + 8, y + h - 12, 0.0, 0.5);
+    drawText(cr, below, "Sans 7", x + 24, y + h - 26, 0.0, 0.5);
+    drawText(cr, "◆ stored site", "Sans 7", x + 8, y + h - 12, 0.0, 0.5);
     g_free(below);
     g_free(t);
 }
@@ -145,7 +145,7 @@ void drawNorth(cairo_t *cr, double width) {
     cairo_close_path(cr);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
     cairo_fill(cr);
-    sl_DrawText(cr, "N", "Sans Bold 10", cx, top + 3, 0.5, 0.0);
+    drawText(cr, "N", "Sans Bold 10", cx, top + 3, 0.5, 0.0);
 }
 
 // A round length (1, 2 or 5 times a power of ten metres) near a fifth of
@@ -169,8 +169,8 @@ void drawScaleBar(cairo_t *cr, const lm_scene *s, double width, double height) {
         cairo_stroke(cr);
     }
     gchar *t = length >= 1000.0 ? g_strdup_printf("%g km", length / 1000.0) : g_strdup_printf("%g m", length);
-    sl_DrawText(cr, "0", "Sans 7.5", x, y - 3, 0.5, 1.0);
-    sl_DrawText(cr, t, "Sans 7.5", x + pixels, y - 3, 0.5, 1.0);
+    drawText(cr, "0", "Sans 7.5", x, y - 3, 0.5, 1.0);
+    drawText(cr, t, "Sans 7.5", x + pixels, y - 3, 0.5, 1.0);
     g_free(t);
 }
 
@@ -184,7 +184,7 @@ void lm_DrawMap(cairo_t *cr, const lm_scene *s, double width, double height) {
     cairo_clip(cr);
     if (s->map == nullptr || s->image == nullptr || s->image->base == nullptr) {
         cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-        sl_DrawText(cr, "No map yet: open your land (or try the example) and press Compute.", "Sans Italic 10",
+        drawText(cr, "No map yet: open your land (or try the example) and press Compute.", "Sans Italic 10",
                     width / 2.0, height / 2.0, 0.5, 0.5);
         cairo_restore(cr);
         return;

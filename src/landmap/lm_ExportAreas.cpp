@@ -14,8 +14,8 @@ bool lm_ExportAreas(const lm_map *map, float threshold, const char *path, GError
     const double span = static_cast<double>(map->gdd_high) - map->gdd_low;
     for (int k = 0; k < LM_CLASSES; k++) {
         double from = map->gdd_low + span * k / LM_CLASSES, to = map->gdd_low + span * (k + 1) / LM_CLASSES;
-        gchar *f = sl_Number(from, 2), *t = sl_Number(to, 2), *h = sl_Number(hectares[k], 4);
-        gchar *p = sl_Number(a.total_ha > 0 ? 100.0 * hectares[k] / a.total_ha : 0.0, 3);
+        gchar *f = decimalText(from, 2), *t = decimalText(to, 2), *h = decimalText(hectares[k], 4);
+        gchar *p = decimalText(a.total_ha > 0 ? 100.0 * hectares[k] / a.total_ha : 0.0, 3);
         g_string_append_printf(out, "%s,%s,%s,%s,%s\r\n", f, t, h, p, from >= threshold ? "yes" : to > threshold ? "partly" : "no");
         g_free(f);
         g_free(t);

@@ -14,7 +14,7 @@ bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GErr
     }
     double lat = 0.0, lon = 0.0;
     lm_CellLatLon(map, col, row, &lat, &lon);
-    gchar *la = sl_Number(lat, 6), *lo = sl_Number(lon, 6);
+    gchar *la = decimalText(lat, 6), *lo = decimalText(lon, 6);
     GString *out = g_string_new("column,row,latitude,longitude,month,first day,last day,irradiation (MJ/m2),degree days\r\n");
     int months[12], first[12], last[12];
     int count = sl_SeasonMonths(&map->settings.season, months, first, last);
@@ -23,7 +23,7 @@ bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GErr
         bool season = k == count;
         float irr = season ? map->irradiation[i] : map->month_irradiation[(months[k] - 1) * cells + i];
         float gdd = season ? map->degree_days[i] : map->month_degree_days[(months[k] - 1) * cells + i];
-        gchar *ir = sl_Number(irr, 2), *gd = sl_Number(gdd, 2);
+        gchar *ir = decimalText(irr, 2), *gd = decimalText(gdd, 2);
         if (season)
             g_string_append_printf(out, "%d,%d,%s,%s,season,,,%s,%s\r\n", col + 1, row + 1, la, lo, ir, gd);
         else

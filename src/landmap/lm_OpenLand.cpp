@@ -83,9 +83,9 @@ void lm_OpenLand(lm_window *w, const char *path) {
         return;
     }
     gtk_widget_hide(w->refusal);
-    gchar *ha = sl_Number(d.hectares, d.hectares < 10 ? 2 : 1);
-    gchar *cw = sl_Number(d.cell_width, d.cell_width < 10 ? 2 : 1), *ch = sl_Number(d.cell_height, d.cell_height < 10 ? 2 : 1);
-    gchar *low = sl_Number(d.lowest, 1), *high = sl_Number(d.highest, 1);
+    gchar *ha = decimalText(d.hectares, d.hectares < 10 ? 2 : 1);
+    gchar *cw = decimalText(d.cell_width, d.cell_width < 10 ? 2 : 1), *ch = decimalText(d.cell_height, d.cell_height < 10 ? 2 : 1);
+    gchar *low = decimalText(d.lowest, 1), *high = decimalText(d.highest, 1);
     gchar *text = g_strdup_printf("%s%s\n%d × %d cells, %s ha; cells of %s × %s m\n%s; elevation %s to %s m",
                                   example ? "A made-up example land (not a real place): " : "", name.c_str(),
                                   d.width, d.height, ha, cw, ch, d.crs_name.c_str(), low, high);

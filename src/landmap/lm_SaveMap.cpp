@@ -23,11 +23,11 @@ void drawPage(cairo_t *cr, const lm_scene *scene, const std::string &caption) {
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, 0.10, 0.16, 0.14);
-    sl_DrawText(cr, scene->by_irradiation ? "Season irradiation of the land" : "Season degree days of the land",
+    drawText(cr, scene->by_irradiation ? "Season irradiation of the land" : "Season degree days of the land",
                 "Sans Bold 13", 16, 10, 0.0, 0.0);
-    sl_DrawText(cr, caption.c_str(), "Sans 9.5", 16, 32, 0.0, 0.0);
+    drawText(cr, caption.c_str(), "Sans 9.5", 16, 32, 0.0, 0.0);
     gchar *answer = lm_AnswerText(scene->map, scene->threshold);
-    sl_DrawText(cr, answer, "Sans Italic 9.5", 16, 47, 0.0, 0.0);
+    drawText(cr, answer, "Sans Italic 9.5", 16, 47, 0.0, 0.0);
     g_free(answer);
 
     lm_scene page = *scene;

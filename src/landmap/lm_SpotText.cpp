@@ -15,10 +15,10 @@ gchar *lm_SpotText(const lm_map *map, int col, int row) {
     if (std::isnan(map->elevation[i])) {
         text = g_strdup_printf("cell %d, %d   %s\nno data in the elevation model here", col + 1, row + 1, where);
     } else {
-        gchar *elev = sl_Number(map->elevation[i], 1), *tilt = sl_Number(map->tilt[i], 1);
+        gchar *elev = decimalText(map->elevation[i], 1), *tilt = decimalText(map->tilt[i], 1);
         gchar *aspect = map->aspect[i] < 0 ? g_strdup("flat") : sl_AspectText(map->aspect[i]);
-        gchar *shadow = sl_Number(map->shadow[i], 0);
-        gchar *gdd = sl_Number(map->degree_days[i], 1), *irr = sl_Number(map->irradiation[i], 1);
+        gchar *shadow = decimalText(map->shadow[i], 0);
+        gchar *gdd = decimalText(map->degree_days[i], 1), *irr = decimalText(map->irradiation[i], 1);
         text = g_strdup_printf("%s degree days, %s MJ/m²   (cell %d, %d: %s)\n"
                                "elevation %s m, tilt %s°, aspect %s, %s minutes of the season in terrain shadow",
                                gdd, irr, col + 1, row + 1, where, elev, tilt, aspect, shadow);

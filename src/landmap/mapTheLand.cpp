@@ -7,6 +7,8 @@
 #include "model/model.h"
 #include "shell/shell.h"
 #include "terrain/rasterKinds.h"
+#include "ui/entries.h"
+#include "ui/windowTools.h"
 
 #include <algorithm>
 #include <cmath>
@@ -35,7 +37,7 @@ void setStatus(lm_window *w, const char *text, bool failed) {
         gtk_style_context_remove_class(style, "failed");
 }
 
-bool byIrradiation(lm_window *w) { return gtk_combo_box_get_active(GTK_COMBO_BOX(w->combo_colour)) == 1; }
+bool byIrradiation(lm_window *w) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w->colour_irr)); }
 
 lm_scene scene(lm_window *w) {
     lm_scene s{};
@@ -178,9 +180,9 @@ void onDrop(GtkWidget *, GdkDragContext *context, gint, gint, GtkSelectionData *
 
 // --- colour and threshold ----------------------------------------------------
 
-void onColourChanged(GtkComboBox *, gpointer data) {
+void onColourChanged(GtkToggleButton *button, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
-    if (w->map == nullptr) return;
+    if (w->map == nullptr || !gtk_toggle_button_get_active(button)) return;   // the other button of the pair speaks
     lm_RenderImage(&w->image, w->map.get(), byIrradiation(w), w->threshold);
     gtk_widget_queue_draw(w->map_area);
 }
@@ -224,8 +226,8 @@ gboolean onDrawHistogram(GtkWidget *area, cairo_t *cr, gpointer data) {
 }
 
 gboolean onDrawMonths(GtkWidget *area, cairo_t *cr, gpointer data) {
-    sl_DrawMonths(cr, &static_cast<lm_window *>(data)->months, gtk_widget_get_allocated_width(area),
-                  gtk_widget_get_allocated_height(area));
+    drawMonthChart(cr, &static_cast<lm_window *>(data)->months, gtk_widget_get_allocated_width(area),
+                   gtk_widget_get_allocated_height(area));
     return FALSE;
 }
 
@@ -305,10 +307,6 @@ void onFit(GtkWidget *, gpointer data) { refit(static_cast<lm_window *>(data)); 
 
 gboolean onKey(GtkWidget *, GdkEventKey *event, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
-    if (event->keyval == GDK_KEY_Escape) {
-        gtk_widget_destroy(w->window);
-        return TRUE;
-    }
     // + and − zoom unless the grower is typing in an entry.
     GtkWidget *focus = gtk_window_get_focus(GTK_WINDOW(w->window));
     if (focus != nullptr && GTK_IS_ENTRY(focus)) return FALSE;
@@ -417,7 +415,7 @@ bool lm_ExportTo(lm_window *w, int kind, const char *path) {
     return ok;
 }
 
-void mapTheLand(void) {
+void mapTheLand(GtkWindow *parent) {
     static bool loaded = false;
     if (!loaded) {
         veranta_register_resource();
@@ -458,8 +456,9 @@ void mapTheLand(void) {
     w->answer = widget(ui, "tm_answer");
     w->histogram = widget(ui, "tm_histogram");
     w->banner = widget(ui, "tm_banner");
-    w->turning_note = widget(ui, "tm_turning_note");
-    w->combo_colour = widget(ui, "tm_colour");
+    w->colour_gdd = widget(ui, "tm_colour_gdd");
+    w->colour_irr = widget(ui, "tm_colour_irr");
+    w->falling_note = widget(ui, "tm_falling_note");
     w->button_zoom_in = widget(ui, "tm_zoom_in");
     w->button_zoom_out = widget(ui, "tm_zoom_out");
     w->button_fit = widget(ui, "tm_fit");
@@ -487,12 +486,14 @@ void mapTheLand(void) {
     gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
     setInt(w->entry_directions, 32);
     setInt(w->entry_distance, 5000);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_colour), 0);
+    findGddFalls(&w->falls);
     for (GtkWidget *b : {w->button_tif, w->button_map, w->button_areas, w->button_months, w->threshold_scale,
                          w->entry_threshold, w->button_zoom_in, w->button_zoom_out, w->button_fit})
         gtk_widget_set_sensitive(b, FALSE);
 
-    if (window != nullptr) gtk_window_set_transient_for(GTK_WINDOW(w->window), GTK_WINDOW(window));
+    if (parent != nullptr) gtk_window_set_transient_for(GTK_WINDOW(w->window), parent);
+    // Escape closes; Enter stays with the entry it is typed in (the threshold).
+    windowKeys(w->window, w->button_close, nullptr, 0);
     gtk_drag_dest_set(w->window, GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
     gtk_drag_dest_add_uri_targets(w->window);
     gtk_widget_add_events(w->map_area, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_BUTTON_RELEASE_MASK |
@@ -503,7 +504,8 @@ void mapTheLand(void) {
     g_signal_connect(w->button_open, "clicked", G_CALLBACK(onOpenClicked), w);
     g_signal_connect(w->button_example, "clicked", G_CALLBACK(onExampleClicked), w);
     g_signal_connect(w->button_compute, "clicked", G_CALLBACK(onComputeClicked), w);
-    g_signal_connect(w->combo_colour, "changed", G_CALLBACK(onColourChanged), w);
+    g_signal_connect(w->colour_gdd, "toggled", G_CALLBACK(onColourChanged), w);
+    g_signal_connect(w->colour_irr, "toggled", G_CALLBACK(onColourChanged), w);
     g_signal_connect(w->threshold_adj, "value-changed", G_CALLBACK(onThresholdMoved), w);
     g_signal_connect(w->entry_threshold, "activate", G_CALLBACK(onThresholdActivate), w);
     g_signal_connect(w->entry_threshold, "focus-out-event", G_CALLBACK(onThresholdFocusOut), w);
@@ -529,10 +531,4 @@ void mapTheLand(void) {
     lm_ShowCell(w);
     gtk_widget_show(w->window);
     gtk_widget_grab_focus(w->button_example);
-}
-
-void on_terrain_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
-    mapTheLand();
-    in_use = 1;
 }

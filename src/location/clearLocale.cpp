@@ -27,10 +27,15 @@ int clearLocale(void) {
     char *text = nullptr;
     std::size_t length = 0;
     bool more = false;
-    if (readRegularFile("locale.txt", 0, &text, &length, &more) != 0) return 0;
-    std::free(text);
+    bool had = readRegularFile("locale.txt", 0, &text, &length, &more) == 0;
+    if (had) std::free(text);
     // unlink, not remove: a folder of that name is not ours to delete.
-    if (unlink("locale.txt") == 0) return 0;
+    if (!had || unlink("locale.txt") == 0) {
+        gchar *done = localeDoneText(false, nullptr);
+        showLocaleMessage(done);
+        g_free(done);
+        return 0;
+    }
     gchar *message = g_strdup_printf("Not cleared: locale.txt could not be deleted (%s).", g_strerror(errno));
     showLocaleMessage(message);
     g_free(message);

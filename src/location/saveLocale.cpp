@@ -10,6 +10,7 @@
 
 #include "model/model.h"
 #include "shell/shell.h"
+#include "ui/entries.h"
 
 #include <cerrno>
 #include <cmath>
@@ -194,4 +195,7 @@ void saveLocale(void) {
     gtk_widget_set_sensitive(locale_clear, FALSE);
     gtk_widget_set_sensitive(locale_save, FALSE);
     gtk_widget_set_sensitive(locale_close, TRUE);
+    gchar *done = localeDoneText(true, texts);
+    showLocaleMessage(done);
+    g_free(done);
 }

@@ -4,6 +4,7 @@
 // are then formed from its daily values exactly as the window forms them.
 #include "model/sweepSeason.h"
 
+#include "model/gddFalls.h"
 #include "model/integration.h"
 
 #include <algorithm>
@@ -106,7 +107,7 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
     if (control != nullptr) control->days_total.store(static_cast<int>(ndays) * parts);
 
     const day_conditions c = calculatorConditions(site->latitude, site->longitude, 180.0f, 0.0f);
-    const int zone = static_cast<double>(site->latitude) > 43.7 ? 1 : 2;
+    const int zone = gddZone(site->latitude);
 
     std::vector<slope_season> swept(static_cast<size_t>(count));
     std::vector<float> terms(4 * static_cast<size_t>(part));

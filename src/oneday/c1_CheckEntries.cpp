@@ -4,6 +4,7 @@
 #include "model/model.h"
 #include "model/readCBTAT.h"
 #include "shell/shell.h"
+#include "ui/entries.h"
 
 int c1_CheckEntries(c1_widgets *w) {
     // Once the warning has been dismissed, a site outside the region is

@@ -4,8 +4,9 @@
 #include "oneday/oneday.h"
 
 #include "model/model.h"
-#include "shell/gridFrame.h"
 #include "shell/shell.h"
+#include "ui/gridFrame.h"
+#include "ui/windowTools.h"
 
 namespace {
 
@@ -50,6 +51,10 @@ GtkWidget *create_c1_grid1(c1_widgets *w) {
     w->entry_year = gtk_entry_new();
     attachCell(grid, w->entry_year, 4, 4);
 
+    // Tab: the site, then the date.
+    GtkWidget *order[8] = {w->entry_lat,   w->entry_lon, w->entry_elev,    w->entry_aspect,
+                           w->entry_tilt, w->entry_day, w->cbtxt_month, w->entry_year};
+    focusChain(grid, order, 8);
     endGridFrame(frame);
     return frame;
 }
@@ -113,8 +118,31 @@ void oneDay(void) {
     // exactly as long as its window.
     g_signal_connect(c1_window, "destroy", G_CALLBACK(on_c1_window_destroy), w);
 
+    describeWidget(w->entry_lat, nullptr, "latitude of the site, degrees, north positive");
+    describeWidget(w->entry_lon, nullptr, "longitude of the site, degrees, west negative");
+    describeWidget(w->entry_elev, nullptr, "elevation, metres above sea level");
+    describeWidget(w->entry_aspect, nullptr, "aspect: the way the slope faces, degrees clockwise from north; 180 is south");
+    describeWidget(w->entry_tilt, nullptr, "tilt: steepness of the slope, degrees from level ground");
+    describeWidget(w->entry_day, nullptr, "day of the month");
+    describeWidget(w->cbtxt_month, "month", "month of the day");
+    describeWidget(w->entry_year, nullptr, "year, 2000 to 2050");
+    describeWidget(w->entry_sunrise, nullptr,
+                   "sunrise, Pacific standard time: the centre of the sun on a flat horizon");
+    describeWidget(w->entry_sunset, nullptr, "sunset, Pacific standard time: the centre of the sun on a flat horizon");
+    describeWidget(w->entry_irradiance, nullptr,
+                   "the day's irradiation on the slope, MJ/m² (mj/sqm): the direct beam of a clear sky only, "
+                   "no diffuse sky light, no light reflected from the ground, no cloud");
+    describeWidget(w->entry_gdd, nullptr,
+                   "the day's share of the month's growing degree days: degree days Celsius above a base of "
+                   "10 °C, estimated from clear-sky irradiation, not measured; cloud gives less");
+    GtkWidget *chain[3] = {gtk_widget_get_parent(gtk_widget_get_parent(w->entry_lat)), buttons,
+                           gtk_widget_get_parent(gtk_widget_get_parent(w->entry_sunrise))};
+    focusChain(box, chain, 3);
+    windowKeys(c1_window, w->button_dismiss, &w->button_calculate, 1);
+
     gtk_window_set_position(GTK_WINDOW(c1_window), GTK_WIN_POS_CENTER);
     gtk_widget_show_all(c1_window);
+    gtk_widget_grab_focus(w->entry_lat);
 }
 
 void on_c1_calculate_clicked(GtkWidget *, gpointer data) {

@@ -4,6 +4,7 @@
 #include "model/model.h"
 #include "model/readCBTAT.h"
 #include "shell/shell.h"
+#include "ui/entries.h"
 
 namespace {
 

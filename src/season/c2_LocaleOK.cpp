@@ -3,7 +3,7 @@
 #include "season/season.h"
 
 #include "model/model.h"
-#include "shell/shell.h"
+#include "ui/entries.h"
 
 #include <cmath>
 #include <cstdlib>

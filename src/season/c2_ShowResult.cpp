@@ -4,8 +4,9 @@
 
 #include "model/model.h"
 #include "model/readCBTAT.h"
-#include "shell/gridFrame.h"
 #include "shell/shell.h"
+#include "ui/entries.h"
+#include "ui/gridFrame.h"
 
 namespace {
 

@@ -2,8 +2,9 @@
 #include "season/season.h"
 
 #include "model/model.h"
-#include "shell/gridFrame.h"
 #include "shell/shell.h"
+#include "ui/gridFrame.h"
+#include "ui/windowTools.h"
 
 #include <cstdio>
 
@@ -67,6 +68,11 @@ GtkWidget *create_c2_grid1(c2_widgets *w) {
     w->cbtxt_stopmonth = monthChooser();
     attachCell(grid, w->cbtxt_stopmonth, 4, 3);
 
+    // Tab: the site, then the season.
+    GtkWidget *order[10] = {w->entry_lat,       w->entry_lon,      w->entry_elev,      w->entry_aspect,
+                            w->entry_tilt,      w->entry_startday, w->cbtxt_startmonth, w->entry_stopday,
+                            w->cbtxt_stopmonth, w->entry_year};
+    focusChain(grid, order, 10);
     endGridFrame(frame);
     return frame;
 }
@@ -135,8 +141,44 @@ void manyDays(void) {
     g_signal_connect(w->button_continue, "clicked", G_CALLBACK(on_c2_continue_clicked), w);
     g_signal_connect(w->button_close, "clicked", G_CALLBACK(on_c2_close_clicked), w);
 
+    describeWidget(w->entry_lat, nullptr, "latitude of the site, degrees, north positive");
+    describeWidget(w->entry_lon, nullptr, "longitude of the site, degrees, west negative");
+    describeWidget(w->entry_elev, nullptr, "elevation, metres above sea level");
+    describeWidget(w->entry_aspect, nullptr, "aspect: the way the slope faces, degrees clockwise from north; 180 is south");
+    describeWidget(w->entry_tilt, nullptr, "tilt: steepness of the slope, degrees from level ground");
+    describeWidget(w->entry_startday, "start day", "first day of the season in the start month");
+    describeWidget(w->cbtxt_startmonth, "start month", "first month of the season");
+    describeWidget(w->entry_stopday, "stop day", "last day of the season in the stop month");
+    describeWidget(w->cbtxt_stopmonth, "stop month", "last month of the season");
+    describeWidget(w->entry_year, "year", "year of the season, 2000 to 2050");
+    describeWidget(w->entry_month, nullptr, "the month shown");
+    describeWidget(w->entry_days, nullptr, "days of the month within the season");
+    const char *irr = "MJ/m² (mj/sqm): the direct beam of a clear sky only, no diffuse sky light, no light "
+                      "reflected from the ground, no cloud";
+    const char *gdd = "degree days Celsius above a base of 10 °C, estimated from clear-sky irradiation, "
+                      "not measured; cloud gives less";
+    gchar *tip = g_strconcat("the month's irradiation on the slope, ", irr, nullptr);
+    describeWidget(w->entry_month_irr, "irradiance of the month", tip);
+    g_free(tip);
+    tip = g_strconcat("the month's growing degree days, ", gdd, nullptr);
+    describeWidget(w->entry_month_gdd, "deg days of the month", tip);
+    g_free(tip);
+    tip = g_strconcat("irradiation of the season so far, ", irr, nullptr);
+    describeWidget(w->entry_cum_irr, "cumulative irradiance", tip);
+    g_free(tip);
+    tip = g_strconcat("growing degree days of the season so far, ", gdd, nullptr);
+    describeWidget(w->entry_cum_gdd, "cumulative deg days", tip);
+    g_free(tip);
+    GtkWidget *chain[3] = {gtk_widget_get_parent(gtk_widget_get_parent(w->entry_lat)), row,
+                           gtk_widget_get_parent(gtk_widget_get_parent(w->entry_month))};
+    focusChain(box, chain, 3);
+    // Enter continues a season under way, else starts one.
+    GtkWidget *mains[2] = {w->button_continue, w->button_start};
+    windowKeys(c2_window, w->button_close, mains, 2);
+
     gtk_widget_show_all(c2_window);
     gtk_widget_hide(w->label_month_order);
+    gtk_widget_grab_focus(w->entry_lat);
 }
 
 void on_c2_month_changed(GtkWidget *, gpointer data) {

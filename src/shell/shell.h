@@ -102,15 +102,21 @@ extern GtkWidget *about_dismiss;
 int startUp(int *argc, char ***argv);
 void buildWidgets(GtkBuilder *ui);
 void colorWidgets(void);
+// Accessible names, tooltips with units and Tab order of the main window's
+// panels, from their labels.
+void describeMainWindow(void);
+// Brings the open panel or window to the front.
+void presentOpen(void);
+// Key presses of the main window (data null) and of the other windows (data
+// set): Ctrl+Q, F1, and in the main window Escape and Enter for its panels.
+gboolean onShellKey(GtkWidget *widget, GdkEventKey *event, gpointer data);
+// A window the shell opened: above the main window, with its keys.
+void adoptWindow(GtkWidget *other);
 
-// An entry's text read as a number only when, apart from surrounding white
-// space, it is wholly one: a real number finite in single precision, or a
-// whole number. True with *value set; otherwise false, *value untouched.
-// "44,13", "44°N", "1e38" as a day or "nan" are never taken for numbers.
-bool entryFloat(GtkWidget *entry, float *value);
-bool entryInt(GtkWidget *entry, int *value);
-// The one-day window's test of the typed site against the calibrated region.
-bool siteInRegion(GtkWidget *lat, GtkWidget *lon, GtkWidget *elev, GtkWidget *aspect, GtkWidget *tilt);
+// The application id: program name, window class and icon name, as the
+// desktop entry and the installed icons have it.
+extern const char *const veranta_app_id;
+
 
 // Handlers bound by name from the UI definition.
 extern "C" {
@@ -135,6 +141,9 @@ void on_tutorial_activate(GtkWidget *widget, gpointer data);
 void on_tutorial_dismiss_clicked(GtkWidget *widget, gpointer data);
 void on_about_activate(GtkWidget *widget, gpointer data);
 void on_about_dismiss_clicked(GtkWidget *widget, gpointer data);
+// Not bound by the definition: connected at start-up.
+void on_slopes_activate(GtkWidget *widget, gpointer data);
+void on_terrain_activate(GtkWidget *widget, gpointer data);
 }
 
 #endif

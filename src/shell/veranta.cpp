@@ -24,8 +24,15 @@ const std::size_t kStyleLimit = 1u << 20;
 
 }  // namespace
 
+const char *const veranta_app_id = "io.github.veranta.Veranta";  // as in cmake/install.cmake
+
 int startUp(int *argc, char ***argv) {
+    // Named before the toolkit starts, so that the windows' class matches the
+    // desktop entry's StartupWMClass and the desktop shows our icon.
+    g_set_prgname(veranta_app_id);
+    gdk_set_program_class(veranta_app_id);
     gtk_init(argc, argv);
+    gtk_window_set_default_icon_name(veranta_app_id);
     // The toolkit takes the desktop's locale; numbers keep the decimal point,
     // or a decimal-comma desktop would read 44.133 as 44 and save 44,0000.
     std::setlocale(LC_NUMERIC, "C");
@@ -104,9 +111,12 @@ int startUp(int *argc, char ***argv) {
     gtk_builder_connect_signals(builder, nullptr);
 
     buildWidgets(builder);
+    gtk_style_context_add_class(gtk_widget_get_style_context(window), "veranta");
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
     if (terrain != nullptr) g_signal_connect(terrain, "activate", G_CALLBACK(on_terrain_activate), nullptr);
+    describeMainWindow();
+    g_signal_connect(window, "key-press-event", G_CALLBACK(onShellKey), nullptr);
     colorWidgets();
 
     // A missing or broken style sheet is not ours to report: the program runs
@@ -147,18 +157,22 @@ int main(int argc, char **argv) {
 }
 #endif
 
-// Every opening handler follows one rule: nothing happens while another
-// panel or calculator window is open (in_use 1).
+// Every opening handler follows one rule: nothing opens while another panel
+// or calculator window is open (in_use 1); that one is brought to the front.
 
 extern "C" {
 
 void on_locale_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
     gtk_widget_show(locale_frame);
     gtk_widget_set_sensitive(locale_clear, TRUE);
     gtk_widget_set_sensitive(locale_save, TRUE);
     gtk_widget_set_sensitive(locale_close, TRUE);
     populateLocale();
+    gtk_widget_grab_focus(locale_entry_lat);
     in_use = 1;
 }
 
@@ -174,12 +188,42 @@ void on_locale_close_clicked(GtkWidget *, gpointer) {
 void on_quit_activate(GtkWidget *, gpointer) { gtk_main_quit(); }
 
 void on_oneday_activate(GtkWidget *, gpointer) {
-    if (in_use == 0) oneDay();
+    if (in_use == 0) {
+        oneDay();
+        adoptWindow(c1_window);
+    } else {
+        presentOpen();
+    }
     in_use = 1;
 }
 
 void on_months_activate(GtkWidget *, gpointer) {
-    if (in_use == 0) manyDays();
+    if (in_use == 0) {
+        manyDays();
+        adoptWindow(c2_window);
+    } else {
+        presentOpen();
+    }
+    in_use = 1;
+}
+
+void on_slopes_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
+    compareSlopes(GTK_WINDOW(window));
+    if (slopes_open != nullptr) adoptWindow(slopes_open->window);
+    in_use = 1;
+}
+
+void on_terrain_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
+    mapTheLand(GTK_WINDOW(window));
+    if (terrain_open != nullptr) adoptWindow(terrain_open->window);
     in_use = 1;
 }
 
@@ -192,7 +236,10 @@ void on_error_close_clicked(GtkWidget *, gpointer) {
 }
 
 void on_testoneinstant_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
     gtk_widget_show(t1_frame);
     gtk_widget_set_sensitive(t1_close, FALSE);
     gtk_widget_set_sensitive(t1_calculate, TRUE);
@@ -214,7 +261,10 @@ void on_t1_close_clicked(GtkWidget *, gpointer) {
 }
 
 void on_testoneday_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
     gtk_widget_show(t2_frame);
     gtk_widget_set_sensitive(t2_close, FALSE);
     in_use = 1;
@@ -233,7 +283,10 @@ void on_t2_close_clicked(GtkWidget *, gpointer) {
 }
 
 void on_testgrowingseason_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
     gtk_widget_show(t3_frame);
     gtk_widget_set_sensitive(t3_close, FALSE);
     in_use = 1;
@@ -252,7 +305,10 @@ void on_t3_close_clicked(GtkWidget *, gpointer) {
 }
 
 void on_tutorial_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
     gtk_widget_show(tutorial_frame);
     gtk_widget_set_sensitive(tutorial_dismiss, TRUE);
     in_use = 1;
@@ -264,7 +320,10 @@ void on_tutorial_dismiss_clicked(GtkWidget *, gpointer) {
 }
 
 void on_about_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
     gtk_widget_show(about_frame);
     gtk_widget_set_sensitive(about_dismiss, TRUE);
     in_use = 1;

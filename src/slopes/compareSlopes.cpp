@@ -5,6 +5,7 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
+#include "ui/windowTools.h"
 
 #include <cstring>
 
@@ -35,6 +36,7 @@ void setInt(GtkWidget *entry, int value) {
 void forgetResults(sl_window *w) {
     w->view.have = false;
     w->view.hover = -1;
+    w->view.by = BY_DEGREE_DAYS;
     gtk_widget_set_sensitive(w->button_export, FALSE);
     gtk_widget_set_sensitive(w->button_chart, FALSE);
     gtk_widget_queue_draw(w->compass);
@@ -104,9 +106,22 @@ gboolean onDrawCompass(GtkWidget *area, cairo_t *cr, gpointer data) {
 }
 
 gboolean onDrawMonths(GtkWidget *area, cairo_t *cr, gpointer data) {
-    sl_DrawMonths(cr, &static_cast<sl_window *>(data)->view, gtk_widget_get_allocated_width(area),
-                  gtk_widget_get_allocated_height(area));
+    month_rows rows = sl_MonthRows(&static_cast<sl_window *>(data)->view);
+    drawMonthChart(cr, &rows, gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
     return FALSE;
+}
+
+void onRankToggled(GtkToggleButton *button, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    if (!gtk_toggle_button_get_active(button)) return;  // the other button of the pair speaks
+    season_measure by = GTK_WIDGET(button) == w->rank_irradiation ? BY_IRRADIATION : BY_DEGREE_DAYS;
+    if (w->view.have) {
+        sl_RankBy(&w->view, by);
+        sl_ShowSelection(w);
+    } else {
+        w->view.by = by;
+    }
+    gtk_widget_queue_draw(w->compass);
 }
 
 int slopeUnder(sl_window *w, double x, double y) {
@@ -153,12 +168,15 @@ gboolean onTooltip(GtkWidget *, gint x, gint y, gboolean keyboard, GtkTooltip *t
     float aspect = under == SL_STORED ? v.stored.aspect : sl_GridAspect(under);
     float tilt = under == SL_STORED ? v.stored.tilt : sl_GridTilt(under);
     gchar *a = sl_AspectText(aspect);
-    gchar *t = sl_Number(tilt, 1);
-    gchar *g = sl_Number(v.results[under].season_degree_days, 2);
-    gchar *i = sl_Number(v.results[under].season_irradiation, 1);
-    gchar *text = g_strdup_printf("%s%s\naspect %s, tilt %s°\n%s degree days\n%s MJ/m²",
-                                  under == SL_STORED ? "stored slope" : under == v.best ? "best slope" : "",
-                                  under == SL_STORED || under == v.best ? "\n" : "", a, t, g, i);
+    gchar *t = decimalText(tilt, 1);
+    gchar *g = decimalText(v.results[under].season_degree_days, 2);
+    gchar *i = decimalText(v.results[under].season_irradiation, 1);
+    const char *role = under == SL_STORED ? "stored slope"
+                       : under != v.best  ? ""
+                       : v.by == BY_IRRADIATION ? "sunniest slope"
+                                                : "best slope by degree days";
+    gchar *text = g_strdup_printf("%s%saspect %s, tilt %s°\n%s degree days (°C above 10 °C)\n%s MJ/m² (clear-sky direct beam)",
+                                  role, *role != '\0' ? "\n" : "", a, t, g, i);
     gtk_tooltip_set_text(tooltip, text);
     g_free(text);
     g_free(a);
@@ -167,6 +185,21 @@ gboolean onTooltip(GtkWidget *, gint x, gint y, gboolean keyboard, GtkTooltip *t
     g_free(i);
     return TRUE;
 }
+
+gboolean onCompassKey(GtkWidget *, GdkEventKey *event, gpointer data) {
+    sl_window *w = static_cast<sl_window *>(data);
+    if (!w->view.have || !sl_MoveSelection(&w->view, event->keyval)) return FALSE;
+    gtk_widget_queue_draw(w->compass);
+    sl_ShowSelection(w);
+    return TRUE;
+}
+
+gboolean onCompassFocus(GtkWidget *area, GdkEventButton *, gpointer) {
+    gtk_widget_grab_focus(area);
+    return FALSE;
+}
+
+void name(GtkWidget *widget, const char *text) { atk_object_set_name(gtk_widget_get_accessible(widget), text); }
 
 void onChooserResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
     sl_window *w = static_cast<sl_window *>(data);
@@ -193,6 +226,9 @@ void choose(sl_window *w, bool chart) {
         chart ? "Save chart" : "Export table", GTK_WINDOW(w->window), GTK_FILE_CHOOSER_ACTION_SAVE, "_Save", "_Cancel");
     GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
     gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
+    // Exports are the grower's documents, not the program's data folder.
+    const char *documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS);
+    gtk_file_chooser_set_current_folder(chooser, documents != nullptr ? documents : g_get_home_dir());
     if (chart) {
         gtk_file_chooser_set_current_name(chooser, "slopes.png");
         addFilter(chooser, "PNG, SVG or PDF", "*.[pPsS][nNvVdD][gGfF]");
@@ -228,7 +264,7 @@ bool sl_ExportTo(sl_window *w, bool chart, const char *path) {
     return ok;
 }
 
-void compareSlopes(void) {
+void compareSlopes(GtkWindow *parent) {
     static bool loaded = false;
     if (!loaded) {
         veranta_register_resource();
@@ -272,6 +308,9 @@ void compareSlopes(void) {
     w->difference = widget(ui, "sl_difference");
     w->months_store = GTK_LIST_STORE(gtk_builder_get_object(ui, "sl_months_store"));
     w->months_view = widget(ui, "sl_months_view");
+    w->falling_note = widget(ui, "sl_falling_note");
+    w->rank_irradiation = widget(ui, "sl_rank_irradiation");
+    w->rank_degree_days = widget(ui, "sl_rank_degree_days");
     w->button_export = widget(ui, "sl_export_table");
     w->button_chart = widget(ui, "sl_save_chart");
     w->status = widget(ui, "sl_status");
@@ -296,7 +335,25 @@ void compareSlopes(void) {
     setInt(w->entry_stopday, 31);
     gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
 
-    gtk_widget_add_events(w->compass, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK);
+    gtk_widget_add_events(w->compass, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK |
+                                          GDK_KEY_PRESS_MASK);
+    gtk_widget_set_can_focus(w->compass, TRUE);
+    name(w->compass, "Compass of slopes");
+    name(w->months_view, "Months of the selected slope");
+    name(w->month_chart, "Degree days by month of the selected slope");
+    name(w->combo_startmonth, "From month");
+    name(w->combo_stopmonth, "To month");
+    describeWidget(w->entry_lat, nullptr, "Latitude in degrees, north positive (calibrated 42 to 46)");
+    describeWidget(w->entry_lon, nullptr, "Longitude in degrees, west negative (calibrated −124 to −122.5)");
+    describeWidget(w->entry_elev, nullptr, "Elevation of the site, metres above sea level (calibrated 100 to 600 m)");
+    describeWidget(w->entry_aspect, nullptr, "The way the slope faces, degrees clockwise from north: 180 faces south");
+    describeWidget(w->entry_tilt, nullptr, "Steepness of the slope, degrees from level ground");
+    describeWidget(w->entry_year, nullptr, "Year of the season, 2000 to 2050");
+    describeWidget(w->entry_startday, "From day", "First day of the season");
+    describeWidget(w->entry_stopday, "To day", "Last day of the season");
+    windowKeys(w->window, w->button_close, &w->button_compare, 1);
+    g_signal_connect(w->compass, "key-press-event", G_CALLBACK(onCompassKey), w);
+    g_signal_connect(w->compass, "button-press-event", G_CALLBACK(onCompassFocus), w);
     g_signal_connect(w->window, "destroy", G_CALLBACK(onDestroy), w);
     g_signal_connect(w->button_compare, "clicked", G_CALLBACK(onCompare), w);
     g_signal_connect(w->button_close, "clicked", G_CALLBACK(onClose), w);
@@ -308,15 +365,21 @@ void compareSlopes(void) {
     g_signal_connect(w->compass, "leave-notify-event", G_CALLBACK(onLeave), w);
     g_signal_connect(w->compass, "button-press-event", G_CALLBACK(onPress), w);
     g_signal_connect(w->compass, "query-tooltip", G_CALLBACK(onTooltip), w);
+    g_signal_connect(w->rank_irradiation, "toggled", G_CALLBACK(onRankToggled), w);
+    g_signal_connect(w->rank_degree_days, "toggled", G_CALLBACK(onRankToggled), w);
+
+    // Above the main window, and never larger than the screen's work area:
+    // the content scrolls instead, the buttons stay in reach.
+    if (parent != nullptr) gtk_window_set_transient_for(GTK_WINDOW(w->window), parent);
+    GdkRectangle area = {0, 0, 1120, 840};
+    GdkDisplay *display = gdk_display_get_default();
+    GdkMonitor *monitor = display != nullptr ? gdk_display_get_primary_monitor(display) : nullptr;
+    if (monitor == nullptr && display != nullptr) monitor = gdk_display_get_monitor(display, 0);
+    if (monitor != nullptr) gdk_monitor_get_workarea(monitor, &area);
+    gtk_window_set_default_size(GTK_WINDOW(w->window), MIN(1120, area.width - 20), MIN(840, area.height - 40));
 
     slopes_open = w;
     sl_ShowSelection(w);
     gtk_widget_show(w->window);
-    gtk_widget_grab_focus(w->button_compare);
-}
-
-void on_slopes_activate(GtkWidget *, gpointer) {
-    if (in_use != 0) return;
-    compareSlopes();
-    in_use = 1;
+    gtk_widget_grab_focus(w->entry_lat);
 }

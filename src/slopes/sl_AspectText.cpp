@@ -5,7 +5,7 @@
 gchar *sl_AspectText(float aspect) {
     static const char *const names[8] = {"north", "north-east", "east", "south-east",
                                          "south", "south-west", "west", "north-west"};
-    gchar *degrees = sl_Number(aspect, std::fmod(aspect, 1.0f) == 0.0f ? 0 : 1);
+    gchar *degrees = decimalText(aspect, std::fmod(aspect, 1.0f) == 0.0f ? 0 : 1);
     gchar *text;
     double eighth = aspect / 45.0;
     if (aspect >= 0.0f && aspect < 360.0f && eighth == std::floor(eighth))

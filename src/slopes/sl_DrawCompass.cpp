@@ -1,6 +1,7 @@
 // The compass chart: aspect as the direction from the centre (north up),
-// tilt as the distance, each slope's cell coloured by its season degree days,
-// with the stored, best, selected and hovered slopes marked and a legend.
+// tilt as the distance, each slope's cell coloured by its season degree days
+// or irradiation, with the stored, best, selected and hovered slopes marked
+// and a legend.
 #include "slopes/slopes.h"
 
 #include <cmath>
@@ -30,7 +31,7 @@ void cellPath(cairo_t *cr, const sl_compass_layout *l, int index) {
 
 double share(const sl_view *v, int index) {
     if (v->high <= v->low) return 0.5;
-    return (v->results[index].season_degree_days - v->low) / (v->high - v->low);
+    return (seasonMeasure(&v->results[index], v->by) - v->low) / (v->high - v->low);
 }
 
 void markCentre(const sl_compass_layout *l, int index, double *x, double *y) {
@@ -40,7 +41,8 @@ void markCentre(const sl_compass_layout *l, int index, double *x, double *y) {
 void legend(cairo_t *cr, const sl_view *v, const sl_compass_layout *l) {
     double x = l->legend_x, y = l->legend_y, w = l->legend_w, h = l->legend_h;
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-    sl_DrawText(cr, "degree days", "Sans Bold 9", x, y - 6.0, 0.0, 1.0);
+    // Degree days Celsius above 10 °C, or the clear-sky direct beam in MJ/m².
+    drawText(cr, v->by == BY_IRRADIATION ? "MJ/m² (beam)" : "degree days", "Sans Bold 9", x, y - 6.0, 0.0, 1.0);
     if (v->have) {
         cairo_pattern_t *scale = cairo_pattern_create_linear(0.0, y + h, 0.0, y);
         for (int i = 0; i <= 10; i++) {
@@ -67,8 +69,8 @@ void legend(cairo_t *cr, const sl_view *v, const sl_compass_layout *l) {
             cairo_move_to(cr, x + w, ty);
             cairo_line_to(cr, x + w + 4.0, ty);
             cairo_stroke(cr);
-            gchar *text = sl_Number(value, v->high - v->low < 20.0 ? 1 : 0);
-            sl_DrawText(cr, text, "Sans 8.5", x + w + 7.0, ty, 0.0, 0.5);
+            gchar *text = decimalText(value, v->high - v->low < 20.0 ? 1 : 0);
+            drawText(cr, text, "Sans 8.5", x + w + 7.0, ty, 0.0, 0.5);
             g_free(text);
         }
     }
@@ -80,7 +82,7 @@ void legend(cairo_t *cr, const sl_view *v, const sl_compass_layout *l) {
     cairo_fill_preserve(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_stroke(cr);
-    sl_DrawText(cr, "best slope", "Sans 8.5", x + 22.0, ky, 0.0, 0.5);
+    drawText(cr, v->by == BY_IRRADIATION ? "sunniest slope" : "best slope", "Sans 8.5", x + 22.0, ky, 0.0, 0.5);
     ky += 22.0;
     cairo_move_to(cr, x + 9.0, ky - 7.0);
     cairo_line_to(cr, x + 16.0, ky);
@@ -89,16 +91,16 @@ void legend(cairo_t *cr, const sl_view *v, const sl_compass_layout *l) {
     cairo_close_path(cr);
     cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
     cairo_fill(cr);
-    sl_DrawText(cr, "stored slope", "Sans 8.5", x + 22.0, ky, 0.0, 0.5);
+    drawText(cr, "stored slope", "Sans 8.5", x + 22.0, ky, 0.0, 0.5);
     ky += 22.0;
     cairo_rectangle(cr, x + 3.0, ky - 6.0, 12.0, 12.0);
     cairo_set_source_rgb(cr, 0.0, 0.55, 0.45);
     cairo_set_line_width(cr, 3.0);
     cairo_stroke(cr);
-    sl_DrawText(cr, "selected", "Sans 8.5", x + 22.0, ky, 0.0, 0.5);
+    drawText(cr, "selected", "Sans 8.5", x + 22.0, ky, 0.0, 0.5);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-    sl_DrawText(cr, "centre: flat", "Sans Italic 8.5", x, ky + 26.0, 0.0, 0.5);
-    sl_DrawText(cr, "rings: tilt", "Sans Italic 8.5", x, ky + 42.0, 0.0, 0.5);
+    drawText(cr, "centre: flat", "Sans Italic 8.5", x, ky + 26.0, 0.0, 0.5);
+    drawText(cr, "rings: tilt", "Sans Italic 8.5", x, ky + 42.0, 0.0, 0.5);
 }
 
 }  // namespace
@@ -159,7 +161,7 @@ void sl_DrawCompass(cairo_t *cr, const sl_view *v, double width, double height) 
         if (a % 45 != 0) continue;
         double tr = l.radius + 18.0;
         bool main = a % 90 == 0;
-        sl_DrawText(cr, marks[a / 45], main ? "Sans Bold 12" : "Sans 8.5", l.cx + tr * std::cos(rad),
+        drawText(cr, marks[a / 45], main ? "Sans Bold 12" : "Sans 8.5", l.cx + tr * std::cos(rad),
                     l.cy + tr * std::sin(rad), 0.5, 0.5);
     }
 
@@ -172,7 +174,7 @@ void sl_DrawCompass(cairo_t *cr, const sl_view *v, double width, double height) 
         cairo_rectangle(cr, x - 13.0, y - 8.0, 26.0, 16.0);
         cairo_fill(cr);
         cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-        sl_DrawText(cr, text, "Sans Bold 8.5", x, y, 0.5, 0.5);
+        drawText(cr, text, "Sans Bold 8.5", x, y, 0.5, 0.5);
         g_free(text);
     }
 
@@ -219,7 +221,7 @@ void sl_DrawCompass(cairo_t *cr, const sl_view *v, double width, double height) 
         }
     } else {
         cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-        sl_DrawText(cr, "no comparison yet", "Sans Italic 10", l.cx, l.cy + l.radius * 0.5, 0.5, 0.5);
+        drawText(cr, "no comparison yet", "Sans Italic 10", l.cx, l.cy + l.radius * 0.5, 0.5, 0.5);
     }
     legend(cr, v, &l);
     cairo_restore(cr);

@@ -1,7 +1,8 @@
 // Every compared slope as CSV (RFC 4180: comma separated, CRLF line ends, a
 // header naming each column with its unit), the grid slopes first and the
 // stored slope last; numbers with a decimal point on any locale. Only the
-// season's months have columns.
+// season's months have columns; each month says, 1 or 0, whether its value
+// lies where the degree-day formula gives fewer degree days for more sun.
 #include "slopes/slopes.h"
 
 #include "model/model.h"
@@ -9,7 +10,7 @@
 namespace {
 
 void field(GString *out, double value, int decimals) {
-    gchar *text = sl_Number(value, decimals);
+    gchar *text = decimalText(value, decimals);
     g_string_append_c(out, ',');
     g_string_append(out, text);
     g_free(text);
@@ -25,11 +26,14 @@ bool sl_ExportTable(const sl_view *view, const char *path, GError **error) {
     int months[12], first[12], last[12];
     int count = sl_SeasonMonths(&view->season, months, first, last);
 
-    GString *out = g_string_new("aspect (deg),tilt (deg),season irradiation (MJ/m2),season degree days");
+    GString *out = g_string_new("aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
+                                "season degree days (degC above 10 degC)");
     for (int i = 0; i < count; i++) {
         const char *name = month_names[months[i] - 1];
-        g_string_append_printf(out, ",%s irradiation (MJ/m2),%s degree days", name, name);
+        g_string_append_printf(out, ",%s irradiation (MJ/m2),%s degree days,%s fewer degree days for more sun (1 yes)",
+                               name, name, name);
     }
+    const int zone = gddZone(view->site.latitude);
     g_string_append(out, "\r\n");
     for (int s = 0; s < SL_SLOPES; s++) {
         const slope_season &r = view->results[s];
@@ -42,9 +46,12 @@ bool sl_ExportTable(const sl_view *view, const char *path, GError **error) {
         g_string_append(out, g_ascii_formatd(angle, sizeof angle, "%.6g", t));
         field(out, r.season_irradiation, 2);
         field(out, r.season_degree_days, 2);
+        bool falling[12];
+        seasonFallingMonths(&view->falls, &r, zone, falling);
         for (int i = 0; i < count; i++) {
             field(out, r.month_irradiation[months[i] - 1], 2);
             field(out, r.month_degree_days[months[i] - 1], 2);
+            g_string_append(out, falling[months[i] - 1] ? ",1" : ",0");
         }
         g_string_append(out, "\r\n");
     }

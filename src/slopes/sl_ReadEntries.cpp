@@ -3,7 +3,7 @@
 #include "slopes/slopes.h"
 
 #include "model/model.h"
-#include "shell/shell.h"
+#include "ui/entries.h"
 
 namespace {
 

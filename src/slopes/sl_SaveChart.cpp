@@ -21,23 +21,23 @@ void drawPage(cairo_t *cr, const sl_view *v) {
     cairo_rectangle(cr, 0, 0, kWidth, kTitle + kCompass + kMonths);
     cairo_set_source_rgb(cr, 0.984, 1.0, 0.992);
     cairo_fill(cr);
-    gchar *lat = sl_Number(v->site.latitude, 4), *lon = sl_Number(v->site.longitude, 4);
-    gchar *elev = sl_Number(v->site.elevation, 1);
+    gchar *lat = decimalText(v->site.latitude, 4), *lon = decimalText(v->site.longitude, 4);
+    gchar *elev = decimalText(v->site.elevation, 1);
     gchar *title = g_strdup_printf("Latitude %s, longitude %s, elevation %s; %d %s to %d %s %d", lat, lon, elev,
                                    v->season.start_day, month_names[v->season.start_month - 1], v->season.stop_day,
                                    month_names[v->season.stop_month - 1], v->season.year);
     cairo_set_source_rgb(cr, 0.043, 0.302, 0.247);
-    sl_DrawText(cr, "Season degree days by slope", "Sans Bold 13", 20.0, 14.0, 0.0, 0.0);
-    sl_DrawText(cr, title, "Sans 10", 20.0, 40.0, 0.0, 0.0);
+    drawText(cr, "Season degree days by slope", "Sans Bold 13", 20.0, 14.0, 0.0, 0.0);
+    drawText(cr, title, "Sans 10", 20.0, 40.0, 0.0, 0.0);
     const bool stored = v->selected == SL_STORED;
     gchar *aspect = sl_AspectText(stored ? v->stored.aspect : sl_GridAspect(v->selected));
-    gchar *tilt = sl_Number(stored ? v->stored.tilt : sl_GridTilt(v->selected), 1);
-    gchar *gdd = sl_Number(v->results[v->selected].season_degree_days, 2);
+    gchar *tilt = decimalText(stored ? v->stored.tilt : sl_GridTilt(v->selected), 1);
+    gchar *gdd = decimalText(v->results[v->selected].season_degree_days, 2);
     gchar *months = g_strdup_printf("Months below: %s slope, aspect %s, tilt %s°, %s degree days%s",
                                     stored ? "the stored" : v->selected == v->best ? "the best" : "the selected",
                                     aspect, tilt, gdd,
                                     v->calibrated ? "" : "   (outside the calibrated region: not calibrated here)");
-    sl_DrawText(cr, months, "Sans Italic 9.5", 20.0, 62.0, 0.0, 0.0);
+    drawText(cr, months, "Sans Italic 9.5", 20.0, 62.0, 0.0, 0.0);
     g_free(months);
     g_free(aspect);
     g_free(tilt);
@@ -53,7 +53,8 @@ void drawPage(cairo_t *cr, const sl_view *v) {
     cairo_restore(cr);
     cairo_save(cr);
     cairo_translate(cr, 40.0, kTitle + kCompass);
-    sl_DrawMonths(cr, v, kWidth - 80.0, kMonths - 20.0);
+    month_rows rows = sl_MonthRows(v);
+    drawMonthChart(cr, &rows, kWidth - 80.0, kMonths - 20.0);
     cairo_restore(cr);
 }
 

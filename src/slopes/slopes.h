@@ -5,6 +5,7 @@
 #define VERANTA_SLOPES_SLOPES_H
 
 #include "model/sweepSeason.h"
+#include "ui/monthRows.h"
 
 #include <gtk/gtk.h>
 
@@ -43,8 +44,10 @@ struct sl_view {
     slope stored;            // as typed
     bool calibrated;         // the site lies in the region of the regression
     slope_season results[SL_SLOPES];
-    float low, high;         // degree-day range of the grid slopes
-    int best;                // grid index with the most season degree days
+    season_measure by;       // what the compass is coloured and ranked by
+    float low, high;         // range of that measure over the grid slopes
+    int best;                // grid index with the most of it
+    gdd_falls falls;         // where the degree-day formula runs backwards
     int selected;            // index 0 .. SL_STORED
     int hover;               // -1 when the pointer is over no slope
 };
@@ -63,7 +66,8 @@ struct sl_window {
     GtkWidget *compass, *month_chart;
     GtkWidget *selected_title, *difference;
     GtkListStore *months_store;
-    GtkWidget *months_view;
+    GtkWidget *months_view, *falling_note;
+    GtkWidget *rank_irradiation, *rank_degree_days;
     GtkWidget *button_export, *button_chart, *status, *button_close;
     GtkFileChooserNative *chooser;   // the export's file chooser while it is open
     sl_run *running;         // the run whose result is awaited, or null
@@ -74,8 +78,9 @@ struct sl_window {
 // The explorer open now, or null; one at a time like every other window.
 extern sl_window *slopes_open;
 
-// Builds and shows the window from its UI definition, site from locale.txt.
-void compareSlopes(void);
+// Builds and shows the window from its UI definition, site from locale.txt,
+// above the parent window (none when null).
+void compareSlopes(GtkWindow *parent);
 
 // Reads and checks the entries; on success fills site, season and the stored
 // slope (longitude typed 0 or more taken as west) and returns true. Every bad
@@ -94,8 +99,15 @@ void sl_CancelRun(sl_window *w);
 
 // Takes a finished run's results into the view (best slope, colour range).
 void sl_TakeResults(sl_view *view, const sl_run *run);
+// Colours and ranks by irradiation or degree days (best slope, range).
+void sl_RankBy(sl_view *view, season_measure by);
 // Shows the selected slope: title, difference from the stored slope, months.
 void sl_ShowSelection(sl_window *w);
+// The compass's accessible description: the best and the selected slope.
+void sl_DescribeCompass(sl_window *w);
+// Arrow keys on the compass: left and right turn the aspect, up and down
+// change the tilt of the selection. True when the key was one of them.
+bool sl_MoveSelection(sl_view *view, guint key);
 
 // Geometry of the compass chart in an area of the given size.
 struct sl_compass_layout {
@@ -111,22 +123,16 @@ int sl_SlopeAt(const sl_view *view, const sl_compass_layout *layout, double x, d
 // A colour of the degree-day scale, t from 0 (fewest) to 1 (most).
 void sl_ScaleColour(double t, double *r, double *g, double *b);
 
-// Text centred on (x, y) by xalign, yalign (0 left/top .. 1 right/bottom).
-void sl_DrawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign,
-                 double yalign);
 // "180° (south)", "165°": an aspect as the window names it.
 gchar *sl_AspectText(float aspect);
 
 void sl_DrawCompass(cairo_t *cr, const sl_view *view, double width, double height);
-void sl_DrawMonths(cairo_t *cr, const sl_view *view, double width, double height);
+// The selected slope's months, their marks included.
+month_rows sl_MonthRows(const sl_view *view);
 
 // The months of a slope that belong to the season, as the season window
 // shows them: first and last day of each, in season order.
 int sl_SeasonMonths(const season_range *season, int months[12], int first[12], int last[12]);
-
-// A number with a decimal point whatever the locale; the text is owned by
-// the caller.
-gchar *sl_Number(double value, int decimals);
 
 // Writes the table of every compared slope as CSV, or the charts as PNG, SVG
 // or PDF (by the name's ending). The file is replaced as a whole or not at
@@ -137,8 +143,5 @@ bool sl_SaveChart(const sl_view *view, const char *path, GError **error);
 // false) or the charts written there, the outcome said in the window.
 bool sl_ExportTo(sl_window *w, bool chart, const char *path);
 
-// Handler of the menu item "slopes", connected at start-up: opens the
-// window while nothing else is open.
-void on_slopes_activate(GtkWidget *item, gpointer data);
 
 #endif

@@ -364,11 +364,15 @@ TEST(Location, SaveRefusesTextThatIsNoFiniteNumber) {
         gui::setText(c.entry, before.c_str());
     }
 
-    // The next action takes message and mark away; empty entries are stored
-    // as described.
+    // The next action takes the refusal and the mark away; empty entries are
+    // stored as described, and the frame says where and that no calculator
+    // takes an empty tilt.
     gui::setText(locale_entry_tilt, "");
     gui::click(locale_save);
-    EXPECT_FALSE(gui::visible(locale_message));
+    EXPECT_EQ(message().rfind("Saved in ", 0), 0u) << message();
+    EXPECT_NE(message().find("/locale.txt. It is kept as typed, but no calculator accepts an empty tilt (read as 0)."),
+              std::string::npos)
+        << message();
     EXPECT_FALSE(marked(locale_entry_lat));
     EXPECT_EQ(gui::readFile("locale.txt"),
               "latitude   44.1330\nlongitude  -123.2140\nelevation     114.0\naspect     180.0\ntilt  \n");

@@ -51,7 +51,7 @@ void setSeason(sl_window *w, const char *first, int firstMonth, const char *last
 std::string label(GtkWidget *l) { return gtk_label_get_text(GTK_LABEL(l)); }
 
 std::string number(double value, int decimals) {
-    gchar *t = sl_Number(value, decimals);
+    gchar *t = decimalText(value, decimals);
     std::string s = t;
     g_free(t);
     return s;
@@ -340,19 +340,32 @@ void expectTableReadsBack(sl_window *w) {
     EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
     std::vector<std::string> lines = split(csv.substr(0, csv.size() - 2), "\r\n");
     ASSERT_EQ(lines.size(), 1u + SL_SLOPES);
-    EXPECT_EQ(lines[0], "aspect (deg),tilt (deg),season irradiation (MJ/m2),season degree days,"
-                        "May irradiation (MJ/m2),May degree days,June irradiation (MJ/m2),June degree days");
+    EXPECT_EQ(lines[0], "aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
+                        "season degree days (degC above 10 degC),May irradiation (MJ/m2),May degree days,"
+                        "May fewer degree days for more sun (1 yes),June irradiation (MJ/m2),June degree days,"
+                        "June fewer degree days for more sun (1 yes)");
+    gdd_falls falls;
+    findGddFalls(&falls);
     for (int s = 0; s < SL_SLOPES; s++) {
         std::vector<std::string> f = split(lines[1 + s], ",");
-        ASSERT_EQ(f.size(), 8u) << lines[1 + s];
+        ASSERT_EQ(f.size(), 10u) << lines[1 + s];
         const slope_season &r = w->view.results[s];
         float aspect = s == SL_STORED ? 172.35f : sl_GridAspect(s);
         float tilt = s == SL_STORED ? 12.5f : sl_GridTilt(s);
         EXPECT_FLOAT_EQ(static_cast<float>(g_ascii_strtod(f[0].c_str(), nullptr)), aspect) << f[0];
         EXPECT_EQ(g_ascii_strtod(f[1].c_str(), nullptr), tilt) << f[1];
-        const float values[6] = {r.season_irradiation,    r.season_degree_days,   r.month_irradiation[4],
-                                 r.month_degree_days[4],  r.month_irradiation[5], r.month_degree_days[5]};
-        for (int i = 0; i < 6; i++) EXPECT_NEAR(g_ascii_strtod(f[2 + i].c_str(), nullptr), values[i], 0.005) << f[2 + i];
+        const float values[8] = {r.season_irradiation,   r.season_degree_days,    r.month_irradiation[4],
+                                 r.month_degree_days[4], 0.0f,                    r.month_irradiation[5],
+                                 r.month_degree_days[5], 0.0f};
+        for (int i = 0; i < 8; i++) {
+            if (i == 4 || i == 7) {
+                int month = i == 4 ? 5 : 6;
+                bool back = gddFalls(&falls, gddZone(w->view.site.latitude), month, r.month_irradiation[month - 1]);
+                EXPECT_EQ(f[2 + i], back ? "1" : "0") << lines[1 + s];
+            } else {
+                EXPECT_NEAR(g_ascii_strtod(f[2 + i].c_str(), nullptr), values[i], 0.005) << f[2 + i];
+            }
+        }
     }
     EXPECT_EQ(split(lines[1], ",")[0], "0");
     EXPECT_EQ(split(lines[1 + 3], ",")[1], "7.5");

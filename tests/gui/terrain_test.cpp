@@ -198,7 +198,7 @@ TEST(Terrain, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
     ASSERT_TRUE(gtk_tree_model_get_iter_first(GTK_TREE_MODEL(w->months_store), &it));
     gchar *gdd = nullptr;
     gtk_tree_model_get(GTK_TREE_MODEL(w->months_store), &it, 3, &gdd, -1);
-    gchar *expect = sl_Number(m.month_degree_days[4 * cells + w->selected_row * m.cols + w->selected_col], 2);
+    gchar *expect = decimalText(m.month_degree_days[4 * cells + w->selected_row * m.cols + w->selected_col], 2);
     EXPECT_STREQ(gdd, expect);
     g_free(gdd);
     g_free(expect);

@@ -1,7 +1,7 @@
 // Pieces shared by the two calculator windows: the framed grids with their
 // style, the labels and the month choosers.
-#ifndef VERANTA_SHELL_GRIDFRAME_H
-#define VERANTA_SHELL_GRIDFRAME_H
+#ifndef VERANTA_UI_GRIDFRAME_H
+#define VERANTA_UI_GRIDFRAME_H
 
 #include <gtk/gtk.h>
 

@@ -3,7 +3,7 @@
 // latitude 44); the bounds apply to its value in double precision, and the
 // longitude as typed: an east (positive) value fails here even though the
 // calculation takes it as west.
-#include "shell/shell.h"
+#include "ui/entries.h"
 
 #include <cstdlib>
 

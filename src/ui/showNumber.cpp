@@ -1,4 +1,4 @@
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 
 void showNumber(GtkWidget *entry, const char *format, float value) {
     gchar *text = g_strdup_printf(format, static_cast<double>(value));

@@ -1,4 +1,4 @@
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 
 GtkWidget *buttonRow(GtkWidget *box) {
     GtkWidget *row = gtk_grid_new();

@@ -1,4 +1,4 @@
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The one way a window reads a whole number (a day, a year) from an entry.
-#include "shell/shell.h"
+#include "ui/entries.h"
 
 #include "model/model.h"
 

@@ -1,8 +1,9 @@
-#include "slopes/slopes.h"
+// Text placed by its alignment on a point, in the given Pango font.
+#include "ui/monthRows.h"
 
 #include <pango/pangocairo.h>
 
-void sl_DrawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign,
+void drawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign,
                  double yalign) {
     PangoLayout *layout = pango_cairo_create_layout(cr);
     PangoFontDescription *description = pango_font_description_from_string(font);

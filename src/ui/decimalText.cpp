@@ -1,8 +1,8 @@
 // Numbers in the window and in exported files keep the decimal point on a
 // decimal-comma desktop too: g_ascii_formatd ignores the locale.
-#include "slopes/slopes.h"
+#include "ui/monthRows.h"
 
-gchar *sl_Number(double value, int decimals) {
+gchar *decimalText(double value, int decimals) {
     char format[8];
     g_snprintf(format, sizeof format, "%%.%df", decimals);
     char buffer[G_ASCII_DTOSTR_BUF_SIZE];

@@ -1,4 +1,4 @@
-#include "shell/gridFrame.h"
+#include "ui/gridFrame.h"
 
 GtkWidget *classLabel(const char *text, const char *styleClass) {
     GtkWidget *label = gtk_label_new(text);

@@ -1,0 +1,21 @@
+// Making every window reachable by keyboard and screen reader: names and
+// tooltips for its fields, its Tab order, and the keys that close it or
+// press its main button.
+#ifndef VERANTA_UI_WINDOWTOOLS_H
+#define VERANTA_UI_WINDOWTOOLS_H
+
+#include <gtk/gtk.h>
+
+// Gives a field its accessible name and a tooltip (either may be null). With
+// no name, the field takes the text of the label to its left in its grid,
+// which then also labels it for assistive tools.
+void describeWidget(GtkWidget *widget, const char *name, const char *tooltip);
+
+// The order Tab takes through a container's children (count of them).
+void focusChain(GtkWidget *container, GtkWidget *const *children, int count);
+
+// Escape presses close; Enter in an entry presses the first of the main
+// buttons (count of them) that can be pressed now.
+void windowKeys(GtkWidget *window, GtkWidget *close, GtkWidget *const *mains, int count);
+
+#endif
