@@ -86,9 +86,9 @@ void lm_OpenLand(lm_window *w, const char *path) {
     gchar *ha = decimalText(d.hectares, d.hectares < 10 ? 2 : 1);
     gchar *cw = decimalText(d.cell_width, d.cell_width < 10 ? 2 : 1), *ch = decimalText(d.cell_height, d.cell_height < 10 ? 2 : 1);
     gchar *low = decimalText(d.lowest, 1), *high = decimalText(d.highest, 1);
-    gchar *text = g_strdup_printf("%s%s\n%d × %d cells, %s ha; cells of %s × %s m\n%s; elevation %s to %s m",
+    gchar *text = g_strdup_printf("%s%s\n%d × %d cells of %s × %s m, %s ha\n%s\nelevation %s to %s m",
                                   example ? "A made-up example land (not a real place): " : "", name.c_str(),
-                                  d.width, d.height, ha, cw, ch, d.crs_name.c_str(), low, high);
+                                  d.width, d.height, cw, ch, ha, d.crs_name.c_str(), low, high);
     gtk_label_set_text(GTK_LABEL(w->land_info), text);
     g_free(text);
     g_free(ha);

@@ -53,10 +53,10 @@ void lm_RenderImage(lm_image *image, const lm_map *map, bool by_irradiation, flo
             }
             double red, green, blue;
             sl_ScaleColour(span > 0.0 ? (v - low) / span : 0.5, &red, &green, &blue);
-            double light = 0.45 + 0.75 * hillshade(map->tilt[i], map->aspect[i]);
+            double light = 0.25 + 1.0 * hillshade(map->tilt[i], map->aspect[i]);
             if (map->degree_days[i] < threshold) {
                 // Short of the threshold: the terrain in grey, a trace of its colour.
-                double grey = 0.30 + 0.62 * hillshade(map->tilt[i], map->aspect[i]);
+                double grey = 0.22 + 0.78 * hillshade(map->tilt[i], map->aspect[i]);
                 red = 0.15 * red + 0.85 * grey;
                 green = 0.15 * green + 0.85 * grey;
                 blue = 0.15 * blue + 0.85 * grey;

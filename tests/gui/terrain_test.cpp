@@ -111,7 +111,7 @@ TEST(Terrain, OpensADemAndSaysWhyAFileCannotBeUsed) {
     };
     gui::writeFile("notes.txt", "not a raster\n");
     const Case cases[] = {
-        {writeDem("land.tif", 40, 30), "40 × 30 cells, 12.0 ha; cells of 10.0 × 10.0 m\nWGS 84 / UTM zone 10N", true},
+        {writeDem("land.tif", 40, 30), "40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N", true},
         {writeDem("nocrs.tif", 20, 20, false), "coordinate reference system", false},
         {writeDem("two.tif", 20, 20, true, 2), "band", false},
         {(std::filesystem::current_path() / "notes.txt").string(), "notes.txt cannot be used", false},
