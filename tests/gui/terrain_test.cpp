@@ -10,7 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -266,9 +268,49 @@ TEST(Terrain, ClosingWhileAMapComputesCancelsIt) {
     gui::pump();
 }
 
+// A real-looking land for the screenshots and the measured run: hills and
+// valleys of several sizes (value noise, six octaves) on n × n cells of 10 m,
+// 150 to 550 m, west of Corvallis.
+std::string writeRollingDem(const char *name, int n) {
+    auto hash = [](int x, int y, int o) {
+        unsigned h = static_cast<unsigned>(x) * 374761393u + static_cast<unsigned>(y) * 668265263u + o * 2246822519u;
+        h = (h ^ (h >> 13)) * 1274126177u;
+        return ((h ^ (h >> 16)) & 0xffffff) / 16777215.0;
+    };
+    auto noise = [&](double x, double y, int o) {
+        int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+        double fx = x - ix, fy = y - iy, sx = fx * fx * (3 - 2 * fx), sy = fy * fy * (3 - 2 * fy);
+        double a = hash(ix, iy, o), b = hash(ix + 1, iy, o), c = hash(ix, iy + 1, o), d = hash(ix + 1, iy + 1, o);
+        return a + (b - a) * sx + (c - a) * sy + (a - b - c + d) * sx * sy;
+    };
+    std::vector<float> z(static_cast<size_t>(n) * n);
+    for (int r = 0; r < n; r++)
+        for (int c = 0; c < n; c++) {
+            double v = 0, amp = 1, total = 0;
+            for (int o = 0; o < 6; o++, amp *= 0.5) {
+                double f = 3.0 * (1 << o) / 1000.0;
+                v += amp * noise(c * f, r * f, o);
+                total += amp;
+            }
+            v /= total;
+            z[static_cast<size_t>(r) * n + c] = static_cast<float>(150.0 + 400.0 * std::clamp((v - 0.2) / 0.6, 0.0, 1.0));
+        }
+    GDALAllRegister();
+    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), name, n, n, 1, GDT_Float32, nullptr);
+    double transform[6] = {470000.0, 10.0, 0.0, 4910000.0, 0.0, -10.0};
+    GDALSetGeoTransform(ds, transform);
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(srs, 32610);
+    GDALSetSpatialRef(ds, srs);
+    OSRDestroySpatialReference(srs);
+    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, n, n, z.data(), n, n, GDT_Float32, 0, 0), CE_None);
+    GDALClose(ds);
+    return (std::filesystem::current_path() / name).string();
+}
+
 // Not a check: makes the README's screenshot (run with
-// --gtest_also_run_disabled_tests, VERANTA_SHOT=file.png, DEM optional in
-// VERANTA_SHOT_DEM, on a 1024 × 768 display).
+// --gtest_also_run_disabled_tests, VERANTA_SHOT=file.png, on a 1024 × 768
+// display; the example land, or VERANTA_SHOT_DEM=N cells of rolling land).
 TEST(Terrain, DISABLED_Screenshot) {
     const char *shot = std::getenv("VERANTA_SHOT");
     ASSERT_NE(shot, nullptr);
@@ -279,9 +321,9 @@ TEST(Terrain, DISABLED_Screenshot) {
     ASSERT_NE(w, nullptr);
     gtk_window_move(GTK_WINDOW(w->window), 0, 0);
     gtk_window_resize(GTK_WINDOW(w->window), 1024, 768);
-    const char *dem = std::getenv("VERANTA_SHOT_DEM");
-    if (dem != nullptr)
-        lm_OpenLand(w, dem);
+    const char *size = std::getenv("VERANTA_SHOT_DEM");
+    if (size != nullptr)
+        lm_OpenLand(w, writeRollingDem("rolling.tif", std::atoi(size)).c_str());
     else
         gui::click(w->button_example);
     gui::click(w->button_compute);
@@ -305,4 +347,69 @@ TEST(Terrain, DISABLED_Screenshot) {
     }
     std::string command = std::string("import -window root ") + shot;
     EXPECT_EQ(std::system(command.c_str()), 0);
+    const char *saved = std::getenv("VERANTA_SHOT_MAP");
+    if (saved != nullptr) {
+        EXPECT_TRUE(lm_ExportTo(w, 1, saved));
+    }
+}
+
+// Not a check: the README's speed figures, measured in the real window on a
+// 1,000 × 1,000 land: the compute, the longest main-loop stall meanwhile,
+// showing the result, and frames of panning and zooming (run as above).
+TEST(Terrain, DISABLED_MeasureSpeed) {
+    lm_window *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    gtk_window_resize(GTK_WINDOW(w->window), 1024, 768);
+    lm_OpenLand(w, writeRollingDem("rolling.tif", 1000).c_str());
+    gint64 start = g_get_monotonic_time(), last = start, stall = 0;
+    gui::click(w->button_compute);
+    while (w->running != nullptr) {
+        gtk_main_iteration_do(FALSE);
+        gint64 now = g_get_monotonic_time();
+        stall = std::max(stall, now - last);
+        last = now;
+        if (!gtk_events_pending()) g_usleep(1000);
+    }
+    std::printf("compute of 1,000,000 cells, shaded: %.1f s; longest main-loop stall: %.1f ms\n",
+                (g_get_monotonic_time() - start) / 1e6, stall / 1e3);
+    ASSERT_NE(w->map, nullptr);
+    std::shared_ptr<lm_map> map = w->map;
+    auto frame = [&]() {
+        gint64 t = g_get_monotonic_time();
+        gtk_widget_queue_draw(w->map_area);
+        // Drawn now rather than on the next frame clock tick, to be timed.
+        G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+        gdk_window_process_updates(gtk_widget_get_window(w->map_area), TRUE);
+        G_GNUC_END_IGNORE_DEPRECATIONS
+        gdk_display_sync(gdk_display_get_default());
+        return (g_get_monotonic_time() - t) / 1e3;
+    };
+    gint64 t = g_get_monotonic_time();
+    lm_ShowMap(w, map);
+    double first = frame();
+    std::printf("showing the map (threshold, image, histogram) and its first frame: %.1f ms\n",
+                (g_get_monotonic_time() - t) / 1e3 + first);
+    for (double factor : {1.0, 2.0, 8.0}) {
+        if (factor > 1.0) w->frame = mapZoom(&w->frame, factor, 300, 200);
+        double worst = 0, sum = 0;
+        for (int i = 0; i < 40; i++) {
+            w->frame.x += (i % 2 ? -9 : 9);
+            double ms = frame();
+            worst = std::max(worst, ms);
+            sum += ms;
+        }
+        std::printf("pan at %.2f px a cell: mean %.1f ms, worst %.1f ms a frame\n", w->frame.scale, sum / 40, worst);
+    }
+    double worst = 0, sum = 0;
+    for (int i = 0; i < 20; i++) {
+        w->frame = mapZoom(&w->frame, i < 10 ? 0.8 : 1.25, 300, 200);
+        double ms = frame();
+        worst = std::max(worst, ms);
+        sum += ms;
+    }
+    std::printf("zoom by the wheel's step: mean %.1f ms, worst %.1f ms a frame\n", sum / 20, worst);
+    t = g_get_monotonic_time();
+    lm_SetThreshold(w, w->threshold + 10);
+    std::printf("moving the threshold (answer, image, histogram) and a frame: %.1f ms\n",
+                (g_get_monotonic_time() - t) / 1e3 + frame());
 }
