@@ -54,6 +54,8 @@ install(TARGETS veranta RUNTIME DESTINATION ${VERANTA_LIBEXEC_DIR})
 # The terrain window finds its made-up example land at ../../share/veranta
 # from the program (or beside it, in a build folder).
 install(FILES ${VERANTA_EXAMPLE_LAND} DESTINATION ${VERANTA_SHARE_DIR})
+# The map tool needs no data folder: it goes straight on the PATH.
+install(TARGETS veranta-map RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/veranta.glade ${CMAKE_SOURCE_DIR}/data/veranta.css
         DESTINATION ${VERANTA_SHARE_DIR})
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/veranta DESTINATION ${CMAKE_INSTALL_BINDIR})

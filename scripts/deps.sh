@@ -2,11 +2,11 @@
 # the build, the program and the tests need, asking apt only for what is missing.
 # "veranta_install_deps run" asks only for what building and running need.
 veranta_install_deps() {
-  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin)
+  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgdal-dev)
   if [ "${1:-}" = run ]; then
     shift
   else
-    wanted+=(libgtest-dev libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick)
+    wanted+=(libgtest-dev libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick gdal-bin parallel)
     wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
   fi
   wanted+=("$@")

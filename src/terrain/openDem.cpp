@@ -51,7 +51,11 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
 
     GDALAllRegister();
     CPLPushErrorHandler(CPLQuietErrorHandler);
+    // A GeoTIFF's vertical CRS, which says whether elevations are in feet.
+    const std::string compound = CPLGetThreadLocalConfigOption("GTIFF_REPORT_COMPD_CS", "");
+    CPLSetThreadLocalConfigOption("GTIFF_REPORT_COMPD_CS", "YES");
     GDALDatasetH ds = GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
+    CPLSetThreadLocalConfigOption("GTIFF_REPORT_COMPD_CS", compound.empty() ? nullptr : compound.c_str());
     CPLPopErrorHandler();
     if (ds == nullptr) return refuse(dem, refusal, TERRAIN_UNREADABLE, "it is not a raster that can be read");
     dem->dataset = ds;

@@ -52,6 +52,7 @@ pass "cmake --install into a temporary prefix"
 
 installed_files=(
   bin/veranta
+  bin/veranta-map
   libexec/veranta/veranta
   share/veranta/veranta.glade
   share/veranta/veranta.css
@@ -68,6 +69,7 @@ done | sort)
 check "the prefix holds exactly the installed files" \
   same_text "$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)" "$expected_list"
 check "launcher and program are executable" test -x "$prefix/bin/veranta" -a -x "$prefix/libexec/veranta/veranta"
+check "the installed map tool runs" bash -c '"$1" --help | grep -q "^usage: veranta-map"' _ "$prefix/bin/veranta-map"
 
 # --- validators --------------------------------------------------------------
 check "desktop-file-validate on the desktop entry" \

@@ -1,0 +1,86 @@
+// The terrain map as a grower runs it: a 1,000 x 1,000 DEM of 10 m cells in
+// the calibrated region (made here: hills and valleys), 1 April to 31
+// October, the horizons alone (32 directions, 5 km) and the whole map
+// written as a GeoTIFF, without and with shading, on every core. Wall time.
+#include "terrain/terrain.h"
+
+#include <benchmark/benchmark.h>
+#include <cmath>
+#include <cstdlib>
+#include <gdal.h>
+#include <ogr_srs_api.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const int kSize = 1000;
+
+std::vector<float> hills() {
+    std::vector<float> z(static_cast<size_t>(kSize) * kSize);
+    for (int r = 0; r < kSize; r++)
+        for (int c = 0; c < kSize; c++)
+            z[static_cast<size_t>(r) * kSize + c] =
+                static_cast<float>(300.0 + 120.0 * std::sin(c / 90.0) * std::cos(r / 130.0) + 60.0 * std::sin((c + 2 * r) / 37.0) +
+                                   25.0 * std::cos((3 * c - r) / 17.0));
+    return z;
+}
+
+// The DEM as a GeoTIFF in UTM zone 10N near Corvallis; its path.
+std::string demFile(const std::string &dir) {
+    GDALAllRegister();
+    const std::string path = dir + "/dem.tif";
+    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), kSize, kSize, 1, GDT_Float32, nullptr);
+    double t[6] = {475000.0, 10.0, 0.0, 4945000.0, 0.0, -10.0};
+    GDALSetGeoTransform(ds, t);
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(srs, 32610);
+    GDALSetSpatialRef(ds, srs);
+    OSRDestroySpatialReference(srs);
+    std::vector<float> z = hills();
+    if (GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, kSize, kSize, z.data(), kSize, kSize, GDT_Float32, 0, 0) != CE_None)
+        std::abort();
+    GDALClose(ds);
+    return path;
+}
+
+void BM_TerrainHorizons(benchmark::State &state) {
+    const std::vector<float> z = hills();
+    const horizon_grid grid = {z.data(), kSize, kSize, 0, 0, 10.0, 10.0};
+    std::vector<float> angles(static_cast<size_t>(kSize) * kSize * 32);
+    const int threads = static_cast<int>(sysconf(_SC_NPROCESSORS_ONLN));
+    for (auto _ : state) {
+        terrainHorizons(&grid, 32, 5000.0, 0, 0, kSize, kSize, angles.data(), threads, nullptr);
+        benchmark::DoNotOptimize(angles.data());
+    }
+}
+
+// Argument: shading (0 or 1).
+void BM_TerrainMap(benchmark::State &state) {
+    char name[] = "/tmp/veranta-bench-XXXXXX";
+    const std::string dir = mkdtemp(name);
+    dem_source dem;
+    std::string refusal;
+    if (openDem(demFile(dir), 0, &dem, &refusal) != TERRAIN_OK) {
+        state.SkipWithError(refusal.c_str());
+        return;
+    }
+    map_options options;
+    options.season = {2024, 1, 4, 31, 10};
+    options.shade = state.range(0) != 0;
+    map_extent whole;
+    for (auto _ : state) {
+        if (writeMap(&dem, &options, &whole, dir + "/map.tif", "", nullptr, &refusal) != TERRAIN_OK) {
+            state.SkipWithError(refusal.c_str());
+            break;
+        }
+    }
+    closeDem(&dem);
+    std::system(("rm -rf '" + dir + "'").c_str());
+}
+
+}  // namespace
+
+BENCHMARK(BM_TerrainHorizons)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_TerrainMap)->ArgName("shade")->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);

@@ -1,0 +1,322 @@
+// The terrain core on small DEMs made here: Horn's tilt and aspect against
+// gdaldem, horizons on terrain whose horizons are known by construction, the
+// map's cells against the slope sweep to the bit, and elevations in feet.
+#include "terrain/terrain.h"
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <gdal.h>
+#include <gtest/gtest.h>
+#include <ogr_srs_api.h>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+const double kR = 6371000.0;
+const double kDeg = 180.0 / 3.14159265358979323846;
+
+std::uint32_t bits(float x) {
+    std::uint32_t b;
+    std::memcpy(&b, &x, sizeof b);
+    return b;
+}
+
+struct temp_dir {
+    std::string path;
+    temp_dir() {
+        char name[] = "/tmp/veranta-terrain-XXXXXX";
+        path = mkdtemp(name);
+    }
+    ~temp_dir() { std::system(("rm -rf '" + path + "'").c_str()); }
+};
+
+// A GeoTIFF of the elevations (row by row, nodata as given) in the CRS,
+// 30 m cells with the upper left corner at (x0, y0).
+std::string makeDem(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
+                    double x0, double y0, const char *unit = nullptr) {
+    GDALAllRegister();
+    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), w, h, 1, GDT_Float32, nullptr);
+    double t[6] = {x0, cell, 0.0, y0, 0.0, -cell};
+    GDALSetGeoTransform(ds, t);
+    if (crs != nullptr) {
+        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+        OSRSetFromUserInput(srs, crs);
+        GDALSetSpatialRef(ds, srs);
+        OSRDestroySpatialReference(srs);
+    }
+    GDALRasterBandH b = GDALGetRasterBand(ds, 1);
+    GDALSetRasterNoDataValue(b, -9999.0);
+    if (unit != nullptr) GDALSetRasterUnitType(b, unit);
+    EXPECT_EQ(GDALRasterIO(b, GF_Write, 0, 0, w, h, const_cast<float *>(z.data()), w, h, GDT_Float32, 0, 0), CE_None);
+    GDALClose(ds);
+    return path;
+}
+
+std::vector<float> readBand(const std::string &path, int *w, int *h) {
+    GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+    EXPECT_NE(ds, nullptr) << path;
+    *w = GDALGetRasterXSize(ds);
+    *h = GDALGetRasterYSize(ds);
+    std::vector<float> v(static_cast<size_t>(*w) * *h);
+    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, *w, *h, v.data(), *w, *h, GDT_Float32, 0, 0), CE_None);
+    GDALClose(ds);
+    return v;
+}
+
+// The terrain's tilt and aspect for the whole window.
+void slopeOf(const dem_source &dem, std::vector<float> *tilt, std::vector<float> *aspect) {
+    std::vector<float> z(static_cast<size_t>(dem.width) * dem.height);
+    ASSERT_EQ(readDemWindow(&dem, 0, 0, dem.width, dem.height, z.data(), nullptr), TERRAIN_OK);
+    std::vector<double> cw(static_cast<size_t>(dem.height));
+    std::vector<double> ch(static_cast<size_t>(dem.height));
+    for (int r = 0; r < dem.height; r++) cellSize(&dem, r, &cw[static_cast<size_t>(r)], &ch[static_cast<size_t>(r)]);
+    tilt->resize(z.size());
+    aspect->resize(z.size());
+    hornSlope(z.data(), dem.width, dem.height, cw.data(), ch.data(), 0, 0, dem.width, dem.height, tilt->data(),
+              aspect->data());
+}
+
+}  // namespace
+
+TEST(TerrainSlope, HornMatchesGdaldemOnEveryCellWithEdgesAndNodata) {
+    temp_dir dir;
+    const int w = 13;
+    const int h = 9;
+    std::vector<float> z(static_cast<size_t>(w) * h);
+    std::srand(7);
+    for (float &v : z) v = 200.0f + static_cast<float>(std::rand() % 4000) / 40.0f;
+    for (int i : {0, 5, 27, 40, 64, 77, 103, 116}) z[static_cast<size_t>(i)] = -9999.0f;  // edges, corners, inside
+    for (int c = 0; c < 4; c++) z[static_cast<size_t>(4 * w + 8 + c)] = 250.0f;             // flat in a row
+    for (int r = 3; r < 6; r++)
+        for (int c = 8; c < 12; c++) z[static_cast<size_t>(r * w + c)] = 250.0f;         // a flat patch
+    const std::string dem_path = makeDem(dir.path + "/dem.tif", w, h, z, "EPSG:32610", 30.0, 480000.0, 4900000.0);
+    const std::string cmd = "gdaldem slope -q -alg Horn -compute_edges '" + dem_path + "' '" + dir.path +
+                            "/s.tif' && gdaldem aspect -q -alg Horn -compute_edges '" + dem_path + "' '" + dir.path + "/a.tif'";
+    ASSERT_EQ(std::system(cmd.c_str()), 0) << "gdaldem (Debian's gdal-bin) is needed";
+    int gw = 0;
+    int gh = 0;
+    const std::vector<float> gs = readBand(dir.path + "/s.tif", &gw, &gh);
+    const std::vector<float> ga = readBand(dir.path + "/a.tif", &gw, &gh);
+
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(dem_path, 0, &dem, &refusal), TERRAIN_OK) << refusal;
+    std::vector<float> tilt;
+    std::vector<float> aspect;
+    slopeOf(dem, &tilt, &aspect);
+    closeDem(&dem);
+    for (size_t i = 0; i < z.size(); i++) {
+        if (z[i] == -9999.0f) {
+            EXPECT_TRUE(std::isnan(tilt[i])) << "nodata cell " << i;
+            continue;
+        }
+        EXPECT_NEAR(tilt[i], gs[i], 0.001) << "tilt of cell " << i;
+        // gdaldem leaves flat ground without an aspect; ours says -1.
+        EXPECT_NEAR(aspect[i], ga[i] == -9999.0f ? -1.0f : ga[i], 0.001) << "aspect of cell " << i;
+    }
+}
+
+// Horizons of a 40 x 30 raster of 10 m cells in 8 directions, where every
+// sample lies on a cell centre, so the expected angle is exact: the largest
+// of atan((dz - d^2/2R) / d) over the cells on the ray, never below 0.
+TEST(TerrainHorizons, WallConeAndTroughIncludingTheRastersEdges) {
+    const int w = 40;
+    const int h = 30;
+    const double cell = 10.0;
+    auto angle = [](double dz, double d) { return std::max(0.0, std::atan(dz / d - d / (2.0 * kR)) * kDeg); };
+    auto cone = [&](int c, int r) { return 500.0 - 0.8 * cell * std::hypot(c - 20.0, r - 29.0); };  // apex on the bottom row
+    auto trough = [&](int c, int) { return 100.0 + 0.5 * cell * std::fabs(c - 3.0); };                // bottom near the left edge
+    auto wall = [&](int c, int) { return c >= 30 ? 60.0 : 0.0; };
+    const struct {
+        const char *what;
+        std::function<double(int, int)> z;
+        int col;
+        int row;
+        int k;          // direction: k * 45 degrees
+        double distance;
+        double expected;
+    } cases[] = {
+        {"wall 10 cells east", wall, 20, 12, 2, 5000.0, angle(60.0, 100.0)},
+        {"wall on the diagonal to the north-east", wall, 20, 15, 1, 5000.0, angle(60.0, 100.0 * std::sqrt(2.0))},
+        {"wall beyond the search distance", wall, 20, 12, 2, 95.0, 0.0},
+        {"back to the wall", wall, 20, 12, 6, 5000.0, 0.0},
+        {"on the wall, facing the raster's edge", wall, 39, 12, 2, 5000.0, 0.0},
+        {"cone, looking up to the apex from the west", cone, 5, 29, 2, 5000.0, angle(0.8 * cell, cell)},
+        {"cone, north of the apex looking south to the raster's edge", cone, 20, 20, 4, 5000.0, angle(0.8 * cell, cell)},
+        {"cone apex", cone, 20, 29, 0, 5000.0, 0.0},
+        {"trough bottom looking east", trough, 3, 10, 2, 5000.0, angle(0.5 * cell, cell)},
+        {"trough bottom looking west to the edge", trough, 3, 10, 6, 5000.0, angle(0.5 * cell, cell)},
+        {"trough along its length", trough, 3, 10, 0, 5000.0, 0.0},
+        {"trough flank on the left edge looking off the raster", trough, 0, 10, 6, 5000.0, 0.0},
+        {"trough flank on the left edge looking across to the right edge", trough, 0, 10, 2, 5000.0, angle(165.0, 390.0)},
+        {"trough corner cell looking south-east to the bottom row", trough, 0, 0, 3, 5000.0,
+         angle(5.0 * 26 - 15.0, 29 * cell * std::sqrt(2.0))},
+    };
+    for (const auto &c : cases) {
+        std::vector<float> z(static_cast<size_t>(w) * h);
+        for (int r = 0; r < h; r++)
+            for (int col = 0; col < w; col++) z[static_cast<size_t>(r * w + col)] = static_cast<float>(c.z(col, r));
+        const horizon_grid grid = {z.data(), w, h, 0, 0, cell, cell};
+        std::vector<float> angles(static_cast<size_t>(w) * h * 8);
+        ASSERT_EQ(terrainHorizons(&grid, 8, c.distance, 0, 0, w, h, angles.data(), 2, nullptr), TERRAIN_OK);
+        EXPECT_NEAR(angles[static_cast<size_t>(c.row * w + c.col) * 8 + c.k], c.expected, 1e-4) << c.what;
+
+        // A window of the cell alone, with the raster around it as far as the
+        // distance reaches, gives the same angle to the bit.
+        const int x0 = std::max(0, c.col - 12);
+        const int y0 = std::max(0, c.row - 12);
+        const int x1 = std::min(w, c.col + 13);
+        const int y1 = std::min(h, c.row + 13);
+        std::vector<float> part;
+        for (int r = y0; r < y1; r++)
+            for (int col = x0; col < x1; col++) part.push_back(z[static_cast<size_t>(r * w + col)]);
+        const horizon_grid window = {part.data(), x1 - x0, y1 - y0, x0, y0, cell, cell};
+        float one[8];
+        ASSERT_EQ(terrainHorizons(&window, 8, std::min(c.distance, 100.0), c.col - x0, c.row - y0, 1, 1, one, 1, nullptr),
+                  TERRAIN_OK);
+        std::vector<float> whole(static_cast<size_t>(w) * h * 8);
+        ASSERT_EQ(terrainHorizons(&grid, 8, std::min(c.distance, 100.0), 0, 0, w, h, whole.data(), 1, nullptr), TERRAIN_OK);
+        for (int k = 0; k < 8; k++)
+            EXPECT_EQ(bits(one[k]), bits(whole[static_cast<size_t>(c.row * w + c.col) * 8 + k])) << c.what << " window, direction " << k;
+    }
+}
+
+// A few cells of a whole map, in a projected and a geographic DEM, against
+// sweepSeason for the block point, the cell's elevation and its slope as
+// written; shading never adds energy and leaves open cells as they were.
+TEST(TerrainMap, CellsAreTheSlopeSweepsToTheBitAndShadingOnlyTakes) {
+    temp_dir dir;
+    const int w = 24;
+    const int h = 20;
+    std::vector<float> z(static_cast<size_t>(w) * h);
+    for (int r = 0; r < h; r++)
+        for (int c = 0; c < w; c++)
+            z[static_cast<size_t>(r * w + c)] = static_cast<float>(200.0 + 150.0 * std::exp(-((c - 12) * (c - 12) + (r - 10) * (r - 10)) / 20.0) + 3.0 * c);
+    z[5] = -9999.0f;
+    const struct {
+        const char *what;
+        std::string path;
+    } dems[] = {
+        {"UTM, across two sun blocks", makeDem(dir.path + "/utm.tif", w, h, z, "EPSG:32610", 30.0, 497500.0, 4875100.0)},
+        {"degrees", makeDem(dir.path + "/geo.tif", w, h, z, "EPSG:4326", 0.0003, -123.03, 44.03)},
+    };
+    for (const auto &d : dems) {
+        dem_source dem;
+        std::string refusal;
+        ASSERT_EQ(openDem(d.path, 0, &dem, &refusal), TERRAIN_OK) << refusal;
+        map_options options;
+        options.season = {2024, 20, 5, 3, 7};
+        options.distance = 400.0;
+        options.directions = 16;
+        map_tile open;
+        map_tile shaded;
+        options.shade = false;
+        ASSERT_EQ(computeMap(&dem, &options, nullptr, &open, &refusal), TERRAIN_OK) << refusal;
+        options.shade = true;
+        options.threads = 2;
+        ASSERT_EQ(computeMap(&dem, &options, nullptr, &shaded, &refusal), TERRAIN_OK) << refusal;
+        const size_t cells = static_cast<size_t>(w) * h;
+        std::vector<double> lat(cells);
+        std::vector<double> lon(cells);
+        ASSERT_EQ(cellLatLon(&dem, 0, 0, w, h, lat.data(), lon.data(), nullptr), TERRAIN_OK);
+        closeDem(&dem);
+        EXPECT_EQ(open.values[5], kMapNodata) << d.what;
+        std::vector<float> blocks;
+        for (size_t i : {0UL, 23UL, 137UL, 250UL, 251UL, cells - 1}) {
+            site_location site;
+            blockPoint(lat[i], lon[i], &site.latitude, &site.longitude);
+            site.elevation = z[i];
+            const slope sl = {open.values[3 * cells + i], open.values[2 * cells + i]};
+            slope_season expected;
+            ASSERT_EQ(sweepSeason(&site, &options.season, &sl, 1, &expected), 0);
+            EXPECT_EQ(bits(open.values[0 * cells + i]), bits(expected.season_degree_days)) << d.what << " cell " << i;
+            EXPECT_EQ(bits(open.values[1 * cells + i]), bits(expected.season_irradiation)) << d.what << " cell " << i;
+            for (int m = 5; m <= 7; m++) {
+                const size_t b = kMapFixedBands + 2 * static_cast<size_t>(m - 5);
+                EXPECT_EQ(bits(open.values[b * cells + i]), bits(expected.month_irradiation[m - 1])) << d.what << " month " << m;
+                EXPECT_EQ(bits(open.values[(b + 1) * cells + i]), bits(expected.month_degree_days[m - 1])) << d.what << " month " << m;
+            }
+            blocks.push_back(site.longitude);
+        }
+        EXPECT_NE(blocks.front(), blocks.back()) << d.what << ": the cells should span two sun blocks";
+        for (size_t i = 0; i < cells; i++) {
+            if (open.values[i] == kMapNodata) continue;
+            EXPECT_LE(shaded.values[cells + i], open.values[cells + i]) << d.what << " cell " << i;
+            bool sky = true;
+            for (int k = 0; k < options.directions; k++) sky = sky && shaded.horizons[k * cells + i] == 0.0f;
+            if (sky) {
+                EXPECT_EQ(bits(shaded.values[cells + i]), bits(open.values[cells + i])) << d.what << " open cell " << i;
+            }
+        }
+    }
+}
+
+// Elevations in feet, by the band's unit or the CRS's vertical axis, come out
+// in metres: the same tilt as the metre DEM, and the same range.
+TEST(TerrainDem, FeetBecomeMetresAndRefusalsSayWhy) {
+    temp_dir dir;
+    const int w = 6;
+    const int h = 5;
+    std::vector<float> metres(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < metres.size(); i++) metres[i] = 100.0f + 7.0f * static_cast<float>(i % w) + 3.0f * static_cast<float>(i / w);
+    std::vector<float> feet(metres.size());
+    std::vector<float> us_feet(metres.size());
+    for (size_t i = 0; i < metres.size(); i++) {
+        feet[i] = static_cast<float>(metres[i] / 0.3048);
+        us_feet[i] = static_cast<float>(metres[i] * 3937.0 / 1200.0);
+    }
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(makeDem(dir.path + "/m.tif", w, h, metres, "EPSG:32610", 30.0, 480000.0, 4900000.0), 0, &dem, &refusal), TERRAIN_OK);
+    std::vector<float> tilt_m;
+    std::vector<float> aspect_m;
+    slopeOf(dem, &tilt_m, &aspect_m);
+    closeDem(&dem);
+    const struct {
+        const char *what;
+        std::string path;
+    } feet_dems[] = {
+        {"band unit ft", makeDem(dir.path + "/ft.tif", w, h, feet, "EPSG:32610", 30.0, 480000.0, 4900000.0, "ft")},
+        {"vertical CRS in US feet", makeDem(dir.path + "/usft.tif", w, h, us_feet, "EPSG:32610+6360", 30.0, 480000.0, 4900000.0)},
+    };
+    for (const auto &f : feet_dems) {
+        ASSERT_EQ(openDem(f.path, 0, &dem, &refusal), TERRAIN_OK) << f.what << ": " << refusal;
+        std::vector<float> tilt;
+        std::vector<float> aspect;
+        slopeOf(dem, &tilt, &aspect);
+        dem_description d;
+        describeDem(&dem, &d, nullptr);
+        closeDem(&dem);
+        EXPECT_NEAR(d.lowest, 100.0, 1e-3) << f.what;
+        EXPECT_NEAR(d.highest, 100.0 + 7 * 5 + 3 * 4, 1e-3) << f.what;
+        for (size_t i = 0; i < tilt.size(); i++) EXPECT_NEAR(tilt[i], tilt_m[i], 1e-3) << f.what << " cell " << i;
+    }
+
+    GDALDatasetH three = GDALCreate(GDALGetDriverByName("GTiff"), (dir.path + "/three.tif").c_str(), 4, 4, 3, GDT_Float32, nullptr);
+    GDALClose(three);
+    const struct {
+        const char *what;
+        std::string path;
+        int band;
+        int code;
+        const char *sentence;
+    } refused[] = {
+        {"missing file", dir.path + "/none.tif", 0, TERRAIN_UNREADABLE, "it cannot be read (No such file or directory)"},
+        {"a folder", dir.path, 0, TERRAIN_UNREADABLE, "it is not a regular file"},
+        {"no CRS", makeDem(dir.path + "/nocrs.tif", w, h, metres, nullptr, 30.0, 0.0, 0.0), 0, TERRAIN_NO_CRS,
+         "it has no coordinate reference system"},
+        {"three bands, none chosen", dir.path + "/three.tif", 0, TERRAIN_CHOOSE_BAND, "it has 3 bands and none was chosen"},
+        {"band 4 of three", dir.path + "/three.tif", 4, TERRAIN_NO_SUCH_BAND, "it has no band 4 (it has 3)"},
+    };
+    for (const auto &r : refused) {
+        EXPECT_EQ(openDem(r.path, r.band, &dem, &refusal), r.code) << r.what;
+        EXPECT_EQ(refusal, r.sentence) << r.what;
+        EXPECT_EQ(dem.dataset, nullptr) << r.what;
+    }
+}
