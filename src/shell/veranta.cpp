@@ -30,8 +30,10 @@ int startUp(int *argc, char ***argv) {
     // Named before the toolkit starts, so that the windows' class matches the
     // desktop entry's StartupWMClass and the desktop shows our icon.
     g_set_prgname(veranta_app_id);
-    gdk_set_program_class(veranta_app_id);
     gtk_init(argc, argv);
+    // After the toolkit's start, which sets a class of its own; no window
+    // exists yet.
+    gdk_set_program_class(veranta_app_id);
     gtk_window_set_default_icon_name(veranta_app_id);
     // The toolkit takes the desktop's locale; numbers keep the decimal point,
     // or a decimal-comma desktop would read 44.133 as 44 and save 44,0000.

@@ -250,8 +250,9 @@ else
   started+=("$pid")
   if win=$(wait_window "$pid"); then
     pass "the launcher's main window appears"
+    # The panel opens with the latitude focused.
     open_location "$win"
-    xdotool key Tab && xdotool type 45.5 && xdotool key Tab && xdotool type -- -123.25 &&
+    xdotool type 45.5 && xdotool key Tab && xdotool type -- -123.25 &&
       xdotool key Tab && xdotool type 250 && xdotool key Tab && xdotool type 200 &&
       xdotool key Tab && xdotool type 12 && xdotool key Tab Tab space
     check "the site saved through the location panel is in the user's data folder" \
@@ -288,7 +289,7 @@ else
     check "the desktop entry runs the installed program in the user's data folder" \
       same_text "$(readlink "/proc/$pid/cwd")" "$gui_data"
     open_location "$win"
-    xdotool key Tab Tab Tab Tab Tab Tab Tab space
+    xdotool key Return
     check "the second start shows the stored site again" \
       wait_content "$gui_data/locale.txt" $'latitude   45.5000\nlongitude  -123.2500\nelevation     250.0\naspect     200.0\ntilt      12.0\n'
     quit_app "$win"
