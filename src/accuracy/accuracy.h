@@ -5,6 +5,8 @@
 #ifndef VERANTA_ACCURACY_ACCURACY_H
 #define VERANTA_ACCURACY_ACCURACY_H
 
+#include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,19 +33,30 @@ struct RiseSetRow {
     double rise_centre, set_centre, rise_almanac, set_almanac;
 };
 
-// One data line of a comma-separated file: its line number (1 = header)
-// and its fields, trimmed of surrounding blanks.
-struct CsvLine {
-    int line;
-    std::vector<std::string> fields;
-};
+// Bounds of a table read. The real tables are about a megabyte (20 000
+// rows); 128 MiB holds a hundred times as many rows and is read into memory
+// whole, since every difference is kept for the percentiles anyway. A line
+// of the tables is about 60 bytes.
+constexpr std::size_t kTableBytes = std::size_t{128} << 20;
+constexpr std::size_t kTableLineBytes = 1024;
 
-// Reads a comma-separated file whose first line must name exactly the given
-// columns. Carriage returns before line ends, a UTF-8 byte-order mark and
-// blank lines are tolerated. On failure returns false with *error set to a
-// message naming the file and line.
-bool readCsv(const std::string &path, const std::vector<std::string> &columns, std::vector<CsvLine> *lines,
+// Called for each data line with its line number (1 = header) and its
+// fields, trimmed of surrounding blanks; false, with *problem set, stops the
+// reading.
+using CsvRow = std::function<bool(int line, const std::vector<std::string> &fields, std::string *problem)>;
+
+// Reads a comma-separated file of at most kTableBytes, regular files only,
+// whose first line must name exactly the given columns, and hands each data
+// line to row. Carriage returns before line ends, a UTF-8 byte-order mark and
+// blank lines are tolerated; a line longer than kTableLineBytes or with
+// another number of fields is not. On failure returns false with *error set
+// to one line naming the file and line.
+bool readCsv(const std::string &path, const std::vector<std::string> &columns, const CsvRow &row,
              std::string *error);
+
+// A field from a table as a message quotes it: in double quotes, cut after
+// 60 bytes (before a UTF-8 sequence rather than inside one) with "…".
+std::string quoteField(const std::string &field);
 
 // A field that is wholly one finite real number, or wholly one integer.
 bool csvReal(const std::string &field, double *value);
@@ -55,8 +68,21 @@ bool csvInt(const std::string &field, int *value);
 bool csvDate(const std::vector<std::string> &fields, std::size_t first, int *year, int *month, int *day,
              std::string *problem);
 
-bool readPositions(const std::string &path, std::vector<PositionRow> *rows, std::string *error);
-bool readRiseSet(const std::string &path, std::vector<RiseSetRow> *rows, std::string *error);
+// What the figures are taken from, and all that is kept of the tables: the
+// differences engine - ephemeris, in the order of the rows.
+struct AccuracySamples {
+    std::vector<double> zenith;         // absolute, degrees, both zeniths below 89
+    std::vector<double> azimuth;        // on the sky, degrees, ephemeris zenith 1 to 89
+    std::vector<double> riseset;        // absolute, minutes, rise and set of each day
+    std::vector<double> almanac_rise;   // signed, minutes
+    std::vector<double> almanac_set;    // signed, minutes
+};
+
+// Reads positions.csv or riseset.csv and runs the engine on each row as it
+// is read, adding the row's differences to *samples. False with *error
+// naming the file and line on a malformed row or one the engine refuses.
+bool readPositions(const std::string &path, AccuracySamples *samples, std::string *error);
+bool readRiseSet(const std::string &path, AccuracySamples *samples, std::string *error);
 
 // The engine's unrefracted zenith and azimuth for the row's instant (time
 // zone 0, 15 °C, 1013 mb). False when the engine refuses the inputs.
@@ -80,12 +106,10 @@ struct AccuracyFigures {
     double almanac_rise_median_min, almanac_set_median_min;
 };
 
-// Runs the engine on every row and gathers the figures. False, with *error
-// naming the file and line, when the engine refuses a row or a statistic has
-// no rows to stand on.
-bool measureAccuracy(const std::vector<PositionRow> &positions, const std::vector<RiseSetRow> &risesets,
-                     const std::string &positionsPath, const std::string &risesetPath, AccuracyFigures *figures,
-                     std::string *error);
+// The figures of the samples. False, with *error naming the file, when a
+// statistic has no rows to stand on.
+bool measureAccuracy(const AccuracySamples &samples, const std::string &positionsPath,
+                     const std::string &risesetPath, AccuracyFigures *figures, std::string *error);
 
 // The figures as lines of "name value", four decimals, in the fixed order.
 std::string formatFigures(const AccuracyFigures &figures);

@@ -1,31 +1,38 @@
 // Reads one of the ephemeris tables: a header naming the columns, then one
 // row per line. Tables written on another system may carry CRLF line ends,
 // a byte-order mark or blank lines at the end; none of these is an error.
+// The file is read through the bounded reader, so a FIFO, a device or a huge
+// file is a message and never a wait or a memory blow-up; each line is split
+// in place and handed on, so only what the caller keeps stays in memory.
 #include "accuracy/accuracy.h"
 
-#include <cerrno>
+#include "model/readRegularFile.h"
+
+#include <cstdlib>
 #include <cstring>
-#include <fstream>
+#include <memory>
 
 namespace {
 
-std::string trimmed(const std::string &text) {
-    std::size_t begin = text.find_first_not_of(" \t");
-    if (begin == std::string::npos) return std::string();
-    std::size_t end = text.find_last_not_of(" \t");
-    return text.substr(begin, end - begin + 1);
-}
-
-std::vector<std::string> split(const std::string &line) {
-    std::vector<std::string> fields;
+// The fields of one line: at most keep of them stored, trimmed of blanks,
+// all of them counted.
+std::size_t split(const char *line, std::size_t length, std::size_t keep, std::vector<std::string> *fields) {
+    fields->clear();
+    std::size_t count = 0;
     std::size_t start = 0;
     for (;;) {
-        std::size_t comma = line.find(',', start);
-        fields.push_back(trimmed(line.substr(start, comma == std::string::npos ? std::string::npos : comma - start)));
-        if (comma == std::string::npos) break;
-        start = comma + 1;
+        const void *found = std::memchr(line + start, ',', length - start);
+        std::size_t end = found == nullptr ? length : static_cast<std::size_t>(static_cast<const char *>(found) - line);
+        if (count < keep) {
+            std::size_t b = start, e = end;
+            while (b < e && (line[b] == ' ' || line[b] == '\t')) b++;
+            while (e > b && (line[e - 1] == ' ' || line[e - 1] == '\t')) e--;
+            fields->emplace_back(line + b, e - b);
+        }
+        count++;
+        if (found == nullptr) return count;
+        start = end + 1;
     }
-    return fields;
 }
 
 std::string joined(const std::vector<std::string> &fields) {
@@ -36,49 +43,70 @@ std::string joined(const std::vector<std::string> &fields) {
 
 }  // namespace
 
-bool readCsv(const std::string &path, const std::vector<std::string> &columns, std::vector<CsvLine> *lines,
+bool readCsv(const std::string &path, const std::vector<std::string> &columns, const CsvRow &row,
              std::string *error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = path + ": cannot be opened: " + std::strerror(errno);
+    char *data = nullptr;
+    std::size_t length = 0;
+    bool more = false;
+    int code = readRegularFile(path.c_str(), kTableBytes, &data, &length, &more);
+    if (code == kNotRegularFile) {
+        *error = path + ": cannot be read: it is not a regular file";
         return false;
     }
-    lines->clear();
-    std::string text;
+    if (code != 0) {
+        *error = path + ": cannot be opened: " + std::strerror(code);
+        return false;
+    }
+    std::unique_ptr<char, void (*)(void *)> hold(data, std::free);
+    if (more) {
+        *error = path + ": larger than " + std::to_string(kTableBytes >> 20) + " MiB, far more than an ephemeris table";
+        return false;
+    }
+
+    std::size_t pos = length >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    std::vector<std::string> fields;
+    fields.reserve(columns.size());
     int number = 0;
     bool header = false;
-    while (std::getline(in, text)) {
+    while (pos < length) {
         number++;
-        if (!text.empty() && text.back() == '\r') text.pop_back();
-        if (number == 1 && text.compare(0, 3, "\xEF\xBB\xBF") == 0) text.erase(0, 3);
-        if (trimmed(text).empty()) {
+        const void *newline = std::memchr(data + pos, '\n', length - pos);
+        std::size_t end = newline == nullptr ? length : static_cast<std::size_t>(static_cast<const char *>(newline) - data);
+        std::size_t stop = end > pos && data[end - 1] == '\r' ? end - 1 : end;
+        const char *line = data + pos;
+        std::size_t size = stop - pos;
+        pos = end < length ? end + 1 : length;
+        std::string where = path + ":" + std::to_string(number) + ": ";
+        if (size > kTableLineBytes) {
+            *error = where + "the line is longer than " + std::to_string(kTableLineBytes) + " bytes";
+            return false;
+        }
+        std::size_t count = split(line, size, columns.size(), &fields);
+        if (count == 1 && fields[0].empty()) {
             if (!header) {
-                *error = path + ":" + std::to_string(number) + ": blank line where the header " + joined(columns) +
-                         " should be";
+                *error = where + "blank line where the header " + joined(columns) + " should be";
                 return false;
             }
             continue;
         }
-        std::vector<std::string> fields = split(text);
         if (!header) {
-            if (fields != columns) {
-                *error = path + ":" + std::to_string(number) + ": the header is \"" + joined(fields) +
-                         "\", expected \"" + joined(columns) + "\"";
+            if (count != columns.size() || fields != columns) {
+                *error = where + "the header is " + quoteField(std::string(line, size)) + ", expected \"" +
+                         joined(columns) + "\"";
                 return false;
             }
             header = true;
             continue;
         }
-        if (fields.size() != columns.size()) {
-            *error = path + ":" + std::to_string(number) + ": " + std::to_string(fields.size()) +
-                     " fields, expected " + std::to_string(columns.size());
+        if (count != columns.size()) {
+            *error = where + std::to_string(count) + " fields, expected " + std::to_string(columns.size());
             return false;
         }
-        lines->push_back({number, fields});
-    }
-    if (in.bad()) {
-        *error = path + ":" + std::to_string(number + 1) + ": read error";
-        return false;
+        std::string problem;
+        if (!row(number, fields, &problem)) {
+            *error = where + problem;
+            return false;
+        }
     }
     if (!header) {
         *error = path + ":1: the file is empty, expected the header \"" + joined(columns) + "\"";

@@ -28,12 +28,11 @@ int runAccuracy(const std::string &dir, std::string *out, std::string *err) {
     std::string base = dir.empty() || dir.back() == '/' ? dir : dir + "/";
     std::string positionsPath = base + "positions.csv";
     std::string risesetPath = base + "riseset.csv";
-    std::vector<PositionRow> positions;
-    std::vector<RiseSetRow> risesets;
+    AccuracySamples samples;
     AccuracyFigures figures{};
     std::string error;
-    if (!readPositions(positionsPath, &positions, &error) || !readRiseSet(risesetPath, &risesets, &error) ||
-        !measureAccuracy(positions, risesets, positionsPath, risesetPath, &figures, &error)) {
+    if (!readPositions(positionsPath, &samples, &error) || !readRiseSet(risesetPath, &samples, &error) ||
+        !measureAccuracy(samples, positionsPath, risesetPath, &figures, &error)) {
         *err = "veranta_accuracy: " + printable(error) + "\n";
         return 1;
     }

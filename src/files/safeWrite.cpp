@@ -65,9 +65,7 @@ bool targetMayBeReplaced(const std::string &target, const struct stat &st, std::
         say(error, S_ISDIR(st.st_mode) ? "it is a folder" : "it is not a regular file");
         return false;
     }
-    // Root may write anything; a file that nobody may write is still meant
-    // to stay as it is.
-    if ((st.st_mode & 0222) == 0 || faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0) {
+    if (writeProtected(target, st.st_mode)) {
         say(error, "the file is write-protected");
         return false;
     }

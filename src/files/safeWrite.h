@@ -36,4 +36,9 @@ bool commitSafeWrite(safe_write *w, std::string *error);
 // Removes the temporary file of a write that is given up.
 void abandonSafeWrite(safe_write *w);
 
+// Whether an existing file of the given mode is one the writer refuses as
+// write-protected: nobody may write it, or this user may not. Deleting such
+// a file is refused by the same rule.
+bool writeProtected(const std::string &path, mode_t mode);
+
 #endif

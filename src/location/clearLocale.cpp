@@ -1,19 +1,28 @@
 // Forgets the stored site: empties the entries and deletes locale.txt. The
-// location parameters keep their values.
+// location parameters keep their values. A write-protected locale.txt is
+// kept, as Save keeps it, and then nothing is forgotten.
 #include "location/location.h"
 
+#include "files/safeWrite.h"
 #include "model/model.h"
 #include "model/readRegularFile.h"
 #include "shell/shell.h"
 
 #include <cerrno>
 #include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 
 // 0 when no file is left behind, 1 when locale.txt exists but could not be
 // deleted (said in the frame).
 int clearLocale(void) {
     showLocaleMessage(nullptr);
+    // A link is deleted whatever the file it points to; that file stays.
+    struct stat st;
+    if (lstat("locale.txt", &st) == 0 && S_ISREG(st.st_mode) && writeProtected("locale.txt", st.st_mode)) {
+        showLocaleMessage("Not cleared: the file is write-protected. The stored location is unchanged.");
+        return 1;
+    }
     haveprefs = 0;
 
     gtk_entry_set_text(GTK_ENTRY(locale_entry_lat), "");
@@ -30,7 +39,15 @@ int clearLocale(void) {
     bool had = readRegularFile("locale.txt", 0, &text, &length, &more) == 0;
     if (had) std::free(text);
     // unlink, not remove: a folder of that name is not ours to delete.
-    if (!had || unlink("locale.txt") == 0) {
+    if (!had) {
+        // Nothing was removed, so say what is there instead.
+        showLocaleMessage(lstat("locale.txt", &st) == 0
+                              ? "Cleared the fields; the locale.txt here is no stored site (not a regular file) "
+                                "and was left alone."
+                              : "Cleared the fields; no site was stored.");
+        return 0;
+    }
+    if (unlink("locale.txt") == 0) {
         gchar *done = localeDoneText(false, nullptr);
         showLocaleMessage(done);
         g_free(done);

@@ -6,6 +6,8 @@
 #include "shell/shell.h"
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace {
 
@@ -14,6 +16,16 @@ void showValue(GtkWidget *entry, const char *format, float value) {
     // -FLT_MAX is 45 characters).
     char text[64];
     std::snprintf(text, sizeof text, format, static_cast<double>(value));
+    // The entry holds only what fits in a line of locale.txt; a number too
+    // wide for it (1e38 in fixed notation) is shown in the fewest digits
+    // that read back as the same value, so Save stores what was read.
+    int room = gtk_entry_get_max_length(GTK_ENTRY(entry));
+    if (room > 0 && std::strlen(text) > static_cast<std::size_t>(room)) {
+        for (int digits = 1; digits <= 9; digits++) {
+            std::snprintf(text, sizeof text, "%.*g", digits, static_cast<double>(value));
+            if (static_cast<float>(std::strtod(text, nullptr)) == value) break;
+        }
+    }
     gtk_entry_set_text(GTK_ENTRY(entry), text);
 }
 

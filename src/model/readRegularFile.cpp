@@ -3,7 +3,9 @@
 // read at all. A regular file is read only up to the caller's limit.
 #include "model/readRegularFile.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -36,14 +38,33 @@ int readRegularFile(const char *path, std::size_t limit, char **data, std::size_
         return kNotRegularFile;
     }
 
-    char *buffer = static_cast<char *>(std::malloc(limit + 1));
+    // Sized by the file, one byte over so that the end shows without a
+    // second buffer; grown only for a file that grew since, so a small file
+    // read with a generous limit takes little memory.
+    std::size_t capacity = limit;
+    if (st.st_size >= 0 && static_cast<std::uintmax_t>(st.st_size) < limit) {
+        capacity = static_cast<std::size_t>(st.st_size) + 1;
+    }
+    char *buffer = static_cast<char *>(std::malloc(capacity + 1));
     if (buffer == nullptr) {
         close(fd);
         return ENOMEM;
     }
     std::size_t total = 0;
     while (total < limit) {
-        ssize_t n = readSome(fd, buffer + total, limit - total);
+        if (total == capacity) {
+            std::size_t grown = capacity > limit / 2 ? limit : std::max<std::size_t>(capacity * 2, 4096);
+            if (grown > limit) grown = limit;
+            char *larger = static_cast<char *>(std::realloc(buffer, grown + 1));
+            if (larger == nullptr) {
+                std::free(buffer);
+                close(fd);
+                return ENOMEM;
+            }
+            buffer = larger;
+            capacity = grown;
+        }
+        ssize_t n = readSome(fd, buffer + total, capacity - total);
         if (n < 0) {
             int error = errno;
             std::free(buffer);

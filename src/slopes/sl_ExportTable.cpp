@@ -3,9 +3,13 @@
 // stored slope last; numbers with a decimal point on any locale. Only the
 // season's months have columns; each month says, 1 or 0, whether its value
 // lies where the degree-day formula gives fewer degree days for more sun.
+// Written through the safe writer: replaced whole or not at all.
 #include "slopes/slopes.h"
 
+#include "files/safeWrite.h"
 #include "model/model.h"
+
+#include <string>
 
 namespace {
 
@@ -55,8 +59,9 @@ bool sl_ExportTable(const sl_view *view, const char *path, GError **error) {
         }
         g_string_append(out, "\r\n");
     }
-    // A temporary file renamed over the name: a failed write leaves nothing.
-    bool ok = g_file_set_contents(path, out->str, static_cast<gssize>(out->len), error);
+    std::string why;
+    bool ok = writeFileSafely(path, out->str, out->len, &why);
+    if (!ok) g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, why.c_str());
     g_string_free(out, TRUE);
     return ok;
 }

@@ -2,11 +2,13 @@
 // or PDF by the name's ending, drawn by the same code as the window's charts.
 #include "slopes/slopes.h"
 
+#include "files/safeWrite.h"
 #include "model/model.h"
 
 #include <cairo-pdf.h>
 #include <cairo-svg.h>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -76,7 +78,7 @@ bool sl_SaveChart(const sl_view *view, const char *path, GError **error) {
         return false;
     }
 
-    // Drawn into memory first, then written in one piece.
+    // Drawn into memory first, then written in one piece by the safe writer.
     const double height = kTitle + kCompass + kMonths;
     GByteArray *bytes = g_byte_array_new();
     cairo_surface_t *surface;
@@ -99,8 +101,11 @@ bool sl_SaveChart(const sl_view *view, const char *path, GError **error) {
     if (status != CAIRO_STATUS_SUCCESS)
         g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "the chart could not be drawn: %s",
                     cairo_status_to_string(status));
-    else
-        ok = g_file_set_contents(path, reinterpret_cast<const gchar *>(bytes->data), bytes->len, error);
+    else {
+        std::string why;
+        ok = writeFileSafely(path, bytes->data, bytes->len, &why);
+        if (!ok) g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, why.c_str());
+    }
     g_byte_array_unref(bytes);
     return ok;
 }

@@ -33,19 +33,25 @@ gboolean followProgress(gpointer data) {
     return G_SOURCE_CONTINUE;
 }
 
+// Finite figures of a sane size, and degree days for at least one slope:
+// where the regression gives none anywhere (an elevation of 9 000 and more)
+// there is no best slope to name.
 bool usable(const sl_run *run) {
-    for (const slope_season &s : run->results) {
+    bool anyDegreeDays = false;
+    for (int i = 0; i < SL_SLOPES; i++) {
+        const slope_season &s = run->results[i];
         if (!std::isfinite(s.season_degree_days) || !std::isfinite(s.season_irradiation)) return false;
         if (std::fabs(s.season_degree_days) > 1e6f || std::fabs(s.season_irradiation) > 1e6f) return false;
+        if (i < SL_GRID && s.season_degree_days > 0.0f) anyDegreeDays = true;
     }
-    return true;
+    return anyDegreeDays;
 }
 
 const char *refusalText(int status) {
     switch (status) {
     case 0:
-        return "The degree days of this site are out of range (its elevation lies far beyond what the regression "
-               "can carry); no numbers are shown.";
+        return "The degree days are out of range for this site: the regression gives no slope a usable figure "
+               "here; no numbers are shown.";
     case SWEEP_BAD_START_DAY:
     case SWEEP_BAD_STOP_DAY:
     case SWEEP_BAD_YEAR:

@@ -83,7 +83,8 @@ int leftoverTempFiles() {
     DIR *dir = opendir(".");
     if (dir == nullptr) return -1;
     for (dirent *e = readdir(dir); e != nullptr; e = readdir(dir)) {
-        if (std::strncmp(e->d_name, "locale.txt.", 11) == 0) n++;
+        // The writer's temporary names carry the file's name with a suffix.
+        if (std::strstr(e->d_name, "locale.txt.") != nullptr) n++;
     }
     closedir(dir);
     return n;
@@ -457,6 +458,42 @@ TEST(Location, LinkedLocaleFileHasItsTargetReplaced) {
     EXPECT_TRUE(exists("sites/farm.txt"));
 }
 
+TEST(Location, NumbersTooWideForTheEntryAreShownAsReadAndSavedSo) {
+    openFrame("latitude  1e38\nlongitude  -3.4028234e38\nelevation  1e30\naspect  180\ntilt  1e-3\n");
+    struct Case {
+        GtkWidget *entry;
+        float *value;
+        float read;
+    } cases[] = {{locale_entry_lat, &active_latitude, 1e38f},
+                 {locale_entry_lon, &active_longitude, -3.4028234e38f},
+                 {locale_entry_elev, &active_elev, 1e30f}};
+    for (const Case &c : cases) {
+        std::string text = gui::text(c.entry);
+        EXPECT_LE(static_cast<int>(text.size()), gtk_entry_get_max_length(GTK_ENTRY(c.entry))) << text;
+        EXPECT_EQ(std::strtof(text.c_str(), nullptr), c.read) << text;
+    }
+    // Numbers that fit keep the display format, rounding included.
+    EXPECT_EQ(gui::text(locale_entry_aspect), "   180.0");
+    EXPECT_EQ(gui::text(locale_entry_tilt), "     0.0");
+
+    gui::click(locale_save);
+    for (const Case &c : cases) *c.value = 0.0f;
+    readLocale();
+    for (const Case &c : cases) EXPECT_EQ(*c.value, c.read);
+}
+
+TEST(Location, ClearKeepsAWriteProtectedFileAsSaveDoes) {
+    openFrame(stored);
+    ASSERT_EQ(chmod("locale.txt", 0444), 0);
+    testing::internal::CaptureStdout();
+    gui::click(locale_clear);
+    testing::internal::GetCapturedStdout();
+    EXPECT_EQ(gui::readFile("locale.txt"), stored);
+    EXPECT_EQ(message(), "Not cleared: the file is write-protected. The stored location is unchanged.");
+    EXPECT_EQ(gui::text(locale_entry_lat), " 44.1330");
+    EXPECT_EQ(haveprefs, 1);
+}
+
 TEST(Location, FifoLocaleFileNeitherBlocksNorIsDeleted) {
     gui::start();
     ASSERT_EQ(mkfifo("locale.txt", 0644), 0);
@@ -468,6 +505,8 @@ TEST(Location, FifoLocaleFileNeitherBlocksNorIsDeleted) {
     struct stat st;
     ASSERT_EQ(lstat("locale.txt", &st), 0);
     EXPECT_TRUE(S_ISFIFO(st.st_mode));
+    // Nothing was removed, and the frame does not claim otherwise.
+    EXPECT_EQ(message().find("removed"), std::string::npos) << message();
 }
 
 }  // namespace

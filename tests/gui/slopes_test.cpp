@@ -18,6 +18,8 @@
 #include <string>
 #include <vector>
 
+#include <sys/stat.h>
+
 namespace {
 
 const char *const kSite = "latitude  44.133\nlongitude  -123.214\nelevation  114\naspect  180\ntilt  10\n";
@@ -460,6 +462,38 @@ TEST(Slopes, AFailedExportSaysSoAndLeavesNoFile) {
     EXPECT_TRUE(sl_ExportTo(w, false, "keep.csv"));
     EXPECT_FALSE(gtk_style_context_has_class(gtk_widget_get_style_context(w->status), "failed"));
     EXPECT_NE(gui::readFile("keep.csv"), "old");
+}
+
+TEST(Slopes, ReplacingAFileKeepsItsModeAndAProtectedFileIsRefused) {
+    sl_window *w = compareForExport();
+    ASSERT_NE(w, nullptr);
+    gui::writeFile("private.csv", "old");
+    ASSERT_EQ(chmod("private.csv", 0600), 0);
+    ASSERT_TRUE(sl_ExportTo(w, false, "private.csv")) << label(w->status);
+    struct stat st;
+    ASSERT_EQ(stat("private.csv", &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+    gui::writeFile("kept.png", "old");
+    ASSERT_EQ(chmod("kept.png", 0444), 0);
+    std::vector<std::string> before = filesIn(".");
+    EXPECT_FALSE(sl_ExportTo(w, true, "kept.png"));
+    EXPECT_NE(label(w->status).find("write-protected"), std::string::npos) << label(w->status);
+    EXPECT_EQ(gui::readFile("kept.png"), "old");
+    EXPECT_EQ(filesIn("."), before);
+}
+
+TEST(Slopes, NoSlopeWithDegreeDaysNamesNoBestSlope) {
+    sl_window *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    gui::setText(w->entry_elev, "9000");
+    gui::click(w->button_compare);
+    ASSERT_TRUE(awaitRun(w));
+    EXPECT_FALSE(w->view.have);
+    EXPECT_TRUE(gui::visible(w->message));
+    EXPECT_NE(label(w->message).find("out of range for this site"), std::string::npos) << label(w->message);
+    EXPECT_EQ(label(w->selected_title).find("Best slope"), std::string::npos) << label(w->selected_title);
+    EXPECT_FALSE(gui::sensitive(w->button_export));
 }
 
 TEST(Slopes, WindowManagerCloseMidSweepIsTheCloseButton) {

@@ -159,6 +159,20 @@ run_headless "$prefix/bin/veranta" --
 check "a missing style sheet comes back" same_files "$prefix/share/veranta/veranta.css" "$data/veranta.css"
 check "no temporary copy is left behind" same_text "$(ls -A "$data" | sort | tr '\n' ' ')" "locale.txt veranta.css veranta.glade "
 
+# Something other than a file where a copy belongs is named, and left as it
+# is (a folder stays empty).
+for kind in "folder|mkdir|directory" "named pipe|mkfifo|fifo"; do
+  IFS='|' read -r word make type <<<"$kind"
+  rm -f "$data/veranta.css"
+  "$make" "$data/veranta.css"
+  run_headless "$prefix/bin/veranta" --
+  check "a $word in place of the style sheet is one line and status 1, and stays" \
+    same_text "$rc|$(cat "$tmp/err")|$(stat -c %F "$data/veranta.css") $(find "$data/veranta.css" -mindepth 1)" \
+    "1|veranta: $data/veranta.css is a $word, not the copy of veranta.css the program needs; move it away|$type "
+  rm -rf "$data/veranta.css"
+done
+run_headless "$prefix/bin/veranta" --
+
 run_headless "$prefix/bin/veranta" XDG_DATA_HOME="$tmp/xdg" --
 check "XDG_DATA_HOME names the data folder" test -f "$tmp/xdg/veranta/veranta.glade"
 run_headless "$prefix/bin/veranta" XDG_DATA_HOME=relative/xdg --

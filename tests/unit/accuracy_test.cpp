@@ -8,8 +8,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -20,9 +22,10 @@ std::string tempDir() {
     return dir == nullptr ? std::string() : std::string(dir);
 }
 
-void writeFile(const std::string &path, const std::string &text) {
+bool writeFile(const std::string &path, const std::string &text) {
     std::ofstream out(path, std::ios::binary);
     out << text;
+    return static_cast<bool>(out.flush());
 }
 
 std::string number(double value) {
@@ -305,4 +308,43 @@ TEST_F(AccuracyTables, MissingFolderIsAMessageNotACrash) {
     std::string o, e;
     EXPECT_EQ(runAccuracy(dir + "/nowhere", &o, &e), 1);
     EXPECT_NE(e.find(dir + "/nowhere/positions.csv: cannot be opened"), std::string::npos) << e;
+}
+
+// A table that is no file, no end or no table: one bounded line and status
+// 1, at once (a FIFO must not wait for a writer, a device or a huge file must
+// not be read into memory).
+TEST_F(AccuracyTables, HostileTablesAreRefusedInOneShortLine) {
+    const std::string path = dir + "/positions.csv";
+    const std::string wide = std::string(59, 'x') + "\xC3\xA9" + std::string(300, 'y');  // é across byte 60
+    struct Case {
+        const char *what;
+        std::function<bool()> make;
+        std::string message;
+    } cases[] = {
+        {"FIFO", [&] { return mkfifo(path.c_str(), 0600) == 0; }, "positions.csv: cannot be read: it is not a regular file"},
+        {"device", [&] { return symlink("/dev/zero", path.c_str()) == 0; }, "positions.csv: cannot be read: it is not a regular file"},
+        {"sparse", [&] { return writeFile(path, "") && truncate(path.c_str(), static_cast<off_t>(kTableBytes) + 1) == 0; },
+         "positions.csv: larger than 128 MiB"},
+        {"long line", [&] { return writeFile(path, kPositionsHeader + std::string(kTableLineBytes + 1, ',') + "\n"); },
+         "positions.csv:2: the line is longer than 1024 bytes"},
+        {"a line just short enough", [&] { return writeFile(path, kPositionsHeader + std::string(kTableLineBytes, ',')); },
+         "positions.csv:2: 1025 fields, expected 10"},
+        {"eleven fields", [&] { return writeFile(path, kPositionsHeader + std::string("1,2,3,4,5,6,7,8,9,10,11\n")); },
+         "positions.csv:2: 11 fields, expected 10"},
+        {"wide header", [&] { return writeFile(path, wide + "\n"); },
+         "positions.csv:1: the header is \"" + std::string(59, 'x') + "…\", expected \"latitude,"},
+        {"wide field", [&] { return writeFile(path, kPositionsHeader + std::string("33.65,-84.43,1999,7,22,14,45,37,") + wide + ",97\n"); },
+         "positions.csv:2: zenith \"" + std::string(59, 'x') + "…\" is not"},
+    };
+    for (const Case &c : cases) {
+        std::remove(path.c_str());
+        ASSERT_TRUE(c.make()) << c.what;
+        writeFile(dir + "/riseset.csv", risesets);
+        out.clear();
+        err.clear();
+        EXPECT_EQ(runAccuracy(dir, &out, &err), 1) << c.what;
+        EXPECT_NE(err.find(dir + "/" + c.message), std::string::npos) << c.what << ": " << err;
+        EXPECT_EQ(err.find('\n'), err.size() - 1) << c.what;
+        EXPECT_LT(err.size(), dir.size() + 200) << c.what;
+    }
 }
