@@ -51,6 +51,9 @@ configure_file(${VERANTA_PACKAGING_DIR}/app.metainfo.xml.in
                ${CMAKE_BINARY_DIR}/packaging/${VERANTA_APP_ID}.metainfo.xml @ONLY)
 
 install(TARGETS veranta RUNTIME DESTINATION ${VERANTA_LIBEXEC_DIR})
+# The terrain window finds its made-up example land at ../../share/veranta
+# from the program (or beside it, in a build folder).
+install(FILES ${VERANTA_EXAMPLE_LAND} DESTINATION ${VERANTA_SHARE_DIR})
 # The map tool needs no data folder: it goes straight on the PATH.
 install(TARGETS veranta-map RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/veranta.glade ${CMAKE_SOURCE_DIR}/data/veranta.css
@@ -92,3 +95,8 @@ month over a growing season. Its degree-day estimates are calibrated for
 sites between latitude 42 and 46 and longitude -124 and -122.5.
 Each user's site is kept in that user's own data folder.")
 include(CPack)
+
+# Where the installed program finds the example land, relative to its own
+# folder.
+file(RELATIVE_PATH VERANTA_EXAMPLE_FROM_PROGRAM "/prefix/${VERANTA_LIBEXEC_DIR}" "/prefix/${VERANTA_SHARE_DIR}/example-land.tif")
+target_compile_definitions(veranta_app PRIVATE VERANTA_EXAMPLE_FROM_PROGRAM="${VERANTA_EXAMPLE_FROM_PROGRAM}")

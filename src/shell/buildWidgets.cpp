@@ -13,6 +13,7 @@ GtkWidget *quit;
 GtkWidget *oneday;
 GtkWidget *months;
 GtkWidget *slopes;
+GtkWidget *terrain;
 GtkWidget *testoneinstant;
 GtkWidget *testoneday;
 GtkWidget *testgrowingseason;
@@ -100,6 +101,7 @@ void buildWidgets(GtkBuilder *ui) {
     oneday = GTK_WIDGET(gtk_builder_get_object(ui, "oneday"));
     months = GTK_WIDGET(gtk_builder_get_object(ui, "months"));
     slopes = GTK_WIDGET(gtk_builder_get_object(ui, "slopes"));
+    terrain = GTK_WIDGET(gtk_builder_get_object(ui, "terrain"));
     testoneinstant = GTK_WIDGET(gtk_builder_get_object(ui, "testoneinstant"));
     testoneday = GTK_WIDGET(gtk_builder_get_object(ui, "testoneday"));
     testgrowingseason = GTK_WIDGET(gtk_builder_get_object(ui, "testgrowingseason"));

@@ -7,6 +7,7 @@
 #include "model/readRegularFile.h"
 #include "oneday/oneday.h"
 #include "season/season.h"
+#include "landmap/landmap.h"
 #include "slopes/slopes.h"
 #include "selftest/selftest.h"
 
@@ -115,6 +116,7 @@ int startUp(int *argc, char ***argv) {
     gtk_style_context_add_class(gtk_widget_get_style_context(window), "veranta");
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
+    if (terrain != nullptr) g_signal_connect(terrain, "activate", G_CALLBACK(on_terrain_activate), nullptr);
     describeMainWindow();
     g_signal_connect(window, "key-press-event", G_CALLBACK(onShellKey), nullptr);
     colorWidgets();
@@ -214,6 +216,16 @@ void on_slopes_activate(GtkWidget *, gpointer) {
     }
     compareSlopes(GTK_WINDOW(window));
     if (slopes_open != nullptr) adoptWindow(slopes_open->window);
+    in_use = 1;
+}
+
+void on_terrain_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
+    mapTheLand(GTK_WINDOW(window));
+    if (terrain_open != nullptr) adoptWindow(terrain_open->window);
     in_use = 1;
 }
 

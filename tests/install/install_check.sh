@@ -56,6 +56,7 @@ installed_files=(
   libexec/veranta/veranta
   share/veranta/veranta.glade
   share/veranta/veranta.css
+  share/veranta/example-land.tif
   share/applications/$id.desktop
   share/metainfo/$id.metainfo.xml
   share/icons/hicolor/scalable/apps/$id.svg

@@ -1,0 +1,59 @@
+// The GeoTIFF export runs on a worker like a computation: the window stays
+// live, the bar follows it, and closing the window stops it with no file
+// left behind.
+#include "landmap/landmap.h"
+
+namespace {
+
+void freeExport(gpointer data) { delete static_cast<lm_export *>(data); }
+
+void work(GTask *task, gpointer, gpointer data, GCancellable *) {
+    lm_export *e = static_cast<lm_export *>(data);
+    GError *error = nullptr;
+    bool ok = lm_ExportGeoTiff(e->map.get(), e->path.c_str(), &e->control, &error);
+    if (error != nullptr) {
+        e->error = error->message;
+        g_error_free(error);
+    }
+    g_task_return_boolean(task, ok);
+}
+
+void finished(GObject *, GAsyncResult *result, gpointer data) {
+    lm_export *e = static_cast<lm_export *>(data);
+    bool ok = g_task_propagate_boolean(G_TASK(result), nullptr);
+    lm_window *w = e->owner;
+    if (w == nullptr) return;
+    w->exporting = nullptr;
+    if (w->running == nullptr) gtk_widget_hide(w->progress);
+    gtk_widget_set_sensitive(w->button_tif, w->map != nullptr);
+    gchar *name = g_filename_display_name(e->path.c_str());
+    gchar *text = ok ? g_strdup_printf("GeoTIFF written to %s", name)
+                     : g_strdup_printf("Not written: %s could not be saved (%s); no file was left behind.", name,
+                                       e->error.c_str());
+    gtk_label_set_text(GTK_LABEL(w->status), text);
+    GtkStyleContext *style = gtk_widget_get_style_context(w->status);
+    if (ok)
+        gtk_style_context_remove_class(style, "failed");
+    else
+        gtk_style_context_add_class(style, "failed");
+    g_free(text);
+    g_free(name);
+}
+
+}  // namespace
+
+void lm_StartExport(lm_window *w, const char *path) {
+    if (w->exporting != nullptr || w->map == nullptr) return;
+    lm_export *e = new lm_export();
+    e->map = w->map;
+    e->path = path;
+    e->owner = w;
+    w->exporting = e;
+    gtk_widget_set_sensitive(w->button_tif, FALSE);
+    gtk_label_set_text(GTK_LABEL(w->status), "Writing the GeoTIFF…");
+    gtk_style_context_remove_class(gtk_widget_get_style_context(w->status), "failed");
+    GTask *task = g_task_new(nullptr, nullptr, finished, e);
+    g_task_set_task_data(task, e, freeExport);
+    g_task_run_in_thread(task, work);
+    g_object_unref(task);
+}
