@@ -5,7 +5,7 @@
 #define VERANTA_LANDMAP_LANDMAP_H
 
 #include "model/sweepSeason.h"
-#include "slopes/slopes.h"
+#include "ui/slopeFigures.h"
 #include "terrain/mapFigures.h"
 #include "terrain/terrain.h"
 #include "ui/monthRows.h"
@@ -33,6 +33,7 @@ struct lm_map {
     int cols = 0, rows = 0;
     std::vector<float> elevation, tilt, aspect, shadow, degree_days, irradiation;
     std::vector<float> month_irradiation, month_degree_days;   // [month * cells + cell], month 0 = January
+    std::vector<float> whole_edge_months;   // the season's first and last month whole, as the core's map_tile
     std::vector<double> row_area;                              // m² of one cell of each row
     std::vector<double> latitude, longitude;                   // of each cell's centre, WGS 84, east positive
     double cell_width_m = 0.0;   // across one cell at the centre row, for the scale bar
@@ -42,6 +43,10 @@ struct lm_map {
     long cells() const { return static_cast<long>(cols) * rows; }
 };
 
+// A cell's season as the slope sweep gives one (false for a cell without
+// data), and which of its months lie where the degree-day formula runs
+// backwards, judged with the zone of the cell's sun block.
+bool lm_CellSeason(const lm_map *map, long cell, const gdd_falls *falls, slope_season *season, bool falling[12]);
 // Where a cell lies on the earth (its centre, WGS 84, east-positive).
 bool lm_CellLatLon(const lm_map *map, int col, int row, double *latitude, double *longitude);
 // The cell containing a point of the earth, false when it lies outside.
@@ -170,7 +175,8 @@ void lm_ShowCell(lm_window *w);
 // Exports, each written whole or not at all; false with *error set.
 bool lm_SaveMap(const lm_scene *scene, const std::string &caption, const char *path, GError **error);
 bool lm_ExportAreas(const lm_map *map, float threshold, const char *path, GError **error);
-bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GError **error);
+// The months of the cell (col, row), their backwards flag judged by falls.
+bool lm_ExportMonths(const lm_map *map, const gdd_falls *falls, int col, int row, const char *path, GError **error);
 bool lm_ExportGeoTiff(const lm_map *map, const char *path, map_control *control, GError **error);
 // The GeoTIFF export on a worker, its outcome said in the window.
 void lm_StartExport(lm_window *w, const char *path);

@@ -73,6 +73,7 @@ void work(GTask *task, gpointer, gpointer data, GCancellable *) {
     }
     tile.values.clear();
     tile.values.shrink_to_fit();
+    m->whole_edge_months = std::move(tile.whole_edge_months);
 
     m->elevation.resize(cells);
     m->latitude.resize(cells);

@@ -5,7 +5,6 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
-#include "shell/shell.h"
 #include "terrain/rasterKinds.h"
 #include "ui/entries.h"
 #include "ui/windowTools.h"
@@ -381,8 +380,6 @@ void onDestroy(GtkWidget *, gpointer data) {
     g_object_unref(w->ui);
     if (terrain_open == w) terrain_open = nullptr;
     delete w;
-    // However the window went, the one-at-a-time rule is released.
-    in_use = 0;
 }
 
 }  // namespace
@@ -402,7 +399,7 @@ bool lm_ExportTo(lm_window *w, int kind, const char *path) {
     } else if (kind == 2) {
         ok = lm_ExportAreas(w->map.get(), w->threshold, path, &error);
     } else {
-        ok = lm_ExportMonths(w->map.get(), w->selected_col, w->selected_row, path, &error);
+        ok = lm_ExportMonths(w->map.get(), &w->falls, w->selected_col, w->selected_row, path, &error);
     }
     gchar *name = g_filename_display_name(path);
     gchar *text = ok ? g_strdup_printf("%s written to %s", what[kind], name)

@@ -95,8 +95,6 @@ void onDestroy(GtkWidget *, gpointer data) {
     g_object_unref(w->ui);
     if (slopes_open == w) slopes_open = nullptr;
     delete w;
-    // However the window went, the one-at-a-time rule is released.
-    in_use = 0;
 }
 
 gboolean onDrawCompass(GtkWidget *area, cairo_t *cr, gpointer data) {
@@ -167,7 +165,7 @@ gboolean onTooltip(GtkWidget *, gint x, gint y, gboolean keyboard, GtkTooltip *t
     const sl_view &v = w->view;
     float aspect = under == SL_STORED ? v.stored.aspect : sl_GridAspect(under);
     float tilt = under == SL_STORED ? v.stored.tilt : sl_GridTilt(under);
-    gchar *a = sl_AspectText(aspect);
+    gchar *a = aspectText(aspect);
     gchar *t = decimalText(tilt, 1);
     gchar *g = decimalText(v.results[under].season_degree_days, 2);
     gchar *i = decimalText(v.results[under].season_irradiation, 1);

@@ -32,7 +32,7 @@ void drawPage(cairo_t *cr, const sl_view *v) {
     drawText(cr, "Season degree days by slope", "Sans Bold 13", 20.0, 14.0, 0.0, 0.0);
     drawText(cr, title, "Sans 10", 20.0, 40.0, 0.0, 0.0);
     const bool stored = v->selected == SL_STORED;
-    gchar *aspect = sl_AspectText(stored ? v->stored.aspect : sl_GridAspect(v->selected));
+    gchar *aspect = aspectText(stored ? v->stored.aspect : sl_GridAspect(v->selected));
     gchar *tilt = decimalText(stored ? v->stored.tilt : sl_GridTilt(v->selected), 1);
     gchar *gdd = decimalText(v->results[v->selected].season_degree_days, 2);
     gchar *months = g_strdup_printf("Months below: %s slope, aspect %s, tilt %s°, %s degree days%s",
