@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <sys/stat.h>
 #include <memory>
 
 namespace {
@@ -45,6 +46,12 @@ std::string joined(const std::vector<std::string> &fields) {
 
 bool readCsv(const std::string &path, const std::vector<std::string> &columns, const CsvRow &row,
              std::string *error) {
+    // A file that says it is too large is refused before a byte is read.
+    struct stat st;
+    if (stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > static_cast<off_t>(kTableBytes)) {
+        *error = path + ": larger than " + std::to_string(kTableBytes >> 20) + " MiB, far more than an ephemeris table";
+        return false;
+    }
     char *data = nullptr;
     std::size_t length = 0;
     bool more = false;

@@ -131,7 +131,18 @@ void saveLocale(void) {
     gtk_widget_set_sensitive(locale_clear, FALSE);
     gtk_widget_set_sensitive(locale_save, FALSE);
     gtk_widget_set_sensitive(locale_close, TRUE);
-    gchar *done = localeDoneText(true, texts);
+    // An empty site is stored as no file at all; say so, not "Saved".
+    gchar *done = nullptr;
+    if (allEmpty) {
+        gchar *folder = g_get_current_dir();
+        gchar *shown = g_filename_display_name(folder);
+        done = g_strdup_printf("Nothing to store: every field is empty, so %s holds no locale.txt; "
+                               "the calculators start with empty fields.", shown);
+        g_free(shown);
+        g_free(folder);
+    } else {
+        done = localeDoneText(true, texts);
+    }
     showLocaleMessage(done);
     g_free(done);
 }

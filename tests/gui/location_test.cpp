@@ -171,6 +171,8 @@ TEST(Location, SaveWithAllEntriesEmptyRemovesTheFile) {
     EXPECT_EQ(leftoverTempFiles(), 0);
     expectSite(0.0f, 0.0f, 0.0f, 0.0f, 0.0f);
     expectButtons(false);
+    // No file was saved, and the frame does not say one was.
+    EXPECT_EQ(message().rfind("Nothing to store", 0), 0u) << message();
 }
 
 TEST(Location, ClearForgetsFileButNotParameters) {
