@@ -6,6 +6,7 @@
 
 #include "model/sweepSeason.h"
 #include "ui/slopeFigures.h"
+#include "ui/workerRun.h"
 #include "terrain/mapFigures.h"
 #include "terrain/terrain.h"
 #include "ui/monthRows.h"
@@ -81,14 +82,12 @@ enum { LM_CLASSES = 12 };
 
 // One computation on the worker: its inputs, its result and its progress.
 struct lm_window;
-struct lm_run {
+struct lm_run : worker_run {
     std::string path;
     lm_settings settings;
     std::shared_ptr<lm_map> result;
     std::string refusal;     // why nothing was computed, for the window
     map_control control;
-    gint64 started;
-    lm_window *owner;        // null once the window is gone or a newer run replaced it
 };
 
 // A GeoTIFF export on the worker.
@@ -165,7 +164,8 @@ void lm_Remember(const std::shared_ptr<lm_map> &map);
 void lm_ShowMap(lm_window *w, const std::shared_ptr<lm_map> &map);
 // The threshold moved: the answer, the image, the histogram.
 void lm_SetThreshold(lm_window *w, float threshold);
-// "X ha of Y ha (Z %) get at least T degree days over this season".
+// "X ha of Y ha (Z %) get at least T degree days over this season", and
+// how much of the land has no elevation data and is not counted, if any.
 gchar *lm_AnswerText(const lm_map *map, float threshold);
 // The hover readout for a cell, or the hint when col < 0.
 gchar *lm_SpotText(const lm_map *map, int col, int row);

@@ -5,11 +5,10 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
+#include "ui/windowFiles.h"
 #include "ui/windowTools.h"
 
 #include <cstring>
-
-extern "C" void veranta_register_resource(void);
 
 sl_window *slopes_open = nullptr;
 
@@ -43,21 +42,12 @@ void forgetResults(sl_window *w) {
     sl_ShowSelection(w);
 }
 
-void setStatus(sl_window *w, const char *text, bool failed) {
-    gtk_label_set_text(GTK_LABEL(w->status), text);
-    GtkStyleContext *style = gtk_widget_get_style_context(w->status);
-    if (failed)
-        gtk_style_context_add_class(style, "failed");
-    else
-        gtk_style_context_remove_class(style, "failed");
-}
-
 void onCompare(GtkWidget *, gpointer data) {
     sl_window *w = static_cast<sl_window *>(data);
     sl_CancelRun(w);
     gtk_widget_hide(w->progress);
     forgetResults(w);
-    setStatus(w, "", false);
+    showStatus(w->status, "", false);
     site_location site;
     season_range season;
     slope stored;
@@ -87,11 +77,7 @@ void onClose(GtkWidget *, gpointer data) { gtk_widget_destroy(static_cast<sl_win
 void onDestroy(GtkWidget *, gpointer data) {
     sl_window *w = static_cast<sl_window *>(data);
     sl_CancelRun(w);
-    if (w->chooser != nullptr) {
-        g_signal_handlers_disconnect_by_data(w->chooser, w);
-        gtk_native_dialog_destroy(GTK_NATIVE_DIALOG(w->chooser));
-        g_object_unref(w->chooser);
-    }
+    closeChooser(&w->chooser);
     g_object_unref(w->ui);
     if (slopes_open == w) slopes_open = nullptr;
     delete w;
@@ -199,47 +185,15 @@ gboolean onCompassFocus(GtkWidget *area, GdkEventButton *, gpointer) {
 
 void name(GtkWidget *widget, const char *text) { atk_object_set_name(gtk_widget_get_accessible(widget), text); }
 
-void onChooserResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
-    sl_window *w = static_cast<sl_window *>(data);
-    if (response == GTK_RESPONSE_ACCEPT) {
-        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-        bool chart = g_object_get_data(G_OBJECT(dialog), "chart") != nullptr;
-        if (path != nullptr) sl_ExportTo(w, chart, path);
-        g_free(path);
-    }
-    w->chooser = nullptr;
-    g_object_unref(dialog);
-}
-
-void addFilter(GtkFileChooser *chooser, const char *name, const char *pattern) {
-    GtkFileFilter *filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, name);
-    gtk_file_filter_add_pattern(filter, pattern);
-    gtk_file_chooser_add_filter(chooser, filter);
-}
+void exportChosen(gpointer data, int chart, const char *path) { sl_ExportTo(static_cast<sl_window *>(data), chart, path); }
 
 void choose(sl_window *w, bool chart) {
-    if (w->chooser != nullptr) return;
-    GtkFileChooserNative *dialog = gtk_file_chooser_native_new(
-        chart ? "Save chart" : "Export table", GTK_WINDOW(w->window), GTK_FILE_CHOOSER_ACTION_SAVE, "_Save", "_Cancel");
-    GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
-    gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
-    // Exports are the grower's documents, not the program's data folder.
-    const char *documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS);
-    gtk_file_chooser_set_current_folder(chooser, documents != nullptr ? documents : g_get_home_dir());
-    if (chart) {
-        gtk_file_chooser_set_current_name(chooser, "slopes.png");
-        addFilter(chooser, "PNG, SVG or PDF", "*.[pPsS][nNvVdD][gGfF]");
-        g_object_set_data(G_OBJECT(dialog), "chart", GINT_TO_POINTER(1));
-    } else {
-        gtk_file_chooser_set_current_name(chooser, "slopes.csv");
-        addFilter(chooser, "CSV table", "*.csv");
-    }
-    // The window outlives no dialog: it is modal to it.
-    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
-    g_signal_connect(dialog, "response", G_CALLBACK(onChooserResponse), w);
-    w->chooser = dialog;
-    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+    if (chart)
+        chooseExport(GTK_WINDOW(w->window), &w->chooser, "Save chart", "slopes.png", "PNG, SVG or PDF",
+                     {"png", "svg", "pdf"}, exportChosen, w, 1);
+    else
+        chooseExport(GTK_WINDOW(w->window), &w->chooser, "Export table", "slopes.csv", "CSV table", {"csv"},
+                     exportChosen, w, 0);
 }
 
 void onExportTable(GtkWidget *, gpointer data) { choose(static_cast<sl_window *>(data), false); }
@@ -251,29 +205,13 @@ void onSaveChart(GtkWidget *, gpointer data) { choose(static_cast<sl_window *>(d
 bool sl_ExportTo(sl_window *w, bool chart, const char *path) {
     GError *error = nullptr;
     bool ok = chart ? sl_SaveChart(&w->view, path, &error) : sl_ExportTable(&w->view, path, &error);
-    gchar *name = g_filename_display_name(path);
-    gchar *text = ok ? g_strdup_printf("%s written to %s", chart ? "Chart" : "Table", name)
-                     : g_strdup_printf("Not written: %s could not be saved (%s); no file was left behind.", name,
-                                       error != nullptr ? error->message : "unknown error");
-    setStatus(w, text, !ok);
-    g_free(text);
-    g_free(name);
+    showExportOutcome(w->status, chart ? "Chart" : "Table", path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);
     return ok;
 }
 
 void compareSlopes(GtkWindow *parent) {
-    static bool loaded = false;
-    if (!loaded) {
-        veranta_register_resource();
-        GtkCssProvider *provider = gtk_css_provider_new();
-        gtk_css_provider_load_from_resource(provider, "/org/veranta/slopes.css");
-        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
-                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        g_object_unref(provider);
-        loaded = true;
-    }
-
+    loadWindowStyle("/org/veranta/slopes.css");
     sl_window *w = new sl_window();
     GtkBuilder *ui = gtk_builder_new_from_resource("/org/veranta/slopes.ui");
     w->ui = ui;

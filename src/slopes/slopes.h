@@ -7,6 +7,7 @@
 #include "model/sweepSeason.h"
 #include "ui/monthRows.h"
 #include "ui/slopeFigures.h"
+#include "ui/workerRun.h"
 
 #include <gtk/gtk.h>
 
@@ -25,16 +26,13 @@ float sl_GridTilt(int index);
 
 // One sweep on the worker: its inputs, its results and its progress. Owned by
 // its task; the window only points at the run it waits for.
-struct sl_window;
-struct sl_run {
+struct sl_run : worker_run {
     site_location site;
     season_range season;
     slope slopes[SL_SLOPES];
     slope_season results[SL_SLOPES];
     sweep_control control;
     int status;
-    gint64 started;        // monotonic microseconds
-    sl_window *owner;      // null once the window is gone or a newer run replaced it
 };
 
 // What the charts show: the results of the last completed comparison.
