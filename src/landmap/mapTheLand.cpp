@@ -10,7 +10,6 @@
 #include "ui/windowFiles.h"
 #include "ui/windowTools.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
@@ -19,12 +18,6 @@ lm_window *terrain_open = nullptr;
 namespace {
 
 GtkWidget *widget(GtkBuilder *ui, const char *id) { return GTK_WIDGET(gtk_builder_get_object(ui, id)); }
-
-void setInt(GtkWidget *entry, int value) {
-    gchar *text = g_strdup_printf("%d", value);
-    gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
-}
 
 void setStatus(lm_window *w, const char *text, bool failed) { showStatus(w->status, text, failed); }
 
@@ -403,15 +396,11 @@ void mapTheLand(GtkWindow *parent) {
     w->frame = {0.0, 0.0, 1.0};
 
     // The explorer's season defaults: 1 April to 31 October of this year.
-    GDateTime *now = g_date_time_new_now_local();
-    setInt(w->entry_year, std::min(2050, std::max(2000, g_date_time_get_year(now))));
-    g_date_time_unref(now);
-    setInt(w->entry_startday, 1);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_startmonth), 3);
-    setInt(w->entry_stopday, 31);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
-    setInt(w->entry_directions, 32);
-    setInt(w->entry_distance, 5000);
+    const season_entries season = {w->entry_year, w->entry_startday, w->combo_startmonth, w->entry_stopday,
+                                   w->combo_stopmonth, w->msg_year, w->msg_start, w->msg_stop};
+    showSeasonDefaults(&season);
+    showInt(w->entry_directions, 32);
+    showInt(w->entry_distance, 5000);
     findGddFalls(&w->falls);
     for (GtkWidget *b : {w->button_tif, w->button_map, w->button_areas, w->button_months, w->threshold_scale,
                          w->entry_threshold, w->button_zoom_in, w->button_zoom_out, w->button_fit})

@@ -5,6 +5,7 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
+#include "ui/entries.h"
 #include "ui/windowFiles.h"
 #include "ui/windowTools.h"
 
@@ -22,12 +23,6 @@ void showStored(GtkWidget *entry, float value) {
     gchar *text = g_strdup_printf("%.4f", static_cast<double>(value));
     size_t n = std::strlen(text);
     while (n > 0 && text[n - 1] == '0' && n >= 2 && text[n - 2] != '.') text[--n] = '\0';
-    gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
-}
-
-void setInt(GtkWidget *entry, int value) {
-    gchar *text = g_strdup_printf("%d", value);
     gtk_entry_set_text(GTK_ENTRY(entry), text);
     g_free(text);
 }
@@ -263,13 +258,9 @@ void compareSlopes(GtkWindow *parent) {
         showStored(w->entry_aspect, active_aspect);
         showStored(w->entry_tilt, active_tilt);
     }
-    GDateTime *now = g_date_time_new_now_local();
-    setInt(w->entry_year, g_date_time_get_year(now));
-    g_date_time_unref(now);
-    setInt(w->entry_startday, 1);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_startmonth), 3);
-    setInt(w->entry_stopday, 31);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
+    const season_entries season = {w->entry_year, w->entry_startday, w->combo_startmonth, w->entry_stopday,
+                                   w->combo_stopmonth, w->msg_year, w->msg_start, w->msg_stop};
+    showSeasonDefaults(&season);
 
     gtk_widget_add_events(w->compass, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK |
                                           GDK_KEY_PRESS_MASK);

@@ -28,5 +28,10 @@ struct season_entries {
 // of the year and the months decides its note, and then both days are
 // checked. True with *season set; otherwise false with the notes shown.
 bool readSeason(const season_entries *entries, season_range *season);
+// The usual season in such entries: 1 April to 31 October of this year (of
+// 2000 or 2050 outside the years the windows take).
+void showSeasonDefaults(const season_entries *entries);
+// A whole number in an entry.
+void showInt(GtkWidget *entry, int value);
 
 #endif
