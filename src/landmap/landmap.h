@@ -5,11 +5,11 @@
 #define VERANTA_LANDMAP_LANDMAP_H
 
 #include "model/sweepSeason.h"
-#include "ui/slopeFigures.h"
-#include "ui/workerRun.h"
 #include "terrain/mapFigures.h"
 #include "terrain/terrain.h"
 #include "ui/monthRows.h"
+#include "ui/slopeFigures.h"
+#include "ui/workerRun.h"
 
 #include <gtk/gtk.h>
 
@@ -175,8 +175,7 @@ void lm_ShowCell(lm_window *w);
 // Exports, each written whole or not at all; false with *error set.
 bool lm_SaveMap(const lm_scene *scene, const std::string &caption, const char *path, GError **error);
 bool lm_ExportAreas(const lm_map *map, float threshold, const char *path, GError **error);
-// The months of the cell (col, row), their backwards flag judged by falls.
-bool lm_ExportMonths(const lm_map *map, const gdd_falls *falls, int col, int row, const char *path, GError **error);
+bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GError **error);
 bool lm_ExportGeoTiff(const lm_map *map, const char *path, map_control *control, GError **error);
 // The GeoTIFF export on a worker, its outcome said in the window.
 void lm_StartExport(lm_window *w, const char *path);

@@ -6,11 +6,13 @@
 #include "files/safeWrite.h"
 #include "model/model.h"
 
-bool lm_ExportMonths(const lm_map *map, const gdd_falls *falls, int col, int row, const char *path, GError **error) {
+bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GError **error) {
     long i = static_cast<long>(row) * map->cols + col;
+    gdd_falls falls;
+    findGddFalls(&falls);
     slope_season s;
     bool falling[12];
-    if (col < 0 || !lm_CellSeason(map, i, falls, &s, falling)) {
+    if (col < 0 || !lm_CellSeason(map, i, &falls, &s, falling)) {
         g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "no cell with data is selected");
         return false;
     }

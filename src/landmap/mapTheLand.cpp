@@ -337,7 +337,7 @@ bool lm_ExportTo(lm_window *w, int kind, const char *path) {
     } else if (kind == 2) {
         ok = lm_ExportAreas(w->map.get(), w->threshold, path, &error);
     } else {
-        ok = lm_ExportMonths(w->map.get(), &w->falls, w->selected_col, w->selected_row, path, &error);
+        ok = lm_ExportMonths(w->map.get(), w->selected_col, w->selected_row, path, &error);
     }
     showExportOutcome(w->status, what[kind], path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);
