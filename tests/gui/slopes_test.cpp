@@ -133,6 +133,8 @@ TEST(Slopes, OpensFromTheMenuOneAtATime) {
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(gui::visible(w->window));
     EXPECT_EQ(in_use, 1);
+    // The empty compass's legend speaks of what the switch says.
+    EXPECT_EQ(w->view.by, BY_DEGREE_DAYS);
     // Every other opener, and the explorer itself, does nothing now.
     for (GtkWidget *item : {slopes, oneday, months, locale, testoneinstant, tutorial, about}) {
         gui::activate(item);
