@@ -247,6 +247,8 @@ void compareSlopes(GtkWindow *parent) {
     w->status = widget(ui, "sl_status");
     w->button_close = widget(ui, "sl_close");
     w->view.hover = -1;
+    // The legend and its key follow the switch from the start, not only after a Compare.
+    w->view.by = BY_DEGREE_DAYS;
 
     // The stored site, read as the calculators read it, and the usual season.
     readLocale();

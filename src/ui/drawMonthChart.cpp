@@ -29,12 +29,21 @@ void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double he
     cairo_set_source_rgb(cr, 0.984, 1.0, 0.992);
     cairo_fill(cr);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
-    drawText(cr, "degree days above 10 °C: by month (bars), running total (line)", "Sans Bold 9", 12.0, 8.0, 0.0,
-             0.0);
+    // A narrow chart wraps its sentences rather than cutting them at the edge.
+    double title = drawTextBlock(cr, "degree days above 10 °C: by month (bars), running total (line)", "Sans Bold 9",
+                                 12.0, 8.0, width - 24.0, 0.0);
 
     bool marked = false;
     for (int i = 0; rows != nullptr && i < rows->count; i++) marked = marked || rows->falling[i];
-    const double left = 56.0, right = width - 62.0, top = 36.0, bottom = height - (marked ? 48.0 : 30.0);
+    double note = 0.0;
+    if (marked && rows->count > 0) {
+        cairo_set_source_rgb(cr, 0.35, 0.22, 0.0);
+        // The short form of fallingNote(), which the window says in full.
+        note = drawTextBlock(cr, "* more sun gives fewer degree days here: compare by irradiation", "Sans Italic 8",
+                             12.0, height - 4.0, width - 24.0, 1.0) + 6.0;
+        cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
+    }
+    const double left = 42.0, right = width - 46.0, top = 8.0 + title + 14.0, bottom = height - 30.0 - note;
     int count = rows != nullptr ? rows->count : 0;
     if (count == 0 || right - left < 40.0 || bottom - top < 40.0) {
         drawText(cr, "no comparison yet", "Sans Italic 10", width / 2.0, height / 2.0, 0.5, 0.5);
@@ -100,7 +109,8 @@ void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double he
         cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
         char abbreviation[4];
         g_strlcpy(abbreviation, month_names[rows->month[i] - 1], sizeof abbreviation);
-        drawText(cr, abbreviation, "Sans 8.5", x, bottom + 5.0, 0.5, 0.0);
+        // Narrow slots get a smaller type so that neighbours do not run together.
+        drawText(cr, abbreviation, slot < 26.0 ? "Sans 7" : "Sans 8.5", x, bottom + 5.0, 0.5, 0.0);
 
         running += value;
         double y = bottom - (bottom - top) * running / topR;
@@ -115,12 +125,6 @@ void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double he
         cairo_fill(cr);
         px = x;
         py = y;
-    }
-    if (marked) {
-        cairo_set_source_rgb(cr, 0.35, 0.22, 0.0);
-        // The short form of fallingNote(), which the window says in full.
-        drawText(cr, "* more sun gives fewer degree days here: compare by irradiation", "Sans Italic 8", 12.0,
-                 height - 4.0, 0.0, 1.0);
     }
     cairo_restore(cr);
 }

@@ -22,6 +22,10 @@ struct month_rows {
 gchar *decimalText(double value, int decimals);
 // Text centred on (x, y) by xalign, yalign (0 left/top .. 1 right/bottom).
 void drawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign, double yalign);
+// Text wrapped to a width, its left edge at x, its top (yalign 0) or bottom
+// (yalign 1) at y; returns its height.
+double drawTextBlock(cairo_t *cr, const char *text, const char *font, double x, double y, double width,
+                     double yalign);
 
 // Fills a list store of seven columns: month, days, irradiation, degree days
 // (texts), font weight (int), mark (text: "*" on a marked month) and cell
@@ -29,7 +33,8 @@ void drawText(cairo_t *cr, const char *text, const char *font, double x, double 
 // season row.
 void monthTable(GtkListStore *store, const month_rows *rows);
 // Each month's degree days as a bar (marked months hatched and starred), the
-// running total as a line on the right scale.
+// running total as a line on the right scale; the title and the note under
+// it wrap to the width.
 void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double height);
 // The sentence that explains a mark.
 const char *fallingNote(void);

@@ -133,6 +133,8 @@ TEST(Slopes, OpensFromTheMenuOneAtATime) {
     ASSERT_NE(w, nullptr);
     EXPECT_TRUE(gui::visible(w->window));
     EXPECT_EQ(in_use, 1);
+    // The empty compass's legend speaks of what the switch says.
+    EXPECT_EQ(w->view.by, BY_DEGREE_DAYS);
     // Every other opener, and the explorer itself, does nothing now.
     for (GtkWidget *item : {slopes, oneday, months, locale, testoneinstant, tutorial, about}) {
         gui::activate(item);
@@ -591,4 +593,36 @@ TEST(Slopes, ThePointerFindsTheSlopeUnderIt) {
     double x, y;
     sl_SlopePlace(&l, 20.0f, 4.0f, &x, &y);
     EXPECT_EQ(sl_SlopeAt(&v, &l, x, y), SL_STORED);
+}
+
+// The month chart keeps its title and note inside itself however narrow it
+// is drawn: nothing lands on the paper to its right or below it.
+TEST(Slopes, MonthChartTextsStayInsideANarrowChart) {
+    month_rows rows = {};
+    rows.count = 7;
+    for (int i = 0; i < rows.count; i++) {
+        rows.month[i] = 4 + i;
+        rows.degree_days[i] = 50.0f + 40.0f * i;
+        rows.falling[i] = i == 3;
+    }
+    for (int width : {260, 300, 360, 450}) {
+        const int height = 170, margin = 120;
+        cairo_surface_t *s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width + margin, height + margin);
+        cairo_t *cr = cairo_create(s);
+        cairo_set_source_rgb(cr, 1.0, 0.0, 1.0);
+        cairo_paint(cr);
+        drawMonthChart(cr, &rows, width, height);
+        cairo_destroy(cr);
+        cairo_surface_flush(s);
+        const unsigned char *data = cairo_image_surface_get_data(s);
+        int stride = cairo_image_surface_get_stride(s), spilled = 0;
+        for (int y = 0; y < height + margin; y++)
+            for (int x = 0; x < width + margin; x++) {
+                if (x < width && y < height) continue;
+                uint32_t pixel = *reinterpret_cast<const uint32_t *>(data + y * stride + 4 * x) & 0xffffff;
+                spilled += pixel != 0xff00ff;
+            }
+        EXPECT_EQ(spilled, 0) << "chart " << width << " px wide";
+        cairo_surface_destroy(s);
+    }
 }
