@@ -5,10 +5,11 @@
 #define VERANTA_LANDMAP_LANDMAP_H
 
 #include "model/sweepSeason.h"
-#include "slopes/slopes.h"
 #include "terrain/mapFigures.h"
 #include "terrain/terrain.h"
 #include "ui/monthRows.h"
+#include "ui/slopeFigures.h"
+#include "ui/workerRun.h"
 
 #include <gtk/gtk.h>
 
@@ -33,6 +34,7 @@ struct lm_map {
     int cols = 0, rows = 0;
     std::vector<float> elevation, tilt, aspect, shadow, degree_days, irradiation;
     std::vector<float> month_irradiation, month_degree_days;   // [month * cells + cell], month 0 = January
+    std::vector<float> whole_edge_months;   // the season's first and last month whole, as the core's map_tile
     std::vector<double> row_area;                              // m² of one cell of each row
     std::vector<double> latitude, longitude;                   // of each cell's centre, WGS 84, east positive
     double cell_width_m = 0.0;   // across one cell at the centre row, for the scale bar
@@ -42,6 +44,10 @@ struct lm_map {
     long cells() const { return static_cast<long>(cols) * rows; }
 };
 
+// A cell's season as the slope sweep gives one (false for a cell without
+// data), and which of its months lie where the degree-day formula runs
+// backwards, judged with the zone of the cell's sun block.
+bool lm_CellSeason(const lm_map *map, long cell, const gdd_falls *falls, slope_season *season, bool falling[12]);
 // Where a cell lies on the earth (its centre, WGS 84, east-positive).
 bool lm_CellLatLon(const lm_map *map, int col, int row, double *latitude, double *longitude);
 // The cell containing a point of the earth, false when it lies outside.
@@ -76,14 +82,12 @@ enum { LM_CLASSES = 12 };
 
 // One computation on the worker: its inputs, its result and its progress.
 struct lm_window;
-struct lm_run {
+struct lm_run : worker_run {
     std::string path;
     lm_settings settings;
     std::shared_ptr<lm_map> result;
     std::string refusal;     // why nothing was computed, for the window
     map_control control;
-    gint64 started;
-    lm_window *owner;        // null once the window is gone or a newer run replaced it
 };
 
 // A GeoTIFF export on the worker.
@@ -160,7 +164,8 @@ void lm_Remember(const std::shared_ptr<lm_map> &map);
 void lm_ShowMap(lm_window *w, const std::shared_ptr<lm_map> &map);
 // The threshold moved: the answer, the image, the histogram.
 void lm_SetThreshold(lm_window *w, float threshold);
-// "X ha of Y ha (Z %) get at least T degree days over this season".
+// "X ha of Y ha (Z %) get at least T degree days over this season", and
+// how much of the land has no elevation data and is not counted, if any.
 gchar *lm_AnswerText(const lm_map *map, float threshold);
 // The hover readout for a cell, or the hint when col < 0.
 gchar *lm_SpotText(const lm_map *map, int col, int row);

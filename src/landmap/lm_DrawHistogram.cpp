@@ -32,7 +32,7 @@ void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double wi
         double h = most > 0 ? (bottom - top) * hectares[k] / most : 0.0;
         double upper = map->gdd_low + span * (k + 1) / LM_CLASSES;
         double red = 0.72, green = 0.72, blue = 0.70;
-        if (upper > threshold || span == 0.0) sl_ScaleColour((k + 0.5) / LM_CLASSES, &red, &green, &blue);
+        if (upper > threshold || span == 0.0) scaleColour((k + 0.5) / LM_CLASSES, &red, &green, &blue);
         cairo_rectangle(cr, left + slot * k + 1, bottom - h, slot - 2, h);
         cairo_set_source_rgb(cr, red, green, blue);
         cairo_fill(cr);

@@ -99,7 +99,7 @@ void drawLegend(cairo_t *cr, const lm_scene *s) {
     drawText(cr, s->by_irradiation ? "MJ/m² over the season" : "over the season", "Sans 7.5", x + 8, y + 18, 0.0, 0.0);
     for (int i = 0; i < static_cast<int>(barH); i++) {
         double red, green, blue;
-        sl_ScaleColour(1.0 - i / (barH - 1.0), &red, &green, &blue);
+        scaleColour(1.0 - i / (barH - 1.0), &red, &green, &blue);
         cairo_set_source_rgb(cr, red, green, blue);
         cairo_rectangle(cr, barX, barY + i, barW, 1.0);
         cairo_fill(cr);

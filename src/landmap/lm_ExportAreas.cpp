@@ -4,13 +4,18 @@
 
 #include "files/safeWrite.h"
 
+#include <cmath>
+
 bool lm_ExportAreas(const lm_map *map, float threshold, const char *path, GError **error) {
     double hectares[LM_CLASSES];
     areaClasses(map->degree_days.data(), map->cols, map->rows, map->row_area.data(), map->gdd_low, map->gdd_high,
                 LM_CLASSES, hectares);
     threshold_area a = thresholdArea(map->degree_days.data(), map->cols, map->rows, map->row_area.data(), threshold);
-    GString *out = g_string_new("degree days from,degree days to,area (ha),share of the land (%),"
-                                "at least the threshold\r\n");
+    gchar *t = decimalText(threshold, std::round(threshold) == threshold ? 0 : 2);
+    GString *out = g_string_new(nullptr);
+    g_string_printf(out, "degree days from (degC above 10 degC),degree days to (degC above 10 degC),area (ha),"
+                         "share of the land with elevation data (%%),at least the threshold of %s degree days\r\n", t);
+    g_free(t);
     const double span = static_cast<double>(map->gdd_high) - map->gdd_low;
     for (int k = 0; k < LM_CLASSES; k++) {
         double from = map->gdd_low + span * k / LM_CLASSES, to = map->gdd_low + span * (k + 1) / LM_CLASSES;

@@ -52,7 +52,7 @@ void lm_RenderImage(lm_image *image, const lm_map *map, bool by_irradiation, flo
                 continue;
             }
             double red, green, blue;
-            sl_ScaleColour(span > 0.0 ? (v - low) / span : 0.5, &red, &green, &blue);
+            scaleColour(span > 0.0 ? (v - low) / span : 0.5, &red, &green, &blue);
             double light = 0.25 + 1.0 * hillshade(map->tilt[i], map->aspect[i]);
             if (map->degree_days[i] < threshold) {
                 // Short of the threshold: the terrain in grey, a trace of its colour.

@@ -4,21 +4,20 @@
 // in hectares. Drawn into memory, then written whole through the safe writer.
 #include "landmap/landmap.h"
 
-#include "files/safeWrite.h"
-
-#include <cairo-pdf.h>
-#include <cairo-svg.h>
+#include "ui/windowFiles.h"
 
 namespace {
 
 const double kWidth = 1000.0, kCaption = 64.0, kMap = 700.0;
 
-cairo_status_t collect(void *closure, const unsigned char *data, unsigned int length) {
-    g_byte_array_append(static_cast<GByteArray *>(closure), data, length);
-    return CAIRO_STATUS_SUCCESS;
-}
+struct page_of {
+    const lm_scene *scene;
+    const std::string *caption;
+};
 
-void drawPage(cairo_t *cr, const lm_scene *scene, const std::string &caption) {
+void drawPage(cairo_t *cr, const void *data) {
+    const lm_scene *scene = static_cast<const page_of *>(data)->scene;
+    const std::string &caption = *static_cast<const page_of *>(data)->caption;
     cairo_rectangle(cr, 0, 0, kWidth, kCaption + kMap);
     cairo_set_source_rgb(cr, 1, 1, 1);
     cairo_fill(cr);
@@ -49,41 +48,6 @@ bool lm_SaveMap(const lm_scene *scene, const std::string &caption, const char *p
         g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no map to save");
         return false;
     }
-    gchar *lower = g_ascii_strdown(path, -1);
-    enum { PNG, SVG, PDF, NONE } kind = g_str_has_suffix(lower, ".png")   ? PNG
-                                        : g_str_has_suffix(lower, ".svg") ? SVG
-                                        : g_str_has_suffix(lower, ".pdf") ? PDF
-                                                                          : NONE;
-    g_free(lower);
-    if (kind == NONE) {
-        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "the name must end in .png, .svg or .pdf");
-        return false;
-    }
-    const double height = kCaption + kMap;
-    GByteArray *bytes = g_byte_array_new();
-    cairo_surface_t *surface;
-    if (kind == PNG)
-        surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth), static_cast<int>(height));
-    else if (kind == SVG)
-        surface = cairo_svg_surface_create_for_stream(collect, bytes, kWidth, height);
-    else
-        surface = cairo_pdf_surface_create_for_stream(collect, bytes, kWidth, height);
-    cairo_t *cr = cairo_create(surface);
-    drawPage(cr, scene, caption);
-    cairo_status_t status = cairo_status(cr);
-    cairo_destroy(cr);
-    if (kind == PNG && status == CAIRO_STATUS_SUCCESS) status = cairo_surface_write_to_png_stream(surface, collect, bytes);
-    cairo_surface_finish(surface);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
-    cairo_surface_destroy(surface);
-
-    bool ok = false;
-    std::string why;
-    if (status != CAIRO_STATUS_SUCCESS)
-        g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "the map could not be drawn: %s",
-                    cairo_status_to_string(status));
-    else if (!(ok = writeFileSafely(path, bytes->data, bytes->len, &why)))
-        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, why.c_str());
-    g_byte_array_unref(bytes);
-    return ok;
+    const page_of page = {scene, &caption};
+    return saveDrawing(path, kWidth, kCaption + kMap, drawPage, &page, "map", error);
 }

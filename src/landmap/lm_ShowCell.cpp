@@ -3,36 +3,21 @@
 // are the terrain core's for that cell, exact as computed.
 #include "landmap/landmap.h"
 
-#include "model/model.h"
-
-#include <cmath>
-
 void lm_ShowCell(lm_window *w) {
     gtk_list_store_clear(w->months_store);
     w->months = month_rows{};
     gtk_widget_hide(w->falling_note);
     const lm_map *m = w->map.get();
     long i = m != nullptr && w->selected_col >= 0 ? static_cast<long>(w->selected_row) * m->cols + w->selected_col : -1;
-    if (i < 0 || std::isnan(m->degree_days[i])) {
+    slope_season s;
+    bool falling[12];
+    if (m == nullptr || !lm_CellSeason(m, i, &w->falls, &s, falling)) {
         gtk_label_set_text(GTK_LABEL(w->selected_title), m == nullptr ? "" : "Click a cell of the map for its months.");
         gtk_widget_queue_draw(w->month_chart);
         return;
     }
-    slope_season s{};
-    const long cells = m->cells();
-    for (int k = 0; k < 12; k++) {
-        s.month_irradiation[k] = m->month_irradiation[k * cells + i];
-        s.month_degree_days[k] = m->month_degree_days[k * cells + i];
-    }
-    s.season_irradiation = m->irradiation[i];
-    s.season_degree_days = m->degree_days[i];
-    bool falling[12];
-    // The zone's formula is the one the cell's sun block takes.
-    float blockLat, blockLon;
-    blockPoint(m->latitude[i], m->longitude[i], &blockLat, &blockLon);
-    seasonFallingMonths(&w->falls, &s, gddZone(blockLat), falling);
     month_rows &rows = w->months;
-    rows.count = sl_SeasonMonths(&m->settings.season, rows.month, rows.first, rows.last);
+    rows.count = seasonMonths(&m->settings.season, rows.month, rows.first, rows.last);
     bool marked = false;
     for (int k = 0; k < rows.count; k++) {
         int month = rows.month[k] - 1;

@@ -16,7 +16,7 @@ gchar *lm_SpotText(const lm_map *map, int col, int row) {
         text = g_strdup_printf("cell %d, %d   %s\nno data in the elevation model here", col + 1, row + 1, where);
     } else {
         gchar *elev = decimalText(map->elevation[i], 1), *tilt = decimalText(map->tilt[i], 1);
-        gchar *aspect = map->aspect[i] < 0 ? g_strdup("flat") : sl_AspectText(map->aspect[i]);
+        gchar *aspect = map->aspect[i] < 0 ? g_strdup("flat") : aspectText(map->aspect[i]);
         gchar *shadow = decimalText(map->shadow[i], 0);
         gchar *gdd = decimalText(map->degree_days[i], 1), *irr = decimalText(map->irradiation[i], 1);
         text = g_strdup_printf("%s degree days, %s MJ/m²   (cell %d, %d: %s)\n"

@@ -73,6 +73,7 @@ void work(GTask *task, gpointer, gpointer data, GCancellable *) {
     }
     tile.values.clear();
     tile.values.shrink_to_fit();
+    m->whole_edge_months = std::move(tile.whole_edge_months);
 
     m->elevation.resize(cells);
     m->latitude.resize(cells);
@@ -116,15 +117,11 @@ gboolean followProgress(gpointer data) {
 void finished(GObject *, GAsyncResult *result, gpointer data) {
     lm_run *run = static_cast<lm_run *>(data);
     bool ok = g_task_propagate_boolean(G_TASK(result), nullptr);
-    lm_window *w = run->owner;
+    lm_window *w = static_cast<lm_window *>(run->owner);
     // Cancelled: the window is gone or waits for a newer run.
     if (w == nullptr) return;
     w->running = nullptr;
-    if (w->progress_source != 0) {
-        g_source_remove(w->progress_source);
-        w->progress_source = 0;
-    }
-    gtk_widget_hide(w->progress);
+    runEnded(&w->progress_source, w->progress);
     if (!ok || run->result == nullptr) {
         gchar *text = g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
         gtk_label_set_text(GTK_LABEL(w->status), text);
@@ -155,15 +152,9 @@ void lm_StartRun(lm_window *w, const lm_settings *settings) {
     lm_run *run = new lm_run();
     run->path = w->land.path;
     run->settings = *settings;
-    run->started = g_get_monotonic_time();
-    run->owner = w;
     w->running = run;
-
     underWay++;
-    GTask *task = g_task_new(nullptr, nullptr, finished, run);
-    g_task_set_task_data(task, run, freeRun);
-    g_task_run_in_thread(task, work);
-    g_object_unref(task);
+    startWorker(run, &run->control.cancel, w, work, finished, freeRun);
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(w->progress), 0.0);
     gtk_progress_bar_set_text(GTK_PROGRESS_BAR(w->progress), "reading the land");
     gtk_widget_show(w->progress);

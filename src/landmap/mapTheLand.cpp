@@ -5,16 +5,13 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
-#include "shell/shell.h"
 #include "terrain/rasterKinds.h"
 #include "ui/entries.h"
+#include "ui/windowFiles.h"
 #include "ui/windowTools.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdlib>
-
-extern "C" void veranta_register_resource(void);
 
 lm_window *terrain_open = nullptr;
 
@@ -22,20 +19,7 @@ namespace {
 
 GtkWidget *widget(GtkBuilder *ui, const char *id) { return GTK_WIDGET(gtk_builder_get_object(ui, id)); }
 
-void setInt(GtkWidget *entry, int value) {
-    gchar *text = g_strdup_printf("%d", value);
-    gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
-}
-
-void setStatus(lm_window *w, const char *text, bool failed) {
-    gtk_label_set_text(GTK_LABEL(w->status), text);
-    GtkStyleContext *style = gtk_widget_get_style_context(w->status);
-    if (failed)
-        gtk_style_context_add_class(style, "failed");
-    else
-        gtk_style_context_remove_class(style, "failed");
-}
+void setStatus(lm_window *w, const char *text, bool failed) { showStatus(w->status, text, failed); }
 
 bool byIrradiation(lm_window *w) { return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w->colour_irr)); }
 
@@ -115,34 +99,13 @@ void onOpenResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
     g_object_unref(dialog);
 }
 
-void addFilter(GtkFileChooser *chooser, const char *name, const std::vector<std::string> &endings) {
-    GtkFileFilter *filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, name);
-    for (const std::string &e : endings) {
-        // Either case: a camera or a Windows share may write ".TIF".
-        std::string pattern = "*.";
-        for (char c : e) {
-            if (g_ascii_isalpha(c)) {
-                pattern += '[';
-                pattern += g_ascii_tolower(c);
-                pattern += g_ascii_toupper(c);
-                pattern += ']';
-            } else {
-                pattern += c;
-            }
-        }
-        gtk_file_filter_add_pattern(filter, pattern.c_str());
-    }
-    gtk_file_chooser_add_filter(chooser, filter);
-}
-
 void onOpenClicked(GtkWidget *, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
     if (w->chooser != nullptr) return;
     GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open an elevation model", GTK_WINDOW(w->window),
                                                                GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
-    addFilter(GTK_FILE_CHOOSER(dialog), "GeoTIFF", {"tif", "tiff"});
-    addFilter(GTK_FILE_CHOOSER(dialog), "Every raster GDAL reads", rasterEndings());
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoTIFF", {"tif", "tiff"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Every raster GDAL reads", rasterEndings());
     gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
     g_signal_connect(dialog, "response", G_CALLBACK(onOpenResponse), w);
     w->chooser = dialog;
@@ -159,23 +122,20 @@ void onExampleClicked(GtkWidget *, gpointer data) {
     lm_OpenLand(w, example.c_str());
 }
 
-void onDrop(GtkWidget *, GdkDragContext *context, gint, gint, GtkSelectionData *selection, guint, guint time,
-            gpointer data) {
+// GTK finishes the drag itself (GTK_DEST_DEFAULT_DROP), once.
+void onDrop(GtkWidget *, GdkDragContext *, gint, gint, GtkSelectionData *selection, guint, guint, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
     gchar **uris = gtk_selection_data_get_uris(selection);
-    bool taken = false;
     if (uris != nullptr && uris[0] != nullptr) {
         gchar *path = g_filename_from_uri(uris[0], nullptr, nullptr);
         if (path != nullptr) {
             lm_OpenLand(w, path);
-            taken = true;
         } else {
             setStatus(w, "Only a file on this computer can be opened.", true);
         }
         g_free(path);
     }
     g_strfreev(uris);
-    gtk_drag_finish(context, taken, FALSE, time);
 }
 
 // --- colour and threshold ----------------------------------------------------
@@ -327,35 +287,16 @@ gboolean onKey(GtkWidget *, GdkEventKey *event, gpointer data) {
 
 // --- exports and closing -------------------------------------------------------
 
-void onSaveResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
-    lm_window *w = static_cast<lm_window *>(data);
-    if (response == GTK_RESPONSE_ACCEPT) {
-        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-        int kind = GPOINTER_TO_INT(g_object_get_data(G_OBJECT(dialog), "kind"));
-        if (path != nullptr) lm_ExportTo(w, kind, path);
-        g_free(path);
-    }
-    w->chooser = nullptr;
-    g_object_unref(dialog);
-}
+void exportChosen(gpointer data, int kind, const char *path) { lm_ExportTo(static_cast<lm_window *>(data), kind, path); }
 
 void chooseExport(lm_window *w, int kind) {
     static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months"};
     static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv"};
-    if (w->chooser != nullptr || w->map == nullptr) return;
-    GtkFileChooserNative *dialog = gtk_file_chooser_native_new(titles[kind], GTK_WINDOW(w->window),
-                                                               GTK_FILE_CHOOSER_ACTION_SAVE, "_Save", "_Cancel");
-    GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
-    gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
-    gtk_file_chooser_set_current_name(chooser, names[kind]);
-    if (kind == 0) addFilter(chooser, "GeoTIFF", {"tif", "tiff"});
-    if (kind == 1) addFilter(chooser, "PNG, SVG or PDF", {"png", "svg", "pdf"});
-    if (kind >= 2) addFilter(chooser, "CSV table", {"csv"});
-    g_object_set_data(G_OBJECT(dialog), "kind", GINT_TO_POINTER(kind));
-    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
-    g_signal_connect(dialog, "response", G_CALLBACK(onSaveResponse), w);
-    w->chooser = dialog;
-    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+    static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table"};
+    static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"}};
+    if (w->map == nullptr) return;
+    ::chooseExport(GTK_WINDOW(w->window), &w->chooser, titles[kind], names[kind], filters[kind], endings[kind],
+                   exportChosen, w, kind);
 }
 
 void onExportTif(GtkWidget *, gpointer data) { chooseExport(static_cast<lm_window *>(data), 0); }
@@ -372,17 +313,11 @@ void onDestroy(GtkWidget *, gpointer data) {
         w->exporting->owner = nullptr;
         w->exporting->control.cancel = true;
     }
-    if (w->chooser != nullptr) {
-        g_signal_handlers_disconnect_by_data(w->chooser, w);
-        gtk_native_dialog_destroy(GTK_NATIVE_DIALOG(w->chooser));
-        g_object_unref(w->chooser);
-    }
+    closeChooser(&w->chooser);
     lm_FreeImage(&w->image);
     g_object_unref(w->ui);
     if (terrain_open == w) terrain_open = nullptr;
     delete w;
-    // However the window went, the one-at-a-time rule is released.
-    in_use = 0;
 }
 
 }  // namespace
@@ -404,29 +339,13 @@ bool lm_ExportTo(lm_window *w, int kind, const char *path) {
     } else {
         ok = lm_ExportMonths(w->map.get(), w->selected_col, w->selected_row, path, &error);
     }
-    gchar *name = g_filename_display_name(path);
-    gchar *text = ok ? g_strdup_printf("%s written to %s", what[kind], name)
-                     : g_strdup_printf("Not written: %s could not be saved (%s); no file was left behind.", name,
-                                       error != nullptr ? error->message : "unknown error");
-    setStatus(w, text, !ok);
-    g_free(text);
-    g_free(name);
+    showExportOutcome(w->status, what[kind], path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);
     return ok;
 }
 
 void mapTheLand(GtkWindow *parent) {
-    static bool loaded = false;
-    if (!loaded) {
-        veranta_register_resource();
-        GtkCssProvider *provider = gtk_css_provider_new();
-        gtk_css_provider_load_from_resource(provider, "/org/veranta/terrain.css");
-        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
-                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        g_object_unref(provider);
-        loaded = true;
-    }
-
+    loadWindowStyle("/org/veranta/terrain.css");
     lm_window *w = new lm_window();
     GtkBuilder *ui = gtk_builder_new_from_resource("/org/veranta/terrain.ui");
     w->ui = ui;
@@ -477,15 +396,11 @@ void mapTheLand(GtkWindow *parent) {
     w->frame = {0.0, 0.0, 1.0};
 
     // The explorer's season defaults: 1 April to 31 October of this year.
-    GDateTime *now = g_date_time_new_now_local();
-    setInt(w->entry_year, std::min(2050, std::max(2000, g_date_time_get_year(now))));
-    g_date_time_unref(now);
-    setInt(w->entry_startday, 1);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_startmonth), 3);
-    setInt(w->entry_stopday, 31);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
-    setInt(w->entry_directions, 32);
-    setInt(w->entry_distance, 5000);
+    const season_entries season = {w->entry_year, w->entry_startday, w->combo_startmonth, w->entry_stopday,
+                                   w->combo_stopmonth, w->msg_year, w->msg_start, w->msg_stop};
+    showSeasonDefaults(&season);
+    showInt(w->entry_directions, 32);
+    showInt(w->entry_distance, 5000);
     findGddFalls(&w->falls);
     for (GtkWidget *b : {w->button_tif, w->button_map, w->button_areas, w->button_months, w->threshold_scale,
                          w->entry_threshold, w->button_zoom_in, w->button_zoom_out, w->button_fit})

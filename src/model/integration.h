@@ -106,8 +106,9 @@ float northGDDAt(int month, float x, float elevation);
 
 // A season month from its days' irradiation (daily[0] is day 1, length days):
 // the irradiation of days first..last and their share of the whole month's
-// degree days, as the season window shows them.
+// degree days, as the season window shows them, and (when whole is not null)
+// the whole month's irradiation, which those degree days are computed from.
 void seasonMonth(const float *daily, int length, int first, int last, int zone, float elevation, int month,
-                 float *irradiation, float *degree_days);
+                 float *irradiation, float *degree_days, float *whole = nullptr);
 
 #endif

@@ -4,11 +4,12 @@
 #include "model/integration.h"
 
 void seasonMonth(const float *daily, int length, int first, int last, int zone, float elevation, int month,
-                 float *irradiation, float *degree_days) {
+                 float *irradiation, float *degree_days, float *whole_irradiation) {
     // The whole month and the range are summed from the same values, in day
     // order, as getMonthsIrr sums them.
     float whole = 0.0f;
     for (int d = 1; d <= length; d++) whole = whole + daily[d - 1];
+    if (whole_irradiation != nullptr) *whole_irradiation = whole;
 
     if (first == 1 && last == length) {
         *irradiation = whole;

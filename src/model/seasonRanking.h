@@ -18,8 +18,9 @@ float seasonMeasure(const slope_season *season, season_measure by);
 int bestSeason(const slope_season *seasons, int count, season_measure by, float *low, float *high);
 
 // Which months of a season (index 0 = January) lie where the zone's formula
-// gives fewer degree days for more sun (falls from findGddFalls); months
-// with no irradiation are not.
+// gives fewer degree days for more sun (falls from findGddFalls), judged by
+// the whole month's irradiation that the degree days come from; months with
+// no irradiation are not.
 void seasonFallingMonths(const gdd_falls *falls, const slope_season *season, int zone, bool falling[12]);
 
 #endif

@@ -11,6 +11,10 @@ struct slope { float aspect; float tilt; };
 struct slope_season {
     float month_irradiation[12];   // MJ/m2, index 0 = January; 0 for months outside the season
     float month_degree_days[12];
+    // MJ/m2 of the whole month, which its degree days are computed from (the
+    // regression takes whole months): more than month_irradiation where the
+    // season takes only part of the month.
+    float month_whole_irradiation[12];
     float season_irradiation;      // the months summed in month order
     float season_degree_days;
 };

@@ -137,7 +137,8 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
                 for (int d = 0; d < length; d++) month[d] = daily[static_cast<size_t>((k + d) * n + i)];
                 float irr;
                 float gdd;
-                seasonMonth(month, length, first, last, zone, site->elevation, m, &irr, &gdd);
+                seasonMonth(month, length, first, last, zone, site->elevation, m, &irr, &gdd,
+                            &r.month_whole_irradiation[m - 1]);
                 r.month_irradiation[m - 1] = irr;
                 r.month_degree_days[m - 1] = gdd;
                 // In month order, as the window's running totals.

@@ -112,6 +112,9 @@ void presentOpen(void);
 gboolean onShellKey(GtkWidget *widget, GdkEventKey *event, gpointer data);
 // A window the shell opened: above the main window, with its keys.
 void adoptWindow(GtkWidget *other);
+// A window that is destroyed when closed (the explorer, the terrain map):
+// however it goes, the one-at-a-time rule is released then.
+void releaseWhenGone(GtkWidget *other);
 
 // The application id: program name, window class and icon name, as the
 // desktop entry and the installed icons have it.

@@ -215,7 +215,9 @@ void on_slopes_activate(GtkWidget *, gpointer) {
         return;
     }
     compareSlopes(GTK_WINDOW(window));
-    if (slopes_open != nullptr) adoptWindow(slopes_open->window);
+    if (slopes_open == nullptr) return;
+    adoptWindow(slopes_open->window);
+    releaseWhenGone(slopes_open->window);
     in_use = 1;
 }
 
@@ -225,7 +227,9 @@ void on_terrain_activate(GtkWidget *, gpointer) {
         return;
     }
     mapTheLand(GTK_WINDOW(window));
-    if (terrain_open != nullptr) adoptWindow(terrain_open->window);
+    if (terrain_open == nullptr) return;
+    adoptWindow(terrain_open->window);
+    releaseWhenGone(terrain_open->window);
     in_use = 1;
 }
 

@@ -5,11 +5,11 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
+#include "ui/entries.h"
+#include "ui/windowFiles.h"
 #include "ui/windowTools.h"
 
 #include <cstring>
-
-extern "C" void veranta_register_resource(void);
 
 sl_window *slopes_open = nullptr;
 
@@ -27,12 +27,6 @@ void showStored(GtkWidget *entry, float value) {
     g_free(text);
 }
 
-void setInt(GtkWidget *entry, int value) {
-    gchar *text = g_strdup_printf("%d", value);
-    gtk_entry_set_text(GTK_ENTRY(entry), text);
-    g_free(text);
-}
-
 void forgetResults(sl_window *w) {
     w->view.have = false;
     w->view.hover = -1;
@@ -43,21 +37,12 @@ void forgetResults(sl_window *w) {
     sl_ShowSelection(w);
 }
 
-void setStatus(sl_window *w, const char *text, bool failed) {
-    gtk_label_set_text(GTK_LABEL(w->status), text);
-    GtkStyleContext *style = gtk_widget_get_style_context(w->status);
-    if (failed)
-        gtk_style_context_add_class(style, "failed");
-    else
-        gtk_style_context_remove_class(style, "failed");
-}
-
 void onCompare(GtkWidget *, gpointer data) {
     sl_window *w = static_cast<sl_window *>(data);
     sl_CancelRun(w);
     gtk_widget_hide(w->progress);
     forgetResults(w);
-    setStatus(w, "", false);
+    showStatus(w->status, "", false);
     site_location site;
     season_range season;
     slope stored;
@@ -87,16 +72,10 @@ void onClose(GtkWidget *, gpointer data) { gtk_widget_destroy(static_cast<sl_win
 void onDestroy(GtkWidget *, gpointer data) {
     sl_window *w = static_cast<sl_window *>(data);
     sl_CancelRun(w);
-    if (w->chooser != nullptr) {
-        g_signal_handlers_disconnect_by_data(w->chooser, w);
-        gtk_native_dialog_destroy(GTK_NATIVE_DIALOG(w->chooser));
-        g_object_unref(w->chooser);
-    }
+    closeChooser(&w->chooser);
     g_object_unref(w->ui);
     if (slopes_open == w) slopes_open = nullptr;
     delete w;
-    // However the window went, the one-at-a-time rule is released.
-    in_use = 0;
 }
 
 gboolean onDrawCompass(GtkWidget *area, cairo_t *cr, gpointer data) {
@@ -167,7 +146,7 @@ gboolean onTooltip(GtkWidget *, gint x, gint y, gboolean keyboard, GtkTooltip *t
     const sl_view &v = w->view;
     float aspect = under == SL_STORED ? v.stored.aspect : sl_GridAspect(under);
     float tilt = under == SL_STORED ? v.stored.tilt : sl_GridTilt(under);
-    gchar *a = sl_AspectText(aspect);
+    gchar *a = aspectText(aspect);
     gchar *t = decimalText(tilt, 1);
     gchar *g = decimalText(v.results[under].season_degree_days, 2);
     gchar *i = decimalText(v.results[under].season_irradiation, 1);
@@ -201,47 +180,15 @@ gboolean onCompassFocus(GtkWidget *area, GdkEventButton *, gpointer) {
 
 void name(GtkWidget *widget, const char *text) { atk_object_set_name(gtk_widget_get_accessible(widget), text); }
 
-void onChooserResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
-    sl_window *w = static_cast<sl_window *>(data);
-    if (response == GTK_RESPONSE_ACCEPT) {
-        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-        bool chart = g_object_get_data(G_OBJECT(dialog), "chart") != nullptr;
-        if (path != nullptr) sl_ExportTo(w, chart, path);
-        g_free(path);
-    }
-    w->chooser = nullptr;
-    g_object_unref(dialog);
-}
-
-void addFilter(GtkFileChooser *chooser, const char *name, const char *pattern) {
-    GtkFileFilter *filter = gtk_file_filter_new();
-    gtk_file_filter_set_name(filter, name);
-    gtk_file_filter_add_pattern(filter, pattern);
-    gtk_file_chooser_add_filter(chooser, filter);
-}
+void exportChosen(gpointer data, int chart, const char *path) { sl_ExportTo(static_cast<sl_window *>(data), chart, path); }
 
 void choose(sl_window *w, bool chart) {
-    if (w->chooser != nullptr) return;
-    GtkFileChooserNative *dialog = gtk_file_chooser_native_new(
-        chart ? "Save chart" : "Export table", GTK_WINDOW(w->window), GTK_FILE_CHOOSER_ACTION_SAVE, "_Save", "_Cancel");
-    GtkFileChooser *chooser = GTK_FILE_CHOOSER(dialog);
-    gtk_file_chooser_set_do_overwrite_confirmation(chooser, TRUE);
-    // Exports are the grower's documents, not the program's data folder.
-    const char *documents = g_get_user_special_dir(G_USER_DIRECTORY_DOCUMENTS);
-    gtk_file_chooser_set_current_folder(chooser, documents != nullptr ? documents : g_get_home_dir());
-    if (chart) {
-        gtk_file_chooser_set_current_name(chooser, "slopes.png");
-        addFilter(chooser, "PNG, SVG or PDF", "*.[pPsS][nNvVdD][gGfF]");
-        g_object_set_data(G_OBJECT(dialog), "chart", GINT_TO_POINTER(1));
-    } else {
-        gtk_file_chooser_set_current_name(chooser, "slopes.csv");
-        addFilter(chooser, "CSV table", "*.csv");
-    }
-    // The window outlives no dialog: it is modal to it.
-    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
-    g_signal_connect(dialog, "response", G_CALLBACK(onChooserResponse), w);
-    w->chooser = dialog;
-    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+    if (chart)
+        chooseExport(GTK_WINDOW(w->window), &w->chooser, "Save chart", "slopes.png", "PNG, SVG or PDF",
+                     {"png", "svg", "pdf"}, exportChosen, w, 1);
+    else
+        chooseExport(GTK_WINDOW(w->window), &w->chooser, "Export table", "slopes.csv", "CSV table", {"csv"},
+                     exportChosen, w, 0);
 }
 
 void onExportTable(GtkWidget *, gpointer data) { choose(static_cast<sl_window *>(data), false); }
@@ -253,29 +200,13 @@ void onSaveChart(GtkWidget *, gpointer data) { choose(static_cast<sl_window *>(d
 bool sl_ExportTo(sl_window *w, bool chart, const char *path) {
     GError *error = nullptr;
     bool ok = chart ? sl_SaveChart(&w->view, path, &error) : sl_ExportTable(&w->view, path, &error);
-    gchar *name = g_filename_display_name(path);
-    gchar *text = ok ? g_strdup_printf("%s written to %s", chart ? "Chart" : "Table", name)
-                     : g_strdup_printf("Not written: %s could not be saved (%s); no file was left behind.", name,
-                                       error != nullptr ? error->message : "unknown error");
-    setStatus(w, text, !ok);
-    g_free(text);
-    g_free(name);
+    showExportOutcome(w->status, chart ? "Chart" : "Table", path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);
     return ok;
 }
 
 void compareSlopes(GtkWindow *parent) {
-    static bool loaded = false;
-    if (!loaded) {
-        veranta_register_resource();
-        GtkCssProvider *provider = gtk_css_provider_new();
-        gtk_css_provider_load_from_resource(provider, "/org/veranta/slopes.css");
-        gtk_style_context_add_provider_for_screen(gdk_screen_get_default(), GTK_STYLE_PROVIDER(provider),
-                                                  GTK_STYLE_PROVIDER_PRIORITY_APPLICATION);
-        g_object_unref(provider);
-        loaded = true;
-    }
-
+    loadWindowStyle("/org/veranta/slopes.css");
     sl_window *w = new sl_window();
     GtkBuilder *ui = gtk_builder_new_from_resource("/org/veranta/slopes.ui");
     w->ui = ui;
@@ -329,13 +260,9 @@ void compareSlopes(GtkWindow *parent) {
         showStored(w->entry_aspect, active_aspect);
         showStored(w->entry_tilt, active_tilt);
     }
-    GDateTime *now = g_date_time_new_now_local();
-    setInt(w->entry_year, g_date_time_get_year(now));
-    g_date_time_unref(now);
-    setInt(w->entry_startday, 1);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_startmonth), 3);
-    setInt(w->entry_stopday, 31);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), 9);
+    const season_entries season = {w->entry_year, w->entry_startday, w->combo_startmonth, w->entry_stopday,
+                                   w->combo_stopmonth, w->msg_year, w->msg_start, w->msg_stop};
+    showSeasonDefaults(&season);
 
     gtk_widget_add_events(w->compass, GDK_POINTER_MOTION_MASK | GDK_BUTTON_PRESS_MASK | GDK_LEAVE_NOTIFY_MASK |
                                           GDK_KEY_PRESS_MASK);

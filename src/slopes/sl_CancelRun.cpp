@@ -2,13 +2,6 @@
 #include "slopes/slopes.h"
 
 void sl_CancelRun(sl_window *w) {
-    if (w->running != nullptr) {
-        w->running->owner = nullptr;
-        w->running->control.cancel = true;
-        w->running = nullptr;
-    }
-    if (w->progress_source != 0) {
-        g_source_remove(w->progress_source);
-        w->progress_source = 0;
-    }
+    dropRun(w->running, &w->progress_source);
+    w->running = nullptr;
 }

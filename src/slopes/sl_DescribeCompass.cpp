@@ -9,7 +9,7 @@ void sl_DescribeCompass(sl_window *w) {
         atk_object_set_description(access, "No comparison yet: press Compare.");
         return;
     }
-    gchar *aspect = sl_AspectText(sl_GridAspect(v->best));
+    gchar *aspect = aspectText(sl_GridAspect(v->best));
     gchar *tilt = decimalText(sl_GridTilt(v->best), 1);
     gchar *text = g_strdup_printf("Best slope by %s: aspect %s, tilt %s°. %s",
                                   v->by == BY_IRRADIATION ? "irradiation" : "degree days", aspect, tilt,

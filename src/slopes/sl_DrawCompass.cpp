@@ -47,7 +47,7 @@ void legend(cairo_t *cr, const sl_view *v, const sl_compass_layout *l) {
         cairo_pattern_t *scale = cairo_pattern_create_linear(0.0, y + h, 0.0, y);
         for (int i = 0; i <= 10; i++) {
             double r, g, b;
-            sl_ScaleColour(i / 10.0, &r, &g, &b);
+            scaleColour(i / 10.0, &r, &g, &b);
             cairo_pattern_add_color_stop_rgb(scale, i / 10.0, r, g, b);
         }
         cairo_rectangle(cr, x, y, w, h);
@@ -118,7 +118,7 @@ void sl_DrawCompass(cairo_t *cr, const sl_view *v, double width, double height) 
         cellPath(cr, &l, i);
         if (v->have) {
             double r, g, b;
-            sl_ScaleColour(share(v, i), &r, &g, &b);
+            scaleColour(share(v, i), &r, &g, &b);
             cairo_set_source_rgb(cr, r, g, b);
         } else {
             cairo_set_source_rgb(cr, 0.88, 0.92, 0.90);

@@ -28,7 +28,7 @@ bool sl_ExportTable(const sl_view *view, const char *path, GError **error) {
         return false;
     }
     int months[12], first[12], last[12];
-    int count = sl_SeasonMonths(&view->season, months, first, last);
+    int count = seasonMonths(&view->season, months, first, last);
 
     GString *out = g_string_new("aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
                                 "season degree days (degC above 10 degC)");

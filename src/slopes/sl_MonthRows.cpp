@@ -7,7 +7,7 @@ month_rows sl_MonthRows(const sl_view *v) {
     const slope_season &s = v->results[v->selected];
     bool falling[12];
     seasonFallingMonths(&v->falls, &s, gddZone(v->site.latitude), falling);
-    rows.count = sl_SeasonMonths(&v->season, rows.month, rows.first, rows.last);
+    rows.count = seasonMonths(&v->season, rows.month, rows.first, rows.last);
     for (int i = 0; i < rows.count; i++) {
         int m = rows.month[i] - 1;
         rows.irradiation[i] = s.month_irradiation[m];

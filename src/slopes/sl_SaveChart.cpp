@@ -2,24 +2,15 @@
 // or PDF by the name's ending, drawn by the same code as the window's charts.
 #include "slopes/slopes.h"
 
-#include "files/safeWrite.h"
 #include "model/model.h"
-
-#include <cairo-pdf.h>
-#include <cairo-svg.h>
-#include <cstring>
-#include <string>
+#include "ui/windowFiles.h"
 
 namespace {
 
 const double kWidth = 900.0, kTitle = 92.0, kCompass = 640.0, kMonths = 300.0;
 
-cairo_status_t collect(void *closure, const unsigned char *data, unsigned int length) {
-    g_byte_array_append(static_cast<GByteArray *>(closure), data, length);
-    return CAIRO_STATUS_SUCCESS;
-}
-
-void drawPage(cairo_t *cr, const sl_view *v) {
+void drawPage(cairo_t *cr, const void *data) {
+    const sl_view *v = static_cast<const sl_view *>(data);
     cairo_rectangle(cr, 0, 0, kWidth, kTitle + kCompass + kMonths);
     cairo_set_source_rgb(cr, 0.984, 1.0, 0.992);
     cairo_fill(cr);
@@ -32,7 +23,7 @@ void drawPage(cairo_t *cr, const sl_view *v) {
     drawText(cr, "Season degree days by slope", "Sans Bold 13", 20.0, 14.0, 0.0, 0.0);
     drawText(cr, title, "Sans 10", 20.0, 40.0, 0.0, 0.0);
     const bool stored = v->selected == SL_STORED;
-    gchar *aspect = sl_AspectText(stored ? v->stored.aspect : sl_GridAspect(v->selected));
+    gchar *aspect = aspectText(stored ? v->stored.aspect : sl_GridAspect(v->selected));
     gchar *tilt = decimalText(stored ? v->stored.tilt : sl_GridTilt(v->selected), 1);
     gchar *gdd = decimalText(v->results[v->selected].season_degree_days, 2);
     gchar *months = g_strdup_printf("Months below: %s slope, aspect %s, tilt %s°, %s degree days%s",
@@ -67,45 +58,5 @@ bool sl_SaveChart(const sl_view *view, const char *path, GError **error) {
         g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no comparison to save");
         return false;
     }
-    gchar *lower = g_ascii_strdown(path, -1);
-    enum { PNG, SVG, PDF, NONE } kind = g_str_has_suffix(lower, ".png")   ? PNG
-                                        : g_str_has_suffix(lower, ".svg") ? SVG
-                                        : g_str_has_suffix(lower, ".pdf") ? PDF
-                                                                          : NONE;
-    g_free(lower);
-    if (kind == NONE) {
-        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "the name must end in .png, .svg or .pdf");
-        return false;
-    }
-
-    // Drawn into memory first, then written in one piece by the safe writer.
-    const double height = kTitle + kCompass + kMonths;
-    GByteArray *bytes = g_byte_array_new();
-    cairo_surface_t *surface;
-    if (kind == PNG)
-        surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, static_cast<int>(kWidth), static_cast<int>(height));
-    else if (kind == SVG)
-        surface = cairo_svg_surface_create_for_stream(collect, bytes, kWidth, height);
-    else
-        surface = cairo_pdf_surface_create_for_stream(collect, bytes, kWidth, height);
-    cairo_t *cr = cairo_create(surface);
-    drawPage(cr, view);
-    cairo_status_t status = cairo_status(cr);
-    cairo_destroy(cr);
-    if (kind == PNG && status == CAIRO_STATUS_SUCCESS) status = cairo_surface_write_to_png_stream(surface, collect, bytes);
-    cairo_surface_finish(surface);
-    if (status == CAIRO_STATUS_SUCCESS) status = cairo_surface_status(surface);
-    cairo_surface_destroy(surface);
-
-    bool ok = false;
-    if (status != CAIRO_STATUS_SUCCESS)
-        g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "the chart could not be drawn: %s",
-                    cairo_status_to_string(status));
-    else {
-        std::string why;
-        ok = writeFileSafely(path, bytes->data, bytes->len, &why);
-        if (!ok) g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, why.c_str());
-    }
-    g_byte_array_unref(bytes);
-    return ok;
+    return saveDrawing(path, kWidth, kTitle + kCompass + kMonths, drawPage, view, "chart", error);
 }

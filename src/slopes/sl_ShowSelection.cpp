@@ -16,7 +16,7 @@ gchar *slopeName(const sl_view *v, int index) {
     if (index != SL_STORED && tilt == 0.0f) {
         text = g_strdup("flat ground (tilt 0°)");
     } else {
-        gchar *a = sl_AspectText(aspect);
+        gchar *a = aspectText(aspect);
         text = g_strdup_printf("aspect %s, tilt %s°", a, t);
         g_free(a);
     }

@@ -71,15 +71,11 @@ const char *refusalText(int status) {
 void finished(GObject *, GAsyncResult *result, gpointer data) {
     sl_run *run = static_cast<sl_run *>(data);
     g_task_propagate_boolean(G_TASK(result), nullptr);
-    sl_window *w = run->owner;
+    sl_window *w = static_cast<sl_window *>(run->owner);
     // Cancelled: the window is gone or waits for a newer run.
     if (w == nullptr) return;
     w->running = nullptr;
-    if (w->progress_source != 0) {
-        g_source_remove(w->progress_source);
-        w->progress_source = 0;
-    }
-    gtk_widget_hide(w->progress);
+    runEnded(&w->progress_source, w->progress);
     if (run->status == 0 && usable(run)) {
         sl_TakeResults(&w->view, run);
         w->view.calibrated = sl_LocaleOK(w);
@@ -104,13 +100,7 @@ void sl_StartRun(sl_window *w, const site_location *site, const season_range *se
     for (int i = 0; i < SL_GRID; i++) run->slopes[i] = {sl_GridAspect(i), sl_GridTilt(i)};
     run->slopes[SL_STORED] = *stored;
     run->status = -1;
-    run->started = g_get_monotonic_time();
-    run->owner = w;
     w->running = run;
-
-    GTask *task = g_task_new(nullptr, nullptr, finished, run);
-    g_task_set_task_data(task, run, freeRun);
-    g_task_run_in_thread(task, work);
-    g_object_unref(task);
+    startWorker(run, &run->control.cancel, w, work, finished, freeRun);
     w->progress_source = g_timeout_add(50, followProgress, w);
 }

@@ -6,6 +6,8 @@
 
 #include "model/sweepSeason.h"
 #include "ui/monthRows.h"
+#include "ui/slopeFigures.h"
+#include "ui/workerRun.h"
 
 #include <gtk/gtk.h>
 
@@ -24,16 +26,13 @@ float sl_GridTilt(int index);
 
 // One sweep on the worker: its inputs, its results and its progress. Owned by
 // its task; the window only points at the run it waits for.
-struct sl_window;
-struct sl_run {
+struct sl_run : worker_run {
     site_location site;
     season_range season;
     slope slopes[SL_SLOPES];
     slope_season results[SL_SLOPES];
     sweep_control control;
     int status;
-    gint64 started;        // monotonic microseconds
-    sl_window *owner;      // null once the window is gone or a newer run replaced it
 };
 
 // What the charts show: the results of the last completed comparison.
@@ -120,19 +119,9 @@ sl_compass_layout sl_CompassLayout(double width, double height);
 void sl_SlopePlace(const sl_compass_layout *layout, float aspect, float tilt, double *x, double *y);
 // The slope under a point of the chart, or -1.
 int sl_SlopeAt(const sl_view *view, const sl_compass_layout *layout, double x, double y);
-// A colour of the degree-day scale, t from 0 (fewest) to 1 (most).
-void sl_ScaleColour(double t, double *r, double *g, double *b);
-
-// "180° (south)", "165°": an aspect as the window names it.
-gchar *sl_AspectText(float aspect);
-
 void sl_DrawCompass(cairo_t *cr, const sl_view *view, double width, double height);
 // The selected slope's months, their marks included.
 month_rows sl_MonthRows(const sl_view *view);
-
-// The months of a slope that belong to the season, as the season window
-// shows them: first and last day of each, in season order.
-int sl_SeasonMonths(const season_range *season, int months[12], int first[12], int last[12]);
 
 // Writes the table of every compared slope as CSV, or the charts as PNG, SVG
 // or PDF (by the name's ending). The file is replaced as a whole or not at

@@ -18,6 +18,7 @@ struct cell_horizons {
 struct cell_season {
     float month_irradiation[12];   // MJ/m2, index 0 = January; 0 outside the season
     float month_degree_days[12];
+    float month_whole_irradiation[12];   // the whole month's, which its degree days come from
     float season_irradiation;
     float season_degree_days;
     float shadow_minutes;          // samples where the slope faces the sun but terrain hides it, times the step

@@ -20,6 +20,7 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
         map->directions = options->directions;
         map->values.assign(static_cast<size_t>(map->bands) * cells, kMapNodata);
         map->horizons.assign(static_cast<size_t>(map->directions) * cells, kMapNodata);
+        map->whole_edge_months.assign(2 * cells, kMapNodata);
         map_tile part;
         for (int y = 0; code == TERRAIN_OK && y < dem->height; y += kMapPart) {
             for (int x = 0; code == TERRAIN_OK && x < dem->width; x += kMapPart) {
@@ -36,6 +37,9 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
                         std::copy_n(&part.values[b * pc + static_cast<size_t>(r) * w], w, &map->values[b * cells + to]);
                     for (int k = 0; k < map->directions; k++)
                         std::copy_n(&part.horizons[k * pc + static_cast<size_t>(r) * w], w, &map->horizons[k * cells + to]);
+                    for (int k = 0; k < 2; k++)
+                        std::copy_n(&part.whole_edge_months[k * pc + static_cast<size_t>(r) * w], w,
+                                    &map->whole_edge_months[k * cells + to]);
                 }
                 map->cells += part.cells;
                 map->cells_outside += part.cells_outside;

@@ -132,6 +132,7 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
     tile->height = h;
     tile->bands = nb;
     tile->values.assign(static_cast<size_t>(nb) * cells, kMapNodata);
+    tile->whole_edge_months.assign(2 * cells, kMapNodata);
     const int directions = options->directions;
     std::atomic<size_t> next{0};
     std::atomic<int> failed{0};
@@ -178,6 +179,8 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
                     v[b * cells + i] = s.month_irradiation[m - 1];
                     v[(b + 1) * cells + i] = s.month_degree_days[m - 1];
                 }
+                tile->whole_edge_months[i] = s.month_whole_irradiation[options->season.start_month - 1];
+                tile->whole_edge_months[cells + i] = s.month_whole_irradiation[options->season.stop_month - 1];
             }
             if (control != nullptr) control->cells_done.fetch_add(n);
         }

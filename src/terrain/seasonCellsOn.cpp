@@ -51,7 +51,7 @@ void formSeasons(const sun_block *b, int n, const float *daily, const float *ele
             for (int d = 0; d < length; d++) month[d] = daily[(k + d) * n + i];
             float irr;
             float gdd;
-            seasonMonth(month, length, first, last, zone, elevation[i], m, &irr, &gdd);
+            seasonMonth(month, length, first, last, zone, elevation[i], m, &irr, &gdd, &r.month_whole_irradiation[m - 1]);
             r.month_irradiation[m - 1] = irr;
             r.month_degree_days[m - 1] = gdd;
             irradiation = irradiation + irr;

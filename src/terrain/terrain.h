@@ -152,6 +152,10 @@ struct map_tile {
     int height = 0;
     int bands = 0;
     std::vector<float> values;     // bands * width * height
+    // The whole irradiation (MJ/m2) of the season's first month, then of its
+    // last (2 * width * height): their degree days come from it even where the
+    // season takes only part of them. In memory only, for the map window.
+    std::vector<float> whole_edge_months;
     int directions = 0;
     std::vector<float> horizons;   // directions * width * height when asked for
     long cells = 0;                // cells with an elevation

@@ -3,6 +3,8 @@
 #ifndef VERANTA_UI_ENTRIES_H
 #define VERANTA_UI_ENTRIES_H
 
+#include "model/sweepSeason.h"
+
 #include <gtk/gtk.h>
 
 // An entry's text read as a number only when, apart from surrounding white
@@ -13,5 +15,23 @@ bool entryFloat(GtkWidget *entry, float *value);
 bool entryInt(GtkWidget *entry, int *value);
 // The one-day window's test of the typed site against the calibrated region.
 bool siteInRegion(GtkWidget *lat, GtkWidget *lon, GtkWidget *elev, GtkWidget *aspect, GtkWidget *tilt);
+
+// A note beside an entry, shown only when there is something to say.
+void entryNote(GtkWidget *note, const char *text);
+
+// The season's entries of a window that computes a season, and their notes.
+struct season_entries {
+    GtkWidget *year, *start_day, *start_month, *stop_day, *stop_month;   // months in combo boxes
+    GtkWidget *year_note, *start_note, *stop_note;
+};
+// Reads the season by the season window's checks: the first failing check
+// of the year and the months decides its note, and then both days are
+// checked. True with *season set; otherwise false with the notes shown.
+bool readSeason(const season_entries *entries, season_range *season);
+// The usual season in such entries: 1 April to 31 October of this year (of
+// 2000 or 2050 outside the years the windows take).
+void showSeasonDefaults(const season_entries *entries);
+// A whole number in an entry.
+void showInt(GtkWidget *entry, int value);
 
 #endif

@@ -38,7 +38,10 @@ void monthTable(GtkListStore *store, const month_rows *rows);
 void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double height);
 // The sentence that explains a mark.
 const char *fallingNote(void);
-// What a chart is coloured and ranked by, with its unit.
-const char *measureName(season_measure by);
+
+// The months of a season with their first and last days, as the season
+// window steps through them, in season order; their count (0 for a season
+// without months in order).
+int seasonMonths(const season_range *season, int months[12], int first[12], int last[12]);
 
 #endif

@@ -364,7 +364,7 @@ void expectTableReadsBack(sl_window *w) {
         for (int i = 0; i < 8; i++) {
             if (i == 4 || i == 7) {
                 int month = i == 4 ? 5 : 6;
-                bool back = gddFalls(&falls, gddZone(w->view.site.latitude), month, r.month_irradiation[month - 1]);
+                bool back = gddFalls(&falls, gddZone(w->view.site.latitude), month, r.month_whole_irradiation[month - 1]);
                 EXPECT_EQ(f[2 + i], back ? "1" : "0") << lines[1 + s];
             } else {
                 EXPECT_NEAR(g_ascii_strtod(f[2 + i].c_str(), nullptr), values[i], 0.005) << f[2 + i];
@@ -563,7 +563,7 @@ TEST(Slopes, SeasonMonthsAsTheSeasonWindowStepsThem) {
     };
     for (const Case &c : cases) {
         int m[12], f[12], l[12];
-        int n = sl_SeasonMonths(&c.season, m, f, l);
+        int n = seasonMonths(&c.season, m, f, l);
         ASSERT_EQ(n, static_cast<int>(c.months.size()));
         EXPECT_EQ(std::vector<int>(m, m + n), c.months);
         EXPECT_EQ(std::vector<int>(f, f + n), c.first);

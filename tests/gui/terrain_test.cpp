@@ -7,6 +7,7 @@
 #include "landmap/landmap.h"
 #include "model/model.h"
 #include "shell/shell.h"
+#include "slopes/slopes.h"
 
 #include <gtest/gtest.h>
 
@@ -266,6 +267,53 @@ TEST(Terrain, ClosingWhileAMapComputesCancelsIt) {
     ASSERT_NE(terrain_open, nullptr);
     gtk_widget_destroy(terrain_open->window);
     gui::pump();
+}
+
+// The cell-months CSV flags each month whose degree days come from where the
+// formula runs backwards; a season from 20 July takes its July degree days
+// from the whole July, so the whole July decides, as the slope sweep of that
+// cell over whole months says (without shading the cell is that sweep).
+TEST(Terrain, CellMonthsCsvFlagsAPartMonthByTheWholeMonth) {
+    lm_window *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    lm_OpenLand(w, writeDem("land.tif", 24, 20).c_str());
+    compute(w, "20", 7, "31", 8, false);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(w->map, nullptr);
+    const lm_map &m = *w->map;
+    gdd_falls falls;
+    findGddFalls(&falls);
+    const season_range whole = {m.settings.season.year, 1, 7, 31, 8};
+    slope_season s{};
+    int zone = 0;
+    for (long i = 0; i < m.cells() && w->selected_col < 0; i++) {
+        if (std::isnan(m.degree_days[i])) continue;
+        site_location site{0.0f, 0.0f, m.elevation[i]};
+        blockPoint(m.latitude[i], m.longitude[i], &site.latitude, &site.longitude);
+        const slope sl = {m.aspect[i], m.tilt[i]};
+        ASSERT_EQ(sweepSeason(&site, &whole, &sl, 1, &s), 0);
+        zone = gddZone(site.latitude);
+        if (!gddFalls(&falls, zone, 7, s.month_irradiation[6])) continue;
+        w->selected_col = static_cast<int>(i % m.cols);
+        w->selected_row = static_cast<int>(i / m.cols);
+    }
+    ASSERT_GE(w->selected_col, 0) << "no cell whose whole July lies beyond the turn";
+    std::string path = (std::filesystem::current_path() / "cell.csv").string();
+    ASSERT_TRUE(lm_ExportTo(w, 3, path.c_str())) << label(w->status);
+    bool exists = false;
+    std::string csv = gui::readFile(path.c_str(), &exists);
+    ASSERT_TRUE(exists);
+    std::vector<std::string> rows;
+    for (size_t at = 0, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2)
+        rows.push_back(csv.substr(at, end - at));
+    ASSERT_EQ(rows.size(), 4u);
+    EXPECT_NE(rows[0].find(",fewer degree days for more sun (1 yes)"), std::string::npos) << rows[0];
+    for (int k = 0; k < 2; k++) {
+        const std::string &row = rows[1 + k];
+        const bool want = gddFalls(&falls, zone, 7 + k, s.month_irradiation[6 + k]);
+        EXPECT_EQ(row.substr(row.rfind(',') + 1), want ? "1" : "0") << row;
+    }
+    EXPECT_EQ(rows[3].back(), ',') << "the season row has no flag";
 }
 
 // A real-looking land for the screenshots and the measured run: hills and

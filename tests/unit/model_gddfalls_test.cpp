@@ -3,6 +3,7 @@
 #include "model/gddFalls.h"
 #include "model/seasonRanking.h"
 
+#include <algorithm>
 #include <cmath>
 #include <gtest/gtest.h>
 
@@ -66,6 +67,8 @@ TEST(GddFalls, MonthsOfASeasonByTheirZone) {
     s.month_irradiation[6] = 680.0f;   // July: beyond the northern turn, short of the southern
     s.month_irradiation[7] = 720.0f;   // August: beyond both
     s.month_irradiation[8] = 50.0f;    // September: the southern polynomial's low fall
+    // Whole months: their degree days come from these very figures.
+    std::copy(s.month_irradiation, s.month_irradiation + 12, s.month_whole_irradiation);
     bool north[12], south[12];
     seasonFallingMonths(&f, &s, gddZone(44.1f), north);
     seasonFallingMonths(&f, &s, gddZone(43.5f), south);
@@ -75,6 +78,37 @@ TEST(GddFalls, MonthsOfASeasonByTheirZone) {
         EXPECT_EQ(north[m], wantNorth[m]) << m + 1;
         EXPECT_EQ(south[m], wantSouth[m]) << m + 1;
     }
+}
+
+// A month the season takes only in part gets its share of the whole month's
+// degree days: the whole month's irradiation decides, not the part's.
+TEST(GddFalls, PartMonthJudgedByTheWholeMonth) {
+    const gdd_falls f = falls();
+    const struct { const char *what; float latitude; int month; float part, whole; bool falling; } cases[] = {
+        {"July, part short of the northern turn, whole beyond it", 44.1f, 7, 250.0f, 700.0f, true},
+        {"July, the part and the whole short of it", 44.1f, 7, 250.0f, 600.0f, false},
+        {"September, part in the southern low fall, whole above it", 43.5f, 9, 50.0f, 400.0f, false},
+    };
+    for (const auto &c : cases) {
+        slope_season s = {};
+        s.month_irradiation[c.month - 1] = c.part;
+        s.month_whole_irradiation[c.month - 1] = c.whole;
+        bool falling[12];
+        seasonFallingMonths(&f, &s, gddZone(c.latitude), falling);
+        EXPECT_EQ(falling[c.month - 1], c.falling) << c.what;
+    }
+    // Through the sweep: a season from 20 July flags July as the whole July does.
+    const site_location site = {44.133f, -123.214f, 114.0f};
+    const slope south = {180.0f, 20.0f};
+    const season_range part = {2007, 20, 7, 31, 8}, whole = {2007, 1, 7, 31, 8};
+    slope_season p, w;
+    ASSERT_EQ(sweepSeason(&site, &part, &south, 1, &p), 0);
+    ASSERT_EQ(sweepSeason(&site, &whole, &south, 1, &w), 0);
+    bool byPart[12], byWhole[12];
+    seasonFallingMonths(&f, &p, gddZone(site.latitude), byPart);
+    seasonFallingMonths(&f, &w, gddZone(site.latitude), byWhole);
+    ASSERT_TRUE(byWhole[6]) << "the whole July of a south slope lies beyond the turn";
+    EXPECT_TRUE(byPart[6]) << p.month_irradiation[6] << " of " << p.month_whole_irradiation[6];
 }
 
 // The two measures each pick their own best; ties go to the first slope.

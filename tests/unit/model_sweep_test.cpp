@@ -45,6 +45,7 @@ slope_season windowSeason(const site_location &site, const season_range &s, cons
         }
         r.month_irradiation[m - 1] = irr;
         r.month_degree_days[m - 1] = gdd;
+        r.month_whole_irradiation[m - 1] = whole;
         cumIrr = cumIrr + irr;
         cumGdd = cumGdd + gdd;
     }
@@ -57,6 +58,7 @@ void expectSameBits(const slope_season &a, const slope_season &b, const char *wh
     for (int m = 0; m < 12; m++) {
         EXPECT_EQ(bits(a.month_irradiation[m]), bits(b.month_irradiation[m])) << what << " irradiation month " << m + 1;
         EXPECT_EQ(bits(a.month_degree_days[m]), bits(b.month_degree_days[m])) << what << " degree days month " << m + 1;
+        EXPECT_EQ(bits(a.month_whole_irradiation[m]), bits(b.month_whole_irradiation[m])) << what << " whole month " << m + 1;
     }
     EXPECT_EQ(bits(a.season_irradiation), bits(b.season_irradiation)) << what;
     EXPECT_EQ(bits(a.season_degree_days), bits(b.season_degree_days)) << what;

@@ -1,8 +1,11 @@
-#include "slopes/slopes.h"
+// An aspect in degrees, with its compass name on the eight main points.
+#include "ui/slopeFigures.h"
+
+#include "ui/monthRows.h"
 
 #include <cmath>
 
-gchar *sl_AspectText(float aspect) {
+gchar *aspectText(float aspect) {
     static const char *const names[8] = {"north", "north-east", "east", "south-east",
                                          "south", "south-west", "west", "north-west"};
     gchar *degrees = decimalText(aspect, std::fmod(aspect, 1.0f) == 0.0f ? 0 : 1);

@@ -1,11 +1,11 @@
 // The months of a season with their first and last days, as the season
 // window steps through them: the first month from the start day, the last up
 // to the stop day, the others whole.
-#include "slopes/slopes.h"
+#include "ui/monthRows.h"
 
 #include "model/model.h"
 
-int sl_SeasonMonths(const season_range *season, int months[12], int first[12], int last[12]) {
+int seasonMonths(const season_range *season, int months[12], int first[12], int last[12]) {
     static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     if (season->start_month < 1 || season->stop_month > 12 || season->stop_month <= season->start_month) return 0;
     int count = 0;

@@ -1,10 +1,10 @@
 // Cool blue for the slopes with the fewest degree days through pale yellow
 // to deep red for the most: warmth reads as warm colour.
-#include "slopes/slopes.h"
+#include "ui/slopeFigures.h"
 
 #include <algorithm>
 
-void sl_ScaleColour(double t, double *r, double *g, double *b) {
+void scaleColour(double t, double *r, double *g, double *b) {
     static const double stops[6][3] = {{0.192, 0.212, 0.584}, {0.271, 0.459, 0.706}, {0.671, 0.851, 0.914},
                                        {0.996, 0.878, 0.565}, {0.957, 0.427, 0.263}, {0.647, 0.000, 0.149}};
     t = std::clamp(t, 0.0, 1.0);
