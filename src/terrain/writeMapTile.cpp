@@ -30,6 +30,9 @@ int run(const map_grid *grid, const map_options *options, const map_tile *map, c
             if (control != nullptr) control->cells_done.fetch_add(static_cast<long>(w) * h);
         }
     }
+    // A cancel while the parts went in leaves no file; once GDAL closes the
+    // file (compressing what its cache holds) the write runs to its end.
+    if (control != nullptr && control->cancel.load()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
     return commitMapWriter(writer, map->cells, map->cells_outside, refusal);
 }
 
