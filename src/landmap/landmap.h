@@ -30,6 +30,8 @@ struct lm_settings {
 // cache, never changed once made.
 struct lm_map {
     std::string path;          // the elevation model it was computed from
+    long long file_size = -1;  // and its size and modification time (ns) then
+    long long file_modified = 0;
     lm_settings settings;
     int cols = 0, rows = 0;
     std::vector<float> elevation, tilt, aspect, shadow, degree_days, irradiation;
@@ -41,6 +43,9 @@ struct lm_map {
     double outside_share = 0.0;  // of the cells, outside the calibrated region
     float gdd_low = 0.0f, gdd_high = 0.0f, irr_low = 0.0f, irr_high = 0.0f;
     map_options options;         // as the terrain core was given them
+    map_grid grid;               // the DEM's grid and CRS, for the GeoTIFF
+    long cells_with_data = 0;    // cells with an elevation, and of them
+    long cells_outside = 0;      // those outside the calibrated region
     long cells() const { return static_cast<long>(cols) * rows; }
 };
 
@@ -156,7 +161,11 @@ void lm_StartRun(lm_window *w, const lm_settings *settings);
 void lm_CancelRun(lm_window *w);
 // Computations whose worker has not yet finished, cancelled ones included.
 int lm_RunsUnderWay(void);
-// The session's computed maps, by file and settings.
+// A file's size and modification time in nanoseconds; false when it cannot
+// be looked at.
+bool lm_FileStamp(const std::string &path, long long *size, long long *modified);
+// The session's computed maps, by file (its path, size and modification
+// time) and settings.
 std::shared_ptr<lm_map> lm_Remembered(const std::string &path, const lm_settings *settings);
 void lm_Remember(const std::shared_ptr<lm_map> &map);
 
@@ -176,8 +185,11 @@ void lm_ShowCell(lm_window *w);
 bool lm_SaveMap(const lm_scene *scene, const std::string &caption, const char *path, GError **error);
 bool lm_ExportAreas(const lm_map *map, float threshold, const char *path, GError **error);
 bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GError **error);
+// The map in memory as the GeoTIFF veranta-map writes for the same land and
+// settings; nothing is computed again.
 bool lm_ExportGeoTiff(const lm_map *map, const char *path, map_control *control, GError **error);
-// The GeoTIFF export on a worker, its outcome said in the window.
+// The GeoTIFF export on a worker (writing a large map takes seconds), its
+// outcome said in the window.
 void lm_StartExport(lm_window *w, const char *path);
 // The caption of a saved map: file, season and shading.
 std::string lm_Caption(const lm_map *map);

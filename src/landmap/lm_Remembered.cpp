@@ -1,5 +1,5 @@
-// Maps computed in this session, kept so that going back to a season or a
-// file shows it at once. A few only: a million-cell map holds about 130 MB.
+// Maps computed in this session, kept so that going back to a season or an
+// unchanged file shows it at once. A few only: a million-cell map holds about 130 MB.
 #include "landmap/landmap.h"
 
 #include <deque>
@@ -21,8 +21,13 @@ bool same(const lm_settings &a, const lm_settings &b) {
 }  // namespace
 
 std::shared_ptr<lm_map> lm_Remembered(const std::string &path, const lm_settings *settings) {
+    // A file replaced or edited under the same name is computed again.
+    long long size = 0;
+    long long modified = 0;
+    if (!lm_FileStamp(path, &size, &modified)) return nullptr;
     for (const auto &m : kept())
-        if (m->path == path && same(m->settings, *settings)) return m;
+        if (m->path == path && m->file_size == size && m->file_modified == modified && same(m->settings, *settings))
+            return m;
     return nullptr;
 }
 

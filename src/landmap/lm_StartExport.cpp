@@ -1,6 +1,7 @@
-// The GeoTIFF export runs on a worker like a computation: the window stays
-// live, the bar follows it, and closing the window stops it with no file
-// left behind.
+// The GeoTIFF export writes the map in memory; compressing a million-cell
+// map's bands still takes seconds, so it runs on a worker: the window stays
+// live, and closing the window before the file is being closed stops it
+// with no file left behind.
 #include "landmap/landmap.h"
 
 namespace {

@@ -37,6 +37,11 @@ void work(GTask *task, gpointer, gpointer data, GCancellable *) {
     options.directions = run->settings.directions;
     options.distance = run->settings.distance;
     map_tile tile;
+    // Taken before the file is read: a change while it computes makes the
+    // session compute it again next time.
+    long long size = -1;
+    long long modified = 0;
+    lm_FileStamp(run->path, &size, &modified);
     int status = openDem(run->path, 0, &dem, &run->refusal);
     if (status == TERRAIN_OK) status = computeMap(&dem, &options, &run->control, &tile, &run->refusal);
     if (status != TERRAIN_OK) {
@@ -46,8 +51,13 @@ void work(GTask *task, gpointer, gpointer data, GCancellable *) {
     }
     auto m = std::make_shared<lm_map>();
     m->path = run->path;
+    m->file_size = size;
+    m->file_modified = modified;
     m->settings = run->settings;
     m->options = options;
+    demGrid(&dem, &m->grid);
+    m->cells_with_data = tile.cells;
+    m->cells_outside = tile.cells_outside;
     m->cols = tile.width;
     m->rows = tile.height;
     const long cells = m->cells();

@@ -50,5 +50,7 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
         if (refusal != nullptr) *refusal = "there is not enough memory for it";
     }
     freeSunCache(cache);
+    // A cancelled or failed run hands back no map rather than a half-filled one.
+    if (code != TERRAIN_OK) *map = map_tile{};
     return code;
 }

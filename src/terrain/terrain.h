@@ -178,6 +178,8 @@ int computeMapTile(const dem_source *dem, const map_options *options, int x0, in
                    sun_cache *cache, map_control *control, map_tile *tile, std::string *refusal);
 
 // The whole raster's map in memory, every band (the map window's run).
+// control's cells_done reaches cells_total when it succeeds; cancelled
+// (TERRAIN_CANCELLED) or failed, *map is left empty.
 int computeMap(const dem_source *dem, const map_options *options, map_control *control, map_tile *map,
                std::string *refusal);
 
@@ -195,5 +197,22 @@ struct map_extent {
 // the raster's size. Nothing is left behind unless every file is whole.
 int writeMap(const dem_source *dem, const map_options *options, const map_extent *extent, const std::string &output,
              const std::string &horizons_path, map_control *control, std::string *refusal);
+
+// Where a map lies: the DEM's north-up geotransform and its CRS, kept apart
+// from the open file so that a map computed earlier can be written later.
+struct map_grid {
+    double transform[6] = {};
+    std::string crs_wkt;
+};
+void demGrid(const dem_source *dem, map_grid *grid);
+
+// Writes a map already computed (computeMap's, or computeMapTile's) as the
+// very file writeMap writes for the same DEM and options: same pixels, band
+// descriptions and metadata, through the safe writer, the horizons too
+// unless horizons_path is empty. options must be those the map was computed
+// with. control (may be null) can cancel between parts; cells_done follows
+// the cells written.
+int writeMapTile(const map_grid *grid, const map_options *options, const map_tile *map, const std::string &output,
+                 const std::string &horizons_path, map_control *control, std::string *refusal);
 
 #endif

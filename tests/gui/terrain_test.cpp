@@ -1,7 +1,8 @@
 // The terrain map window driven through the running program: opening a DEM
 // and refusing what cannot be used, Compute equal to the terrain core's own
-// map, a click selecting the cell under it, the GeoTIFF export read back, and
-// closing by the window manager while a map computes.
+// map, a click selecting the cell under it, the GeoTIFF export read back and
+// equal to veranta-map's file, a changed DEM computed again, and closing by
+// the window manager while a map computes.
 #include "gui_support.h"
 
 #include "landmap/landmap.h"
@@ -16,10 +17,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
+#include <functional>
+#include <cpl_conv.h>
 #include <gdal.h>
+#include <gdal_utils.h>
 #include <ogr_srs_api.h>
 #include <string>
+#include <sys/stat.h>
 #include <vector>
 
 namespace {
@@ -81,6 +87,22 @@ void compute(lm_window *w, const char *first, int firstMonth, const char *last, 
 }
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && b == kMapNodata); }
+
+// Everything a reader of a map file sees: gdalinfo's account of it from its
+// size on (grid, CRS, metadata, band descriptions, nodata), then every pixel.
+std::string mapFile(const std::string &path) {
+    GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+    if (ds == nullptr) return "";
+    char *info = GDALInfo(ds, nullptr);
+    std::string s(std::strstr(info, "Size is"));
+    CPLFree(info);
+    const int cols = GDALGetRasterXSize(ds), rows = GDALGetRasterYSize(ds), bands = GDALGetRasterCount(ds);
+    std::vector<float> v(static_cast<size_t>(cols) * rows * bands);
+    EXPECT_EQ(GDALDatasetRasterIO(ds, GF_Read, 0, 0, cols, rows, v.data(), cols, rows, GDT_Float32, bands, nullptr, 0, 0, 0),
+              CE_None);
+    GDALClose(ds);
+    return s.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(float));
+}
 
 }  // namespace
 
@@ -232,6 +254,29 @@ TEST(Terrain, ExportsTheGeoTiffAndSaysWhenAWriteFails) {
         differ += !sameBits(w->map->degree_days[i], gdd[i]) + !sameBits(w->map->month_degree_days[6 * 480 + i], july[i]);
     EXPECT_EQ(differ, 0);
 
+    // It is the file veranta-map writes for the same land, season and
+    // shading: metadata, band descriptions and every pixel, shaded or not.
+    for (bool shade : {false, true}) {
+        SCOPED_TRACE(shade ? "shaded" : "unshaded");
+        if (shade) {
+            compute(w, "1", 6, "30", 7, true);
+            ASSERT_TRUE(awaitRun(w));
+            lm_ExportTo(w, 0, out.c_str());
+            ASSERT_TRUE(awaitRun(w));
+        }
+        const lm_settings &s = w->map->settings;
+        ASSERT_EQ(s.shade, shade);
+        const std::string cli = (std::filesystem::current_path() / "cli.tif").string();
+        gchar *command = g_strdup_printf("'%s' --quiet --year %d --from 1/6 --to 30/7 %s --directions %d --distance %g '%s' '%s'",
+                                         VERANTA_MAP_EXE, s.season.year, shade ? "" : "--no-shade", s.directions,
+                                         static_cast<double>(s.distance), path.c_str(), cli.c_str());
+        ASSERT_EQ(std::system(command), 0) << command;
+        g_free(command);
+        const std::string written = mapFile(cli);
+        ASSERT_NE(written.find(shade ? "SHADING=terrain" : "SHADING=none"), std::string::npos);
+        EXPECT_TRUE(mapFile(out) == written);
+    }
+
     // Into a folder that is not there: said in the window, no file left.
     for (int kind : {0, 1, 2}) {
         lm_ExportTo(w, kind, "/nonexistent-folder/out.tif");
@@ -239,6 +284,41 @@ TEST(Terrain, ExportsTheGeoTiffAndSaysWhenAWriteFails) {
         EXPECT_NE(label(w->status).find("Not written"), std::string::npos) << kind;
     }
     EXPECT_FALSE(std::filesystem::exists("/nonexistent-folder"));
+}
+
+// The session's maps are kept by file, not by name only: a DEM edited or
+// replaced under the same name is computed again, an unchanged one is not.
+TEST(Terrain, AChangedDemIsComputedAgain) {
+    lm_window *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    std::string path = writeDem("land.tif", 16, 12);
+    lm_OpenLand(w, path.c_str());
+    compute(w, "1", 6, "30", 7, false);
+    ASSERT_TRUE(awaitRun(w));
+    auto setModified = [&](time_t seconds) {
+        struct timespec times[2] = {{0, UTIME_OMIT}, {seconds, 0}};
+        utimensat(AT_FDCWD, path.c_str(), times, 0);
+    };
+    const struct {
+        const char *what;
+        std::function<void()> change;
+        bool again;
+    } cases[] = {
+        {"unchanged", [] {}, false},
+        {"modified later", [&] { setModified(time(nullptr) + 60); }, true},
+        {"grown, same time", [&] {
+             struct stat st;
+             stat(path.c_str(), &st);
+             gui::writeFile("land.tif", std::string(std::filesystem::file_size(path) + 4, '\0'));
+             setModified(st.st_mtim.tv_sec);
+         }, true},
+    };
+    for (const auto &c : cases) {
+        c.change();
+        gui::click(w->button_compute);
+        EXPECT_EQ(w->running != nullptr, c.again) << c.what;
+        ASSERT_TRUE(awaitRun(w));
+    }
 }
 
 TEST(Terrain, ClosingWhileAMapComputesCancelsIt) {

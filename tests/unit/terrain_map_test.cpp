@@ -1,18 +1,26 @@
 // The terrain core on small DEMs made here: Horn's tilt and aspect against
 // gdaldem, horizons on terrain whose horizons are known by construction, the
-// map's cells against the slope sweep to the bit, and elevations in feet.
+// map's cells against the slope sweep to the bit, elevations in feet, a map
+// run's progress and cancelling, and the one GeoTIFF writer fed streamed
+// parts or a map in memory.
+#include "terrain/mapWriter.h"
 #include "terrain/terrain.h"
 
+#include <atomic>
+#include <chrono>
 #include <cmath>
+#include <cpl_conv.h>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <gdal.h>
+#include <gdal_utils.h>
 #include <gtest/gtest.h>
 #include <ogr_srs_api.h>
 #include <string>
+#include <thread>
 #include <unistd.h>
 #include <vector>
 
@@ -80,6 +88,22 @@ void slopeOf(const dem_source &dem, std::vector<float> *tilt, std::vector<float>
     aspect->resize(z.size());
     hornSlope(z.data(), dem.width, dem.height, cw.data(), ch.data(), 0, 0, dem.width, dem.height, tilt->data(),
               aspect->data());
+}
+
+// Everything a reader of a map file sees: gdalinfo's account of it from its
+// size on (grid, CRS, metadata, band descriptions, nodata), then every
+// pixel's bits.
+std::string mapFile(const std::string &path) {
+    GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
+    if (ds == nullptr) return "";
+    char *info = GDALInfo(ds, nullptr);
+    std::string s(std::strstr(info, "Size is"));
+    CPLFree(info);
+    const int w = GDALGetRasterXSize(ds), h = GDALGetRasterYSize(ds), n = GDALGetRasterCount(ds);
+    std::vector<float> v(static_cast<size_t>(w) * h * n);
+    EXPECT_EQ(GDALDatasetRasterIO(ds, GF_Read, 0, 0, w, h, v.data(), w, h, GDT_Float32, n, nullptr, 0, 0, 0), CE_None);
+    GDALClose(ds);
+    return s.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(float));
 }
 
 }  // namespace
@@ -318,5 +342,87 @@ TEST(TerrainDem, FeetBecomeMetresAndRefusalsSayWhy) {
         EXPECT_EQ(openDem(r.path, r.band, &dem, &refusal), r.code) << r.what;
         EXPECT_EQ(refusal, r.sentence) << r.what;
         EXPECT_EQ(dem.dataset, nullptr) << r.what;
+    }
+}
+
+// A map run's progress reaches the land's cells; one cancelled from another
+// thread after some progress stops short and hands back no map.
+TEST(TerrainMap, ProgressReachesEveryCellAndACancelledRunGivesNoMap) {
+    temp_dir dir;
+    const int n = 160;   // several runs of cells, so a cancel lands between them
+    std::vector<float> z(static_cast<size_t>(n) * n);
+    for (size_t i = 0; i < z.size(); i++) z[i] = static_cast<float>(300.0 + 2.0 * (i % n) + 40.0 * std::sin(i / n * 0.1));
+    dem_source dem;
+    ASSERT_EQ(openDem(makeDem(dir.path + "/dem.tif", n, n, z, "EPSG:32610", 10.0, 476000.0, 4928000.0), 0, &dem, nullptr),
+              TERRAIN_OK);
+    map_options options;
+    options.season = {2024, 16, 6, 15, 7};
+    options.shade = false;
+    options.threads = 2;
+    for (bool cancel : {false, true}) {
+        map_control control;
+        std::atomic<bool> over{false};
+        std::thread watcher([&] {
+            while (!over.load()) {
+                if (cancel && control.cells_done.load() > 0) control.cancel.store(true);
+                std::this_thread::sleep_for(std::chrono::microseconds(200));
+            }
+        });
+        map_tile map;
+        const int code = computeMap(&dem, &options, &control, &map, nullptr);
+        over.store(true);
+        watcher.join();
+        const long done = control.cells_done.load();
+        EXPECT_EQ(control.cells_total.load(), static_cast<long>(n) * n);
+        if (cancel) {
+            EXPECT_EQ(code, TERRAIN_CANCELLED);
+            EXPECT_TRUE(done > 0 && done < control.cells_total.load()) << done;
+            EXPECT_TRUE(map.values.empty() && map.width == 0);
+        } else {
+            EXPECT_EQ(code, TERRAIN_OK);
+            EXPECT_EQ(done, control.cells_total.load());
+        }
+    }
+    closeDem(&dem);
+}
+
+// A map in memory written by writeMapTile, or fed to the writer in parts
+// taken out of the middle of its bands (the last part first), is the file the
+// streamed run writes: a tile of a shaded run with its horizons.
+TEST(TerrainWrite, AMapInMemoryWritesTheFileTheStreamedRunWrites) {
+    temp_dir dir;
+    const int w = 30;
+    const int h = 22;
+    std::vector<float> z(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < z.size(); i++) z[i] = static_cast<float>(200.0 + 4.0 * (i / w) + 60.0 * std::sin(i % w * 0.4));
+    z[40] = -9999.0f;
+    dem_source dem;
+    ASSERT_EQ(openDem(makeDem(dir.path + "/dem.tif", w, h, z, "EPSG:32610", 30.0, 497500.0, 4875100.0), 0, &dem, nullptr),
+              TERRAIN_OK);
+    map_grid grid;
+    demGrid(&dem, &grid);
+    map_options options;
+    options.season = {2024, 20, 5, 3, 7};
+    options.directions = 8;
+    options.distance = 300.0;
+    const map_extent tile = {1, 1, 16};
+    const std::string streamed = dir.path + "/streamed.tif", memory = dir.path + "/memory.tif", parts = dir.path + "/parts.tif";
+    ASSERT_EQ(writeMap(&dem, &options, &tile, streamed, streamed + ".hz", nullptr, nullptr), TERRAIN_OK);
+    map_tile map;
+    ASSERT_EQ(computeMapTile(&dem, &options, 16, 16, 14, 6, true, nullptr, nullptr, &map, nullptr), TERRAIN_OK);
+    closeDem(&dem);
+    ASSERT_EQ(writeMapTile(&grid, &options, &map, memory, memory + ".hz", nullptr, nullptr), TERRAIN_OK);
+    map_writer writer;
+    ASSERT_EQ(beginMapWriter(&writer, &grid, &options, 16, 16, 14, 6, parts, parts + ".hz", nullptr), TERRAIN_OK);
+    for (int q = 3; q >= 0; q--)
+        ASSERT_EQ(writeMapPart(&writer, &map, q % 2 == 0 ? 16 : 23, q < 2 ? 16 : 19, 7, 3, nullptr), TERRAIN_OK) << q;
+    ASSERT_EQ(commitMapWriter(&writer, map.cells, map.cells_outside, nullptr), TERRAIN_OK);
+    abandonMapWriter(&writer);
+
+    const std::string expected = mapFile(streamed);
+    ASSERT_NE(expected.find("SEASON=20/5 to 3/7"), std::string::npos);
+    for (const std::string &file : {memory, parts}) {
+        EXPECT_TRUE(mapFile(file) == expected) << file;
+        EXPECT_TRUE(mapFile(file + ".hz") == mapFile(streamed + ".hz")) << file;
     }
 }
