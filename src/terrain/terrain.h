@@ -120,9 +120,10 @@ struct horizon_grid {
 // directions directions (k * 360 / directions clockwise from north), over the
 // terrain within distance metres: angles[(row * w + col) * directions + k],
 // degrees, never below 0, 0 for nodata cells. The window must hold the terrain
-// within distance of those cells, where the raster has it. Per direction the
-// cells are swept along parallel lines keeping the upper convex hull of the
-// terrain ahead, so the cost grows with cells times directions. 0, or
+// within distance of those cells, where the raster has it. Seen from each
+// cell's centre: a ray marched from it near the cell; farther, per direction
+// the cells are swept along parallel lines keeping the upper convex hull of
+// the terrain ahead, so the cost grows with cells times directions. 0, or
 // TERRAIN_CANCELLED through control (may be null).
 int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
                     float *angles, int threads, map_control *control);

@@ -187,6 +187,86 @@ TEST(TerrainHorizons, WallConeAndTroughIncludingTheRastersEdges) {
     }
 }
 
+// Seen from the cell's centre: on a smooth hill, at 32 directions (most
+// oblique to the cells, whose centres the sweep's lines miss by up to half a
+// cell), every angle within kTolerance of a fine ray march from the centre
+// over the same terrain between cells (bilinear; at the raster's border the
+// edge cell reaches half a cell out), from the first row or column of
+// centres it crosses (before it lies the cell's own slope) to the last
+// within the distance. Lines through the cells gave up to 5
+// degrees too much here.
+TEST(TerrainHorizons, SeenFromTheCellCentreAsAFineRayMarchSees) {
+    const double kTolerance = 0.25;
+    const struct {
+        const char *what;
+        double cell_width;
+        double cell_height;
+        double distance;
+    } cases[] = {
+        {"square cells, near and far", 10.0, 10.0, 600.0},
+        {"oblong cells, near and far", 10.0, 14.0, 700.0},
+        {"square cells, near only", 10.0, 10.0, 150.0},
+    };
+    const int w = 90;
+    const int h = 70;
+    for (const auto &c : cases) {
+        std::vector<float> z(static_cast<size_t>(w) * h);
+        for (int r = 0; r < h; r++)
+            for (int col = 0; col < w; col++) {
+                // Decayed at the raster's edges, where the fine march also
+                // sees the edge cells' half a cell beyond their centres.
+                const double x = (col - 45.0) * c.cell_width;
+                const double y = (r - 35.0) * c.cell_height;
+                const double x2 = (col - 65.0) * c.cell_width;
+                const double y2 = (r - 50.0) * c.cell_height;
+                z[static_cast<size_t>(r * w + col)] =
+                    static_cast<float>(300.0 + 70.0 * std::exp(-(x * x + y * y) / (2.0 * 80.0 * 80.0)) +
+                                       20.0 * std::exp(-(x2 * x2 + y2 * y2) / (2.0 * 60.0 * 60.0)));
+            }
+        // Bilinear between the cells; none outside the raster.
+        auto at = [&](double col, double row, double *v) {
+            if (col < -0.5 || row < -0.5 || col > w - 0.5 || row > h - 0.5) return false;
+            col = std::min(std::max(col, 0.0), w - 1.0);
+            row = std::min(std::max(row, 0.0), h - 1.0);
+            const int c0 = std::min(static_cast<int>(col), w - 2);
+            const int r0 = std::min(static_cast<int>(row), h - 2);
+            const double fx = col - c0;
+            const double fy = row - r0;
+            auto zz = [&](int cc, int rr) { return static_cast<double>(z[static_cast<size_t>(rr * w + cc)]); };
+            *v = (1 - fy) * ((1 - fx) * zz(c0, r0) + fx * zz(c0 + 1, r0)) + fy * ((1 - fx) * zz(c0, r0 + 1) + fx * zz(c0 + 1, r0 + 1));
+            return true;
+        };
+        const int directions = 32;
+        const horizon_grid grid = {z.data(), w, h, 0, 0, c.cell_width, c.cell_height};
+        std::vector<float> angles(static_cast<size_t>(w) * h * directions);
+        ASSERT_EQ(terrainHorizons(&grid, directions, c.distance, 0, 0, w, h, angles.data(), 2, nullptr), TERRAIN_OK);
+        double worst = 0.0;
+        std::string where;
+        for (int r = 0; r < h; r += (r == 0 || r >= h - 3 ? 1 : 3)) {
+            for (int col = 0; col < w; col += (col == 0 || col >= w - 3 ? 1 : 3)) {
+                const double zo = z[static_cast<size_t>(r * w + col)];
+                for (int k = 0; k < directions; k++) {
+                    const double az = 2.0 * 3.14159265358979323846 * k / directions;
+                    const double first = std::min(c.cell_width / std::fabs(std::sin(az)), c.cell_height / std::fabs(std::cos(az)));
+                    double top = 0.0;
+                    const double last = std::floor(c.distance / first) * first;
+                    for (double d = first; d <= last; d += 0.5) {
+                        double v;
+                        if (at(col + d * std::sin(az) / c.cell_width, r - d * std::cos(az) / c.cell_height, &v))
+                            top = std::max(top, (v - zo) / d - d / (2.0 * kR));
+                    }
+                    const double error = std::fabs(angles[static_cast<size_t>(r * w + col) * directions + k] - std::atan(top) * kDeg);
+                    if (error > worst) {
+                        worst = error;
+                        where = "cell " + std::to_string(col) + "," + std::to_string(r) + " direction " + std::to_string(k);
+                    }
+                }
+            }
+        }
+        EXPECT_LE(worst, kTolerance) << c.what << ", worst at " << where;
+    }
+}
+
 // A few cells of a whole map, in a projected and a geographic DEM, against
 // sweepSeason for the block point, the cell's elevation and its slope as
 // written; shading never adds energy and leaves open cells as they were.
