@@ -25,10 +25,8 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
             for (int x = 0; code == TERRAIN_OK && x < dem->width; x += kMapPart) {
                 const int w = std::min(kMapPart, dem->width - x);
                 const int h = std::min(kMapPart, dem->height - y);
-                cache->stamp++;
                 code = computeMapTile(dem, options, x, y, w, h, true, cache, control, &part, refusal);
                 if (code != TERRAIN_OK) break;
-                trimSunCache(cache, kMapKeptSuns);
                 const size_t pc = static_cast<size_t>(w) * static_cast<size_t>(h);
                 for (int r = 0; r < h; r++) {
                     const size_t to = static_cast<size_t>(y + r) * dem->width + x;

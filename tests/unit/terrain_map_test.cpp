@@ -1,6 +1,8 @@
 // The terrain core on small DEMs made here: Horn's tilt and aspect against
 // gdaldem, horizons on terrain whose horizons are known by construction, the
 // map's cells against the slope sweep to the bit, and elevations in feet.
+#include "terrain/mapParts.h"
+#include "terrain/sunCache.h"
 #include "terrain/terrain.h"
 
 #include <cmath>
@@ -335,6 +337,39 @@ TEST(TerrainMap, CellsAreTheSlopeSweepsToTheBitAndShadingOnlyTakes) {
             }
         }
     }
+}
+
+// Coarse cells spanning many more sun blocks than may be alive at once (each
+// is megabytes): the part keeps at most kMapSuns of them, and a cell of its
+// last batch has the bits it has computed alone.
+TEST(TerrainMap, CoarseCellsKeepFewSunsAliveAndTheSameBits) {
+    temp_dir dir;
+    const int w = 12;
+    const int h = 12;
+    std::vector<float> z(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < z.size(); i++) z[i] = 300.0f + 40.0f * static_cast<float>(i % 7) + 25.0f * static_cast<float>(i / 12);
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(makeDem(dir.path + "/coarse.tif", w, h, z, "EPSG:32610", 3000.0, 460000.0, 4950000.0), 0, &dem,
+                      &refusal), TERRAIN_OK) << refusal;
+    map_options options;
+    options.season = {2024, 1, 6, 1, 7};
+    options.shade = false;
+    options.threads = 2;
+    sun_cache *cache = newSunCache(&options.season);
+    map_tile whole;
+    ASSERT_EQ(computeMapTile(&dem, &options, 0, 0, w, h, false, cache, nullptr, &whole, &refusal), TERRAIN_OK) << refusal;
+    EXPECT_LE(cache->entries.size(), kMapSuns);
+    EXPECT_GE(cache->stamp, 2) << "the cells should span more than one batch of blocks";
+    freeSunCache(cache);
+    for (int i : {0, w * h - 1}) {
+        map_tile one;
+        ASSERT_EQ(computeMapTile(&dem, &options, i % w, i / w, 1, 1, false, nullptr, nullptr, &one, &refusal), TERRAIN_OK);
+        for (int b = 0; b < whole.bands; b++)
+            EXPECT_EQ(bits(one.values[static_cast<size_t>(b)]), bits(whole.values[static_cast<size_t>(b * w * h + i)]))
+                << "cell " << i << " band " << b;
+    }
+    closeDem(&dem);
 }
 
 // Elevations in feet, by the band's unit or the CRS's vertical axis, come out
