@@ -174,9 +174,11 @@ int checkMapOptions(const map_options *options, std::string *refusal);
 int computeMapTile(const dem_source *dem, const map_options *options, int x0, int y0, int w, int h, bool horizons,
                    sun_cache *cache, map_control *control, map_tile *tile, std::string *refusal);
 
-// The whole raster's map in memory, every band (the map window's run).
+// The whole raster's map in memory, every band (the map window's run); the
+// horizons are computed only for shading, and kept in map->horizons only
+// when asked for (directions x cells floats).
 int computeMap(const dem_source *dem, const map_options *options, map_control *control, map_tile *map,
-               std::string *refusal);
+               std::string *refusal, bool horizons = false);
 
 // Which part of the raster a file holds: all of it (size 0), or the tile
 // (column, row) of size x size cells.

@@ -300,9 +300,10 @@ TEST(TerrainMap, CellsAreTheSlopeSweepsToTheBitAndShadingOnlyTakes) {
         map_tile shaded;
         options.shade = false;
         ASSERT_EQ(computeMap(&dem, &options, nullptr, &open, &refusal), TERRAIN_OK) << refusal;
+        EXPECT_TRUE(open.horizons.empty()) << d.what << ": horizons kept unasked";
         options.shade = true;
         options.threads = 2;
-        ASSERT_EQ(computeMap(&dem, &options, nullptr, &shaded, &refusal), TERRAIN_OK) << refusal;
+        ASSERT_EQ(computeMap(&dem, &options, nullptr, &shaded, &refusal, true), TERRAIN_OK) << refusal;
         const size_t cells = static_cast<size_t>(w) * h;
         std::vector<double> lat(cells);
         std::vector<double> lon(cells);
