@@ -64,6 +64,9 @@ struct dem_description {
 };
 int describeDem(const dem_source *dem, dem_description *description, std::string *refusal);
 
+// Whether any cell of the DEM has an elevation. TERRAIN_OK or TERRAIN_FAILED.
+int anyElevation(const dem_source *dem, bool *any, std::string *refusal);
+
 // Metric width and height of the cells of a row: from the projected CRS's
 // unit, or for degrees from the WGS 84 ellipsoid at the row's latitude.
 void cellSize(const dem_source *dem, int row, double *width, double *height);
