@@ -224,7 +224,7 @@ struct direction_sweep {
                     alongColumn(r, ts * m, pri, dist, zo.data(), top.data());
             }
             for (long c = 0; c < w; c++) {
-                if (std::isnan(zo[static_cast<size_t>(c)])) continue;
+                if (!(top[static_cast<size_t>(c)] > 0.0)) continue;  // no higher than 0, the least angle already there
                 const float a = static_cast<float>(std::atan(top[static_cast<size_t>(c)]) * (180.0 / kPi));
                 float *slot = angles + (static_cast<size_t>(r - y0) * static_cast<size_t>(w) + static_cast<size_t>(c)) * directions + k;
                 if (a > *slot) *slot = a;
@@ -248,7 +248,7 @@ struct direction_sweep {
 
     void writeAngle(long q, long s, double tangent) const {
         float *slot = out(sign * q, s);
-        *slot = std::isnan(z(sign * q, s)) ? 0.0f : static_cast<float>(std::atan(std::max(0.0, tangent)) * (180.0 / kPi));
+        *slot = std::isnan(z(sign * q, s)) || !(tangent > 0.0) ? 0.0f : static_cast<float>(std::atan(tangent) * (180.0 / kPi));
     }
 
     // Two far tangents, a and b, weighed as the lines lie about the centre;
