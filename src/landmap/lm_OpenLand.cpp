@@ -4,14 +4,30 @@
 // this computer's memory. A map computed before for the same file and
 // settings in this session comes back at once.
 #include "landmap/landmap.h"
+#include "terrain/mapParts.h"
 
+#include <algorithm>
+#include <cmath>
 #include <unistd.h>
 
 namespace {
 
-// Bytes a computed map holds per cell: every band, the elevations, the
-// positions, the image, and the horizons while they are computed.
-double bytesPerCell(int directions) { return 4.0 * (5 + 24 + 1) + 16.0 + 4.0 + 4.0 * directions; }
+// Bytes a map run needs at its peak for a season of up to twelve months,
+// when the worker copies the core's bands into the window's map. Per cell:
+// the core's bands (5 + 2 a month), the window's own six bands and twelve
+// months of irradiation and degree days, the positions and the image. Once:
+// a part of the core's run (its bands, slopes, positions and horizons, and
+// its elevations with the search distance around it), and the suns alive,
+// some 10 MB each.
+double mapRunBytes(double width, double height, int directions, double distance, double cell) {
+    const double cells = width * height;
+    const double per_cell = 4.0 * (5 + 24) + 4.0 * 6 + 4.0 * 24 + 16.0 + 4.0;
+    const double part = std::min(cells, static_cast<double>(kMapPart) * kMapPart);
+    const double halo = cell > 0.0 ? 2.0 * std::ceil(distance / cell) : 0.0;
+    const double window = std::min(width, kMapPart + halo) * std::min(height, kMapPart + halo);
+    return cells * per_cell + part * (4.0 * (5 + 24) + 8.0 + 16.0 + 12.0 + 4.0 * directions) + 4.0 * window +
+           kMapSuns * 10e6;
+}
 
 double memoryBytes() {
     long pages = sysconf(_SC_PHYS_PAGES), size = sysconf(_SC_PAGE_SIZE);
@@ -68,7 +84,8 @@ void lm_OpenLand(lm_window *w, const char *path) {
         return;
     }
     closeDem(&dem);
-    const double cells = static_cast<double>(d.width) * d.height, need = cells * bytesPerCell(32), have = memoryBytes();
+    const double need = mapRunBytes(d.width, d.height, 32, 5000.0, std::min(d.cell_width, d.cell_height));
+    const double have = memoryBytes();
     if (have > 0.0 && need > have / 2.0) {
         gchar *why = g_strdup_printf("at %d × %d cells it is too large for this computer's memory (its map needs "
                                      "about %.1f GB, half the memory is %.1f GB); cut it into smaller pieces or use "

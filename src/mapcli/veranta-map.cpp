@@ -13,7 +13,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <climits>
 #include <string>
+#include <sys/stat.h>
 #include <thread>
 #include <unistd.h>
 
@@ -52,6 +54,37 @@ bool pair(const std::string &text, char sep, long *a, long *b) {
     const size_t at = text.find(sep);
     return at != std::string::npos && wholeNumber(text.substr(0, at), 0, 1000000, a) &&
            wholeNumber(text.substr(at + 1), 0, 1000000, b);
+}
+
+// Where a path leads once its links are followed: the file itself when it
+// exists, else its folder's real path and its name (or a link's target).
+std::string resolved(std::string path) {
+    for (int hops = 0; hops < 40; hops++) {
+        char real[PATH_MAX];
+        if (realpath(path.c_str(), real) != nullptr) return real;
+        char target[PATH_MAX];
+        const ssize_t n = readlink(path.c_str(), target, sizeof target - 1);
+        const size_t slash = path.rfind('/');
+        const std::string folder = slash == std::string::npos ? "." : path.substr(0, slash + 1);
+        if (n <= 0) {
+            const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+            return realpath(folder.c_str(), real) != nullptr ? std::string(real) + "/" + name : path;
+        }
+        target[n] = '\0';
+        path = target[0] == '/' ? std::string(target) : folder + "/" + target;
+    }
+    return path;
+}
+
+// Two paths naming one file: the same device and inode when both exist,
+// else the same resolved path.
+bool sameFile(const std::string &a, const std::string &b) {
+    struct stat sa;
+    struct stat sb;
+    const bool ea = stat(a.c_str(), &sa) == 0;
+    const bool eb = stat(b.c_str(), &sb) == 0;
+    if (ea && eb) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return ea == eb && resolved(a) == resolved(b);
 }
 
 void drawProgress(const map_control *control, bool last) {
@@ -155,6 +188,11 @@ int main(int argc, char **argv) {
     if (have_tile != (extent.tile_size > 0)) return fail("--tile and --tile-size go together");
     std::string refusal;
     if (checkMapOptions(&options, &refusal) != TERRAIN_OK) return fail(refusal);
+    if (sameFile(files[0], files[1])) return fail("the output " + files[1] + " is the DEM itself; choose another file for the map");
+    if (!horizons.empty() && sameFile(horizons, files[1]))
+        return fail("--horizons " + horizons + " is the output itself; choose another file for the horizons");
+    if (!horizons.empty() && sameFile(horizons, files[0]))
+        return fail("--horizons " + horizons + " is the DEM itself; choose another file for the horizons");
 
     // GDAL's block cache would otherwise grow to a share of the machine's memory.
     CPLSetConfigOption("GDAL_CACHEMAX", "128");
@@ -162,6 +200,15 @@ int main(int argc, char **argv) {
     const int code = openDem(files[0], band, &dem, &refusal);
     if (code == TERRAIN_CHOOSE_BAND) return fail(files[0] + ": " + refusal + "; choose one with --band N");
     if (code != TERRAIN_OK) return fail(files[0] + ": " + refusal);
+    bool any = false;
+    if (anyElevation(&dem, &any, &refusal) != TERRAIN_OK) {
+        closeDem(&dem);
+        return fail(files[0] + ": " + refusal);
+    }
+    if (!any) {
+        closeDem(&dem);
+        return fail(files[0] + ": every cell of the DEM is nodata");
+    }
 
     map_control control;
     g_cancel = &control.cancel;

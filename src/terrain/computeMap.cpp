@@ -1,4 +1,5 @@
-// The whole map in memory, part after part, every band and the horizons.
+// The whole map in memory, part after part, every band, and the horizons
+// when asked for.
 #include "terrain/mapParts.h"
 #include "terrain/sunCache.h"
 
@@ -6,7 +7,7 @@
 #include <new>
 
 int computeMap(const dem_source *dem, const map_options *options, map_control *control, map_tile *map,
-               std::string *refusal) {
+               std::string *refusal, bool horizons) {
     int code = checkMapOptions(options, refusal);
     if (code != TERRAIN_OK) return code;
     const size_t cells = static_cast<size_t>(dem->width) * static_cast<size_t>(dem->height);
@@ -17,7 +18,7 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
         map->width = dem->width;
         map->height = dem->height;
         map->bands = mapBandCount(&options->season);
-        map->directions = options->directions;
+        map->directions = horizons ? options->directions : 0;
         map->values.assign(static_cast<size_t>(map->bands) * cells, kMapNodata);
         map->horizons.assign(static_cast<size_t>(map->directions) * cells, kMapNodata);
         map->whole_edge_months.assign(2 * cells, kMapNodata);
@@ -26,10 +27,8 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
             for (int x = 0; code == TERRAIN_OK && x < dem->width; x += kMapPart) {
                 const int w = std::min(kMapPart, dem->width - x);
                 const int h = std::min(kMapPart, dem->height - y);
-                cache->stamp++;
-                code = computeMapTile(dem, options, x, y, w, h, true, cache, control, &part, refusal);
+                code = computeMapTile(dem, options, x, y, w, h, horizons, cache, control, &part, refusal);
                 if (code != TERRAIN_OK) break;
-                trimSunCache(cache, kMapKeptSuns);
                 const size_t pc = static_cast<size_t>(w) * static_cast<size_t>(h);
                 for (int r = 0; r < h; r++) {
                     const size_t to = static_cast<size_t>(y + r) * dem->width + x;

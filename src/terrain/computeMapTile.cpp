@@ -1,7 +1,10 @@
 // One part of the map: the DEM around it, tilt and aspect, latitude and
 // longitude, horizons, then every cell's season under its block's sun. The
 // cells are grouped by block and shared out over threads in runs of one
-// block; each block's sun is placed once for the whole run (sun_cache).
+// block, a batch of at most kMapSuns blocks at a time, the suns kept between
+// parts included (sun_cache), so that coarse cells spanning many blocks do
+// not hold every block's sun at once.
+#include "terrain/mapParts.h"
 #include "terrain/sunCache.h"
 
 #include <algorithm>
@@ -120,10 +123,6 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
         }
     }
     runs.push_back(keys.size());
-    std::vector<const sun_block *> blocks;
-    code = placeSunBlocks(cache, points, threads, control, &blocks);
-    if (code == SWEEP_CANCELLED) return say(refusal, TERRAIN_CANCELLED, "cancelled");
-    if (code != 0) return say(refusal, TERRAIN_FAILED, "the sun cannot be placed over this land");
 
     const int nb = mapBandCount(&options->season);
     tile->x0 = x0;
@@ -134,6 +133,9 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
     tile->values.assign(static_cast<size_t>(nb) * cells, kMapNodata);
     tile->whole_edge_months.assign(2 * cells, kMapNodata);
     const int directions = options->directions;
+    std::vector<const sun_block *> blocks;
+    size_t first_block = 0;
+    size_t run_end = 0;
     std::atomic<size_t> next{0};
     std::atomic<int> failed{0};
     auto worker = [&] {
@@ -143,7 +145,7 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
         std::vector<cell_season> results(kRun);
         for (;;) {
             const size_t r = next.fetch_add(1);
-            if (r + 1 >= runs.size() || failed.load() != 0) return;
+            if (r >= run_end || failed.load() != 0) return;
             if (cancelled()) {
                 failed.store(SWEEP_CANCELLED);
                 return;
@@ -159,7 +161,7 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
                                 sizeof(float) * static_cast<size_t>(directions));
             }
             const cell_horizons ch = {directions, horizon.data()};
-            const int c = seasonCells(blocks[run_block[r]], n, elev.data(), slopes.data(), options->shade ? &ch : nullptr,
+            const int c = seasonCells(blocks[run_block[r] - first_block], n, elev.data(), slopes.data(), options->shade ? &ch : nullptr,
                                       results.data(), nullptr);
             if (c != 0) {
                 failed.store(c);
@@ -185,16 +187,29 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
             if (control != nullptr) control->cells_done.fetch_add(n);
         }
     };
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; i++) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error &) {
-            break;
+    for (size_t r = 0; r + 1 < runs.size() && failed.load() == 0;) {
+        first_block = run_block[r];
+        const size_t last_block = std::min(points.size(), first_block + kMapSuns);
+        const std::vector<std::pair<float, float>> batch(points.begin() + static_cast<long>(first_block),
+                                                         points.begin() + static_cast<long>(last_block));
+        code = placeSunBlocks(cache, batch, kMapSuns, threads, control, &blocks);
+        if (code == SWEEP_CANCELLED) return say(refusal, TERRAIN_CANCELLED, "cancelled");
+        if (code != 0) return say(refusal, TERRAIN_FAILED, "the sun cannot be placed over this land");
+        run_end = r;
+        while (run_end + 1 < runs.size() && run_block[run_end] < last_block) run_end++;
+        next.store(r);
+        std::vector<std::thread> pool;
+        for (int i = 1; i < threads; i++) {
+            try {
+                pool.emplace_back(worker);
+            } catch (const std::system_error &) {
+                break;
+            }
         }
+        worker();
+        for (std::thread &t : pool) t.join();
+        r = run_end;
     }
-    worker();
-    for (std::thread &t : pool) t.join();
     if (failed.load() == SWEEP_CANCELLED || cancelled()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
     if (failed.load() != 0) return say(refusal, TERRAIN_FAILED, "the season cannot be computed for some cells of this land");
 

@@ -6,7 +6,9 @@
 // A part's horizons (32 directions) and bands stay near 200 MB; a 1000 x
 // 1000 raster is one part.
 constexpr int kMapPart = 1024;
-// Suns kept at most between parts (beyond those the last part used).
-constexpr unsigned kMapKeptSuns = 64;
+// Suns alive at once, those kept between parts included: a part's cells are
+// computed block by block in batches of this many (a season's sun block is
+// some 7 MB), so memory stays bounded whatever the cell size.
+constexpr unsigned kMapSuns = 32;
 
 #endif

@@ -6,8 +6,9 @@
 #include <system_error>
 #include <thread>
 
-int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> &points, int threads,
+int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> &points, size_t keep, int threads,
                    map_control *control, std::vector<const sun_block *> *blocks) {
+    cache->stamp++;
     blocks->assign(points.size(), nullptr);
     std::vector<size_t> missing;
     for (size_t i = 0; i < points.size(); i++) {
@@ -22,6 +23,7 @@ int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> 
         }
         if (!found) missing.push_back(i);
     }
+    trimSunCache(cache, keep > missing.size() ? keep - missing.size() : 0);
     std::vector<sun_block *> placed(missing.size(), nullptr);
     std::vector<int> codes(missing.size(), 0);
     std::atomic<size_t> next{0};

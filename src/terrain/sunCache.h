@@ -19,13 +19,16 @@ struct sun_cache {
     long stamp = 0;
 };
 
-// The blocks of points (distinct, in any order), placing those not yet kept,
-// on up to threads threads; each one used is stamped with cache->stamp.
-// 0, or a sweep_refusal code (SWEEP_CANCELLED through control).
-int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> &points, int threads,
+// The blocks of points (distinct, in any order, at most keep of them),
+// placing those not yet kept on up to threads threads, after freeing the
+// least recently used others so that at most keep are kept; each one used is
+// stamped with a new cache->stamp. 0, or a sweep_refusal code
+// (SWEEP_CANCELLED through control).
+int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> &points, size_t keep, int threads,
                    map_control *control, std::vector<const sun_block *> *blocks);
 
-// Frees the blocks the current part did not use once more than keep are kept.
+// Frees the blocks not stamped with cache->stamp, least recently used first,
+// until at most keep are kept.
 void trimSunCache(sun_cache *cache, size_t keep);
 
 #endif

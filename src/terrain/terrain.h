@@ -64,6 +64,9 @@ struct dem_description {
 };
 int describeDem(const dem_source *dem, dem_description *description, std::string *refusal);
 
+// Whether any cell of the DEM has an elevation. TERRAIN_OK or TERRAIN_FAILED.
+int anyElevation(const dem_source *dem, bool *any, std::string *refusal);
+
 // Metric width and height of the cells of a row: from the projected CRS's
 // unit, or for degrees from the WGS 84 ellipsoid at the row's latitude.
 void cellSize(const dem_source *dem, int row, double *width, double *height);
@@ -120,9 +123,10 @@ struct horizon_grid {
 // directions directions (k * 360 / directions clockwise from north), over the
 // terrain within distance metres: angles[(row * w + col) * directions + k],
 // degrees, never below 0, 0 for nodata cells. The window must hold the terrain
-// within distance of those cells, where the raster has it. Per direction the
-// cells are swept along parallel lines keeping the upper convex hull of the
-// terrain ahead, so the cost grows with cells times directions. 0, or
+// within distance of those cells, where the raster has it. Seen from each
+// cell's centre: a ray marched from it near the cell; farther, per direction
+// the cells are swept along parallel lines keeping the upper convex hull of
+// the terrain ahead, so the cost grows with cells times directions. 0, or
 // TERRAIN_CANCELLED through control (may be null).
 int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
                     float *angles, int threads, map_control *control);
@@ -177,11 +181,13 @@ int checkMapOptions(const map_options *options, std::string *refusal);
 int computeMapTile(const dem_source *dem, const map_options *options, int x0, int y0, int w, int h, bool horizons,
                    sun_cache *cache, map_control *control, map_tile *tile, std::string *refusal);
 
-// The whole raster's map in memory, every band (the map window's run).
-// control's cells_done reaches cells_total when it succeeds; cancelled
-// (TERRAIN_CANCELLED) or failed, *map is left empty.
+// The whole raster's map in memory, every band (the map window's run); the
+// horizons are computed only for shading, and kept in map->horizons only
+// when asked for (directions x cells floats). control's cells_done reaches
+// cells_total when it succeeds; cancelled (TERRAIN_CANCELLED) or failed,
+// *map is left empty.
 int computeMap(const dem_source *dem, const map_options *options, map_control *control, map_tile *map,
-               std::string *refusal);
+               std::string *refusal, bool horizons = false);
 
 // Which part of the raster a file holds: all of it (size 0), or the tile
 // (column, row) of size x size cells.

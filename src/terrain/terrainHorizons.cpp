@@ -1,16 +1,23 @@
-// Horizons by line sweeps. For one direction the cells lie on parallel lines
-// that step one cell at a time along the axis the direction crosses most
-// often; the terrain on a line is sampled where it crosses each row (or
-// column), linearly between the two cells there. Seen from a cell, the
-// earth's curvature lowers a point d ahead by d^2 / 2R, which as a change of
-// the points' heights (w = z - s^2 / 2R at position s) keeps the horizon the
-// tangent from the cell to the upper convex hull of the points ahead. The
-// points within the search distance K of a cell are a suffix of its block of
-// K positions and a prefix of the next, so each line is swept twice: once
-// backwards growing the suffix hulls, once forwards growing the prefix hulls;
-// every point enters two hulls and every cell asks each hull once, by
-// bisection. Lines and blocks are fixed on the whole raster, so any window
-// gives a cell the same samples, hulls and angle.
+// Horizons seen from each cell's centre, in two fields. Near the cell (the
+// first kNear steps) a ray is marched from the centre itself, sampling the
+// terrain where it crosses a row or a column of centres, linearly between
+// the two cells there; the cells of a raster row share these crossings, so
+// the march runs along rows. Farther on, per direction the cells lie on
+// parallel lines that step one cell at a time along the axis the direction
+// crosses most often, sampled the same way. Such a line passes up to half a
+// cell beside a cell's centre, so a cell's far tangent is weighed from the
+// two lines on either side of its centre by their distances from it.
+// Seen from a cell, the earth's curvature lowers a point d ahead by d^2 / 2R,
+// which as a change of the points' heights (w = z - s^2 / 2R at position s)
+// keeps the far horizon the tangent from the cell to the upper convex hull of
+// a line's points between kNear and the search distance K ahead. As for an
+// observer kNear steps ahead of the cell, those points are a suffix of its
+// block of K - kNear positions and a prefix of the next, so each line is
+// swept twice: once backwards growing the suffix hulls, once forwards
+// growing the prefix hulls; every point enters two hulls and every cell asks
+// each hull by bisection, for itself and for the neighbour whose centre the
+// line passes on the other side. Lines and blocks are fixed on the whole
+// raster, so any window gives a cell the same samples, hulls and angle.
 #include "terrain/terrain.h"
 
 #include <algorithm>
@@ -23,6 +30,10 @@ namespace {
 
 const double kEarthRadius = 6371000.0;
 const double kPi = 3.14159265358979323846;
+// Steps marched from the centre. Against a fine march on a smooth hill the
+// worst error was 0.17 degrees with 24 steps, 0.29 with 16 and 0.26 with 8;
+// it stays that of sampling at the crossings beyond 24 steps.
+const long kNear = 24;
 
 struct point {
     double x;   // position along the line, in steps
@@ -80,6 +91,19 @@ struct hull {
     }
 };
 
+// Raises top[c] to the tangent of the sample pa[c] + f (pb[c] - pa[c]) seen
+// from height zo[c], inv and dip being 1 / d and d / 2R of the step; a
+// nodata sample or observer gives NaN, which raises nothing.
+void march(const float *pa, const float *pb, double f, const double *zo, double inv, double dip, double *top, long lo,
+           long hi) {
+    for (long c = lo; c < hi; c++) {
+        const double a = pa[c];
+        const double v = a + f * (static_cast<double>(pb[c]) - a);
+        const double tn = (v - zo[c]) * inv - dip;
+        top[c] = tn > top[c] ? tn : top[c];
+    }
+}
+
 long floorDiv(long a, long b) {
     long q = a / b;
     if ((a % b != 0) && ((a < 0) != (b < 0))) q--;
@@ -92,6 +116,7 @@ struct direction_sweep {
     int directions;
     float *angles;
     long K;                // samples within the distance
+    long R;                // of them, those marched from the centre (at most K)
     double step;           // metres between samples
     double t;              // secondary cells per step
     bool by_columns;       // steps from column to column
@@ -120,8 +145,121 @@ struct direction_sweep {
         return angles + (static_cast<size_t>(row) * static_cast<size_t>(w) + static_cast<size_t>(col)) * directions + k;
     }
 
-    void run(std::vector<double> &height, std::vector<long> &observer, std::vector<long> &offset, std::vector<double> &delta,
-             std::vector<double> &best, hull &suffix, hull &prefix) const {
+    // One sample of the rays of the target cells of row r: on column
+    // x0 + c + dc, between the rows r + y and the next (y fractional); beyond
+    // the raster's top or bottom the nearer row if inside.
+    void alongColumn(long r, long dc, double y, double dist, const double *zo, double *top) const {
+        const long ww = g->width;
+        const long wh = g->height;
+        const double fl = std::floor(y);
+        double f = y - fl;
+        long ra = r + static_cast<long>(fl);
+        long rb = f == 0.0 ? ra : ra + 1;
+        const bool ina = ra >= 0 && ra < wh;
+        const bool inb = rb >= 0 && rb < wh;
+        if (!ina && !inb) return;
+        if (!ina || !inb) {
+            if (ina != (f < 0.5)) return;
+            ra = rb = ina ? ra : rb;
+            f = 0.0;
+        }
+        const long shift = x0 + dc;
+        march(g->z + ra * ww + shift, g->z + rb * ww + shift, f, zo, 1.0 / dist, dist / (2.0 * kEarthRadius), top,
+              std::max(0L, -shift), std::min(static_cast<long>(w), ww - shift));
+    }
+
+    // Likewise on row r + dr, between the columns x0 + c + x and the next;
+    // beyond the raster's sides the nearer column.
+    void alongRow(long r, long dr, double x, double dist, const double *zo, double *top) const {
+        const long ww = g->width;
+        const long sr = r + dr;
+        if (sr < 0 || sr >= g->height) return;
+        const double fl = std::floor(x);
+        const double f = x - fl;
+        const float *line = g->z + sr * ww;
+        const long shift = x0 + static_cast<long>(fl);
+        const long next = f == 0.0 ? 0 : 1;
+        const double inv = 1.0 / dist;
+        const double dip = dist / (2.0 * kEarthRadius);
+        march(line + shift, line + shift + next, f, zo, inv, dip, top, std::max(0L, -shift),
+              std::min(static_cast<long>(w), ww - next - shift));
+        if (next == 0) return;
+        const long left = -1 - shift;       // its right neighbour is column 0
+        const long right = ww - 1 - shift;  // column ww - 1 is its left neighbour
+        if (f >= 0.5 && left >= 0 && left < w) march(line, line, 0.0, zo + left, inv, dip, top + left, 0, 1);
+        if (f < 0.5 && right >= 0 && right < w)
+            march(line + ww - 1, line + ww - 1, 0.0, zo + right, inv, dip, top + right, 0, 1);
+    }
+
+    // The first R steps of the ray from every target cell's centre, row by
+    // row of the cells, sampled where it crosses a column or a row of
+    // centres; raises the far angle already in place.
+    void nearField(std::vector<double> &zo, std::vector<double> &top) const {
+        zo.resize(static_cast<size_t>(w));
+        top.resize(static_cast<size_t>(w));
+        const double at = std::fabs(t);
+        const long crossings = static_cast<long>(std::floor(at * static_cast<double>(R)));
+        const long ts = t > 0.0 ? 1 : -1;
+        for (long r = y0; r < y0 + h; r++) {
+            const float *row = g->z + static_cast<size_t>(r) * static_cast<size_t>(g->width);
+            for (long c = 0; c < w; c++) zo[static_cast<size_t>(c)] = row[x0 + c];
+            std::fill(top.begin(), top.end(), 0.0);
+            // Across the primary axis: whole steps.
+            for (long j = 1; j <= R; j++) {
+                const double dist = static_cast<double>(j) * step;
+                const double sec = t * static_cast<double>(j);
+                if (by_columns)
+                    alongColumn(r, sign * j, sec, dist, zo.data(), top.data());
+                else
+                    alongRow(r, sign * j, sec, dist, zo.data(), top.data());
+            }
+            // Across the secondary axis: m / |t| steps.
+            for (long m = 1; m <= crossings; m++) {
+                const double j = static_cast<double>(m) / at;
+                const double dist = j * step;
+                const double pri = static_cast<double>(sign) * j;
+                if (by_columns)
+                    alongRow(r, ts * m, pri, dist, zo.data(), top.data());
+                else
+                    alongColumn(r, ts * m, pri, dist, zo.data(), top.data());
+            }
+            for (long c = 0; c < w; c++) {
+                if (!(top[static_cast<size_t>(c)] > 0.0)) continue;  // no higher than 0, the least angle already there
+                const float a = static_cast<float>(std::atan(top[static_cast<size_t>(c)]) * (180.0 / kPi));
+                float *slot = angles + (static_cast<size_t>(r - y0) * static_cast<size_t>(w) + static_cast<size_t>(c)) * directions + k;
+                if (a > *slot) *slot = a;
+            }
+        }
+    }
+
+    // Scratch of one direction's lines, reused from line to line.
+    struct scratch {
+        std::vector<double> height;
+        std::vector<long> observer;  // the line's own target cell at each position, or -1
+        std::vector<long> partner;   // the target cell on the neighbouring line it brackets, or -1
+        std::vector<long> offset;
+        std::vector<double> delta;
+        std::vector<double> own;     // far tangents seen from observer and partner
+        std::vector<double> other;
+        std::vector<double> carry;   // a tangent waiting for the next line
+        hull suffix;
+        hull prefix;
+    };
+
+    void writeAngle(long q, long s, double tangent) const {
+        float *slot = out(sign * q, s);
+        *slot = std::isnan(z(sign * q, s)) || !(tangent > 0.0) ? 0.0f : static_cast<float>(std::atan(tangent) * (180.0 / kPi));
+    }
+
+    // Two far tangents, a and b, weighed as the lines lie about the centre;
+    // one that saw no terrain gives way to the other.
+    static double blend(double a, double b, double wb) {
+        if (b == -HUGE_VAL) return a;
+        if (a == -HUGE_VAL) return b;
+        return (1.0 - wb) * a + wb * b;
+    }
+
+    void run(scratch &sc) const {
         // Primary range of the window and of the targets, as q = sign * p.
         const long porigin = by_columns ? g->origin_x : g->origin_y;
         const long plen = by_columns ? g->width : g->height;
@@ -133,37 +271,41 @@ struct direction_sweep {
         const long qlo = tq0;
         const long qhi = std::min(wq1, tq1 + K);
         const long n = qhi - qlo + 1;
+        const size_t un = static_cast<size_t>(n);
         // The line through secondary index L + m(q) at q passes delta(q) off
-        // that cell's centre; m and delta depend on q alone.
-        offset.resize(static_cast<size_t>(n));
-        delta.resize(static_cast<size_t>(n));
+        // that cell's centre; m and delta depend on q alone. The centre lies
+        // between that line and the next one on the other side of it.
+        sc.offset.resize(un);
+        sc.delta.resize(un);
         for (long i = 0; i < n; i++) {
             const double tq = t * static_cast<double>(qlo + i);
             const double m = std::floor(tq + 0.5);
-            offset[static_cast<size_t>(i)] = static_cast<long>(m);
-            delta[static_cast<size_t>(i)] = tq - m;
+            sc.offset[static_cast<size_t>(i)] = static_cast<long>(m);
+            sc.delta[static_cast<size_t>(i)] = tq - m;
         }
         long tmmin = 0;
         long tmmax = 0;
         for (long i = 0; i <= tq1 - qlo; i++) {
-            const long m = offset[static_cast<size_t>(i)];
+            const long m = sc.offset[static_cast<size_t>(i)];
             if (i == 0 || m < tmmin) tmmin = m;
             if (i == 0 || m > tmmax) tmmax = m;
         }
         const long sorigin = by_columns ? g->origin_y : g->origin_x;
         const long ts0 = sorigin + (by_columns ? y0 : x0);
         const long ts1 = ts0 + (by_columns ? h : w) - 1;
-        height.resize(static_cast<size_t>(n));
-        observer.resize(static_cast<size_t>(n));
+        sc.height.resize(un);
+        sc.observer.resize(un);
+        sc.partner.resize(un);
+        sc.carry.assign(un, -HUGE_VAL);
         const double drop = step * step / (2.0 * kEarthRadius);
 
-        for (long L = ts0 - tmmax; L <= ts1 - tmmin; L++) {
+        for (long L = ts0 - tmmax - 1; L <= ts1 - tmmin + 1; L++) {
             bool any = false;
             for (long i = 0; i < n; i++) {
                 const long q = qlo + i;
                 const long p = sign * q;
-                const long s = L + offset[static_cast<size_t>(i)];
-                const double d = delta[static_cast<size_t>(i)];
+                const long s = L + sc.offset[static_cast<size_t>(i)];
+                const double d = sc.delta[static_cast<size_t>(i)];
                 // The sample between cells s and s + 1 (or s - 1 and s); by
                 // the nearer cell alone at the raster's border.
                 const long s2 = d >= 0.0 ? s + 1 : s - 1;
@@ -178,77 +320,97 @@ struct direction_sweep {
                     const double b = z(p, s2);
                     v = a + f * (b - a);
                 }
-                height[static_cast<size_t>(i)] = v;
+                sc.height[static_cast<size_t>(i)] = v;
                 long o = -1;
-                if (q <= tq1 && in1 && isTarget(p, s)) {
-                    o = s;
-                    any = true;
+                long o2 = -1;
+                if (q <= tq1) {
+                    if (in1 && isTarget(p, s)) o = s;
+                    if (f != 0.0 && in2 && isTarget(p, s2)) o2 = s2;
                 }
-                observer[static_cast<size_t>(i)] = o;
+                any = any || o >= 0 || o2 >= 0;
+                sc.observer[static_cast<size_t>(i)] = o;
+                sc.partner[static_cast<size_t>(i)] = o2;
             }
             if (!any) continue;
-            sweepLine(qlo, n, height, observer, drop, best, suffix, prefix);
+            sweepLine(qlo, n, drop, sc);
+            for (long i = 0; i < n; i++) {
+                const size_t u = static_cast<size_t>(i);
+                const double d = sc.delta[u];
+                const long o = sc.observer[u];
+                const long o2 = sc.partner[u];
+                if (d > 0.0) {
+                    // This line's cell with the last line's view of it; this
+                    // line's view of the next line's cell.
+                    if (o >= 0) writeAngle(qlo + i, o, blend(sc.own[u], sc.carry[u], d));
+                    sc.carry[u] = o2 >= 0 ? sc.other[u] : -HUGE_VAL;
+                } else if (d < 0.0) {
+                    // The last line's cell, waiting for this line's view.
+                    if (o2 >= 0) writeAngle(qlo + i, o2, blend(sc.carry[u], sc.other[u], -d));
+                    sc.carry[u] = o >= 0 ? sc.own[u] : -HUGE_VAL;
+                } else if (o >= 0) {
+                    writeAngle(qlo + i, o, sc.own[u]);
+                }
+            }
         }
     }
 
-    void sweepLine(long qlo, long n, const std::vector<double> &height, const std::vector<long> &observer,
-                   double drop, std::vector<double> &best, hull &suffix, hull &prefix) const {
+    // The far tangents of the line from its own cells and their partners.
+    void sweepLine(long qlo, long n, double drop, scratch &sc) const {
+        const std::vector<double> &height = sc.height;
         auto pointAt = [&](long i) {
             const double x = static_cast<double>(qlo + i);
             return point{x, height[static_cast<size_t>(i)] - x * x * drop};
         };
-        auto observerZ = [&](long i) { return static_cast<double>(z(sign * (qlo + i), observer[static_cast<size_t>(i)])); };
         // The hull's tangent sample, compared on the exact angle from the cell.
-        auto consider = [&](long i, const hull &hl) {
+        auto consider = [&](long i, long cell, const hull &hl, double *best) {
+            if (cell < 0) return;
             const double x = static_cast<double>(qlo + i);
-            const double zo = observerZ(i);
+            const double zo = z(sign * (qlo + i), cell);
+            if (std::isnan(zo)) return;
             const int s = hl.tangent(point{x, zo - x * x * drop});
             if (s < 0) return;
             const double dist = static_cast<double>(s - i) * step;
             const double tn = (height[static_cast<size_t>(s)] - zo) / dist - dist / (2.0 * kEarthRadius);
-            if (tn > best[static_cast<size_t>(i)]) best[static_cast<size_t>(i)] = tn;
+            if (tn > *best) *best = tn;
         };
-        auto wanted = [&](long i) {
-            const long o = observer[static_cast<size_t>(i)];
-            return o >= 0 && !std::isnan(observerZ(i));
-        };
-        best.assign(static_cast<size_t>(n), 0.0);
-        // Backwards: the suffix of the cell's own block after it.
+        sc.own.assign(static_cast<size_t>(n), -HUGE_VAL);
+        sc.other.assign(static_cast<size_t>(n), -HUGE_VAL);
+        // The far points of cell i are those of an observer at i + R looking
+        // KF = K - R ahead, blocked by that observer's position.
+        const long KF = K - R;
+        // Backwards: the suffix of the block of i + R after it.
         long block = 0;
         bool started = false;
+        long next_point = 0;
         for (long i = n - 1; i >= 0; i--) {
-            const long b = floorDiv(qlo + i, K);
+            const long b = floorDiv(qlo + i + R, KF);
             if (!started || b != block) {
-                suffix.reset();
+                sc.suffix.reset();
                 block = b;
                 started = true;
+                next_point = std::min(n - 1, (b + 1) * KF - 1 - qlo);
             }
-            if (wanted(i)) consider(i, suffix);
-            if (!std::isnan(height[static_cast<size_t>(i)])) suffix.add(pointAt(i), static_cast<int>(i));
+            for (; next_point > i + R; next_point--)
+                if (!std::isnan(height[static_cast<size_t>(next_point)]))
+                    sc.suffix.add(pointAt(next_point), static_cast<int>(next_point));
+            consider(i, sc.observer[static_cast<size_t>(i)], sc.suffix, &sc.own[static_cast<size_t>(i)]);
+            consider(i, sc.partner[static_cast<size_t>(i)], sc.suffix, &sc.other[static_cast<size_t>(i)]);
         }
         // Forwards: the prefix of the next block up to the distance.
         started = false;
-        long next_point = 0;
         for (long i = 0; i < n; i++) {
-            const long b = floorDiv(qlo + i, K);
+            const long b = floorDiv(qlo + i + R, KF);
             if (!started || b != block) {
-                prefix.reset();
+                sc.prefix.reset();
                 block = b;
                 started = true;
-                next_point = std::max(0L, (b + 1) * K - qlo);
+                next_point = std::max(0L, (b + 1) * KF - qlo);
             }
             for (; next_point <= i + K && next_point < n; next_point++)
                 if (!std::isnan(height[static_cast<size_t>(next_point)]))
-                    prefix.add(pointAt(next_point), static_cast<int>(next_point));
-            const long o = observer[static_cast<size_t>(i)];
-            if (o < 0) continue;
-            float *slot = out(sign * (qlo + i), o);
-            if (!wanted(i)) {
-                *slot = 0.0f;
-                continue;
-            }
-            consider(i, prefix);
-            *slot = static_cast<float>(std::atan(best[static_cast<size_t>(i)]) * (180.0 / kPi));
+                    sc.prefix.add(pointAt(next_point), static_cast<int>(next_point));
+            consider(i, sc.observer[static_cast<size_t>(i)], sc.prefix, &sc.own[static_cast<size_t>(i)]);
+            consider(i, sc.partner[static_cast<size_t>(i)], sc.prefix, &sc.other[static_cast<size_t>(i)]);
         }
     }
 };
@@ -261,14 +423,10 @@ int terrainHorizons(const horizon_grid *grid, int directions, double distance, i
     std::atomic<int> next{0};
     auto cancelled = [&] { return control != nullptr && control->cancel.load(std::memory_order_relaxed); };
     auto worker = [&] {
-        std::vector<double> height;
-        std::vector<long> observer;
-        std::vector<long> offset;
-        std::vector<double> delta;
-        std::vector<double> best;
-        hull suffix;
-        suffix.grow_right = false;
-        hull prefix;
+        direction_sweep::scratch sc;
+        sc.suffix.grow_right = false;
+        std::vector<double> zo;
+        std::vector<double> top;
         for (;;) {
             const int k = next.fetch_add(1);
             if (k >= directions || cancelled()) return;
@@ -295,11 +453,13 @@ int terrainHorizons(const horizon_grid *grid, int directions, double distance, i
                 d.t = east * d.step / grid->cell_width;
             }
             d.K = static_cast<long>(std::floor(distance / d.step));
-            if (d.K < 1) {
+            d.R = std::min(kNear, d.K);
+            if (d.K > d.R) {
+                d.run(sc);
+            } else {
                 for (long i = 0; i < static_cast<long>(w) * h; i++) angles[static_cast<size_t>(i) * directions + k] = 0.0f;
-                continue;
             }
-            d.run(height, observer, offset, delta, best, suffix, prefix);
+            d.nearField(zo, top);
         }
     };
     threads = std::max(1, std::min(threads, directions));

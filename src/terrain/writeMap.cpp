@@ -34,7 +34,7 @@ int run(const dem_source *dem, const map_options *options, int ox, int oy, int o
             cache->stamp++;
             code = computeMapTile(dem, options, x, y, w, h, !horizons_path.empty(), cache, control, &part, refusal);
             if (code != TERRAIN_OK) return code;
-            trimSunCache(cache, kMapKeptSuns);
+            trimSunCache(cache, kMapSuns);
             cells += part.cells;
             outside += part.cells_outside;
             code = writeMapPart(writer, &part, x, y, w, h, refusal);

@@ -15,6 +15,9 @@ gdal_translate -q -a_srs EPSG:32610 -b 1 -b 1 g.asc two.tif
 echo "not elevations" > notes.txt
 mkfifo fifo
 mkdir out-dir
+gdal_translate -q -a_nodata 300 -scale 0 1000 300 300 dem.tif empty.tif
+ln -s dem.tif dem-link.tif
+cksum dem.tif > dem.sum
 
 pass=0
 fail=0
@@ -24,7 +27,7 @@ check() {  # what, expected line, arguments...
   local err rc
   err=$("$map" --quiet "$@" 2>&1 >/dev/null); rc=$?
   local left
-  left=$(ls -A | grep -v -e '^g.asc$' -e '^dem.tif$' -e '^nocrs.tif$' -e '^two.tif$' -e '^fifo$' -e '^notes.txt$' -e '^out-dir$' || true)
+  left=$(ls -A | grep -v -e '^g.asc$' -e '^dem.tif$' -e '^nocrs.tif$' -e '^two.tif$' -e '^fifo$' -e '^notes.txt$' -e '^out-dir$' -e '^empty.tif$' -e '^dem-link.tif$' -e '^dem.sum$' || true)
   if [ "$rc" -eq 1 ] && [ "$err" = "$expected" ] && [ -z "$left" ]; then
     pass=$((pass + 1))
   else
@@ -47,6 +50,12 @@ check "negative distance" "veranta-map: --distance takes metres above 0 and at m
 check "tile without size" "veranta-map: --tile and --tile-size go together" --tile 0,0 dem.tif out.tif
 check "tile outside" "veranta-map: tile 2,0 lies outside the raster, which has 2 x 1 tiles of that size" --tile 2,0 --tile-size 3 dem.tif out.tif
 check "output is a folder" "veranta-map: out-dir: it is a folder" dem.tif out-dir
+check "all nodata" "veranta-map: empty.tif: every cell of the DEM is nodata" empty.tif out.tif
+check "output is the DEM" "veranta-map: the output dem.tif is the DEM itself; choose another file for the map" dem.tif dem.tif
+check "output is a link to the DEM" "veranta-map: the output dem-link.tif is the DEM itself; choose another file for the map" dem.tif dem-link.tif
+check "horizons to the output" "veranta-map: --horizons ./out.tif is the output itself; choose another file for the horizons" --horizons ./out.tif dem.tif out.tif
+check "horizons to the DEM" "veranta-map: --horizons dem-link.tif is the DEM itself; choose another file for the horizons" --horizons dem-link.tif dem.tif out.tif
+if cksum dem.tif | cmp -s - dem.sum; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: the DEM was changed"; fi
 check "a third file" "veranta-map: one DEM and one output file are expected, not also x.tif" dem.tif out.tif x.tif
 
 # Taken: a chosen band, and elevations in feet mapping like the metres.
