@@ -4,6 +4,8 @@
 // with no file left behind.
 #include "landmap/landmap.h"
 
+#include "ui/windowFiles.h"
+
 namespace {
 
 void freeExport(gpointer data) { delete static_cast<lm_export *>(data); }
@@ -27,18 +29,7 @@ void finished(GObject *, GAsyncResult *result, gpointer data) {
     w->exporting = nullptr;
     if (w->running == nullptr) gtk_widget_hide(w->progress);
     gtk_widget_set_sensitive(w->button_tif, w->map != nullptr);
-    gchar *name = g_filename_display_name(e->path.c_str());
-    gchar *text = ok ? g_strdup_printf("GeoTIFF written to %s", name)
-                     : g_strdup_printf("Not written: %s could not be saved (%s); no file was left behind.", name,
-                                       e->error.c_str());
-    gtk_label_set_text(GTK_LABEL(w->status), text);
-    GtkStyleContext *style = gtk_widget_get_style_context(w->status);
-    if (ok)
-        gtk_style_context_remove_class(style, "failed");
-    else
-        gtk_style_context_add_class(style, "failed");
-    g_free(text);
-    g_free(name);
+    showExportOutcome(w->status, "GeoTIFF", e->path.c_str(), ok, e->error.c_str());
 }
 
 }  // namespace
@@ -51,8 +42,7 @@ void lm_StartExport(lm_window *w, const char *path) {
     e->owner = w;
     w->exporting = e;
     gtk_widget_set_sensitive(w->button_tif, FALSE);
-    gtk_label_set_text(GTK_LABEL(w->status), "Writing the GeoTIFF…");
-    gtk_style_context_remove_class(gtk_widget_get_style_context(w->status), "failed");
+    showStatus(w->status, "Writing the GeoTIFF…", false);
     GTask *task = g_task_new(nullptr, nullptr, finished, e);
     g_task_set_task_data(task, e, freeExport);
     g_task_run_in_thread(task, work);
