@@ -5,6 +5,7 @@
 #ifndef VERANTA_MODEL_INTEGRATION_H
 #define VERANTA_MODEL_INTEGRATION_H
 
+#include "model/sweepSeason.h"
 #include "solar/solpos.h"
 
 #include <cmath>
@@ -110,5 +111,11 @@ float northGDDAt(int month, float x, float elevation);
 // the whole month's irradiation, which those degree days are computed from.
 void seasonMonth(const float *daily, int length, int first, int last, int zone, float elevation, int month,
                  float *irradiation, float *degree_days, float *whole = nullptr);
+
+// One surface's months and totals from its daily irradiation, daily[d *
+// stride] for the season's days in order (whole months, lengths[] days each),
+// as the season window forms them.
+void seasonFromDays(const season_range *season, const int lengths[12], int zone, float elevation, const float *daily,
+                    long stride, slope_season *out);
 
 #endif

@@ -6,12 +6,11 @@
 
 #include "model/gddFalls.h"
 #include "model/integration.h"
+#include "model/runOnThreads.h"
 
 #include <algorithm>
 #include <cmath>
 #include <new>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -82,16 +81,9 @@ bool integrateDays(const day_conditions *c, int year, const std::vector<sweep_da
         }
     };
 
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; i++) {
-        try {
-            pool.emplace_back(worker, work[static_cast<size_t>(i)].data());
-        } catch (const std::system_error &) {
-            break;  // fewer threads: the days are shared among those there are
-        }
-    }
-    worker(work[0].data());
-    for (std::thread &t : pool) t.join();
+    // Each thread its own scratch; fewer threads share the days among them.
+    std::atomic<int> slot{0};
+    runOnThreads(threads, [&] { worker(work[static_cast<size_t>(slot.fetch_add(1))].data()); });
     return !failed.load() && !cancelled(control);
 }
 
@@ -125,30 +117,8 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
             return cancelled(control) ? SWEEP_CANCELLED : SWEEP_BAD_SITE;
 
         for (int i = 0; i < n; i++) {
-            slope_season r = {};
-            float irradiation = 0.0f;
-            float degree_days = 0.0f;
-            long k = 0;  // index of the month's first day in days
-            for (int m = season->start_month; m <= season->stop_month; m++) {
-                const int length = lengths[m - 1];
-                const int first = m == season->start_month ? season->start_day : 1;
-                const int last = m == season->stop_month ? season->stop_day : length;
-                float month[31];
-                for (int d = 0; d < length; d++) month[d] = daily[static_cast<size_t>((k + d) * n + i)];
-                float irr;
-                float gdd;
-                seasonMonth(month, length, first, last, zone, site->elevation, m, &irr, &gdd,
-                            &r.month_whole_irradiation[m - 1]);
-                r.month_irradiation[m - 1] = irr;
-                r.month_degree_days[m - 1] = gdd;
-                // In month order, as the window's running totals.
-                irradiation = irradiation + irr;
-                degree_days = degree_days + gdd;
-                k += length;
-            }
-            r.season_irradiation = irradiation;
-            r.season_degree_days = degree_days;
-            swept[static_cast<size_t>(base + i)] = r;
+            seasonFromDays(season, lengths, zone, site->elevation, daily.data() + i, n,
+                           &swept[static_cast<size_t>(base + i)]);
         }
     }
     // A cancel that came after the last day still means no results.

@@ -7,12 +7,13 @@
 #include "terrain/mapParts.h"
 #include "terrain/sunCache.h"
 
+#include "model/runOnThreads.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <new>
-#include <system_error>
 #include <thread>
 
 namespace {
@@ -198,16 +199,7 @@ int compute(const dem_source *dem, const map_options *options, int x0, int y0, i
         run_end = r;
         while (run_end + 1 < runs.size() && run_block[run_end] < last_block) run_end++;
         next.store(r);
-        std::vector<std::thread> pool;
-        for (int i = 1; i < threads; i++) {
-            try {
-                pool.emplace_back(worker);
-            } catch (const std::system_error &) {
-                break;
-            }
-        }
-        worker();
-        for (std::thread &t : pool) t.join();
+        runOnThreads(threads, worker);
         r = run_end;
     }
     if (failed.load() == SWEEP_CANCELLED || cancelled()) return say(refusal, TERRAIN_CANCELLED, "cancelled");

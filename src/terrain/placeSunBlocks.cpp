@@ -2,9 +2,9 @@
 // others are placed once, several at a time.
 #include "terrain/sunCache.h"
 
+#include "model/runOnThreads.h"
+
 #include <algorithm>
-#include <system_error>
-#include <thread>
 
 int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> &points, size_t keep, int threads,
                    map_control *control, std::vector<const sun_block *> *blocks) {
@@ -41,16 +41,7 @@ int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> 
         }
     };
     const int n = std::max(1, std::min(threads, static_cast<int>(missing.size())));
-    std::vector<std::thread> pool;
-    for (int i = 1; i < n; i++) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error &) {
-            break;
-        }
-    }
-    worker();
-    for (std::thread &t : pool) t.join();
+    runOnThreads(n, worker);
     int code = 0;
     for (size_t k = 0; k < missing.size(); k++) {
         if (placed[k] == nullptr) {

@@ -5,6 +5,7 @@
 // them.
 #include "terrain/sunBlock.h"
 
+#include "model/gddFalls.h"
 #include "model/integration.h"
 
 #include <algorithm>
@@ -36,32 +37,17 @@ int checkCells(int count, const float *elevation, const slope *slopes) {
 // exactly as the slope sweep forms a slope's.
 void formSeasons(const sun_block *b, int n, const float *daily, const float *elevation, const int *hidden,
                  float step, cell_season *out) {
-    const season_range *s = &b->season;
-    const int zone = static_cast<double>(b->latitude) > 43.7 ? 1 : 2;
+    const int zone = gddZone(b->latitude);
     for (int i = 0; i < n; i++) {
-        cell_season r = {};
-        float irradiation = 0.0f;
-        float degree_days = 0.0f;
-        long k = 0;  // index of the month's first day
-        for (int m = s->start_month; m <= s->stop_month; m++) {
-            const int length = b->lengths[m - 1];
-            const int first = m == s->start_month ? s->start_day : 1;
-            const int last = m == s->stop_month ? s->stop_day : length;
-            float month[31];
-            for (int d = 0; d < length; d++) month[d] = daily[(k + d) * n + i];
-            float irr;
-            float gdd;
-            seasonMonth(month, length, first, last, zone, elevation[i], m, &irr, &gdd, &r.month_whole_irradiation[m - 1]);
-            r.month_irradiation[m - 1] = irr;
-            r.month_degree_days[m - 1] = gdd;
-            irradiation = irradiation + irr;
-            degree_days = degree_days + gdd;
-            k += length;
-        }
-        r.season_irradiation = irradiation;
-        r.season_degree_days = degree_days;
+        slope_season season;
+        seasonFromDays(&b->season, b->lengths, zone, elevation[i], daily + i, n, &season);
+        cell_season &r = out[i];
+        std::copy(season.month_irradiation, season.month_irradiation + 12, r.month_irradiation);
+        std::copy(season.month_degree_days, season.month_degree_days + 12, r.month_degree_days);
+        std::copy(season.month_whole_irradiation, season.month_whole_irradiation + 12, r.month_whole_irradiation);
+        r.season_irradiation = season.season_irradiation;
+        r.season_degree_days = season.season_degree_days;
         r.shadow_minutes = hidden == nullptr ? 0.0f : static_cast<float>(hidden[i]) * step;
-        out[i] = r;
     }
 }
 

@@ -20,10 +20,10 @@
 // raster, so any window gives a cell the same samples, hulls and angle.
 #include "terrain/terrain.h"
 
+#include "model/runOnThreads.h"
+
 #include <algorithm>
 #include <cmath>
-#include <system_error>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -463,15 +463,6 @@ int terrainHorizons(const horizon_grid *grid, int directions, double distance, i
         }
     };
     threads = std::max(1, std::min(threads, directions));
-    std::vector<std::thread> pool;
-    for (int i = 1; i < threads; i++) {
-        try {
-            pool.emplace_back(worker);
-        } catch (const std::system_error &) {
-            break;
-        }
-    }
-    worker();
-    for (std::thread &t : pool) t.join();
+    runOnThreads(threads, worker);
     return cancelled() ? TERRAIN_CANCELLED : TERRAIN_OK;
 }
