@@ -53,6 +53,10 @@ enum sweep_refusal {
     SWEEP_NO_MEMORY = 9,
 };
 
+// 0 for a season the season window takes, else its refusal (codes 2 to 5);
+// lengths gets the year's month lengths once the year is known.
+int sweepSeasonCheck(const season_range *season, int lengths[12]);
+
 // sweepSeasonControlled on at most threads threads (below 1 counts as 1);
 // the results do not depend on the number. The others use one per core.
 int sweepSeasonThreads(const site_location *site, const season_range *season, const slope *slopes, int count,

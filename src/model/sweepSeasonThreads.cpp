@@ -24,15 +24,6 @@ struct sweep_day {
 // which is then swept in parts.
 const long kMaxDailyValues = 1L << 22;
 
-int checkSeason(const season_range *s, int lengths[12]) {
-    if (s->year < 2000 || s->year > 2050) return SWEEP_BAD_YEAR;
-    if (s->start_month < 1 || s->stop_month <= s->start_month || s->stop_month > 12) return SWEEP_BAD_MONTH_ORDER;
-    monthLengths(s->year, lengths);
-    if (s->start_day < 1 || s->start_day > lengths[s->start_month - 1]) return SWEEP_BAD_START_DAY;
-    if (s->stop_day < 1 || s->stop_day > lengths[s->stop_month - 1]) return SWEEP_BAD_STOP_DAY;
-    return 0;
-}
-
 // The window's test of a run: finite inputs that the engine takes at noon of
 // the first day, for the site and then for every slope.
 int checkSite(const site_location *site, const season_range *season, const slope *slopes, int count) {
@@ -134,7 +125,7 @@ int sweepSeasonThreads(const site_location *site, const season_range *season, co
     if (site == nullptr || season == nullptr || count < 0 || (count > 0 && (slopes == nullptr || results == nullptr)))
         return SWEEP_BAD_ARGUMENTS;
     int lengths[12];
-    int code = checkSeason(season, lengths);
+    int code = sweepSeasonCheck(season, lengths);
     if (code == 0) code = checkSite(site, season, slopes, count);
     if (code != 0) return code;
     try {

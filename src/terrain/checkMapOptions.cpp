@@ -5,9 +5,8 @@
 #include <cmath>
 
 int checkMapOptions(const map_options *options, std::string *refusal) {
-    // Any site the engine takes; only the season is judged here.
-    const site_location site = {44.0f, -123.0f, 100.0f};
-    const int code = sweepSeason(&site, &options->season, nullptr, 0, nullptr);
+    int lengths[12];
+    const int code = sweepSeasonCheck(&options->season, lengths);
     const char *text = nullptr;
     switch (code) {
         case 0: break;

@@ -11,16 +11,6 @@
 
 namespace {
 
-// The season window's checks of a season, in its order.
-int checkSeason(const season_range *s, int lengths[12]) {
-    if (s->year < 2000 || s->year > 2050) return SWEEP_BAD_YEAR;
-    if (s->start_month < 1 || s->stop_month <= s->start_month || s->stop_month > 12) return SWEEP_BAD_MONTH_ORDER;
-    monthLengths(s->year, lengths);
-    if (s->start_day < 1 || s->start_day > lengths[s->start_month - 1]) return SWEEP_BAD_START_DAY;
-    if (s->stop_day < 1 || s->stop_day > lengths[s->stop_month - 1]) return SWEEP_BAD_STOP_DAY;
-    return 0;
-}
-
 bool cancelled(const sweep_control *control) {
     return control != nullptr && control->cancel.load(std::memory_order_relaxed);
 }
@@ -71,7 +61,7 @@ sun_block *placeSunBlock(float latitude, float longitude, const season_range *se
         return nullptr;
     }
     int lengths[12];
-    int code = checkSeason(season, lengths);
+    int code = sweepSeasonCheck(season, lengths);
     if (code == 0 && (!std::isfinite(latitude) || !std::isfinite(longitude))) code = SWEEP_BAD_SITE;
     if (code != 0) {
         *refusal = code;
