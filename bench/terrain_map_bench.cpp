@@ -3,12 +3,12 @@
 // October, the horizons alone (32 directions, 5 km) and the whole map
 // written as a GeoTIFF, without and with shading, on every core. Wall time.
 #include "terrain/terrain.h"
+#include "demFiles.h"
 
 #include <benchmark/benchmark.h>
+
 #include <cmath>
 #include <cstdlib>
-#include <gdal.h>
-#include <ogr_srs_api.h>
 #include <string>
 #include <unistd.h>
 #include <vector>
@@ -29,19 +29,8 @@ std::vector<float> hills() {
 
 // The DEM as a GeoTIFF in UTM zone 10N near Corvallis; its path.
 std::string demFile(const std::string &dir) {
-    GDALAllRegister();
     const std::string path = dir + "/dem.tif";
-    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), kSize, kSize, 1, GDT_Float32, nullptr);
-    double t[6] = {475000.0, 10.0, 0.0, 4945000.0, 0.0, -10.0};
-    GDALSetGeoTransform(ds, t);
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, 32610);
-    GDALSetSpatialRef(ds, srs);
-    OSRDestroySpatialReference(srs);
-    std::vector<float> z = hills();
-    if (GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, kSize, kSize, z.data(), kSize, kSize, GDT_Float32, 0, 0) != CE_None)
-        std::abort();
-    GDALClose(ds);
+    if (!writeDemFile(path, kSize, kSize, hills(), "EPSG:32610", 10.0, 475000.0, 4945000.0)) std::abort();
     return path;
 }
 

@@ -68,16 +68,7 @@ void drawMarks(cairo_t *cr, const lm_scene *s) {
     if (s->site_col >= 0) {
         double cx = s->frame.x + (s->site_col + 0.5) * s->frame.scale;
         double cy = s->frame.y + (s->site_row + 0.5) * s->frame.scale;
-        cairo_move_to(cr, cx, cy - 7);
-        cairo_line_to(cr, cx + 7, cy);
-        cairo_line_to(cr, cx, cy + 7);
-        cairo_line_to(cr, cx - 7, cy);
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_fill_preserve(cr);
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_set_line_width(cr, 1.5);
-        cairo_stroke(cr);
+        drawStoredMark(cr, cx, cy, 1.5);
     }
 }
 

@@ -118,11 +118,7 @@ void oneDay(void) {
     // exactly as long as its window.
     g_signal_connect(c1_window, "destroy", G_CALLBACK(on_c1_window_destroy), w);
 
-    describeWidget(w->entry_lat, nullptr, "latitude of the site, degrees, north positive");
-    describeWidget(w->entry_lon, nullptr, "longitude of the site, degrees, west negative");
-    describeWidget(w->entry_elev, nullptr, "elevation, metres above sea level");
-    describeWidget(w->entry_aspect, nullptr, "aspect: the way the slope faces, degrees clockwise from north; 180 is south");
-    describeWidget(w->entry_tilt, nullptr, "tilt: steepness of the slope, degrees from level ground");
+    describeSiteEntries(w->entry_lat, w->entry_lon, w->entry_elev, w->entry_aspect, w->entry_tilt);
     describeWidget(w->entry_day, nullptr, "day of the month");
     describeWidget(w->cbtxt_month, "month", "month of the day");
     describeWidget(w->entry_year, nullptr, "year, 2000 to 2050");

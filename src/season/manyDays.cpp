@@ -141,11 +141,7 @@ void manyDays(void) {
     g_signal_connect(w->button_continue, "clicked", G_CALLBACK(on_c2_continue_clicked), w);
     g_signal_connect(w->button_close, "clicked", G_CALLBACK(on_c2_close_clicked), w);
 
-    describeWidget(w->entry_lat, nullptr, "latitude of the site, degrees, north positive");
-    describeWidget(w->entry_lon, nullptr, "longitude of the site, degrees, west negative");
-    describeWidget(w->entry_elev, nullptr, "elevation, metres above sea level");
-    describeWidget(w->entry_aspect, nullptr, "aspect: the way the slope faces, degrees clockwise from north; 180 is south");
-    describeWidget(w->entry_tilt, nullptr, "tilt: steepness of the slope, degrees from level ground");
+    describeSiteEntries(w->entry_lat, w->entry_lon, w->entry_elev, w->entry_aspect, w->entry_tilt);
     describeWidget(w->entry_startday, "start day", "first day of the season in the start month");
     describeWidget(w->cbtxt_startmonth, "start month", "first month of the season");
     describeWidget(w->entry_stopday, "stop day", "last day of the season in the stop month");

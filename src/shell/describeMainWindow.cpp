@@ -6,12 +6,7 @@
 #include "ui/windowTools.h"
 
 void describeMainWindow(void) {
-    describeWidget(locale_entry_lat, nullptr, "latitude of the site, degrees, north positive");
-    describeWidget(locale_entry_lon, nullptr, "longitude of the site, degrees, west negative");
-    describeWidget(locale_entry_elev, nullptr, "elevation, metres above sea level");
-    describeWidget(locale_entry_aspect, nullptr,
-                   "aspect: the way the slope faces, degrees clockwise from north; 180 is south");
-    describeWidget(locale_entry_tilt, nullptr, "tilt: steepness of the slope, degrees from level ground");
+    describeSiteEntries(locale_entry_lat, locale_entry_lon, locale_entry_elev, locale_entry_aspect, locale_entry_tilt);
 
     GtkWidget *const results[] = {t1_entry1, t1_entry2, t1_entry3,  t1_entry4,  t1_entry5, t1_entry6,
                                   t1_entry7, t1_entry8, t1_entry9,  t1_entry10, t1_entry11, t1_entry12,

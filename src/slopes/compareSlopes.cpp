@@ -272,11 +272,7 @@ void compareSlopes(GtkWindow *parent) {
     name(w->month_chart, "Degree days by month of the selected slope");
     name(w->combo_startmonth, "From month");
     name(w->combo_stopmonth, "To month");
-    describeWidget(w->entry_lat, nullptr, "Latitude in degrees, north positive (calibrated 42 to 46)");
-    describeWidget(w->entry_lon, nullptr, "Longitude in degrees, west negative (calibrated −124 to −122.5)");
-    describeWidget(w->entry_elev, nullptr, "Elevation of the site, metres above sea level (calibrated 100 to 600 m)");
-    describeWidget(w->entry_aspect, nullptr, "The way the slope faces, degrees clockwise from north: 180 faces south");
-    describeWidget(w->entry_tilt, nullptr, "Steepness of the slope, degrees from level ground");
+    describeSiteEntries(w->entry_lat, w->entry_lon, w->entry_elev, w->entry_aspect, w->entry_tilt);
     describeWidget(w->entry_year, nullptr, "Year of the season, 2000 to 2050");
     describeWidget(w->entry_startday, "From day", "First day of the season");
     describeWidget(w->entry_stopday, "To day", "Last day of the season");

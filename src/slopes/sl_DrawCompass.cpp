@@ -203,16 +203,7 @@ void sl_DrawCompass(cairo_t *cr, const sl_view *v, double width, double height) 
         cairo_stroke(cr);
 
         sl_SlopePlace(&l, v->stored.aspect, v->stored.tilt, &x, &y);
-        cairo_move_to(cr, x, y - 7.0);
-        cairo_line_to(cr, x + 7.0, y);
-        cairo_line_to(cr, x, y + 7.0);
-        cairo_line_to(cr, x - 7.0, y);
-        cairo_close_path(cr);
-        cairo_set_source_rgb(cr, 0.1, 0.1, 0.1);
-        cairo_fill_preserve(cr);
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_set_line_width(cr, 1.2);
-        cairo_stroke(cr);
+        drawStoredMark(cr, x, y, 1.2);
         if (v->selected == SL_STORED) {
             cairo_rectangle(cr, x - 10.0, y - 10.0, 20.0, 20.0);
             cairo_set_source_rgb(cr, 0.0, 0.55, 0.45);

@@ -22,6 +22,8 @@ struct month_rows {
 gchar *decimalText(double value, int decimals);
 // Text centred on (x, y) by xalign, yalign (0 left/top .. 1 right/bottom).
 void drawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign, double yalign);
+// The stored site's diamond centred on (x, y), its white edge edge wide.
+void drawStoredMark(cairo_t *cr, double x, double y, double edge);
 // Text wrapped to a width, its left edge at x, its top (yalign 0) or bottom
 // (yalign 1) at y; returns its height.
 double drawTextBlock(cairo_t *cr, const char *text, const char *font, double x, double y, double width,

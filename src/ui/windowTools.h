@@ -11,6 +11,11 @@
 // which then also labels it for assistive tools.
 void describeWidget(GtkWidget *widget, const char *name, const char *tooltip);
 
+// The latitude, longitude, elevation, aspect and tilt fields of a site, with
+// their units and calibrated ranges.
+void describeSiteEntries(GtkWidget *latitude, GtkWidget *longitude, GtkWidget *elevation, GtkWidget *aspect,
+                         GtkWidget *tilt);
+
 // The order Tab takes through a container's children (count of them).
 void focusChain(GtkWidget *container, GtkWidget *const *children, int count);
 

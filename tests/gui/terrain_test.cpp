@@ -5,6 +5,8 @@
 // the window manager while a map computes.
 #include "gui_support.h"
 
+#include "demFiles.h"
+
 #include "landmap/landmap.h"
 #include "model/model.h"
 #include "shell/shell.h"
@@ -20,10 +22,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <functional>
-#include <cpl_conv.h>
 #include <gdal.h>
-#include <gdal_utils.h>
-#include <ogr_srs_api.h>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -33,27 +32,12 @@ namespace {
 // A small projected DEM (UTM 10N, 44.5 N 123.3 W): a slope rising to the
 // north with a bump, a nodata hole, optional second band and CRS.
 std::string writeDem(const char *name, int cols, int rows, bool crs = true, int bands = 1) {
-    GDALAllRegister();
-    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), name, cols, rows, bands, GDT_Float32, nullptr);
-    double transform[6] = {476000.0, 10.0, 0.0, 4928000.0, 0.0, -10.0};
-    GDALSetGeoTransform(ds, transform);
-    if (crs) {
-        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-        OSRImportFromEPSG(srs, 32610);
-        GDALSetSpatialRef(ds, srs);
-        OSRDestroySpatialReference(srs);
-    }
     std::vector<float> z(static_cast<size_t>(cols) * rows);
     for (int r = 0; r < rows; r++)
         for (int c = 0; c < cols; c++)
             z[r * cols + c] = static_cast<float>(150.0 + 4.0 * (rows - r) + 30.0 * std::sin(c * 0.3) * std::cos(r * 0.2));
     z[(rows / 2) * cols + cols / 3] = -9999.0f;
-    for (int b = 1; b <= bands; b++) {
-        GDALRasterBandH band = GDALGetRasterBand(ds, b);
-        GDALSetRasterNoDataValue(band, -9999.0);
-        EXPECT_EQ(GDALRasterIO(band, GF_Write, 0, 0, cols, rows, z.data(), cols, rows, GDT_Float32, 0, 0), CE_None);
-    }
-    GDALClose(ds);
+    EXPECT_TRUE(writeDemFile(name, cols, rows, z, crs ? "EPSG:32610" : nullptr, 10.0, 476000.0, 4928000.0, bands));
     return (std::filesystem::current_path() / name).string();
 }
 
@@ -87,22 +71,6 @@ void compute(lm_window *w, const char *first, int firstMonth, const char *last, 
 }
 
 bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && b == kMapNodata); }
-
-// Everything a reader of a map file sees: gdalinfo's account of it from its
-// size on (grid, CRS, metadata, band descriptions, nodata), then every pixel.
-std::string mapFile(const std::string &path) {
-    GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
-    if (ds == nullptr) return "";
-    char *info = GDALInfo(ds, nullptr);
-    std::string s(std::strstr(info, "Size is"));
-    CPLFree(info);
-    const int cols = GDALGetRasterXSize(ds), rows = GDALGetRasterYSize(ds), bands = GDALGetRasterCount(ds);
-    std::vector<float> v(static_cast<size_t>(cols) * rows * bands);
-    EXPECT_EQ(GDALDatasetRasterIO(ds, GF_Read, 0, 0, cols, rows, v.data(), cols, rows, GDT_Float32, bands, nullptr, 0, 0, 0),
-              CE_None);
-    GDALClose(ds);
-    return s.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(float));
-}
 
 }  // namespace
 
@@ -272,9 +240,9 @@ TEST(Terrain, ExportsTheGeoTiffAndSaysWhenAWriteFails) {
                                          static_cast<double>(s.distance), path.c_str(), cli.c_str());
         ASSERT_EQ(std::system(command), 0) << command;
         g_free(command);
-        const std::string written = mapFile(cli);
+        const std::string written = mapFileText(cli);
         ASSERT_NE(written.find(shade ? "SHADING=terrain" : "SHADING=none"), std::string::npos);
-        EXPECT_TRUE(mapFile(out) == written);
+        EXPECT_TRUE(mapFileText(out) == written);
     }
 
     // Into a folder that is not there: said in the window, no file left.
@@ -423,16 +391,7 @@ std::string writeRollingDem(const char *name, int n) {
             v /= total;
             z[static_cast<size_t>(r) * n + c] = static_cast<float>(150.0 + 400.0 * std::clamp((v - 0.2) / 0.6, 0.0, 1.0));
         }
-    GDALAllRegister();
-    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), name, n, n, 1, GDT_Float32, nullptr);
-    double transform[6] = {470000.0, 10.0, 0.0, 4910000.0, 0.0, -10.0};
-    GDALSetGeoTransform(ds, transform);
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, 32610);
-    GDALSetSpatialRef(ds, srs);
-    OSRDestroySpatialReference(srs);
-    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Write, 0, 0, n, n, z.data(), n, n, GDT_Float32, 0, 0), CE_None);
-    GDALClose(ds);
+    EXPECT_TRUE(writeDemFile(name, n, n, z, "EPSG:32610", 10.0, 470000.0, 4910000.0));
     return (std::filesystem::current_path() / name).string();
 }
 

@@ -7,6 +7,7 @@
 #include "terrain/mapWriter.h"
 #include "terrain/sunCache.h"
 #include "terrain/terrain.h"
+#include "demFiles.h"
 
 #include <atomic>
 #include <chrono>
@@ -46,25 +47,10 @@ struct temp_dir {
     ~temp_dir() { std::system(("rm -rf '" + path + "'").c_str()); }
 };
 
-// A GeoTIFF of the elevations (row by row, nodata as given) in the CRS,
-// 30 m cells with the upper left corner at (x0, y0).
+// A GeoTIFF of the elevations (row by row, nodata -9999) in the CRS; its path.
 std::string makeDem(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
                     double x0, double y0, const char *unit = nullptr) {
-    GDALAllRegister();
-    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), w, h, 1, GDT_Float32, nullptr);
-    double t[6] = {x0, cell, 0.0, y0, 0.0, -cell};
-    GDALSetGeoTransform(ds, t);
-    if (crs != nullptr) {
-        OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-        OSRSetFromUserInput(srs, crs);
-        GDALSetSpatialRef(ds, srs);
-        OSRDestroySpatialReference(srs);
-    }
-    GDALRasterBandH b = GDALGetRasterBand(ds, 1);
-    GDALSetRasterNoDataValue(b, -9999.0);
-    if (unit != nullptr) GDALSetRasterUnitType(b, unit);
-    EXPECT_EQ(GDALRasterIO(b, GF_Write, 0, 0, w, h, const_cast<float *>(z.data()), w, h, GDT_Float32, 0, 0), CE_None);
-    GDALClose(ds);
+    EXPECT_TRUE(writeDemFile(path, w, h, z, crs, cell, x0, y0, 1, unit)) << path;
     return path;
 }
 
@@ -90,22 +76,6 @@ void slopeOf(const dem_source &dem, std::vector<float> *tilt, std::vector<float>
     aspect->resize(z.size());
     hornSlope(z.data(), dem.width, dem.height, cw.data(), ch.data(), 0, 0, dem.width, dem.height, tilt->data(),
               aspect->data());
-}
-
-// Everything a reader of a map file sees: gdalinfo's account of it from its
-// size on (grid, CRS, metadata, band descriptions, nodata), then every
-// pixel's bits.
-std::string mapFile(const std::string &path) {
-    GDALDatasetH ds = GDALOpen(path.c_str(), GA_ReadOnly);
-    if (ds == nullptr) return "";
-    char *info = GDALInfo(ds, nullptr);
-    std::string s(std::strstr(info, "Size is"));
-    CPLFree(info);
-    const int w = GDALGetRasterXSize(ds), h = GDALGetRasterYSize(ds), n = GDALGetRasterCount(ds);
-    std::vector<float> v(static_cast<size_t>(w) * h * n);
-    EXPECT_EQ(GDALDatasetRasterIO(ds, GF_Read, 0, 0, w, h, v.data(), w, h, GDT_Float32, n, nullptr, 0, 0, 0), CE_None);
-    GDALClose(ds);
-    return s.append(reinterpret_cast<const char *>(v.data()), v.size() * sizeof(float));
 }
 
 }  // namespace
@@ -552,10 +522,10 @@ TEST(TerrainWrite, AMapInMemoryWritesTheFileTheStreamedRunWrites) {
     ASSERT_EQ(commitMapWriter(&writer, map.cells, map.cells_outside, nullptr), TERRAIN_OK);
     abandonMapWriter(&writer);
 
-    const std::string expected = mapFile(streamed);
+    const std::string expected = mapFileText(streamed);
     ASSERT_NE(expected.find("SEASON=20/5 to 3/7"), std::string::npos);
     for (const std::string &file : {memory, parts}) {
-        EXPECT_TRUE(mapFile(file) == expected) << file;
-        EXPECT_TRUE(mapFile(file + ".hz") == mapFile(streamed + ".hz")) << file;
+        EXPECT_TRUE(mapFileText(file) == expected) << file;
+        EXPECT_TRUE(mapFileText(file + ".hz") == mapFileText(streamed + ".hz")) << file;
     }
 }
