@@ -4,6 +4,7 @@
 #include "landmap/landmap.h"
 
 #include "location/readLocale.h"
+#include "model/calibratedRegion.h"
 #include "model/model.h"
 
 #include <cmath>
@@ -23,9 +24,8 @@ void lm_ShowMap(lm_window *w, const std::shared_ptr<lm_map> &map) {
     if (map->outside_share > 0.0) {
         gchar *share = decimalText(100.0 * map->outside_share, map->outside_share < 0.01 ? 2 : 1);
         gchar *text = g_strdup_printf("%s %% of this land lies outside the region the degree days are calibrated for "
-                                      "(latitude 42 to 46, longitude −124 to −122.5, elevation 100 to 600 m, tilt "
-                                      "at most 30°): its "
-                                      "degree days are not calibrated there.", share);
+                                      "(%s): its degree days are not calibrated there.", share,
+                                      calibratedRegionText());
         gtk_label_set_text(GTK_LABEL(w->banner), text);
         g_free(text);
         g_free(share);

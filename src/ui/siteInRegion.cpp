@@ -5,20 +5,24 @@
 // calculation takes it as west.
 #include "ui/entries.h"
 
+#include "model/calibratedRegion.h"
+
 #include <cstdlib>
 
 namespace {
 
-bool within(GtkWidget *entry, double low, double high) {
+// The entry's value in double precision, when it is wholly one number.
+bool typed(GtkWidget *entry, double *value) {
     float number;
     if (!entryFloat(entry, &number)) return false;
-    double value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
-    return value >= low && value <= high;
+    *value = std::atof(gtk_entry_get_text(GTK_ENTRY(entry)));
+    return true;
 }
 
 }  // namespace
 
 bool siteInRegion(GtkWidget *lat, GtkWidget *lon, GtkWidget *elev, GtkWidget *aspect, GtkWidget *tilt) {
-    return within(lat, 42.0, 46.0) && within(lon, -124.0, -122.5) && within(elev, 100.0, 600.0) &&
-           within(aspect, 0.0, 360.0) && within(tilt, -10.0, 30.0);
+    double la, lo, el, as, ti;
+    return typed(lat, &la) && typed(lon, &lo) && typed(elev, &el) && typed(aspect, &as) && typed(tilt, &ti) &&
+           siteInCalibratedRegion(la, lo, el, as, ti);
 }
