@@ -110,7 +110,8 @@ TEST(ParcelRead, BlocksAreNamedByTheFirstNameFieldInFileOrder) {
         {R"("NAME":"  ","block":"B3")", "B3"},
         {R"("Block":"Q","id":"9")", "Q"},
         {R"("id":"9")", "9"},
-        {R"("nom":"ignored")", "Block 7"},
+        {R"("nAme":"not a name field","block":"B8")", "B8"},
+        {R"("nom":"ignored")", "Block 8"},
     };
     scratch_folder dir;
     std::vector<std::string> features;
@@ -241,8 +242,8 @@ TEST(ParcelRead, AFileThatCannotBeUsedIsRefusedInOneSentenceAndNothingOnStderr) 
     }
 }
 
-// A block partly and one wholly beyond the DEM, on a projected and on a
-// geographic grid: what lies beyond in hectares, what is left out, and the
+// A block partly (over the left edge, then the right) and one wholly beyond
+// the DEM, on a projected and on a geographic grid: what lies beyond in hectares, what is left out, and the
 // extent against the cells the blocks hold on the whole DEM.
 TEST(ParcelPlacement, BlocksBeyondTheDemAreMeasuredOrLeftOut) {
     // The geographic grid: 0.0001° cells from 44.52 N, 123.0 W; a lat/lon
@@ -255,15 +256,20 @@ TEST(ParcelPlacement, BlocksBeyondTheDemAreMeasuredOrLeftOut) {
     };
     const struct {
         const char *name;
-        const char *crs;   // of the outline and the grid
+        const char *crs;      // of the outline (null: WGS 84)
+        const char *target;   // of the grid
         parcel_grid grid;
         std::string partly, wholly;
         double beyond_m2;
     } cases[] = {
-        {"projected", kUtmName, squareGrid(E, N, 10.0, 40, 30),
-         polygonJson({rectangleRing(E + 353, N - 193, E + 455, N - 97)}),
+        {"projected", kUtmName, kUtm, squareGrid(E, N, 10.0, 40, 30),
+         polygonJson({rectangleRing(E - 55, N - 193, E + 47, N - 97)}),
          polygonJson({rectangleRing(E + 500, N - 100, E + 600, N)}), 55.0 * 96.0},
-        {"geographic", nullptr, squareGrid(-123.0, 44.523, 0.0001, 40, 30),
+        // Oregon Lambert in international feet: the area still in m².
+        {"projected in feet", "urn:ogc:def:crs:EPSG::2992", "EPSG:2992", squareGrid(1300000.0, 1000000.0, 10.0, 40, 30),
+         polygonJson({rectangleRing(1300353.0, 999807.0, 1300455.0, 999903.0)}),
+         polygonJson({rectangleRing(1299000.0, 999000.0, 1299100.0, 999100.0)}), 55.0 * 96.0 * 0.3048 * 0.3048},
+        {"geographic", nullptr, "EPSG:4326", squareGrid(-123.0, 44.523, 0.0001, 40, 30),
          polygonJson({rectangleRing(-122.99657, 44.5212, -122.9954, 44.5223)}),
          polygonJson({rectangleRing(-122.99, 44.52, -122.98, 44.53)}), stripM2(0.0006, 44.5212, 44.5223)},
     };
@@ -271,7 +277,7 @@ TEST(ParcelPlacement, BlocksBeyondTheDemAreMeasuredOrLeftOut) {
     for (const auto &k : cases) {
         SCOPED_TRACE(k.name);
         parcel p = readJson(dir, {featureJson(R"("name":"Out")", k.wholly), featureJson(R"("name":"Edge")", k.partly)},
-                            k.crs, k.crs == nullptr ? "EPSG:4326" : kUtm);
+                            k.crs, k.target);
         parcel_placement place;
         std::string why;
         ASSERT_TRUE(placeParcel(&p, &k.grid, &place, &why)) << why;
@@ -303,7 +309,7 @@ TEST(ParcelPlacement, BlocksBeyondTheDemAreMeasuredOrLeftOut) {
                           whole[static_cast<size_t>((r + place.y0) * k.grid.width + c + place.x0)];
         EXPECT_EQ(differ, 0);
 
-        parcel gone = readJson(dir, {featureJson(R"("name":"Out")", k.wholly)}, k.crs, k.crs == nullptr ? "EPSG:4326" : kUtm);
+        parcel gone = readJson(dir, {featureJson(R"("name":"Out")", k.wholly)}, k.crs, k.target);
         EXPECT_FALSE(placeParcel(&gone, &k.grid, &place, &why));
         EXPECT_EQ(why, "every block lies outside the elevation model");
     }
