@@ -64,7 +64,7 @@ bool metricArea(const OGRGeometry *g, const OGRSpatialReference &crs, double *m2
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool placeParcel(const parcel *p, const parcel_grid *dem, parcel_placement *out, std::string *refusal) {
     *out = parcel_placement{};
@@ -113,8 +113,9 @@ bool placeParcel(const parcel *p, const parcel_grid *dem, parcel_placement *out,
     int y0 = static_cast<int>(std::max(0.0, std::ceil((extent.MaxY - t[3]) / t[5] - 0.5 - slack)));
     int y1 = static_cast<int>(std::min(dem->height - 1.0, std::floor((extent.MinY - t[3]) / t[5] - 0.5 + slack)));
     if (x1 < x0 || y1 < y0)
-        return refuse(refusal, "no cell of the elevation model has its centre inside a block (the blocks are smaller "
-                               "than its cells)");
+        return refuse(refusal,
+                      "no cell of the elevation model has its centre inside a block (the blocks are smaller "
+                      "than its cells)");
     result.x0 = x0;
     result.y0 = y0;
     result.window.width = x1 - x0 + 1;

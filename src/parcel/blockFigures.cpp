@@ -107,7 +107,7 @@ bool checkMap(const parcel *p, const parcel_placement *placement, const block_ma
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 float parcelThreshold(const block_map *map) {
     std::vector<float> values;

@@ -125,8 +125,8 @@ struct block_figures {
     double hectares = 0.0;             // cells × each row's cell area
     double hectares_with_data = 0.0;   // of them, cells with an elevation
     double threshold_gdd = 0.0;
-    double hectares_reaching = 0.0;    // cells with data at or above the threshold
-    double share_reaching = 0.0;       // of hectares_with_data, 0 to 1
+    double hectares_reaching = 0.0;   // cells with data at or above the threshold
+    double share_reaching = 0.0;      // of hectares_with_data, 0 to 1
     // Over the block's cells with data (NaN when it has none).
     double gdd_min = 0.0, gdd_mean = 0.0, gdd_max = 0.0;
     double irradiation_mean_mj_m2 = 0.0;
@@ -151,7 +151,7 @@ bool blockFigures(const parcel *p, const parcel_placement *placement, const bloc
 struct block_file_context {
     std::string dem_name;   // the DEM's file name
     season_range season = {};
-    std::string shading;    // e.g. "32 directions within 5000 m", or "none"
+    std::string shading;   // e.g. "32 directions within 5000 m", or "none"
 };
 
 // Writes the figures by the path's ending: .csv (RFC 4180), .gpkg (the

@@ -43,7 +43,7 @@ void appendPolygon(const OGRPolygon *polygon, std::vector<parcel_polygon> *polyg
     if (!out.rings.empty()) polygons->push_back(std::move(out));
 }
 
-}  // namespace
+}   // namespace
 
 std::unique_ptr<OGRMultiPolygon> blockGeometry(const parcel_block &block) {
     auto multi = std::make_unique<OGRMultiPolygon>();

@@ -145,7 +145,8 @@ bool takeBlock(const OGRGeometry *g, OGRCoordinateTransformation *transform, rea
     own->assignSpatialReference(nullptr);
     if (r->validate && !own->IsValid()) {
         std::unique_ptr<OGRGeometry> valid(own->MakeValid());
-        if (!valid) return refuse(refusal, "the block " + quotedName(block->name) + " crosses itself and cannot be repaired");
+        if (!valid)
+            return refuse(refusal, "the block " + quotedName(block->name) + " crosses itself and cannot be repaired");
         own = std::move(valid);
         block->repaired = true;
     }
@@ -178,7 +179,8 @@ bool readLayer(OGRLayer *layer, reading *r, parcel *out, std::string *refusal) {
             if (!from.IsSame(&r->target)) {
                 transform.reset(OGRCreateCoordinateTransformation(&from, &r->target));
                 if (!transform)
-                    return refuse(refusal, "its coordinate reference system cannot be turned into the elevation model's");
+                    return refuse(refusal,
+                                  "its coordinate reference system cannot be turned into the elevation model's");
             }
             transformReady = true;
         }
@@ -187,13 +189,14 @@ bool readLayer(OGRLayer *layer, reading *r, parcel *out, std::string *refusal) {
         parcel_block block;
         block.name = blockName(feature.get(), static_cast<long>(out->blocks.size()) + 1);
         if (!takeBlock(g, transform.get(), r, &block, refusal)) return false;
-        if (block.repaired) out->notes.push_back("The block " + quotedName(block.name) + " crossed itself and was repaired.");
+        if (block.repaired)
+            out->notes.push_back("The block " + quotedName(block.name) + " crossed itself and was repaired.");
         out->blocks.push_back(std::move(block));
     }
     return true;
 }
 
-}  // namespace
+}   // namespace
 
 bool readParcel(const std::string &path, const std::string &crs_wkt, parcel *out, std::string *refusal) {
     *out = parcel{};
@@ -208,7 +211,8 @@ bool readParcel(const std::string &path, const std::string &crs_wkt, parcel *out
 
     std::unique_ptr<GDALDataset> ds(openOutline(path));
     if (!ds)
-        return refuse(refusal, "it is not an outline that can be read (KML, KMZ, GeoJSON, Shapefile or GeoPackage)");
+        return refuse(refusal, errors.explain("it is not an outline of KML, KMZ, GeoJSON, Shapefile or GeoPackage that "
+                                              "can be read"));
     errors.clear();   // a reader tried first and given up on is no fault of the file
     parcel result;
     result.crs_wkt = crs_wkt;

@@ -54,8 +54,8 @@ std::vector<number_column> numberColumns(const std::vector<block_figures> &figur
         {"gdd_max", 2, false, [](const block_figures &f, int) { return f.gdd_max; }, 0},
         {"irradiation_mean_mj_m2", 2, false, [](const block_figures &f, int) { return f.irradiation_mean_mj_m2; }, 0},
         {"shadow_minutes_mean", 2, false, [](const block_figures &f, int) { return f.shadow_minutes_mean; }, 0},
-        {"share_outside_calibration", 4, false,
-         [](const block_figures &f, int) { return f.share_outside_calibration; }, 0},
+        {"share_outside_calibration", 4, false, [](const block_figures &f, int) { return f.share_outside_calibration; },
+         0},
         {"hectares_outside_dem", 4, false, [](const block_figures &f, int) { return f.outside_hectares; }, 0},
     };
     // The season's months, the same for every block.
@@ -122,7 +122,8 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
     GDALAllRegister();
     gdal_errors errors;
     GDALDriver *driver = GetGDALDriverManager()->GetDriverByName(geojson ? "GeoJSON" : "GPKG");
-    if (driver == nullptr) return refuse(refusal, geojson ? "GeoJSON cannot be written here" : "GeoPackages cannot be written here");
+    if (driver == nullptr)
+        return refuse(refusal, geojson ? "GeoJSON cannot be written here" : "GeoPackages cannot be written here");
     std::random_device random;
     char suffix[32];
     std::snprintf(suffix, sizeof suffix, "%08x%08x", static_cast<unsigned>(random()), static_cast<unsigned>(random()));
@@ -181,7 +182,8 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
             for (const auto &c : about) feature.SetField(c.first.c_str(), c.second.c_str());
             std::unique_ptr<OGRMultiPolygon> g = blockGeometry(p->blocks[static_cast<size_t>(f.block - 1)]);
             if (toWgs84 && g->transform(toWgs84.get()) != OGRERR_NONE)
-                return refuse(refusal, errors.explain("the block " + quotedName(f.name) + " cannot be given in WGS 84"));
+                return refuse(refusal,
+                              errors.explain("the block " + quotedName(f.name) + " cannot be given in WGS 84"));
             feature.SetGeometryDirectly(g.release());
             if (layer->CreateFeature(&feature) != OGRERR_NONE)
                 return refuse(refusal, errors.explain("the block " + quotedName(f.name) + " cannot be written"));
@@ -196,7 +198,7 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
     return writeFileSafely(path, bytes, static_cast<size_t>(length), refusal);
 }
 
-}  // namespace
+}   // namespace
 
 bool writeBlockFile(const std::string &path, const parcel *p, const std::vector<block_figures> &figures,
                     const block_file_context *context, std::string *refusal) {
@@ -208,6 +210,7 @@ bool writeBlockFile(const std::string &path, const parcel *p, const std::vector<
         return writeFileSafely(path, text.data(), text.size(), refusal);
     }
     if (endsWith(path, ".gpkg")) return writeVector(path, false, p, figures, context, refusal);
-    if (endsWith(path, ".geojson") || endsWith(path, ".json")) return writeVector(path, true, p, figures, context, refusal);
+    if (endsWith(path, ".geojson") || endsWith(path, ".json"))
+        return writeVector(path, true, p, figures, context, refusal);
     return refuse(refusal, "block files end in .csv, .gpkg or .geojson");
 }

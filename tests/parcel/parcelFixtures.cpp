@@ -37,11 +37,16 @@ std::string joined(const std::vector<std::string> &parts) {
     return out;
 }
 
-}  // namespace
+}   // namespace
+
+std::string ringJson(const std::vector<parcel_point> &points) {
+    std::vector<std::string> parts;
+    for (const parcel_point &q : points) parts.push_back("[" + number(q.x) + "," + number(q.y) + "]");
+    return "[" + joined(parts) + "]";
+}
 
 std::string rectangleRing(double x0, double y0, double x1, double y1) {
-    auto p = [](double x, double y) { return "[" + number(x) + "," + number(y) + "]"; };
-    return "[" + p(x0, y0) + "," + p(x1, y0) + "," + p(x1, y1) + "," + p(x0, y1) + "," + p(x0, y0) + "]";
+    return ringJson({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}, {x0, y0}});
 }
 
 std::string polygonJson(const std::vector<std::string> &rings) {
@@ -65,8 +70,9 @@ std::string collectionJson(const std::vector<std::string> &features, const char 
 }
 
 std::string kmlDocument(const std::vector<std::pair<std::string, std::string>> &placemarks) {
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">"
-                      "<Document><name>Farm</name>\n";
+    std::string out =
+        "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<kml xmlns=\"http://www.opengis.net/kml/2.2\">"
+        "<Document><name>Farm</name>\n";
     for (const auto &p : placemarks)
         out += "<Placemark>" + (p.first.empty() ? "" : "<name>" + p.first + "</name>") + p.second + "</Placemark>\n";
     return out + "</Document></kml>\n";

@@ -21,7 +21,9 @@ private:
 
 void writeText(const std::string &path, const std::string &text);
 
-// The closed ring of an axis-aligned rectangle, as GeoJSON coordinates.
+// A ring as GeoJSON coordinates (closed by the caller), and the closed
+// ring of an axis-aligned rectangle.
+std::string ringJson(const std::vector<parcel_point> &points);
 std::string rectangleRing(double x0, double y0, double x1, double y1);
 // A GeoJSON polygon of rings (the outer first), a multipolygon of polygons'
 // ring lists, a feature, and a collection in crs ("EPSG:32610"; null: WGS 84).

@@ -53,10 +53,8 @@ TEST(ParcelCells, ACellBelongsToABlockWhenItsCentreLiesInside) {
          multiPolygonJson({{rectangleRing(E, N - 40, E + 40, N)}, {rectangleRing(E + 300, N - 300, E + 340, N - 260)}}),
          32},
         {"slanted triangle",
-         polygonJson({"[[" + std::to_string(E + 3.3) + "," + std::to_string(N - 2.1) + "],[" + std::to_string(E + 297.7) +
-                      "," + std::to_string(N - 151.9) + "],[" + std::to_string(E + 101.3) + "," +
-                      std::to_string(N - 296.6) + "],[" + std::to_string(E + 3.3) + "," + std::to_string(N - 2.1) +
-                      "]]"}),
+         polygonJson(
+             {ringJson({{E + 3.3, N - 2.1}, {E + 297.7, N - 151.9}, {E + 101.3, N - 296.6}, {E + 3.3, N - 2.1}})}),
          -1},
     };
     scratch_folder dir;
@@ -115,7 +113,8 @@ TEST(ParcelRead, BlocksAreNamedByTheFirstNameFieldInFileOrder) {
     };
     scratch_folder dir;
     std::vector<std::string> features;
-    for (const auto &k : cases) features.push_back(featureJson(k.properties, polygonJson({rectangleRing(E, N - 10, E + 10, N)})));
+    for (const auto &k : cases)
+        features.push_back(featureJson(k.properties, polygonJson({rectangleRing(E, N - 10, E + 10, N)})));
     parcel p = readJson(dir, features);
     ASSERT_EQ(p.blocks.size(), std::size(cases));
     for (size_t i = 0; i < std::size(cases); i++) EXPECT_EQ(p.blocks[i].name, cases[i].name) << cases[i].properties;
@@ -128,7 +127,8 @@ struct farm {
 };
 farm farmInDegrees() {
     auto square = [](double lon, double lat, double dlon, double dlat) {
-        return std::vector<parcel_point>{{lon, lat}, {lon + dlon, lat}, {lon + dlon, lat + dlat}, {lon, lat + dlat}, {lon, lat}};
+        return std::vector<parcel_point>{
+            {lon, lat}, {lon + dlon, lat}, {lon + dlon, lat + dlat}, {lon, lat + dlat}, {lon, lat}};
     };
     farm f;
     f.north = {square(-123.0, 44.52, 0.0076, 0.0054), square(-122.9981, 44.5213, 0.0038, 0.0027)};
@@ -195,9 +195,10 @@ TEST(ParcelRead, EveryFormatOfAWgs84OutlineGivesTheBlocksOnAUtmGrid) {
 TEST(ParcelRead, PointsAndLinesAreLeftOutWithANoteAndACrossingBlockIsRepaired) {
     scratch_folder dir;
     const std::string bowtie = R"({"type":"Polygon","coordinates":[[[0,0],[100,100],[100,0],[0,100],[0,0]]]})";
-    parcel p = readJson(dir, {featureJson(R"("name":"Well")", R"({"type":"Point","coordinates":[5,5]})"),
-                              featureJson(R"("name":"Bow")", bowtie),
-                              featureJson(R"("name":"Track")", R"({"type":"LineString","coordinates":[[0,0],[9,9]]})")});
+    parcel p =
+        readJson(dir, {featureJson(R"("name":"Well")", R"({"type":"Point","coordinates":[5,5]})"),
+                       featureJson(R"("name":"Bow")", bowtie),
+                       featureJson(R"("name":"Track")", R"({"type":"LineString","coordinates":[[0,0],[9,9]]})")});
     ASSERT_EQ(p.blocks.size(), 1u);
     EXPECT_EQ(p.blocks[0].name, "Bow");
     EXPECT_TRUE(p.blocks[0].repaired);
@@ -211,12 +212,14 @@ TEST(ParcelRead, AFileThatCannotBeUsedIsRefusedInOneSentenceAndNothingOnStderr) 
     scratch_folder dir;
     writeText(dir.path("points.geojson"),
               collectionJson({featureJson("", R"({"type":"Point","coordinates":[5,5]})")}, kUtmName));
-    writeText(dir.path("cut.geojson"), collectionJson({featureJson("", polygonJson({rectangleRing(0, 0, 9, 9)}))}, kUtmName).substr(0, 90));
+    writeText(dir.path("cut.geojson"),
+              collectionJson({featureJson("", polygonJson({rectangleRing(0, 0, 9, 9)}))}, kUtmName).substr(0, 90));
     writeText(dir.path("huge.geojson"), "");
     ASSERT_EQ(truncate(dir.path("huge.geojson").c_str(), kParcelFileBytes + 1), 0);
     ASSERT_EQ(mkfifo(dir.path("pipe.kml").c_str(), 0600), 0);
     ASSERT_EQ(mkdir(dir.path("shp").c_str(), 0700), 0);
-    writeText(dir.path("a.geojson"), collectionJson({featureJson("", polygonJson({rectangleRing(0, 0, 9, 9)}))}, kUtmName));
+    writeText(dir.path("a.geojson"),
+              collectionJson({featureJson("", polygonJson({rectangleRing(0, 0, 9, 9)}))}, kUtmName));
     ASSERT_TRUE(convertOutline(dir.path("a.geojson"), dir.path("shp/a.shp"), "ESRI Shapefile"));
     ASSERT_EQ(unlink(dir.path("shp/a.prj").c_str()), 0);
     const struct {
@@ -224,7 +227,9 @@ TEST(ParcelRead, AFileThatCannotBeUsedIsRefusedInOneSentenceAndNothingOnStderr) 
         const char *says;
     } cases[] = {
         {"points.geojson", "it holds no polygon to take as a block, only 1 point and 0 lines"},
-        {"cut.geojson", "it is not an outline that can be read (KML, KMZ, GeoJSON, Shapefile or GeoPackage)"},
+        {"cut.geojson",
+         "it is not an outline of KML, KMZ, GeoJSON, Shapefile or GeoPackage that can be read (Failed to read GeoJSON "
+         "data)"},
         {"huge.geojson", "it is larger than an outline can be (256 MB)"},
         {"pipe.kml", "it is not a regular file"},
         {"missing.kml", "it cannot be read (No such file or directory)"},
@@ -315,4 +320,4 @@ TEST(ParcelPlacement, BlocksBeyondTheDemAreMeasuredOrLeftOut) {
     }
 }
 
-}  // namespace
+}   // namespace

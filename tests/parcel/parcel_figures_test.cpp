@@ -35,10 +35,11 @@ struct made_map {
 
 void makeMap(const scratch_folder &dir, made_map *m) {
     writeText(dir.path("b.geojson"),
-              collectionJson({featureJson(R"("name":"A")", polygonJson({rectangleRing(E, N - 150, E + 200, N)})),
-                              featureJson(R"("name":"B")", polygonJson({rectangleRing(E + 100, N - 250, E + 300, N - 100)})),
-                              featureJson(R"("name":"Row, \"3\"")", polygonJson({rectangleRing(E + 350, N - 50, E + 400, N)}))},
-                             "urn:ogc:def:crs:EPSG::32610"));
+              collectionJson(
+                  {featureJson(R"("name":"A")", polygonJson({rectangleRing(E, N - 150, E + 200, N)})),
+                   featureJson(R"("name":"B")", polygonJson({rectangleRing(E + 100, N - 250, E + 300, N - 100)})),
+                   featureJson(R"("name":"Row, \"3\"")", polygonJson({rectangleRing(E + 350, N - 50, E + 400, N)}))},
+                  "urn:ogc:def:crs:EPSG::32610"));
     std::string why;
     ASSERT_TRUE(readParcel(dir.path("b.geojson"), kUtm, &m->p, &why)) << why;
     const parcel_grid grid = squareGrid(E, N, 10.0, W, H);
@@ -54,7 +55,8 @@ void makeMap(const scratch_folder &dir, made_map *m) {
         m->irr[i] = 3000.0f + 1000.0f * u(random);
         m->shadow[i] = 600.0f * u(random);
         m->outside[i] = u(random) < 0.3f;
-        for (int k = 3; k <= 9; k++) m->months[k][0][i] = 400.0f + 300.0f * u(random), m->months[k][1][i] = 100.0f + 200.0f * u(random);
+        for (int k = 3; k <= 9; k++)
+            m->months[k][0][i] = 400.0f + 300.0f * u(random), m->months[k][1][i] = 100.0f + 200.0f * u(random);
         m->whole[0][i] = m->months[3][0][i] * 2.0f, m->whole[1][i] = m->months[9][0][i] * 3.0f;
         // The third block has no data at all; elsewhere both kinds of nodata.
         const bool none = m->cells[i] == 3 || i % 17 == 0 || i % 23 == 0;
@@ -72,7 +74,8 @@ void makeMap(const scratch_folder &dir, made_map *m) {
     b.block_of_cell = m->cells.data();
     b.season_gdd = m->gdd.data(), b.season_irradiation = m->irr.data(), b.shadow_minutes = m->shadow.data();
     b.season = {2025, 15, 4, 10, 10};
-    for (int k = 3; k <= 9; k++) b.month_irradiation[k] = m->months[k][0].data(), b.month_gdd[k] = m->months[k][1].data();
+    for (int k = 3; k <= 9; k++)
+        b.month_irradiation[k] = m->months[k][0].data(), b.month_gdd[k] = m->months[k][1].data();
     b.whole_first_month = m->whole[0].data(), b.whole_last_month = m->whole[1].data();
     b.row_area = m->area.data();
     b.latitude = m->lat.data(), b.longitude = m->lon.data();
@@ -92,7 +95,8 @@ TEST(BlockFigures, EachFigureAgainstADirectCountOverTheBlocksCells) {
     ASSERT_EQ(figures.size(), 3u);
     for (int b = 1; b <= 2; b++) {
         SCOPED_TRACE(b);
-        double ha = 0, data = 0, reach = 0, gdd = 0, irr = 0, shadow = 0, out = 0, lo = 1e9, hi = -1e9, apr = 0, jul = 0;
+        double ha = 0, data = 0, reach = 0, gdd = 0, irr = 0, shadow = 0, out = 0, lo = 1e9, hi = -1e9, apr = 0,
+               jul = 0;
         long cells = 0;
         for (int r = 0; r < H; r++)
             for (int c = 0; c < W; c++) {
@@ -164,7 +168,8 @@ TEST(BlockFigures, APartMonthIsFlaggedByTheWholeMonthsIrradiation) {
     float falling = 0, rising = 0;
     for (int mo = 1; mo <= 11 && month == 0; mo++)
         for (float x = 1.0f; x < 1500.0f && month == 0; x += 1.0f)
-            if (gddFalls(&falls, 1, mo, x) && !gddFalls(&falls, 1, mo, 0.5f * x)) month = mo, falling = x, rising = 0.5f * x;
+            if (gddFalls(&falls, 1, mo, x) && !gddFalls(&falls, 1, mo, 0.5f * x))
+                month = mo, falling = x, rising = 0.5f * x;
     ASSERT_NE(month, 0) << "no falling range in the north zone";
     scratch_folder dir;
     made_map m;
@@ -199,9 +204,19 @@ TEST(BlockFiles, EveryFormatCarriesTheNamedFiguresAndTheGeoPackageReadsBack) {
     std::vector<block_figures> figures;
     ASSERT_TRUE(blockFigures(&m.p, nullptr, &m.map, 1234.0f, &figures, nullptr));
     const block_file_context context{"farm.tif", {2025, 15, 4, 10, 10}, "32 directions within 5000 m"};
-    const char *const names[] = {"block", "name", "hectares", "hectares_with_data", "threshold_gdd",
-                                 "hectares_reaching", "share_reaching", "gdd_min", "gdd_mean", "gdd_max",
-                                 "irradiation_mean_mj_m2", "shadow_minutes_mean", "share_outside_calibration"};
+    const char *const names[] = {"block",
+                                 "name",
+                                 "hectares",
+                                 "hectares_with_data",
+                                 "threshold_gdd",
+                                 "hectares_reaching",
+                                 "share_reaching",
+                                 "gdd_min",
+                                 "gdd_mean",
+                                 "gdd_max",
+                                 "irradiation_mean_mj_m2",
+                                 "shadow_minutes_mean",
+                                 "share_outside_calibration"};
     std::string why;
 
     ASSERT_TRUE(writeBlockFile(dir.path("b.csv"), &m.p, figures, &context, &why)) << why;
@@ -210,7 +225,8 @@ TEST(BlockFiles, EveryFormatCarriesTheNamedFiguresAndTheGeoPackageReadsBack) {
     for (const char *name : names) header += std::string(header.empty() ? "" : ",") + name;
     EXPECT_EQ(csv.substr(0, header.size() + 1), header + ",");
     char row3[160];
-    std::snprintf(row3, sizeof row3, "\r\n3,\"Row, \"\"3\"\"\",%.4f,0.0000,1234.00,0.0000,,,,,,,,0.0000,", figures[2].hectares);
+    std::snprintf(row3, sizeof row3, "\r\n3,\"Row, \"\"3\"\"\",%.4f,0.0000,1234.00,0.0000,,,,,,,,0.0000,",
+                  figures[2].hectares);
     EXPECT_NE(csv.find(row3), std::string::npos) << csv;
     EXPECT_NE(csv.find(",2025-04-15,2025-10-10,32 directions within 5000 m,"), std::string::npos);
 
@@ -265,4 +281,4 @@ TEST(BlockFiles, EveryFormatCarriesTheNamedFiguresAndTheGeoPackageReadsBack) {
     }
 }
 
-}  // namespace
+}   // namespace
