@@ -294,8 +294,12 @@ void done(GObject *source, GAsyncResult *result, gpointer) {
                                       r.unit == UNIT_FAHRENHEIT ? ", read in °F" : "");
         std::string text = info;
         g_free(info);
-        if (r.flagged > 0) text += "; " + std::to_string(r.flagged) + " values dropped for NOAA's quality flags";
-        if (r.impossible > 0) text += "; " + std::to_string(r.impossible) + " values outside −90 to 60 °C dropped";
+        if (r.flagged > 0)
+            text += "; " + std::to_string(r.flagged) + (r.flagged == 1 ? " value" : " values") +
+                    " dropped for NOAA's quality flags";
+        if (r.impossible > 0)
+            text += "; " + std::to_string(r.impossible) + (r.impossible == 1 ? " value" : " values") +
+                    " outside −90 to 60 °C dropped";
         gtk_label_set_text(GTK_LABEL(w->file_label), text.c_str());
         if (j->site_from_file) {
             showValue(w->latitude, r.latitude, 4);
