@@ -499,10 +499,12 @@ bool findDavis(const std::vector<std::vector<std::string>> &lines, char sep, dav
 
 bool readDavis(const char *p, const char *end, const davis_layout &l, station_record *r, std::string *refusal) {
     std::vector<std::string> f;
+    // Whether dates are day or month first is known only once every row is
+    // read, so the rows are kept, compactly, until then.
     struct row {
         int a, b, y;
-        std::string hi, low;
         bool iso;
+        double hi, low;   // NaN for none
         long line;
     };
     std::vector<row> rows;
@@ -512,7 +514,7 @@ bool readDavis(const char *p, const char *end, const davis_layout &l, station_re
     while (nextRecord(p, end, l.sep, &f)) {
         line++;
         if (blank(f)) continue;
-        row w{0, 0, 0, field(f, l.hi), field(f, l.low), false, line};
+        row w{0, 0, 0, false, kMissing, kMissing, line};
         if (isoDate(field(f, l.date), &w.y, &w.a, &w.b)) {
             w.iso = true;
         } else if (slashDate(field(f, l.date), &w.a, &w.b, &w.y)) {
@@ -522,7 +524,15 @@ bool readDavis(const char *p, const char *end, const davis_layout &l, station_re
             *refusal = lineText(line) + ": the date " + trim(field(f, l.date)) + " is not a date as M/D/YY or YYYY-MM-DD";
             return false;
         }
-        rows.push_back(std::move(w));
+        for (int k = 0; k < 2; k++) {
+            const std::string value = field(f, k == 0 ? l.hi : l.low);
+            if (missingMark(value)) continue;
+            if (!number(value, k == 0 ? &w.hi : &w.low)) {
+                *refusal = lineText(line) + ": the temperature " + trim(value) + " is not a number";
+                return false;
+            }
+        }
+        rows.push_back(w);
     }
     if (day_first && month_first) {
         *refusal = "its dates are written both day first and month first";
@@ -536,16 +546,8 @@ bool readDavis(const char *p, const char *end, const davis_layout &l, station_re
             return false;
         }
         table.touch(y, m, d);
-        for (int k = 0; k < 2; k++) {
-            const std::string &value = k == 0 ? w.hi : w.low;
-            double v = 0.0;
-            if (missingMark(value)) continue;
-            if (!number(value, &v)) {
-                *refusal = lineText(w.line) + ": the temperature " + trim(value) + " is not a number";
-                return false;
-            }
-            table.put(y, m, d, k == 0, toCelsius(v, l.unit), r);
-        }
+        table.put(y, m, d, true, toCelsius(w.hi, l.unit), r);
+        table.put(y, m, d, false, toCelsius(w.low, l.unit), r);
     }
     r->unit = l.unit;
     if (!table.fill(r)) {

@@ -156,3 +156,23 @@ TEST(Station, AsksTheUnitOfAPlainFileAndSaysWhyAFileCannotBeUsed) {
               std::string::npos);
     EXPECT_FALSE(gtk_widget_is_sensitive(widget(w, "export_button")));
 }
+
+TEST(Station, ClosingWhileAFileIsReadLetsTheWorkerEndAndFreesTheWindow) {
+    VerantaStationWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    gui::writeFile("station.csv", accessFile());
+    gui::setText(widget(w, "target"), "300");
+    stationWindowOpen(w, (std::filesystem::current_path() / "station.csv").c_str());
+    ASSERT_TRUE(stationWindowBusy(w));
+    gpointer alive = w;
+    g_object_add_weak_pointer(G_OBJECT(w), &alive);
+    gtk_window_close(GTK_WINDOW(w));   // as the window manager closes it
+    gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
+    while (alive != nullptr && g_get_monotonic_time() < deadline) {
+        gtk_main_iteration_do(FALSE);
+        if (!gtk_events_pending()) g_usleep(2000);
+    }
+    EXPECT_EQ(alive, nullptr);   // the worker's task let go of it, its result thrown away
+    EXPECT_EQ(station_open, nullptr);
+    EXPECT_EQ(in_use, 0);
+}
