@@ -119,6 +119,9 @@ int main(int argc, char **argv) {
         return fail("the CSV could not be written to the standard output");
 
     // Notes for the person at the terminal, never in the CSV.
+    if (figures.years.empty())
+        std::fprintf(stderr, "veranta-station: note: %s holds no day of the season %s to %s\n", file.c_str(),
+                     from.c_str(), to.c_str());
     if (!haveSite)
         std::fprintf(stderr, "veranta-station: note: %s does not say where the station is; give --site LAT,LON,ELEV "
                              "for the estimate beside the measurement\n", file.c_str());

@@ -60,7 +60,9 @@ void drawStationChart(cairo_t *cr, const station_figures *figures, const station
     cairo_save(cr);
     gdk_cairo_set_source_rgba(cr, ink);
     if (figures == nullptr || figures->years.empty()) {
-        text(cr, "Open a station's daily temperatures to see each year's season here.", width / 2, height / 2, 0.5, 0.5);
+        text(cr, figures == nullptr ? "Open a station's daily temperatures to see each year's season here."
+                                    : "The file holds no day of this season.",
+             width / 2, height / 2, 0.5, 0.5);
         cairo_restore(cr);
         return;
     }
