@@ -416,7 +416,7 @@ void onOpenClicked(GtkButton *, VerantaStationWindow *w) {
     if (w->s->chooser != nullptr) return;
     GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open a station's daily temperatures", GTK_WINDOW(w),
                                                                GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
-    addFileFilter(GTK_FILE_CHOOSER(dialog), "Daily temperatures (CSV or text)", {"csv", "txt", "dly"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Daily temperatures (CSV or text)", {"csv", "txt"});
     GtkFileFilter *all = gtk_file_filter_new();
     gtk_file_filter_set_name(all, "Every file");
     gtk_file_filter_add_pattern(all, "*");

@@ -109,6 +109,12 @@ TEST(StationRecord, ReadsEachFormatInItsRealLayout) {
          "Date,Time,Temp Out (°C),Hi Temp (°C),Low Temp (°C)\n"
          "13/06/2023,06:00,10.0,10.5,9.0\n13/06/2023,15:00,24.0,24.5,23.0\n",
          UNIT_UNSAID, STATION_WEATHERLINK, {{2023, 6, 13, 24.5, 9.0}}},
+        {"two different values for one day make it missing, the same one twice does not",
+         "date,tmax_c,tmin_c\n2023-06-10,21,9\n2023-06-10,22,9\n2023-06-11,20,8\n2023-06-11,20,8\n",
+         UNIT_UNSAID, STATION_PLAIN_CSV, {{2023, 6, 10, kNone, 9.0}, {2023, 6, 11, 20.0, 8.0}}},
+        {"impossible values dropped, not taken as the day's extreme",
+         "Date\tTime\tHi Temp\tLow Temp\n6/10/23\t1:00 a\t150.0\t-200.0\n6/10/23\t2:00 p\t80.0\t50.0\n",
+         UNIT_UNSAID, STATION_WEATHERLINK, {{2023, 6, 10, f80, f50}}},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.what);
@@ -210,6 +216,22 @@ TEST(StationSeasons, MissingDaysMakeMonthsIncompleteAndLeaveYearsOut) {
     EXPECT_EQ(f.mean, (305.0 + 290.0) / 2.0);
 }
 
+TEST(StationSeasons, TwentyNinthOfFebruaryEndsTheSeasonOnlyInLeapYears) {
+    station_record r = steadyRecord(2020, 366 + 365, 20.0, 10.0);
+    station_season s;
+    s.start_day = 1;
+    s.start_month = 1;
+    s.stop_day = 29;
+    s.stop_month = 2;
+    std::string why;
+    ASSERT_TRUE(checkStationSeason(s, &why)) << why;
+    station_figures f = measureSeasons(r, s, GDD_CAPPED, 0.0);
+    ASSERT_EQ(f.years.size(), 2u);
+    EXPECT_EQ(f.years[0].days, 60);   // 2020
+    EXPECT_EQ(f.years[1].days, 59);   // 2021 ends on 28 February, with nothing missing
+    EXPECT_EQ(f.years[1].missing, 0);
+}
+
 TEST(StationSeasons, TheTargetDateAcrossAMonthBoundary) {
     // 5 degree days a day: 150 by 30 April.
     station_record r = steadyRecord(2022, 365, 20.0, 10.0, {120});
@@ -282,5 +304,31 @@ TEST(StationEstimate, NamesTheDistanceOutsideTheCalibratedRegion) {
             EXPECT_EQ(text, "");
         else
             EXPECT_NE(text.find(c.says), std::string::npos) << text;
+    }
+}
+
+TEST(StationEstimate, EveryCsvRowHasTheHeadersColumnsWhateverTheStationsName) {
+    station_record r = steadyRecord(2020, 366, 20.0, 10.0, {100, 101, 102, 103});
+    r.station = "USC00351862 CORVALLIS STATE UNIV, OR \"US\"";
+    const site_location site = {44.6342f, -123.19f, 150.0f};
+    station_figures f = measureSeasons(r, station_season(), GDD_NO_CAP, 500.0);
+    station_comparison c;
+    ASSERT_EQ(compareWithEstimate(f, site, &c, nullptr), 0);
+    const station_comparison *withs[] = {nullptr, &c};
+    for (const station_comparison *with : withs) {
+        const std::string csv = stationCsv(r, f, with);
+        // Counts the fields of each line as RFC 4180 reads them.
+        int lines = 0, fields = 1;
+        bool quoted = false;
+        for (char ch : csv) {
+            if (ch == '"') quoted = !quoted;
+            else if (ch == ',' && !quoted) fields++;
+            else if (ch == '\n' && !quoted) {
+                EXPECT_EQ(fields, 16) << "line " << lines + 1 << (with != nullptr ? " with a site" : "");
+                lines++;
+                fields = 1;
+            }
+        }
+        EXPECT_EQ(lines, 1 + 7 + 1 + 1);   // header, April to October, the season, the target
     }
 }
