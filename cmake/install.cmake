@@ -56,6 +56,8 @@ install(TARGETS veranta RUNTIME DESTINATION ${VERANTA_LIBEXEC_DIR})
 install(FILES ${VERANTA_EXAMPLE_LAND} DESTINATION ${VERANTA_SHARE_DIR})
 # The map tool needs no data folder: it goes straight on the PATH.
 install(TARGETS veranta-map RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+# So does the station tool.
+install(TARGETS veranta-station RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_SOURCE_DIR}/data/veranta.glade ${CMAKE_SOURCE_DIR}/data/veranta.css
         DESTINATION ${VERANTA_SHARE_DIR})
 install(PROGRAMS ${CMAKE_BINARY_DIR}/packaging/veranta DESTINATION ${CMAKE_INSTALL_BINDIR})

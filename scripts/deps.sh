@@ -3,7 +3,7 @@
 # "veranta_install_deps run" asks only for what building and running need.
 veranta_install_deps() {
   # The core reads and writes rasters through GDAL, so running needs it too.
-  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgdal-dev)
+  local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgdal-dev libcli11-dev)
   if [ "${1:-}" = run ]; then
     shift
   else

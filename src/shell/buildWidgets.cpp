@@ -14,6 +14,7 @@ GtkWidget *oneday;
 GtkWidget *months;
 GtkWidget *slopes;
 GtkWidget *terrain;
+GtkWidget *measured;
 GtkWidget *testoneinstant;
 GtkWidget *testoneday;
 GtkWidget *testgrowingseason;
@@ -102,6 +103,7 @@ void buildWidgets(GtkBuilder *ui) {
     months = GTK_WIDGET(gtk_builder_get_object(ui, "months"));
     slopes = GTK_WIDGET(gtk_builder_get_object(ui, "slopes"));
     terrain = GTK_WIDGET(gtk_builder_get_object(ui, "terrain"));
+    measured = GTK_WIDGET(gtk_builder_get_object(ui, "measured"));
     testoneinstant = GTK_WIDGET(gtk_builder_get_object(ui, "testoneinstant"));
     testoneday = GTK_WIDGET(gtk_builder_get_object(ui, "testoneday"));
     testgrowingseason = GTK_WIDGET(gtk_builder_get_object(ui, "testgrowingseason"));

@@ -5,12 +5,15 @@
 
 #include "landmap/landmap.h"
 #include "slopes/slopes.h"
+#include "stationwindow/stationWindow.h"
 
 void presentOpen(void) {
     if (slopes_open != nullptr) {
         gtk_window_present(GTK_WINDOW(slopes_open->window));
     } else if (terrain_open != nullptr) {
         gtk_window_present(GTK_WINDOW(terrain_open->window));
+    } else if (station_open != nullptr) {
+        gtk_window_present(GTK_WINDOW(station_open));
     } else if (c1_window != nullptr && gtk_widget_get_visible(c1_window)) {
         gtk_window_present(GTK_WINDOW(c1_window));
     } else if (c2_window != nullptr && gtk_widget_get_visible(c2_window)) {

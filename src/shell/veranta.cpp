@@ -9,6 +9,7 @@
 #include "season/season.h"
 #include "landmap/landmap.h"
 #include "slopes/slopes.h"
+#include "stationwindow/stationWindow.h"
 #include "selftest/selftest.h"
 
 #include <clocale>
@@ -117,6 +118,7 @@ int startUp(int *argc, char ***argv) {
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
     if (terrain != nullptr) g_signal_connect(terrain, "activate", G_CALLBACK(on_terrain_activate), nullptr);
+    if (measured != nullptr) g_signal_connect(measured, "activate", G_CALLBACK(on_measured_activate), nullptr);
     describeMainWindow();
     g_signal_connect(window, "key-press-event", G_CALLBACK(onShellKey), nullptr);
     colorWidgets();
@@ -230,6 +232,18 @@ void on_terrain_activate(GtkWidget *, gpointer) {
     if (terrain_open == nullptr) return;
     adoptWindow(terrain_open->window);
     releaseWhenGone(terrain_open->window);
+    in_use = 1;
+}
+
+void on_measured_activate(GtkWidget *, gpointer) {
+    if (in_use != 0) {
+        presentOpen();
+        return;
+    }
+    measuredDegreeDays(GTK_WINDOW(window));
+    if (station_open == nullptr) return;
+    adoptWindow(GTK_WIDGET(station_open));
+    releaseWhenGone(GTK_WIDGET(station_open));
     in_use = 1;
 }
 

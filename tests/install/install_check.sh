@@ -53,6 +53,7 @@ pass "cmake --install into a temporary prefix"
 installed_files=(
   bin/veranta
   bin/veranta-map
+  bin/veranta-station
   libexec/veranta/veranta
   share/veranta/veranta.glade
   share/veranta/veranta.css
@@ -70,6 +71,7 @@ check "the prefix holds exactly the installed files" \
   same_text "$(cd "$prefix" && find . -type f | sed 's|^\./||' | sort)" "$expected_list"
 check "launcher and program are executable" test -x "$prefix/bin/veranta" -a -x "$prefix/libexec/veranta/veranta"
 check "the installed map tool runs" bash -c '"$1" --help | grep -q "^usage: veranta-map"' _ "$prefix/bin/veranta-map"
+check "the installed station tool runs" bash -c '"$1" --version | grep -q "^veranta-station "' _ "$prefix/bin/veranta-station"
 
 # --- validators --------------------------------------------------------------
 check "desktop-file-validate on the desktop entry" \
