@@ -452,6 +452,8 @@ int fetchPlan(const elevation_plan &plan, const elevation_settings &settings, co
     if (h.out == nullptr)
         return say(refusal, ELEVATION_FAILED, "The elevation cannot be kept in " + plan.cache_path + ".");
 
+    // Every cell's position transformed exactly (-et 0), not approximated
+    // along rows: 0.6 s for a 20-ha parcel with 5 km around it at 10 m.
     const char *warp_args[] = {"-r", "bilinear", "-et", "0", "-wo", "INIT_DEST=NO_DATA", nullptr};
     GDALWarpAppOptions *warp_options = GDALWarpAppOptionsNew(const_cast<char **>(warp_args), nullptr);
     GDALWarpAppOptionsSetProgress(warp_options, warpProgress, progress);
@@ -479,14 +481,19 @@ int fetchPlan(const elevation_plan &plan, const elevation_settings &settings, co
 int fetchElevation(const elevation_area &area, elevation_source_id source, const elevation_settings &settings,
                    elevation_progress *progress, elevation_result *result, std::string *refusal) {
     *result = elevation_result();
+    GDALAllRegister();   // callers need not have opened a raster before
     elevation_progress own;
     if (progress == nullptr) progress = &own;
     gdal_messages m;
     m.forward_debug = CPLGetConfigOption("CPL_DEBUG", nullptr) != nullptr;
     thread_options options;
-    options.setDefault("GDAL_HTTP_TIMEOUT", "30");
-    options.setDefault("GDAL_HTTP_CONNECTTIMEOUT", "15");
-    options.setDefault("GDAL_HTTP_MAX_RETRY", "2");
+    // A dead network or a stalled server is told within about half a
+    // minute (one retry); a slow but live link may take a minute per window.
+    options.setDefault("GDAL_HTTP_CONNECTTIMEOUT", "10");
+    options.setDefault("GDAL_HTTP_LOW_SPEED_TIME", "15");
+    options.setDefault("GDAL_HTTP_LOW_SPEED_LIMIT", "1");
+    options.setDefault("GDAL_HTTP_TIMEOUT", "60");
+    options.setDefault("GDAL_HTTP_MAX_RETRY", "1");
     options.setDefault("GDAL_HTTP_RETRY_DELAY", "1");
     options.setDefault("GDAL_HTTP_USERAGENT", "veranta");
     options.setDefault("GDAL_DISABLE_READDIR_ON_OPEN", "EMPTY_DIR");
