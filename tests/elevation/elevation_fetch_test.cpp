@@ -308,9 +308,12 @@ TEST_P(fetch_each_source, AcrossFourTilesIsSeamlessAndEqualsWarpingTheTilesByHan
     for (int south : {44, 45})
         for (int west : {-124, -123}) tiles.push_back(cop ? copernicus(south, west) : threedep(south, west));
     elevation_result r;
+    elevation_progress progress;
     std::string refusal;
-    ASSERT_EQ(fetchElevation(kAcrossFour, GetParam(), settings, nullptr, &r, &refusal), ELEVATION_OK) << refusal;
+    ASSERT_EQ(fetchElevation(kAcrossFour, GetParam(), settings, &progress, &r, &refusal), ELEVATION_OK) << refusal;
     EXPECT_EQ(r.urls.size(), 4u);
+    EXPECT_EQ(progress.tiles_opened.load(), 4);
+    EXPECT_EQ(progress.fraction.load(), 1.0);
     std::vector<cell> cells = cellsOf(r.path);
     std::vector<float> hand = warpedByHand(r.path, tiles);
     ASSERT_EQ(hand.size(), cells.size());
