@@ -9,6 +9,7 @@ veranta_install_deps() {
   else
     wanted+=(libgtest-dev libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick)
     wanted+=(gdal-bin parallel)  # terrain tests: gdaldem as the oracle, tiles through GNU parallel
+    wanted+=(nginx)  # elevation tests: a real web server with HTTP ranges, on loopback only
     wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check
   fi
   wanted+=("$@")
