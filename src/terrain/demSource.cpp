@@ -1,6 +1,8 @@
-// Opening a DEM: one band of any raster GDAL reads, with a coordinate
-// reference system and a north-up grid, its elevations' unit and nodata.
-#include "terrain/terrain.h"
+// Reading a DEM: one band of any raster GDAL reads, with a coordinate
+// reference system and a north-up grid, its elevations' unit and nodata;
+// what the window shows of it before any work; its elevations in metres,
+// a window at a time.
+#include "terrain/internals.h"
 
 #include "model/readRegularFile.h"
 
@@ -9,8 +11,12 @@
 #include <cpl_error.h>
 #include <cstdlib>
 #include <cstring>
+#include <algorithm>
+#include <cmath>
 #include <gdal.h>
 #include <ogr_srs_api.h>
+#include <sstream>
+#include <vector>
 
 namespace {
 
@@ -101,4 +107,96 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
     dem->nodata = GDALGetRasterNoDataValue(static_cast<GDALRasterBandH>(dem->band), &has);
     dem->has_nodata = has != 0;
     return TERRAIN_OK;
+}
+
+void closeDem(dem_source *dem) {
+    if (dem->dataset != nullptr) GDALClose(static_cast<GDALDatasetH>(dem->dataset));
+    dem->dataset = nullptr;
+    dem->band = nullptr;
+}
+
+// Its name, size in cells and hectares, cell size, coordinate reference
+// system and the range of its elevations in metres.
+int describeDem(const dem_source *dem, dem_description *description, std::string *refusal) {
+    (void)refusal;
+    dem_description d{};
+    const size_t slash = dem->path.rfind('/');
+    d.file_name = slash == std::string::npos ? dem->path : dem->path.substr(slash + 1);
+    d.width = dem->width;
+    d.height = dem->height;
+    d.crs_name = dem->crs_name;
+    cellSize(dem, dem->height / 2, &d.cell_width, &d.cell_height);
+    double area = 0.0;
+    for (int r = 0; r < dem->height; r++) {
+        double w = 0.0;
+        double h = 0.0;
+        cellSize(dem, r, &w, &h);
+        area += w * h * dem->width;
+    }
+    d.hectares = area / 10000.0;
+    double range[2] = {0.0, 0.0};
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    d.any_elevation = GDALComputeRasterMinMax(static_cast<GDALRasterBandH>(dem->band), FALSE, range) == CE_None;
+    CPLPopErrorHandler();
+    if (d.any_elevation) {
+        d.lowest = range[0] * dem->vertical_metres;
+        d.highest = range[1] * dem->vertical_metres;
+    }
+    *description = d;
+    return TERRAIN_OK;
+}
+
+// Read row by row up to the first cell with data, so a usual DEM costs one
+// row and none is held whole.
+int anyElevation(const dem_source *dem, bool *any, std::string *refusal) {
+    *any = false;
+    std::vector<float> row(static_cast<size_t>(dem->width));
+    for (int r = 0; r < dem->height && !*any; r++) {
+        const int code = readDemWindow(dem, 0, r, dem->width, 1, row.data(), refusal);
+        if (code != TERRAIN_OK) return code;
+        for (float v : row)
+            if (!std::isnan(v)) {
+                *any = true;
+                break;
+            }
+    }
+    return TERRAIN_OK;
+}
+
+// Read a row at a time so that nothing but the result is held.
+int readDemWindow(const dem_source *dem, int x0, int y0, int w, int h, float *metres, std::string *refusal) {
+    std::vector<double> row(static_cast<size_t>(w));
+    const GDALRasterBandH band = static_cast<GDALRasterBandH>(dem->band);
+    for (int r = 0; r < h; r++) {
+        if (GDALRasterIO(band, GF_Read, x0, y0 + r, w, 1, row.data(), w, 1, GDT_Float64, 0, 0) != CE_None) {
+            if (refusal != nullptr) *refusal = "its elevations cannot be read";
+            return TERRAIN_FAILED;
+        }
+        float *out = metres + static_cast<size_t>(r) * static_cast<size_t>(w);
+        for (int c = 0; c < w; c++) {
+            const double v = row[static_cast<size_t>(c)];
+            const bool missing = !std::isfinite(v) || (dem->has_nodata && v == dem->nodata);
+            out[c] = missing ? NAN : static_cast<float>(v * dem->vertical_metres);
+        }
+    }
+    return TERRAIN_OK;
+}
+
+// Asked of GDAL's drivers, so a format added to GDAL appears without a change
+// here.
+std::vector<std::string> rasterEndings(void) {
+    GDALAllRegister();
+    std::vector<std::string> endings;
+    for (int i = 0; i < GDALGetDriverCount(); i++) {
+        GDALDriverH driver = GDALGetDriver(i);
+        if (GDALGetMetadataItem(driver, GDAL_DCAP_RASTER, nullptr) == nullptr) continue;
+        const char *list = GDALGetMetadataItem(driver, GDAL_DMD_EXTENSIONS, nullptr);
+        if (list == nullptr) continue;
+        std::istringstream words(list);
+        std::string e;
+        while (words >> e)
+            if (std::find(endings.begin(), endings.end(), e) == endings.end()) endings.push_back(e);
+    }
+    std::sort(endings.begin(), endings.end());
+    return endings;
 }

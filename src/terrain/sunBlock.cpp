@@ -86,3 +86,5 @@ sun_block *placeSunBlock(float latitude, float longitude, const season_range *se
     *refusal = 0;
     return b;
 }
+
+void freeSunBlock(sun_block *block) { delete block; }

@@ -1,10 +1,39 @@
-// The suns of a part's block points: those already placed are reused, the
-// others are placed once, several at a time.
+// The suns a map run has placed, one per block point: those a part's cells
+// need and are already placed are reused, the others are placed once,
+// several at a time, and those not needed go once too many are kept.
 #include "terrain/sunCache.h"
 
 #include "model/runOnThreads.h"
 
 #include <algorithm>
+
+sun_cache *newSunCache(const season_range *season) {
+    sun_cache *cache = new sun_cache;
+    cache->season = *season;
+    return cache;
+}
+
+void freeSunCache(sun_cache *cache) {
+    if (cache == nullptr) return;
+    for (sun_cache::entry &e : cache->entries) freeSunBlock(e.block);
+    delete cache;
+}
+
+// The suns used longest ago go first (the parts run row by row, so a sun
+// still needed is usually one just used).
+void trimSunCache(sun_cache *cache, size_t keep) {
+    if (cache->entries.size() <= keep) return;
+    std::stable_sort(cache->entries.begin(), cache->entries.end(),
+                     [](const sun_cache::entry &a, const sun_cache::entry &b) { return a.used > b.used; });
+    std::vector<sun_cache::entry> kept;
+    for (sun_cache::entry &e : cache->entries) {
+        if (e.used == cache->stamp || kept.size() < keep)
+            kept.push_back(e);
+        else
+            freeSunBlock(e.block);
+    }
+    cache->entries.swap(kept);
+}
 
 int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> &points, size_t keep, int threads,
                    map_control *control, std::vector<const sun_block *> *blocks) {
