@@ -100,3 +100,10 @@ void lm_StartRun(lm_window *w, const map_options *options) {
     gtk_widget_show(w->progress);
     w->progress_source = g_timeout_add(100, followProgress, w);
 }
+
+// The run under way stops soon and its result is dropped when it arrives.
+void lm_CancelRun(lm_window *w) {
+    dropRun(w->running, &w->progress_source);
+    w->running = nullptr;
+    gtk_widget_hide(w->progress);
+}

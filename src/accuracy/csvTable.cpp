@@ -1,17 +1,22 @@
 // Reads one of the ephemeris tables: a header naming the columns, then one
-// row per line. Tables written on another system may carry CRLF line ends,
-// a byte-order mark or blank lines at the end; none of these is an error.
-// The file is read through the bounded reader, so a FIFO, a device or a huge
-// file is a message and never a wait or a memory blow-up; each line is split
-// in place and handed on, so only what the caller keeps stays in memory.
+// row per line, and the fields of a row as numbers and dates. Tables written
+// on another system may carry CRLF line ends, a byte-order mark or blank
+// lines at the end; none of these is an error. The file is read through the
+// bounded reader, so a FIFO, a device or a huge file is a message and never
+// a wait or a memory blow-up; each line is split in place and handed on, so
+// only what the caller keeps stays in memory.
 #include "accuracy/accuracy.h"
 
+#include "model/model.h"
 #include "model/readRegularFile.h"
 
+#include <cerrno>
+#include <climits>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <sys/stat.h>
 #include <memory>
+#include <sys/stat.h>
 
 namespace {
 
@@ -117,6 +122,65 @@ bool readCsv(const std::string &path, const std::vector<std::string> &columns, c
     }
     if (!header) {
         *error = path + ":1: the file is empty, expected the header \"" + joined(columns) + "\"";
+        return false;
+    }
+    return true;
+}
+
+// A table field as a message quotes it. A field may be as long as a line
+// (a header of 50 MB once came back whole in a message); a few dozen
+// characters say which field is meant.
+std::string quoteField(const std::string &field) {
+    const std::size_t shown = 60;
+    if (field.size() <= shown) return "\"" + field + "\"";
+    std::size_t n = shown;
+    while (n > 0 && (static_cast<unsigned char>(field[n]) & 0xC0) == 0x80) n--;
+    return "\"" + field.substr(0, n) + "…\"";
+}
+
+// A table field read as a real number only when the whole field is that one
+// finite number: "12.5x", "" or "nan" would otherwise slip into the figures.
+bool csvReal(const std::string &field, double *value) {
+    if (field.empty()) return false;
+    const char *text = field.c_str();
+    char *end = nullptr;
+    double read = std::strtod(text, &end);
+    if (end != text + field.size() || !std::isfinite(read)) return false;
+    *value = read;
+    return true;
+}
+
+// A table field read as an integer only when the whole field is an optional
+// sign and decimal digits within the int range.
+bool csvInt(const std::string &field, int *value) {
+    std::size_t digits = (!field.empty() && (field[0] == '-' || field[0] == '+')) ? 1 : 0;
+    if (digits == field.size()) return false;
+    for (std::size_t i = digits; i < field.size(); i++) {
+        if (field[i] < '0' || field[i] > '9') return false;
+    }
+    errno = 0;
+    long long read = std::strtoll(field.c_str(), nullptr, 10);
+    if (errno == ERANGE || read < INT_MIN || read > INT_MAX) return false;
+    *value = static_cast<int>(read);
+    return true;
+}
+
+// The date of a table row, checked as a calendar date inside the engine's
+// years: the engine itself would take 31 February or day 0 without a word.
+bool csvDate(const std::vector<std::string> &fields, std::size_t first, int *year, int *month, int *day,
+             std::string *problem) {
+    static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (!csvInt(fields[first], year) || *year < 1950 || *year > 2050) {
+        *problem = "year " + quoteField(fields[first]) + " is not a whole year 1950 to 2050";
+        return false;
+    }
+    if (!csvInt(fields[first + 1], month) || *month < 1 || *month > 12) {
+        *problem = "month " + quoteField(fields[first + 1]) + " is not a whole number 1 to 12";
+        return false;
+    }
+    int length = lengths[*month - 1] + (*month == 2 && isLeapYear(*year) ? 1 : 0);
+    if (!csvInt(fields[first + 2], day) || *day < 1 || *day > length) {
+        *problem = "day " + quoteField(fields[first + 2]) + " is not a day of that month";
         return false;
     }
     return true;
