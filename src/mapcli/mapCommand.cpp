@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <map>
 #include <memory>
+#include <vector>
 
 #ifndef VERANTA_VERSION
 #error "VERANTA_VERSION is the project's version, set by the build"
@@ -207,8 +208,23 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     CLI::Option *output = app.add_option("OUTPUT.tif", "the map to write; replaced only by a finished one");
     app.footer("Any refusal is one line on standard error and exit status 1, with no file written.");
 
+    // "--name=" is an empty value, as "--name ''" is (CLI11 would take the
+    // next argument for it); CLI11 reads the arguments from the back.
+    std::vector<std::string> args;
+    bool files_only = false;
+    for (int i = 1; i < argc; i++) {
+        const std::string arg = argv[i];
+        files_only = files_only || arg == "--";
+        if (!files_only && arg.size() > 3 && arg.compare(0, 2, "--") == 0 && arg.back() == '=') {
+            args.push_back(arg.substr(0, arg.size() - 1));
+            args.push_back("");
+        } else {
+            args.push_back(arg);
+        }
+    }
+    std::reverse(args.begin(), args.end());
     try {
-        app.parse(argc, argv);
+        app.parse(args);
     } catch (const CLI::CallForHelp &) {
         *text = app.help();
         return MAP_COMMAND_DONE;
@@ -236,6 +252,7 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         if (!why.empty()) return refuse(why);
     }
     for (const std::string &extra : app.remaining()) {
+        if (extra == "--") continue;   // CLI11 keeps the mark that ends the options among the extras
         if (extra.size() > 1 && extra[0] == '-')
             return refuse("unknown option " + extra.substr(0, extra.find('=')) + "\n" + kUsage);
         return refuse("one DEM and one output file are expected, not also " + extra);

@@ -198,6 +198,51 @@ TEST(TerrainHorizons, WallConeAndTroughIncludingTheRastersEdges) {
     }
 }
 
+// Kilometres out the earth's curvature decides the horizon: each point d
+// ahead is d^2 / 2R lower. A plain with ridges 3.75 to 7.5 km away, every
+// sample on a cell centre, so the angle is exact: the highest of
+// atan(H / d - d / 2R). Two ridges whose heights make the nearer one the
+// horizon only once the earth curves in full (half the curvature would pick
+// the farther one) lie in the same stretch of the far field, so that one
+// convex hull must choose between them.
+TEST(TerrainHorizons, TheEarthsCurvatureOverKilometres) {
+    const int w = 200;
+    const int h = 5;
+    const double cell = 50.0;
+    auto analytic = [](const std::vector<std::pair<double, double>> &ridges) {   // (distance, height)
+        double best = 0.0;
+        for (const auto &r : ridges) best = std::max(best, std::atan(r.second / r.first - r.first / (2.0 * kR)) * kDeg);
+        return best;
+    };
+    // Seen from column 0 the nearer ridge's tangent beats the farther one's
+    // by a quarter of the curvature's share between them, and loses by as
+    // much with half of it.
+    const double near_height = 200.0;
+    const double far_height = 7500.0 * (near_height / 4000.0 + 0.75 * (7500.0 - 4000.0) / (2.0 * kR));
+    const struct {
+        const char *what;
+        std::vector<std::pair<int, double>> ridges;   // (column, height)
+        int observer;
+    } cases[] = {
+        {"one ridge 6 km east", {{120, 60.0}}, 0},
+        {"one ridge 4.5 km east, seen from another column", {{120, 60.0}}, 30},
+        {"two ridges, 4 and 7.5 km east", {{80, near_height}, {150, far_height}}, 0},
+        {"two ridges, 3.75 and 7.25 km east", {{80, near_height}, {150, far_height}}, 5},
+    };
+    for (const auto &c : cases) {
+        std::vector<float> z(static_cast<size_t>(w) * h, 0.0f);
+        std::vector<std::pair<double, double>> seen;
+        for (const auto &r : c.ridges) {
+            for (int row = 0; row < h; row++) z[static_cast<size_t>(row * w + r.first)] = static_cast<float>(r.second);
+            seen.push_back({(r.first - c.observer) * cell, static_cast<float>(r.second)});
+        }
+        const horizon_grid grid = {z.data(), w, h, 0, 0, cell, cell};
+        std::vector<float> angles(static_cast<size_t>(w) * h * 8);
+        ASSERT_EQ(terrainHorizons(&grid, 8, 9000.0, 0, 0, w, h, angles.data(), 2, nullptr), TERRAIN_OK);
+        EXPECT_NEAR(angles[static_cast<size_t>(2 * w + c.observer) * 8 + 2], analytic(seen), 1e-5) << c.what;
+    }
+}
+
 // Seen from the cell's centre: on a smooth hill, at 32 directions (most
 // oblique to the cells, whose centres the sweep's lines miss by up to half a
 // cell), every angle within kTolerance of a fine ray march from the centre
