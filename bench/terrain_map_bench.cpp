@@ -2,7 +2,7 @@
 // the calibrated region (made here: hills and valleys), 1 April to 31
 // October, the horizons alone (32 directions, 5 km) and the whole map
 // written as a GeoTIFF, without and with shading, on every core. Wall time.
-#include "terrain/terrain.h"
+#include "terrain/internals.h"
 #include "demFiles.h"
 
 #include <benchmark/benchmark.h>

@@ -2,7 +2,8 @@
 # the build, the program and the tests need, asking apt only for what is missing.
 # "veranta_install_deps run" asks only for what building and running need.
 veranta_install_deps() {
-  # The core reads and writes rasters through GDAL, so running needs it too.
+  # The core reads and writes rasters through GDAL, so running needs it too;
+  # veranta-map reads its command line with CLI11 (header-only, for building).
   local wanted=(g++ cmake ninja-build pkg-config libgtk-3-dev libgtk-3-bin libgdal-dev libcli11-dev)
   if [ "${1:-}" = run ]; then
     shift

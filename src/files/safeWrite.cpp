@@ -201,3 +201,11 @@ bool writeFileSafely(const std::string &path, const void *data, std::size_t size
     }
     return commitSafeWrite(&w, error);
 }
+
+// The one rule of what counts as write-protected, for replacing and for
+// deleting alike.
+bool writeProtected(const std::string &path, mode_t mode) {
+    // Root may write anything; a file that nobody may write is still meant
+    // to stay as it is.
+    return (mode & 0222) == 0 || faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0;
+}

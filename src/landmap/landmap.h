@@ -1,11 +1,15 @@
 // The terrain map window: a grower's elevation model opened, every cell's
 // season computed by the terrain core, drawn as a map over a hillshade, read
 // spot by spot, and the hectares that reach a degree-day threshold counted.
+// The window keeps the core's land_map as it is and reads it through its
+// band layout; the texts and figures it shows of it are the core's
+// (mapTexts.h, mapFigures.h).
 #ifndef VERANTA_LANDMAP_LANDMAP_H
 #define VERANTA_LANDMAP_LANDMAP_H
 
 #include "model/sweepSeason.h"
 #include "terrain/mapFigures.h"
+#include "terrain/mapTexts.h"
 #include "terrain/terrain.h"
 #include "ui/monthRows.h"
 #include "ui/slopeFigures.h"
@@ -17,47 +21,6 @@
 #include <string>
 #include <vector>
 
-// What the window computes with: the season and the terrain's shading.
-struct lm_settings {
-    season_range season;
-    bool shade;
-    int directions;
-    float distance;   // metres
-};
-
-// A computed map, in memory: every band by cell, row after row, NaN where
-// the elevation model has no data. Shared by the window and the session's
-// cache, never changed once made.
-struct lm_map {
-    std::string path;          // the elevation model it was computed from
-    long long file_size = -1;  // and its size and modification time (ns) then
-    long long file_modified = 0;
-    lm_settings settings;
-    int cols = 0, rows = 0;
-    std::vector<float> elevation, tilt, aspect, shadow, degree_days, irradiation;
-    std::vector<float> month_irradiation, month_degree_days;   // [month * cells + cell], month 0 = January
-    std::vector<float> whole_edge_months;   // the season's first and last month whole, as the core's map_tile
-    std::vector<double> row_area;                              // m² of one cell of each row
-    std::vector<double> latitude, longitude;                   // of each cell's centre, WGS 84, east positive
-    double cell_width_m = 0.0;   // across one cell at the centre row, for the scale bar
-    double outside_share = 0.0;  // of the cells, outside the calibrated region
-    float gdd_low = 0.0f, gdd_high = 0.0f, irr_low = 0.0f, irr_high = 0.0f;
-    map_options options;         // as the terrain core was given them
-    map_grid grid;               // the DEM's grid and CRS, for the GeoTIFF
-    long cells_with_data = 0;    // cells with an elevation, and of them
-    long cells_outside = 0;      // those outside the calibrated region
-    long cells() const { return static_cast<long>(cols) * rows; }
-};
-
-// A cell's season as the slope sweep gives one (false for a cell without
-// data), and which of its months lie where the degree-day formula runs
-// backwards, judged with the zone of the cell's sun block.
-bool lm_CellSeason(const lm_map *map, long cell, const gdd_falls *falls, slope_season *season, bool falling[12]);
-// Where a cell lies on the earth (its centre, WGS 84, east-positive).
-bool lm_CellLatLon(const lm_map *map, int col, int row, double *latitude, double *longitude);
-// The cell containing a point of the earth, false when it lies outside.
-bool lm_CellOf(const lm_map *map, double latitude, double longitude, int *col, int *row);
-
 // The image of the map that frames are drawn from: colour by degree days or
 // irradiation over a hillshade, cells below the threshold faded, nodata
 // transparent; one pixel a cell, and the same scaled once per zoom.
@@ -66,38 +29,43 @@ struct lm_image {
     cairo_surface_t *scaled = nullptr;   // base at scaled_at pixels a cell, when smaller than it
     double scaled_at = 0.0;
 };
-void lm_RenderImage(lm_image *image, const lm_map *map, bool by_irradiation, float threshold);
+// range is that of the band coloured (irradiation or degree days).
+void lm_RenderImage(lm_image *image, const land_map *map, const value_range *range, bool by_irradiation,
+                    float threshold);
 void lm_FreeImage(lm_image *image);
 
 // What one frame of the map shows.
 struct lm_scene {
-    const lm_map *map;
+    const land_map *map;
     lm_image *image;
     map_frame frame;
     bool by_irradiation;
+    value_range range;                // of the band coloured, for the legend
     float threshold;
     int selected_col, selected_row;   // -1 when no cell is selected
     int site_col, site_row;           // the stored site, -1 when outside the land
 };
 // The map with its legend, north arrow and scale bar, in a width × height area.
 void lm_DrawMap(cairo_t *cr, const lm_scene *scene, double width, double height);
-// The land's area by degree-day class, the threshold marked.
-void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double width, double height);
-enum { LM_CLASSES = 12 };
+// The land's area by degree-day class (gdd the range of its degree days), the threshold marked.
+void lm_DrawHistogram(cairo_t *cr, const land_map *map, const value_range *gdd, float threshold, double width,
+                      double height);
 
 // One computation on the worker: its inputs, its result and its progress.
 struct lm_window;
 struct lm_run : worker_run {
     std::string path;
-    lm_settings settings;
-    std::shared_ptr<lm_map> result;
+    map_options options;
+    long long file_size = -1;   // the file's size and modification time (ns) when it was read
+    long long file_modified = 0;
+    std::shared_ptr<const land_map> result;
     std::string refusal;     // why nothing was computed, for the window
     map_control control;
 };
 
 // A GeoTIFF export on the worker.
 struct lm_export {
-    std::shared_ptr<lm_map> map;
+    std::shared_ptr<const land_map> map;
     std::string path;
     std::string error;
     map_control control;
@@ -127,7 +95,10 @@ struct lm_window {
     GtkFileChooserNative *chooser;
 
     lm_land land;
-    std::shared_ptr<lm_map> map;   // the map shown, or null
+    std::shared_ptr<const land_map> map;   // the map shown, or null: the core's, as it was computed
+    value_range gdd_range, irr_range;      // of its degree days and irradiation, for the colour scales
+    bool site_known;                       // the stored site, read when the window opened
+    double site_latitude, site_longitude;  // WGS 84, east positive
     lm_image image;
     map_frame frame;
     bool fitted;                   // the frame follows the area's size until the grower zooms or pans
@@ -154,10 +125,10 @@ void lm_OpenLand(lm_window *w, const char *path);
 // The made-up example land shipped with the program, or "" when missing.
 std::string lm_ExampleLand(void);
 // Reads and checks the season and shading entries, each bad one with its note.
-bool lm_ReadEntries(lm_window *w, lm_settings *settings);
+bool lm_ReadEntries(lm_window *w, map_options *options);
 // Starts a computation of the open land (or takes it from the session's
 // results); cancels one under way.
-void lm_StartRun(lm_window *w, const lm_settings *settings);
+void lm_StartRun(lm_window *w, const map_options *options);
 void lm_CancelRun(lm_window *w);
 // Computations whose worker has not yet finished, cancelled ones included.
 int lm_RunsUnderWay(void);
@@ -165,34 +136,28 @@ int lm_RunsUnderWay(void);
 // be looked at.
 bool lm_FileStamp(const std::string &path, long long *size, long long *modified);
 // The session's computed maps, by file (its path, size and modification
-// time) and settings.
-std::shared_ptr<lm_map> lm_Remembered(const std::string &path, const lm_settings *settings);
-void lm_Remember(const std::shared_ptr<lm_map> &map);
+// time then) and options.
+std::shared_ptr<const land_map> lm_Remembered(const std::string &path, const map_options *options);
+void lm_Remember(const std::string &path, long long size, long long modified,
+                 const std::shared_ptr<const land_map> &map);
 
 // Shows a map once computed: threshold at its median, image, frame, texts.
-void lm_ShowMap(lm_window *w, const std::shared_ptr<lm_map> &map);
+void lm_ShowMap(lm_window *w, const std::shared_ptr<const land_map> &map);
 // The threshold moved: the answer, the image, the histogram.
 void lm_SetThreshold(lm_window *w, float threshold);
-// "X ha of Y ha (Z %) get at least T degree days over this season", and
-// how much of the land has no elevation data and is not counted, if any.
-gchar *lm_AnswerText(const lm_map *map, float threshold);
-// The hover readout for a cell, or the hint when col < 0.
-gchar *lm_SpotText(const lm_map *map, int col, int row);
 // The selected cell's months in the table and chart.
 void lm_ShowCell(lm_window *w);
 
 // Exports, each written whole or not at all; false with *error set.
 bool lm_SaveMap(const lm_scene *scene, const std::string &caption, const char *path, GError **error);
-bool lm_ExportAreas(const lm_map *map, float threshold, const char *path, GError **error);
-bool lm_ExportMonths(const lm_map *map, int col, int row, const char *path, GError **error);
+bool lm_ExportAreas(const land_map *map, float threshold, const char *path, GError **error);
+bool lm_ExportMonths(const land_map *map, int col, int row, const char *path, GError **error);
 // The map in memory as the GeoTIFF veranta-map writes for the same land and
 // settings; nothing is computed again.
-bool lm_ExportGeoTiff(const lm_map *map, const char *path, map_control *control, GError **error);
+bool lm_ExportGeoTiff(const land_map *map, const char *path, map_control *control, GError **error);
 // The GeoTIFF export on a worker (writing a large map takes seconds), its
 // outcome said in the window.
 void lm_StartExport(lm_window *w, const char *path);
-// The caption of a saved map: file, season and shading.
-std::string lm_Caption(const lm_map *map);
 // What the window's file choosers do with a chosen name (kind as the
 // buttons: 0 GeoTIFF, 1 map, 2 area table, 3 cell months), said in the window.
 bool lm_ExportTo(lm_window *w, int kind, const char *path);

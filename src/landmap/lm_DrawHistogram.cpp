@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
-void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double width, double height) {
+void lm_DrawHistogram(cairo_t *cr, const land_map *map, const value_range *gdd, float threshold, double width,
+                      double height) {
     const double ink[3] = {0.10, 0.16, 0.14};
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, width, height);
@@ -17,22 +18,22 @@ void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double wi
         cairo_restore(cr);
         return;
     }
-    double hectares[LM_CLASSES];
-    areaClasses(map->degree_days.data(), map->cols, map->rows, map->row_area.data(), map->gdd_low, map->gdd_high,
-                LM_CLASSES, hectares);
-    double most = *std::max_element(hectares, hectares + LM_CLASSES);
+    double hectares[kAreaClasses];
+    areaClasses(map->band(map_quantity::degree_days), map->grid.width, map->grid.height, map->grid.row_area.data(),
+                gdd->low, gdd->high, kAreaClasses, hectares);
+    double most = *std::max_element(hectares, hectares + kAreaClasses);
     const double left = 8, right = width - 8, top = 16, bottom = height - 16;
     gchar *peak = decimalText(most, most < 10 ? 1 : 0);
     gchar *title = g_strdup_printf("hectares by degree days (tallest bar %s ha)", peak);
     drawText(cr, title, "Sans 7.5", left, 2, 0.0, 0.0);
     g_free(title);
     g_free(peak);
-    const double span = static_cast<double>(map->gdd_high) - map->gdd_low, slot = (right - left) / LM_CLASSES;
-    for (int k = 0; k < LM_CLASSES; k++) {
+    const double span = static_cast<double>(gdd->high) - gdd->low, slot = (right - left) / kAreaClasses;
+    for (int k = 0; k < kAreaClasses; k++) {
         double h = most > 0 ? (bottom - top) * hectares[k] / most : 0.0;
-        double upper = map->gdd_low + span * (k + 1) / LM_CLASSES;
+        double upper = gdd->low + span * (k + 1) / kAreaClasses;
         double red = 0.72, green = 0.72, blue = 0.70;
-        if (upper > threshold || span == 0.0) scaleColour((k + 0.5) / LM_CLASSES, &red, &green, &blue);
+        if (upper > threshold || span == 0.0) scaleColour((k + 0.5) / kAreaClasses, &red, &green, &blue);
         cairo_rectangle(cr, left + slot * k + 1, bottom - h, slot - 2, h);
         cairo_set_source_rgb(cr, red, green, blue);
         cairo_fill(cr);
@@ -42,13 +43,13 @@ void lm_DrawHistogram(cairo_t *cr, const lm_map *map, float threshold, double wi
     cairo_line_to(cr, right, bottom + 0.5);
     cairo_set_line_width(cr, 1.0);
     cairo_stroke(cr);
-    gchar *low = decimalText(map->gdd_low, 0), *high = decimalText(map->gdd_high, 0);
+    gchar *low = decimalText(gdd->low, 0), *high = decimalText(gdd->high, 0);
     drawText(cr, low, "Sans 7.5", left, bottom + 2, 0.0, 0.0);
     drawText(cr, high, "Sans 7.5", right, bottom + 2, 1.0, 0.0);
     g_free(low);
     g_free(high);
     if (span > 0.0) {
-        double x = left + (right - left) * std::clamp((threshold - map->gdd_low) / span, 0.0, 1.0);
+        double x = left + (right - left) * std::clamp((threshold - gdd->low) / span, 0.0, 1.0);
         cairo_move_to(cr, x, top - 4);
         cairo_line_to(cr, x, bottom);
         cairo_set_line_width(cr, 2.0);

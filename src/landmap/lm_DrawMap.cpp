@@ -13,11 +13,11 @@ const double kInk[3] = {0.10, 0.16, 0.14};
 
 // The image at a zoom below one pixel a cell, made once per zoom: copying
 // it is then a plain blit, and a filtered downscale is not redone per frame.
-cairo_surface_t *scaledImage(lm_image *image, const lm_map *map, double scale) {
+cairo_surface_t *scaledImage(lm_image *image, const land_map *map, double scale) {
     if (image->scaled != nullptr && image->scaled_at == scale) return image->scaled;
     if (image->scaled != nullptr) cairo_surface_destroy(image->scaled);
-    int w = std::max(1, static_cast<int>(std::ceil(map->cols * scale)));
-    int h = std::max(1, static_cast<int>(std::ceil(map->rows * scale)));
+    int w = std::max(1, static_cast<int>(std::ceil(map->grid.width * scale)));
+    int h = std::max(1, static_cast<int>(std::ceil(map->grid.height * scale)));
     image->scaled = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, w, h);
     image->scaled_at = scale;
     cairo_t *cr = cairo_create(image->scaled);
@@ -82,7 +82,6 @@ void panel(cairo_t *cr, double x, double y, double w, double h) {
 }
 
 void drawLegend(cairo_t *cr, const lm_scene *s) {
-    const lm_map *m = s->map;
     const double x = 10, y = 10, w = 124, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
     panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
@@ -95,7 +94,7 @@ void drawLegend(cairo_t *cr, const lm_scene *s) {
         cairo_rectangle(cr, barX, barY + i, barW, 1.0);
         cairo_fill(cr);
     }
-    const double low = s->by_irradiation ? m->irr_low : m->gdd_low, high = s->by_irradiation ? m->irr_high : m->gdd_high;
+    const double low = s->range.low, high = s->range.high;
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
     for (int k = 0; k <= 4; k++) {
         double v = high - (high - low) * k / 4.0, ty = barY + barH * k / 4.0;
@@ -142,7 +141,7 @@ void drawNorth(cairo_t *cr, double width) {
 // A round length (1, 2 or 5 times a power of ten metres) near a fifth of
 // the width.
 void drawScaleBar(cairo_t *cr, const lm_scene *s, double width, double height) {
-    double metresPerPixel = s->map->cell_width_m / s->frame.scale;
+    double metresPerPixel = s->map->grid.cell_width / s->frame.scale;
     if (!(metresPerPixel > 0.0) || !std::isfinite(metresPerPixel)) return;
     double want = width / 5.0 * metresPerPixel, power = std::pow(10.0, std::floor(std::log10(want)));
     double f = want / power, length = (f < 2.0 ? 1.0 : f < 5.0 ? 2.0 : 5.0) * power;

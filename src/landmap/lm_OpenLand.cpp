@@ -4,7 +4,6 @@
 // this computer's memory. A map computed before for the same file and
 // settings in this session comes back at once.
 #include "landmap/landmap.h"
-#include "terrain/mapParts.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,21 +11,13 @@
 
 namespace {
 
-// Bytes a map run needs at its peak for a season of up to twelve months,
-// when the worker copies the core's bands into the window's map. Per cell:
-// the core's bands (5 + 2 a month), the window's own six bands and twelve
-// months of irradiation and degree days, the positions and the image. Once:
-// a part of the core's run (its bands, slopes, positions and horizons, and
-// its elevations with the search distance around it), and the suns alive,
-// some 10 MB each.
-double mapRunBytes(double width, double height, int directions, double distance, double cell) {
-    const double cells = width * height;
-    const double per_cell = 4.0 * (5 + 24) + 4.0 * 6 + 4.0 * 24 + 16.0 + 4.0;
-    const double part = std::min(cells, static_cast<double>(kMapPart) * kMapPart);
-    const double halo = cell > 0.0 ? 2.0 * std::ceil(distance / cell) : 0.0;
-    const double window = std::min(width, kMapPart + halo) * std::min(height, kMapPart + halo);
-    return cells * per_cell + part * (4.0 * (5 + 24) + 8.0 + 16.0 + 12.0 + 4.0 * directions) + 4.0 * window +
-           kMapSuns * 10e6;
+// Bytes a map of the land needs at its peak: the terrain core's run with
+// what the window keeps besides the bands, and the window's image of it,
+// one pixel a cell.
+double mapRunBytes(double width, double height, double cell) {
+    map_wants wants;
+    wants.elevations = wants.positions = wants.whole_edge_months = true;
+    return computeMapBytes(width, height, &wants, 32, 5000.0, cell) + 4.0 * width * height;
 }
 
 double memoryBytes() {
@@ -45,9 +36,7 @@ void forgetMap(lm_window *w) {
                          w->entry_threshold, w->button_zoom_in, w->button_zoom_out, w->button_fit})
         gtk_widget_set_sensitive(b, FALSE);
     gtk_label_set_text(GTK_LABEL(w->answer), "");
-    gchar *spot = lm_SpotText(nullptr, -1, -1);
-    gtk_label_set_text(GTK_LABEL(w->readout), spot);
-    g_free(spot);
+    gtk_label_set_text(GTK_LABEL(w->readout), spotText(nullptr, -1, -1).c_str());
     lm_ShowCell(w);
     gtk_widget_queue_draw(w->map_area);
     gtk_widget_queue_draw(w->histogram);
@@ -84,7 +73,7 @@ void lm_OpenLand(lm_window *w, const char *path) {
         return;
     }
     closeDem(&dem);
-    const double need = mapRunBytes(d.width, d.height, 32, 5000.0, std::min(d.cell_width, d.cell_height));
+    const double need = mapRunBytes(d.width, d.height, std::min(d.cell_width, d.cell_height));
     const double have = memoryBytes();
     if (have > 0.0 && need > have / 2.0) {
         gchar *why = g_strdup_printf("at %d × %d cells it is too large for this computer's memory (its map needs "
@@ -116,9 +105,9 @@ void lm_OpenLand(lm_window *w, const char *path) {
     w->land.usable = true;
     w->land.description = name;
 
-    lm_settings settings;
-    if (lm_ReadEntries(w, &settings)) {
-        std::shared_ptr<lm_map> kept = lm_Remembered(w->land.path, &settings);
+    map_options options;
+    if (lm_ReadEntries(w, &options)) {
+        std::shared_ptr<const land_map> kept = lm_Remembered(w->land.path, &options);
         if (kept != nullptr) lm_ShowMap(w, kept);
     }
     gtk_widget_grab_focus(w->button_compute);

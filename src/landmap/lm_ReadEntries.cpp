@@ -18,11 +18,11 @@ bool coreTakes(int directions, float distance) {
 
 }  // namespace
 
-bool lm_ReadEntries(lm_window *w, lm_settings *settings) {
+bool lm_ReadEntries(lm_window *w, map_options *options) {
     const season_entries entries = {w->entry_year,      w->entry_startday, w->combo_startmonth,
                                     w->entry_stopday,   w->combo_stopmonth, w->msg_year,
                                     w->msg_start,       w->msg_stop};
-    lm_settings s{};
+    map_options s;
     bool ok = readSeason(&entries, &s.season);
     s.shade = gtk_switch_get_active(GTK_SWITCH(w->shade));
     entryNote(w->msg_directions, "");
@@ -32,14 +32,17 @@ bool lm_ReadEntries(lm_window *w, lm_settings *settings) {
             entryNote(w->msg_directions, "a whole number from 1 to 360");
             ok = false;
         }
-        if (!entryFloat(w->entry_distance, &s.distance) || !coreTakes(32, s.distance)) {
+        // Read as typed in single precision, as the window always has.
+        float distance = 0.0f;
+        if (!entryFloat(w->entry_distance, &distance) || !coreTakes(32, distance)) {
             entryNote(w->msg_distance, "metres, more than 0 and at most 100000");
             ok = false;
         }
+        s.distance = distance;
     } else {
         s.directions = 32;
-        s.distance = 5000.0f;
+        s.distance = 5000.0;
     }
-    if (ok) *settings = s;
+    if (ok) *options = s;
     return ok;
 }

@@ -33,30 +33,35 @@ void lm_FreeImage(lm_image *image) {
     image->scaled_at = 0.0;
 }
 
-void lm_RenderImage(lm_image *image, const lm_map *map, bool by_irradiation, float threshold) {
+void lm_RenderImage(lm_image *image, const land_map *map, const value_range *range, bool by_irradiation,
+                    float threshold) {
     lm_FreeImage(image);
-    image->base = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, map->cols, map->rows);
+    const int cols = map->grid.width, rows = map->grid.height;
+    image->base = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cols, rows);
     cairo_surface_flush(image->base);
     unsigned char *data = cairo_image_surface_get_data(image->base);
     const int stride = cairo_image_surface_get_stride(image->base);
-    const std::vector<float> &values = by_irradiation ? map->irradiation : map->degree_days;
-    const double low = by_irradiation ? map->irr_low : map->gdd_low;
-    const double span = (by_irradiation ? map->irr_high : map->gdd_high) - low;
-    for (int r = 0; r < map->rows; r++) {
+    const float *degree_days = map->band(map_quantity::degree_days);
+    const float *values = by_irradiation ? map->band(map_quantity::irradiation) : degree_days;
+    const float *tilt = map->band(map_quantity::tilt);
+    const float *aspect = map->band(map_quantity::aspect);
+    const double low = range->low;
+    const double span = range->high - low;
+    for (int r = 0; r < rows; r++) {
         guint32 *line = reinterpret_cast<guint32 *>(data + static_cast<long>(r) * stride);
-        for (int c = 0; c < map->cols; c++) {
-            long i = static_cast<long>(r) * map->cols + c;
+        for (int c = 0; c < cols; c++) {
+            long i = static_cast<long>(r) * cols + c;
             float v = values[i];
-            if (std::isnan(v)) {
+            if (v == kMapNodata) {
                 line[c] = 0;   // transparent: no data here
                 continue;
             }
             double red, green, blue;
             scaleColour(span > 0.0 ? (v - low) / span : 0.5, &red, &green, &blue);
-            double light = 0.25 + 1.0 * hillshade(map->tilt[i], map->aspect[i]);
-            if (map->degree_days[i] < threshold) {
+            double light = 0.25 + 1.0 * hillshade(tilt[i], aspect[i]);
+            if (degree_days[i] < threshold) {
                 // Short of the threshold: the terrain in grey, a trace of its colour.
-                double grey = 0.22 + 0.78 * hillshade(map->tilt[i], map->aspect[i]);
+                double grey = 0.22 + 0.78 * hillshade(tilt[i], aspect[i]);
                 red = 0.15 * red + 0.85 * grey;
                 green = 0.15 * green + 0.85 * grey;
                 blue = 0.15 * blue + 0.85 * grey;

@@ -25,15 +25,13 @@ void drawPage(cairo_t *cr, const void *data) {
     drawText(cr, scene->by_irradiation ? "Season irradiation of the land" : "Season degree days of the land",
                 "Sans Bold 13", 16, 10, 0.0, 0.0);
     drawText(cr, caption.c_str(), "Sans 9.5", 16, 32, 0.0, 0.0);
-    gchar *answer = lm_AnswerText(scene->map, scene->threshold);
-    drawText(cr, answer, "Sans Italic 9.5", 16, 47, 0.0, 0.0);
-    g_free(answer);
+    drawText(cr, answerText(*scene->map, scene->threshold).c_str(), "Sans Italic 9.5", 16, 47, 0.0, 0.0);
 
     lm_scene page = *scene;
     lm_image image;
     image.base = cairo_surface_reference(scene->image->base);
     page.image = &image;
-    page.frame = mapFit(scene->map->cols, scene->map->rows, kWidth, kMap);
+    page.frame = mapFit(scene->map->grid.width, scene->map->grid.height, kWidth, kMap);
     cairo_save(cr);
     cairo_translate(cr, 0, kCaption);
     lm_DrawMap(cr, &page, kWidth, kMap);

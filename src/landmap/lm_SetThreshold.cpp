@@ -13,10 +13,9 @@ void lm_SetThreshold(lm_window *w, float threshold) {
     g_free(t);
     w->updating_threshold = false;
     if (w->map == nullptr) return;
-    gchar *answer = lm_AnswerText(w->map.get(), threshold);
-    gtk_label_set_text(GTK_LABEL(w->answer), answer);
-    g_free(answer);
-    lm_RenderImage(&w->image, w->map.get(), gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w->colour_irr)), threshold);
+    gtk_label_set_text(GTK_LABEL(w->answer), answerText(*w->map, threshold).c_str());
+    const bool by_irradiation = gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(w->colour_irr));
+    lm_RenderImage(&w->image, w->map.get(), by_irradiation ? &w->irr_range : &w->gdd_range, by_irradiation, threshold);
     gtk_widget_queue_draw(w->map_area);
     gtk_widget_queue_draw(w->histogram);
 }

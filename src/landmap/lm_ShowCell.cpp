@@ -7,27 +7,29 @@ void lm_ShowCell(lm_window *w) {
     gtk_list_store_clear(w->months_store);
     w->months = month_rows{};
     gtk_widget_hide(w->falling_note);
-    const lm_map *m = w->map.get();
-    long i = m != nullptr && w->selected_col >= 0 ? static_cast<long>(w->selected_row) * m->cols + w->selected_col : -1;
-    slope_season s;
-    bool falling[12];
-    if (m == nullptr || !lm_CellSeason(m, i, &w->falls, &s, falling)) {
+    const land_map *m = w->map.get();
+    long i = m != nullptr && w->selected_col >= 0 ? static_cast<long>(w->selected_row) * m->grid.width + w->selected_col
+                                                  : -1;
+    cell_months cm;
+    if (m == nullptr || !cellMonths(*m, i, &w->falls, &cm)) {
         gtk_label_set_text(GTK_LABEL(w->selected_title), m == nullptr ? "" : "Click a cell of the map for its months.");
         gtk_widget_queue_draw(w->month_chart);
         return;
     }
     month_rows &rows = w->months;
-    rows.count = seasonMonths(&m->settings.season, rows.month, rows.first, rows.last);
+    rows.count = cm.count;
     bool marked = false;
     for (int k = 0; k < rows.count; k++) {
-        int month = rows.month[k] - 1;
-        rows.irradiation[k] = s.month_irradiation[month];
-        rows.degree_days[k] = s.month_degree_days[month];
-        rows.falling[k] = falling[month];
-        marked = marked || falling[month];
+        rows.month[k] = cm.month[k];
+        rows.first[k] = cm.first[k];
+        rows.last[k] = cm.last[k];
+        rows.irradiation[k] = cm.irradiation[k];
+        rows.degree_days[k] = cm.degree_days[k];
+        rows.falling[k] = cm.falling[k];
+        marked = marked || cm.falling[k];
     }
-    rows.total_irradiation = s.season_irradiation;
-    rows.total_degree_days = s.season_degree_days;
+    rows.total_irradiation = cm.total_irradiation;
+    rows.total_degree_days = cm.total_degree_days;
     monthTable(w->months_store, &rows);
     gtk_label_set_text(GTK_LABEL(w->falling_note), marked ? fallingNote() : "");
     gtk_widget_set_visible(w->falling_note, marked);

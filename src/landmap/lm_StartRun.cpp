@@ -1,12 +1,10 @@
 // A map is computed on a worker thread so the window never freezes: the
-// terrain core computes every band in memory, and the worker adds what the
-// window reads (elevations, positions, areas, ranges). The window hears of
-// the result on the main loop; a bar follows the cells done.
+// terrain core computes every band in memory, with the elevations and
+// positions the window reads, and the window takes that map as it is. The
+// window hears of the result on the main loop; a bar follows the cells done.
 #include "landmap/landmap.h"
 
-#include <algorithm>
 #include <atomic>
-#include <cmath>
 
 namespace {
 
@@ -17,95 +15,27 @@ void freeRun(gpointer data) {
     underWay--;
 }
 
-// The range of the cells with data, for the colour scale.
-void range(const std::vector<float> &v, float *low, float *high) {
-    bool any = false;
-    for (float x : v) {
-        if (std::isnan(x)) continue;
-        *low = any ? std::min(*low, x) : x;
-        *high = any ? std::max(*high, x) : x;
-        any = true;
-    }
-}
-
 void work(GTask *task, gpointer, gpointer data, GCancellable *) {
     lm_run *run = static_cast<lm_run *>(data);
-    dem_source dem;
-    map_options options;
-    options.season = run->settings.season;
-    options.shade = run->settings.shade;
-    options.directions = run->settings.directions;
-    options.distance = run->settings.distance;
-    map_tile tile;
     // Taken before the file is read: a change while it computes makes the
     // session compute it again next time.
-    long long size = -1;
-    long long modified = 0;
-    lm_FileStamp(run->path, &size, &modified);
+    lm_FileStamp(run->path, &run->file_size, &run->file_modified);
+    dem_source dem;
     int status = openDem(run->path, 0, &dem, &run->refusal);
-    if (status == TERRAIN_OK) status = computeMap(&dem, &options, &run->control, &tile, &run->refusal);
-    if (status != TERRAIN_OK) {
-        closeDem(&dem);
-        g_task_return_boolean(task, FALSE);
-        return;
-    }
-    auto m = std::make_shared<lm_map>();
-    m->path = run->path;
-    m->file_size = size;
-    m->file_modified = modified;
-    m->settings = run->settings;
-    m->options = options;
-    demGrid(&dem, &m->grid);
-    m->cells_with_data = tile.cells;
-    m->cells_outside = tile.cells_outside;
-    m->cols = tile.width;
-    m->rows = tile.height;
-    const long cells = m->cells();
-    auto band = [&](int b, std::vector<float> &out) {
-        out.assign(tile.values.begin() + b * cells, tile.values.begin() + (b + 1) * cells);
-        for (float &x : out)
-            if (x == kMapNodata) x = NAN;
-    };
-    band(0, m->degree_days);
-    band(1, m->irradiation);
-    band(2, m->tilt);
-    band(3, m->aspect);
-    band(4, m->shadow);
-    // Then each month of the season: its irradiation, then its degree days.
-    m->month_irradiation.assign(12 * cells, 0.0f);
-    m->month_degree_days.assign(12 * cells, 0.0f);
-    std::vector<float> one;
-    for (int month = options.season.start_month, b = kMapFixedBands; month <= options.season.stop_month; month++) {
-        band(b++, one);
-        std::copy(one.begin(), one.end(), m->month_irradiation.begin() + (month - 1) * cells);
-        band(b++, one);
-        std::copy(one.begin(), one.end(), m->month_degree_days.begin() + (month - 1) * cells);
-    }
-    tile.values.clear();
-    tile.values.shrink_to_fit();
-    m->whole_edge_months = std::move(tile.whole_edge_months);
-
-    m->elevation.resize(cells);
-    m->latitude.resize(cells);
-    m->longitude.resize(cells);
-    if (readDemWindow(&dem, 0, 0, m->cols, m->rows, m->elevation.data(), &run->refusal) != TERRAIN_OK ||
-        cellLatLon(&dem, 0, 0, m->cols, m->rows, m->latitude.data(), m->longitude.data(), &run->refusal) != TERRAIN_OK) {
-        closeDem(&dem);
-        g_task_return_boolean(task, FALSE);
-        return;
-    }
-    m->row_area.resize(m->rows);
-    for (int r = 0; r < m->rows; r++) {
-        double width, height;
-        cellSize(&dem, r, &width, &height);
-        m->row_area[r] = width * height;
-        if (r == m->rows / 2) m->cell_width_m = width;
+    auto map = std::make_shared<land_map>();
+    if (status == TERRAIN_OK) {
+        // What the window reads besides the bands: the readout's elevations
+        // and positions, and the edge months' whole irradiation.
+        map_wants wants;
+        wants.elevations = wants.positions = wants.whole_edge_months = true;
+        status = computeMap(&dem, &run->options, nullptr, &wants, &run->control, map.get(), &run->refusal);
     }
     closeDem(&dem);
-    m->outside_share = tile.cells > 0 ? static_cast<double>(tile.cells_outside) / tile.cells : 0.0;
-    range(m->degree_days, &m->gdd_low, &m->gdd_high);
-    range(m->irradiation, &m->irr_low, &m->irr_high);
-    run->result = m;
+    if (status != TERRAIN_OK) {
+        g_task_return_boolean(task, FALSE);
+        return;
+    }
+    run->result = std::move(map);
     g_task_return_boolean(task, TRUE);
 }
 
@@ -139,7 +69,7 @@ void finished(GObject *, GAsyncResult *result, gpointer data) {
         g_free(text);
         return;
     }
-    lm_Remember(run->result);
+    lm_Remember(run->path, run->file_size, run->file_modified, run->result);
     lm_ShowMap(w, run->result);
     gint64 took = g_get_monotonic_time() - run->started;
     gchar *text = g_strdup_printf("Computed in %.1f s.", took / 1e6);
@@ -151,9 +81,9 @@ void finished(GObject *, GAsyncResult *result, gpointer data) {
 
 int lm_RunsUnderWay(void) { return underWay.load(); }
 
-void lm_StartRun(lm_window *w, const lm_settings *settings) {
+void lm_StartRun(lm_window *w, const map_options *options) {
     lm_CancelRun(w);
-    std::shared_ptr<lm_map> kept = lm_Remembered(w->land.path, settings);
+    std::shared_ptr<const land_map> kept = lm_Remembered(w->land.path, options);
     if (kept != nullptr) {
         lm_ShowMap(w, kept);
         gtk_label_set_text(GTK_LABEL(w->status), "Computed before in this session.");
@@ -161,7 +91,7 @@ void lm_StartRun(lm_window *w, const lm_settings *settings) {
     }
     lm_run *run = new lm_run();
     run->path = w->land.path;
-    run->settings = *settings;
+    run->options = *options;
     w->running = run;
     underWay++;
     startWorker(run, &run->control.cancel, w, work, finished, freeRun);
@@ -169,4 +99,11 @@ void lm_StartRun(lm_window *w, const lm_settings *settings) {
     gtk_progress_bar_set_text(GTK_PROGRESS_BAR(w->progress), "reading the land");
     gtk_widget_show(w->progress);
     w->progress_source = g_timeout_add(100, followProgress, w);
+}
+
+// The run under way stops soon and its result is dropped when it arrives.
+void lm_CancelRun(lm_window *w) {
+    dropRun(w->running, &w->progress_source);
+    w->running = nullptr;
+    gtk_widget_hide(w->progress);
 }

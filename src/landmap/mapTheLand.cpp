@@ -5,7 +5,6 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
-#include "terrain/rasterKinds.h"
 #include "ui/entries.h"
 #include "ui/windowFiles.h"
 #include "ui/windowTools.h"
@@ -29,6 +28,7 @@ lm_scene scene(lm_window *w) {
     s.image = &w->image;
     s.frame = w->frame;
     s.by_irradiation = byIrradiation(w);
+    s.range = s.by_irradiation ? w->irr_range : w->gdd_range;
     s.threshold = w->threshold;
     s.selected_col = w->selected_col;
     s.selected_row = w->selected_row;
@@ -39,7 +39,7 @@ lm_scene scene(lm_window *w) {
 
 void refit(lm_window *w) {
     if (w->map == nullptr) return;
-    w->frame = mapFit(w->map->cols, w->map->rows, gtk_widget_get_allocated_width(w->map_area),
+    w->frame = mapFit(w->map->grid.width, w->map->grid.height, gtk_widget_get_allocated_width(w->map_area),
                       gtk_widget_get_allocated_height(w->map_area));
     w->fitted = true;
     gtk_widget_queue_draw(w->map_area);
@@ -49,7 +49,7 @@ void zoomBy(lm_window *w, double factor, double x, double y) {
     if (w->map == nullptr) return;
     // From a whole land in a few pixels to a cell over half the view.
     double scale = w->frame.scale * factor, most = 0.5 * gtk_widget_get_allocated_width(w->map_area);
-    map_frame fit = mapFit(w->map->cols, w->map->rows, gtk_widget_get_allocated_width(w->map_area),
+    map_frame fit = mapFit(w->map->grid.width, w->map->grid.height, gtk_widget_get_allocated_width(w->map_area),
                            gtk_widget_get_allocated_height(w->map_area));
     if (scale < fit.scale / 4.0 || scale > most) return;
     w->frame = mapZoom(&w->frame, factor, x, y);
@@ -65,9 +65,7 @@ void zoomCentre(lm_window *w, double factor) {
 void showSpot(lm_window *w, int col, int row) {
     w->hover_col = col;
     w->hover_row = row;
-    gchar *text = lm_SpotText(w->map.get(), col, row);
-    gtk_label_set_text(GTK_LABEL(w->readout), text);
-    g_free(text);
+    gtk_label_set_text(GTK_LABEL(w->readout), spotText(w->map.get(), col, row).c_str());
 }
 
 // --- land, compute ---------------------------------------------------------
@@ -75,17 +73,17 @@ void showSpot(lm_window *w, int col, int row) {
 void onComputeClicked(GtkWidget *, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
     setStatus(w, "", false);
-    lm_settings settings;
+    map_options options;
     if (!w->land.usable) {
         setStatus(w, "Open an elevation model first (or try the example).", true);
         return;
     }
-    if (!lm_ReadEntries(w, &settings)) {
+    if (!lm_ReadEntries(w, &options)) {
         lm_CancelRun(w);
         setStatus(w, "Some entries cannot be used; see the notes beside them.", true);
         return;
     }
-    lm_StartRun(w, &settings);
+    lm_StartRun(w, &options);
 }
 
 void onOpenResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
@@ -143,7 +141,9 @@ void onDrop(GtkWidget *, GdkDragContext *, gint, gint, GtkSelectionData *selecti
 void onColourChanged(GtkToggleButton *button, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
     if (w->map == nullptr || !gtk_toggle_button_get_active(button)) return;   // the other button of the pair speaks
-    lm_RenderImage(&w->image, w->map.get(), byIrradiation(w), w->threshold);
+    const bool by_irradiation = byIrradiation(w);
+    lm_RenderImage(&w->image, w->map.get(), by_irradiation ? &w->irr_range : &w->gdd_range, by_irradiation,
+                   w->threshold);
     gtk_widget_queue_draw(w->map_area);
 }
 
@@ -180,7 +180,7 @@ gboolean onDrawMap(GtkWidget *area, cairo_t *cr, gpointer data) {
 
 gboolean onDrawHistogram(GtkWidget *area, cairo_t *cr, gpointer data) {
     lm_window *w = static_cast<lm_window *>(data);
-    lm_DrawHistogram(cr, w->map.get(), w->threshold, gtk_widget_get_allocated_width(area),
+    lm_DrawHistogram(cr, w->map.get(), &w->gdd_range, w->threshold, gtk_widget_get_allocated_width(area),
                      gtk_widget_get_allocated_height(area));
     return FALSE;
 }
@@ -227,7 +227,7 @@ gboolean onRelease(GtkWidget *area, GdkEventButton *event, gpointer data) {
     // A click, not a drag: select the cell under it.
     if (std::fabs(event->x - px) <= 3 && std::fabs(event->y - py) <= 3) {
         int col, row;
-        if (mapCellAt(&w->frame, w->map->cols, w->map->rows, event->x, event->y, &col, &row)) {
+        if (mapCellAt(&w->frame, w->map->grid.width, w->map->grid.height, event->x, event->y, &col, &row)) {
             w->selected_col = col;
             w->selected_row = row;
             lm_ShowCell(w);
@@ -250,7 +250,7 @@ gboolean onMotion(GtkWidget *, GdkEventMotion *event, gpointer data) {
         gtk_widget_queue_draw(w->map_area);
     }
     int col = -1, row = -1;
-    if (!mapCellAt(&w->frame, w->map->cols, w->map->rows, event->x, event->y, &col, &row)) col = row = -1;
+    if (!mapCellAt(&w->frame, w->map->grid.width, w->map->grid.height, event->x, event->y, &col, &row)) col = row = -1;
     if (col != w->hover_col || row != w->hover_row) showSpot(w, col, row);
     return FALSE;
 }
@@ -286,6 +286,22 @@ gboolean onKey(GtkWidget *, GdkEventKey *event, gpointer data) {
 }
 
 // --- exports and closing -------------------------------------------------------
+
+// A saved map says what it shows: the land (by its file's name), the season
+// and the shading.
+std::string caption(lm_window *w) {
+    std::string name;
+    if (w->land.path == lm_ExampleLand()) {
+        name = "a made-up example land (not a real place)";
+    } else {
+        gchar *base = g_path_get_basename(w->land.path.c_str());
+        gchar *display = g_filename_display_name(base);
+        name = display;
+        g_free(display);
+        g_free(base);
+    }
+    return mapCaption(*w->map, name);
+}
 
 void exportChosen(gpointer data, int kind, const char *path) { lm_ExportTo(static_cast<lm_window *>(data), kind, path); }
 
@@ -333,7 +349,7 @@ bool lm_ExportTo(lm_window *w, int kind, const char *path) {
         return true;
     } else if (kind == 1) {
         lm_scene s = scene(w);
-        ok = lm_SaveMap(&s, lm_Caption(w->map.get()), path, &error);
+        ok = lm_SaveMap(&s, caption(w), path, &error);
     } else if (kind == 2) {
         ok = lm_ExportAreas(w->map.get(), w->threshold, path, &error);
     } else {
@@ -402,6 +418,16 @@ void mapTheLand(GtkWindow *parent) {
     showInt(w->entry_directions, 32);
     showInt(w->entry_distance, 5000);
     findGddFalls(&w->falls);
+    // The stored site, marked on every map shown: no Save can happen while
+    // this window is open (one window at a time).
+    readLocale();
+    setCalculatorParameters();
+    if (haveprefs == 1) {
+        // The calculators take a longitude of 0 or more as west.
+        w->site_known = true;
+        w->site_latitude = active_latitude;
+        w->site_longitude = active_longitude >= 0.0f ? -static_cast<double>(active_longitude) : active_longitude;
+    }
     for (GtkWidget *b : {w->button_tif, w->button_map, w->button_areas, w->button_months, w->threshold_scale,
                          w->entry_threshold, w->button_zoom_in, w->button_zoom_out, w->button_fit})
         gtk_widget_set_sensitive(b, FALSE);

@@ -1,47 +1,55 @@
-// The whole map in memory, part after part, every band, and the horizons
-// when asked for.
-#include "terrain/mapParts.h"
+// A map in memory: one land_map of a window of the DEM (the whole of it by
+// default), its parts computed one after the other straight into it, and
+// what such a run needs of memory.
 #include "terrain/sunCache.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 
-int computeMap(const dem_source *dem, const map_options *options, map_control *control, map_tile *map,
-               std::string *refusal, bool horizons) {
+void newLandMap(const dem_source *dem, const map_options *options, const map_window &window, const map_wants *wants,
+                land_map *map) {
+    *map = land_map{};
+    map->grid = gridOfWindow(dem, window);
+    map->options = *options;
+    map->layout = band_layout(options->season);
+    const size_t cells = static_cast<size_t>(map->grid.cells());
+    map->values.assign(static_cast<size_t>(map->layout.count()) * cells, kMapNodata);
+    if (wants == nullptr) return;
+    if (wants->elevations) map->elevation.assign(cells, kMapNodata);
+    if (wants->positions) {
+        map->latitude.assign(cells, 0.0);
+        map->longitude.assign(cells, 0.0);
+    }
+    if (wants->horizons) {
+        map->directions = options->directions;
+        map->horizons.assign(static_cast<size_t>(options->directions) * cells, kMapNodata);
+    }
+    if (wants->whole_edge_months) map->whole_edge_months.assign(2 * cells, kMapNodata);
+}
+
+int computeMap(const dem_source *dem, const map_options *options, const map_window *window, const map_wants *wants,
+               map_control *control, land_map *map, std::string *refusal) {
+    *map = land_map{};
     int code = checkMapOptions(options, refusal);
     if (code != TERRAIN_OK) return code;
-    const size_t cells = static_cast<size_t>(dem->width) * static_cast<size_t>(dem->height);
-    if (control != nullptr) control->cells_total.store(static_cast<long>(cells));
+    const map_window whole = window != nullptr ? *window : map_window{0, 0, dem->width, dem->height};
+    if (whole.x0 < 0 || whole.y0 < 0 || whole.width < 1 || whole.height < 1 || whole.x0 > dem->width - whole.width ||
+        whole.y0 > dem->height - whole.height) {
+        if (refusal != nullptr) *refusal = "the part lies outside the raster";
+        return TERRAIN_BAD_OPTION;
+    }
+    if (control != nullptr) control->cells_total.store(static_cast<long>(whole.width) * whole.height);
     sun_cache *cache = newSunCache(&options->season);
     try {
-        *map = map_tile{};
-        map->width = dem->width;
-        map->height = dem->height;
-        map->bands = mapBandCount(&options->season);
-        map->directions = horizons ? options->directions : 0;
-        map->values.assign(static_cast<size_t>(map->bands) * cells, kMapNodata);
-        map->horizons.assign(static_cast<size_t>(map->directions) * cells, kMapNodata);
-        map->whole_edge_months.assign(2 * cells, kMapNodata);
-        map_tile part;
-        for (int y = 0; code == TERRAIN_OK && y < dem->height; y += kMapPart) {
-            for (int x = 0; code == TERRAIN_OK && x < dem->width; x += kMapPart) {
-                const int w = std::min(kMapPart, dem->width - x);
-                const int h = std::min(kMapPart, dem->height - y);
-                code = computeMapTile(dem, options, x, y, w, h, horizons, cache, control, &part, refusal);
-                if (code != TERRAIN_OK) break;
-                const size_t pc = static_cast<size_t>(w) * static_cast<size_t>(h);
-                for (int r = 0; r < h; r++) {
-                    const size_t to = static_cast<size_t>(y + r) * dem->width + x;
-                    for (int b = 0; b < map->bands; b++)
-                        std::copy_n(&part.values[b * pc + static_cast<size_t>(r) * w], w, &map->values[b * cells + to]);
-                    for (int k = 0; k < map->directions; k++)
-                        std::copy_n(&part.horizons[k * pc + static_cast<size_t>(r) * w], w, &map->horizons[k * cells + to]);
-                    for (int k = 0; k < 2; k++)
-                        std::copy_n(&part.whole_edge_months[k * pc + static_cast<size_t>(r) * w], w,
-                                    &map->whole_edge_months[k * cells + to]);
-                }
-                map->cells += part.cells;
-                map->cells_outside += part.cells_outside;
+        newLandMap(dem, options, whole, wants, map);
+        for (int y = whole.y0; code == TERRAIN_OK && y < whole.y0 + whole.height; y += kMapPart) {
+            for (int x = whole.x0; code == TERRAIN_OK && x < whole.x0 + whole.width; x += kMapPart) {
+                const map_window part = {x, y, std::min(kMapPart, whole.x0 + whole.width - x),
+                                         std::min(kMapPart, whole.y0 + whole.height - y)};
+                cache->stamp++;
+                code = computeMapPart(dem, part, cache, control, map, refusal);
+                trimSunCache(cache, kMapSuns);
             }
         }
     } catch (const std::bad_alloc &) {
@@ -50,6 +58,25 @@ int computeMap(const dem_source *dem, const map_options *options, map_control *c
     }
     freeSunCache(cache);
     // A cancelled or failed run hands back no map rather than a half-filled one.
-    if (code != TERRAIN_OK) *map = map_tile{};
+    if (code != TERRAIN_OK) *map = land_map{};
     return code;
+}
+
+// Per cell: the bands (5 + 2 a month), and the extras kept. Once: a part's
+// work (its slopes, positions, block keys and horizons, and its elevations
+// with the search distance around it), and the suns alive, some 10 MB each.
+double computeMapBytes(double width, double height, const map_wants *wants, int directions, double distance,
+                       double cell) {
+    const double cells = width * height;
+    double per_cell = 4.0 * (5 + 24);
+    if (wants != nullptr) {
+        per_cell += wants->elevations ? 4.0 : 0.0;
+        per_cell += wants->positions ? 16.0 : 0.0;
+        per_cell += wants->horizons ? 4.0 * directions : 0.0;
+        per_cell += wants->whole_edge_months ? 8.0 : 0.0;
+    }
+    const double part = std::min(cells, static_cast<double>(kMapPart) * kMapPart);
+    const double halo = cell > 0.0 ? 2.0 * std::ceil(distance / cell) : 0.0;
+    const double window = std::min(width, kMapPart + halo) * std::min(height, kMapPart + halo);
+    return cells * per_cell + part * (8.0 + 16.0 + 12.0 + 4.0 * directions) + 4.0 * window + kMapSuns * 10e6;
 }

@@ -7,7 +7,7 @@
 // precision from left to right, as gdaldem sums them: on gentle slopes the
 // aspect hangs on their last bits (in double it differed by up to 0.16
 // degrees at tilts under a degree).
-#include "terrain/terrain.h"
+#include "terrain/internals.h"
 
 #include <cmath>
 

@@ -1,9 +1,13 @@
-// What the terrain window reads off a computed map, kept free of the toolkit
-// so that it can be checked directly: where the pointer is on the grid, how
-// many hectares reach a threshold, the land's area by class. A cell whose
-// value is NaN is nodata and counts nowhere. Nothing here keeps state.
+// What the map window reads off a computed map, free of the toolkit so that
+// unit tests reach it: where the pointer is on the grid, how many hectares
+// reach a threshold, the land's area by class, a band's range, where a cell
+// lies and which cell holds a point, and a cell's months. A value of
+// kMapNodata is no data and counts nowhere. Nothing here keeps state.
 #ifndef VERANTA_TERRAIN_MAPFIGURES_H
 #define VERANTA_TERRAIN_MAPFIGURES_H
+
+#include "model/gddFalls.h"
+#include "terrain/landMap.h"
 
 // How a grid of cells lies on the screen: cell (0, 0)'s top-left corner at
 // (x, y) and scale pixels per cell, the same across and down.
@@ -30,13 +34,51 @@ struct threshold_area {
 };
 threshold_area thresholdArea(const float *values, int cols, int rows, const double *row_area, float threshold);
 
+// The classes the window's histogram and area table share the land into.
+constexpr int kAreaClasses = 12;
+
 // The area in hectares of each of classes equal classes from low to high
 // (a value at high falls in the last class; values outside are clamped).
 void areaClasses(const float *values, int cols, int rows, const double *row_area, float low, float high,
                  int classes, double *hectares);
 
-// The median of the values that are not NaN (the lower middle one of an
-// even count), or NaN when there are none.
+// The median of the values with data (the lower middle one of an even
+// count), or kMapNodata when there are none.
 float medianValue(const float *values, long count);
+
+// The lowest and highest of the values with data; both 0 when there are none.
+struct value_range {
+    float low, high;
+};
+value_range valueRange(const float *values, long count);
+
+// The share, 0 to 1, of the cells with an elevation that lie outside the
+// region the degree days are calibrated for.
+double outsideShare(const land_map &map);
+
+// Where a cell's centre lies (WGS 84, east positive); false outside the grid
+// or for a map without positions.
+bool cellPosition(const land_map &map, int col, int row, double *latitude, double *longitude);
+// The cell containing a point of the earth (WGS 84, east positive), false
+// when it lies outside the map (or the map has no positions).
+bool cellOf(const land_map &map, double latitude, double longitude, int *col, int *row);
+
+// One cell's months as the month table shows them: the season's months in
+// order with their days in the season, irradiation (MJ/m2) and degree days,
+// each marked where the degree-day formula runs backwards (judged by the
+// whole month the degree days come from, in the zone of the cell's sun
+// block), and the season's totals. The map needs its whole edge months and
+// positions.
+struct cell_months {
+    int count;                 // months of the season, in order
+    int month[12];             // 1 = January
+    int first[12], last[12];   // days of the month in the season
+    float irradiation[12];     // MJ/m2, clear-sky direct beam
+    float degree_days[12];     // degree days, °C above a base of 10 °C
+    bool falling[12];          // in a range where the formula runs backwards
+    float total_irradiation, total_degree_days;
+};
+// False, with *months empty, for a cell without data.
+bool cellMonths(const land_map &map, long cell, const gdd_falls *falls, cell_months *months);
 
 #endif

@@ -1,12 +1,13 @@
 // The one GeoTIFF writer of the map: whether the parts come computed one by
-// one (veranta-map, bounded memory) or from a map already in memory (the
-// window's export), the file is made, described and committed the same way,
-// so both give the same pixels, band descriptions and metadata.
+// one (writeMap, bounded memory) or from a map already in memory
+// (writeLandMap, the window's export), the file is made, described and
+// committed the same way, so both give the same pixels, band descriptions
+// and metadata.
 #ifndef VERANTA_TERRAIN_MAPWRITER_H
 #define VERANTA_TERRAIN_MAPWRITER_H
 
 #include "files/safeWrite.h"
-#include "terrain/terrain.h"
+#include "terrain/internals.h"
 
 #include <string>
 
@@ -20,20 +21,21 @@ struct map_writer {
     std::string output;
     std::string horizons_path;
     map_options options;
-    int x0 = 0;                    // the extent written, in the raster's cells
+    int x0 = 0;                    // the file's first cell, in the raster's cells
     int y0 = 0;
     int bands = 0;
 };
 
-// Starts the files of the extent (x0, y0, w, h) of the grid: temporary files
-// beside the targets, tiled DEFLATE Float32 GeoTIFFs with their bands
-// described; the horizons too unless horizons_path is empty.
-int beginMapWriter(map_writer *writer, const map_grid *grid, const map_options *options, int x0, int y0, int w, int h,
+// Starts the files of the grid (a window of the raster): temporary files
+// beside the targets, tiled DEFLATE Float32 GeoTIFFs with the layout's bands
+// described; the horizons too (options->directions bands) unless
+// horizons_path is empty.
+int beginMapWriter(map_writer *writer, const land_grid *grid, const band_layout *layout, const map_options *options,
                    const std::string &output, const std::string &horizons_path, std::string *refusal);
 
-// Writes the cells (x, y, w, h) of the raster, which tile holds (its horizons
-// too when the writer writes them).
-int writeMapPart(map_writer *writer, const map_tile *tile, int x, int y, int w, int h, std::string *refusal);
+// Writes the cells (a window of the raster) of part, which must hold them
+// (and their horizons when the writer writes them), straight from its bands.
+int writeMapPart(map_writer *writer, const land_map *part, const map_window &cells, std::string *refusal);
 
 // Adds the metadata (cells with an elevation and those outside the calibrated
 // region give its share), finishes the files and puts them in place.

@@ -3,7 +3,7 @@
 #define VERANTA_TERRAIN_SUNCACHE_H
 
 #include "terrain/cellSeason.h"
-#include "terrain/terrain.h"
+#include "terrain/internals.h"
 
 #include <vector>
 

@@ -1,13 +1,12 @@
-// A grower's land from a digital elevation model: reading it (through GDAL),
-// the tilt and aspect of every cell, each cell's latitude and longitude, the
-// terrain's horizons, and the season of every cell as a map, in memory or
-// streamed tile by tile to a GeoTIFF. No GTK and no global state: every
-// procedure works on what it is given, so the command-line tool and the map
-// window share it.
+// What veranta-map and the map window call of the terrain core: a DEM opened
+// and described (through GDAL), a map's options checked, the map computed
+// into one land_map (landMap.h), and maps written as GeoTIFFs. No GTK and no
+// global state: every procedure works on what it is given. The core's own
+// steps (slopes, horizons, suns, cells) are in internals.h.
 #ifndef VERANTA_TERRAIN_TERRAIN_H
 #define VERANTA_TERRAIN_TERRAIN_H
 
-#include "model/sweepSeason.h"
+#include "terrain/landMap.h"
 
 #include <atomic>
 #include <string>
@@ -67,33 +66,8 @@ int describeDem(const dem_source *dem, dem_description *description, std::string
 // Whether any cell of the DEM has an elevation. TERRAIN_OK or TERRAIN_FAILED.
 int anyElevation(const dem_source *dem, bool *any, std::string *refusal);
 
-// Metric width and height of the cells of a row: from the projected CRS's
-// unit, or for degrees from the WGS 84 ellipsoid at the row's latitude.
-void cellSize(const dem_source *dem, int row, double *width, double *height);
-
-// Elevations in metres of the window (x0, y0, w, h), row by row, NaN for
-// nodata. TERRAIN_OK or TERRAIN_FAILED.
-int readDemWindow(const dem_source *dem, int x0, int y0, int w, int h, float *metres, std::string *refusal);
-
-// Tilt and aspect by Horn's method of the cells (x0, y0, w, h) of a window
-// of elevations (width ww, height wh, NaN for nodata) whose borders are the
-// raster's: beyond them the terrain is extrapolated, a nodata neighbour takes
-// the cell's own value. width[] and height[] are the metric cell sizes of the
-// window's rows. Tilt in degrees; aspect clockwise from north, the way the
-// slope faces, -1 for flat ground; NaN for nodata cells.
-void hornSlope(const float *z, int ww, int wh, const double *width, const double *height, int x0, int y0, int w,
-               int h, float *tilt, float *aspect);
-
-// WGS 84 latitude and longitude (east positive) of the centres of the cells
-// (x0, y0, w, h). TERRAIN_OK or TERRAIN_FAILED.
-int cellLatLon(const dem_source *dem, int x0, int y0, int w, int h, double *latitude, double *longitude,
-               std::string *refusal);
-
-// The point of the 0.05 degree grid whose sun a cell shares.
-void blockPoint(double latitude, double longitude, float *block_latitude, float *block_longitude);
-
-// Is the cell within the region the degree-day formulas are calibrated for?
-bool cellInRegion(double latitude, double longitude, float elevation, float tilt);
+// The file name endings of the rasters this GDAL reads, for a file chooser.
+std::vector<std::string> rasterEndings(void);
 
 // Progress and cancellation of a map run on a worker: cells_total is known
 // before any season is computed, cells_done grows as cells finish.
@@ -106,88 +80,33 @@ struct map_control {
     std::atomic<long> cells_outside{0};
 };
 
-// Elevations of a window of the raster for the horizons; origin_x, origin_y
-// place it in the whole raster, so that any window of the same raster gives
-// each cell the same horizon, to the bit.
-struct horizon_grid {
-    const float *z;      // NaN for nodata
-    int width;
-    int height;
-    int origin_x;
-    int origin_y;
-    double cell_width;   // metres, one spacing for the whole raster
-    double cell_height;
-};
+// A map's options said wrong before any work: the season by the season
+// window's own checks, then the shading's directions and distance. The
+// procedures below check their options once, on entry.
+int checkMapOptions(const map_options *options, std::string *refusal);
 
-// The horizon of every cell of (x0, y0, w, h) of the window in each of
-// directions directions (k * 360 / directions clockwise from north), over the
-// terrain within distance metres: angles[(row * w + col) * directions + k],
-// degrees, never below 0, 0 for nodata cells. The window must hold the terrain
-// within distance of those cells, where the raster has it. Seen from each
-// cell's centre: a ray marched from it near the cell; farther, per direction
-// the cells are swept along parallel lines keeping the upper convex hull of
-// the terrain ahead, so the cost grows with cells times directions. 0, or
-// TERRAIN_CANCELLED through control (may be null).
-int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
-                    float *angles, int threads, map_control *control);
-
-struct map_options {
-    season_range season = {2000, 1, 4, 31, 10};
-    bool shade = true;
-    int directions = 32;
-    double distance = 5000.0;
-    int threads = 0;          // 0: one per core
-};
-
-// Output bands: season degree days, season irradiation, tilt, aspect,
-// minutes in terrain shadow, then each month's irradiation and degree days.
-constexpr float kMapNodata = -9999.0f;
-constexpr int kMapFixedBands = 5;
-int mapBandCount(const season_range *season);
-std::string mapBandDescription(const season_range *season, int band);   // band 0-based
-std::string horizonBandDescription(int directions, int k);
-
-// A part of the map: every band of the cells (x0, y0, width, height), band
-// after band, kMapNodata where the DEM has none.
-struct map_tile {
+// A window of the DEM, in its cells.
+struct map_window {
     int x0 = 0;
     int y0 = 0;
     int width = 0;
     int height = 0;
-    int bands = 0;
-    std::vector<float> values;     // bands * width * height
-    // The whole irradiation (MJ/m2) of the season's first month, then of its
-    // last (2 * width * height): their degree days come from it even where the
-    // season takes only part of them. In memory only, for the map window.
-    std::vector<float> whole_edge_months;
-    int directions = 0;
-    std::vector<float> horizons;   // directions * width * height when asked for
-    long cells = 0;                // cells with an elevation
-    long cells_outside = 0;        // of them, outside the calibrated region
 };
 
-// Suns placed for one season, kept across the tiles of a run so that no
-// block is placed twice while it is in use.
-struct sun_cache;
-sun_cache *newSunCache(const season_range *season);
-void freeSunCache(sun_cache *cache);
+// The map of a window of the DEM (the whole DEM when window is null), every
+// band, and what wants asks for besides; the horizons are computed for the
+// shading whether kept or not. Computed in parts, each written straight into
+// *map, on options->threads threads. control (may be null) follows the cells
+// and can cancel; cancelled (TERRAIN_CANCELLED) or failed, *map is left empty.
+int computeMap(const dem_source *dem, const map_options *options, const map_window *window, const map_wants *wants,
+               map_control *control, land_map *map, std::string *refusal);
 
-// Checks a season, directions and distance before any work.
-int checkMapOptions(const map_options *options, std::string *refusal);
-
-// The map of the cells (x0, y0, w, h): reads what it needs of the DEM (the
-// search distance around them for the horizons), on options->threads threads.
-// With horizons, tile->horizons gets them too. cache may be null.
-int computeMapTile(const dem_source *dem, const map_options *options, int x0, int y0, int w, int h, bool horizons,
-                   sun_cache *cache, map_control *control, map_tile *tile, std::string *refusal);
-
-// The whole raster's map in memory, every band (the map window's run); the
-// horizons are computed only for shading, and kept in map->horizons only
-// when asked for (directions x cells floats). control's cells_done reaches
-// cells_total when it succeeds; cancelled (TERRAIN_CANCELLED) or failed,
-// *map is left empty.
-int computeMap(const dem_source *dem, const map_options *options, map_control *control, map_tile *map,
-               std::string *refusal, bool horizons = false);
+// Bytes computeMap needs at its peak for a width x height map of a season of
+// up to twelve months with wants kept, cells of cell metres and the search
+// distance of the default shading: the map itself, one part's work and the
+// suns alive. An estimate, for refusing a DEM before running out of memory.
+double computeMapBytes(double width, double height, const map_wants *wants, int directions, double distance,
+                       double cell);
 
 // Which part of the raster a file holds: all of it (size 0), or the tile
 // (column, row) of size x size cells.
@@ -204,21 +123,12 @@ struct map_extent {
 int writeMap(const dem_source *dem, const map_options *options, const map_extent *extent, const std::string &output,
              const std::string &horizons_path, map_control *control, std::string *refusal);
 
-// Where a map lies: the DEM's north-up geotransform and its CRS, kept apart
-// from the open file so that a map computed earlier can be written later.
-struct map_grid {
-    double transform[6] = {};
-    std::string crs_wkt;
-};
-void demGrid(const dem_source *dem, map_grid *grid);
-
-// Writes a map already computed (computeMap's, or computeMapTile's) as the
-// very file writeMap writes for the same DEM and options: same pixels, band
-// descriptions and metadata, through the safe writer, the horizons too
-// unless horizons_path is empty. options must be those the map was computed
-// with. control (may be null) can cancel between parts; cells_done follows
-// the cells written.
-int writeMapTile(const map_grid *grid, const map_options *options, const map_tile *map, const std::string &output,
-                 const std::string &horizons_path, map_control *control, std::string *refusal);
+// Writes a map already computed as the very file writeMap writes for the
+// same DEM, window and options: same pixels, band descriptions and metadata,
+// through the safe writer, the horizons too unless horizons_path is empty
+// (then the map must hold them). control (may be null) can cancel between
+// parts; cells_done follows the cells written.
+int writeLandMap(const land_map *map, const std::string &output, const std::string &horizons_path,
+                 map_control *control, std::string *refusal);
 
 #endif

@@ -18,7 +18,7 @@
 // each hull by bisection, for itself and for the neighbour whose centre the
 // line passes on the other side. Lines and blocks are fixed on the whole
 // raster, so any window gives a cell the same samples, hulls and angle.
-#include "terrain/terrain.h"
+#include "terrain/internals.h"
 
 #include "model/runOnThreads.h"
 

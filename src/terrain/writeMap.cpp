@@ -1,8 +1,8 @@
-// The map as a GeoTIFF on the DEM's grid, computed part by part and each
-// part written as soon as it is done, so that memory stays bounded whatever
-// the raster's size. The file itself is the map writer's (mapWriter.h), the
-// same as for a map already in memory.
-#include "terrain/mapParts.h"
+// A map as a GeoTIFF on the DEM's grid, through the one map writer
+// (mapWriter.h): computed part by part with each part written as soon as it
+// is done, so that memory stays bounded whatever the raster's size; or a map
+// already in memory, written in the same parts, so the window exports what
+// it shows without computing the land again.
 #include "terrain/mapWriter.h"
 #include "terrain/sunCache.h"
 
@@ -17,31 +17,54 @@ int say(std::string *refusal, int code, const std::string &text) {
     return code;
 }
 
-int run(const dem_source *dem, const map_options *options, int ox, int oy, int ow, int oh, const std::string &output,
-        const std::string &horizons_path, map_control *control, map_writer *writer, sun_cache *cache,
-        std::string *refusal) {
-    map_grid grid;
-    demGrid(dem, &grid);
-    int code = beginMapWriter(writer, &grid, options, ox, oy, ow, oh, output, horizons_path, refusal);
+int streamed(const dem_source *dem, const map_options *options, const map_window &window, const std::string &output,
+             const std::string &horizons_path, map_control *control, map_writer *writer, sun_cache *cache,
+             std::string *refusal) {
+    const land_grid grid = gridOfWindow(dem, window);
+    const band_layout layout(options->season);
+    int code = beginMapWriter(writer, &grid, &layout, options, output, horizons_path, refusal);
     if (code != TERRAIN_OK) return code;
+    map_wants wants;
+    wants.horizons = !horizons_path.empty();
     long cells = 0;
     long outside = 0;
-    map_tile part;
-    for (int y = oy; y < oy + oh; y += kMapPart) {
-        for (int x = ox; x < ox + ow; x += kMapPart) {
-            const int w = std::min(kMapPart, ox + ow - x);
-            const int h = std::min(kMapPart, oy + oh - y);
+    land_map part;
+    for (int y = window.y0; y < window.y0 + window.height; y += kMapPart) {
+        for (int x = window.x0; x < window.x0 + window.width; x += kMapPart) {
+            const map_window cells_of = {x, y, std::min(kMapPart, window.x0 + window.width - x),
+                                         std::min(kMapPart, window.y0 + window.height - y)};
+            newLandMap(dem, options, cells_of, &wants, &part);
             cache->stamp++;
-            code = computeMapTile(dem, options, x, y, w, h, !horizons_path.empty(), cache, control, &part, refusal);
+            code = computeMapPart(dem, cells_of, cache, control, &part, refusal);
             if (code != TERRAIN_OK) return code;
             trimSunCache(cache, kMapSuns);
-            cells += part.cells;
+            cells += part.cells_with_data;
             outside += part.cells_outside;
-            code = writeMapPart(writer, &part, x, y, w, h, refusal);
+            code = writeMapPart(writer, &part, cells_of, refusal);
             if (code != TERRAIN_OK) return code;
         }
     }
     return commitMapWriter(writer, cells, outside, refusal);
+}
+
+int inMemory(const land_map *map, const std::string &output, const std::string &horizons_path, map_control *control,
+             map_writer *writer, std::string *refusal) {
+    const land_grid &g = map->grid;
+    int code = beginMapWriter(writer, &g, &map->layout, &map->options, output, horizons_path, refusal);
+    if (code != TERRAIN_OK) return code;
+    for (int y = g.y0; y < g.y0 + g.height; y += kMapPart) {
+        for (int x = g.x0; x < g.x0 + g.width; x += kMapPart) {
+            if (control != nullptr && control->cancel.load()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
+            const map_window cells = {x, y, std::min(kMapPart, g.x0 + g.width - x), std::min(kMapPart, g.y0 + g.height - y)};
+            code = writeMapPart(writer, map, cells, refusal);
+            if (code != TERRAIN_OK) return code;
+            if (control != nullptr) control->cells_done.fetch_add(static_cast<long>(cells.width) * cells.height);
+        }
+    }
+    // A cancel while the parts went in leaves no file; once GDAL closes the
+    // file (compressing what its cache holds) the write runs to its end.
+    if (control != nullptr && control->cancel.load()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
+    return commitMapWriter(writer, map->cells_with_data, map->cells_outside, refusal);
 }
 
 }  // namespace
@@ -50,35 +73,40 @@ int writeMap(const dem_source *dem, const map_options *options, const map_extent
              const std::string &horizons_path, map_control *control, std::string *refusal) {
     int code = checkMapOptions(options, refusal);
     if (code != TERRAIN_OK) return code;
-    int ox = 0;
-    int oy = 0;
-    int ow = dem->width;
-    int oh = dem->height;
-    if (extent != nullptr && extent->tile_size > 0) {
-        const long size = extent->tile_size;
-        const long across = (dem->width + size - 1) / size;
-        const long down = (dem->height + size - 1) / size;
-        if (extent->tile_column < 0 || extent->tile_row < 0 || extent->tile_column >= across || extent->tile_row >= down)
-            return say(refusal, TERRAIN_BAD_OPTION,
-                       "tile " + std::to_string(extent->tile_column) + "," + std::to_string(extent->tile_row) +
-                           " lies outside the raster, which has " + std::to_string(across) + " x " +
-                           std::to_string(down) + " tiles of that size");
-        ox = static_cast<int>(extent->tile_column * size);
-        oy = static_cast<int>(extent->tile_row * size);
-        ow = static_cast<int>(std::min<long>(size, dem->width - ox));
-        oh = static_cast<int>(std::min<long>(size, dem->height - oy));
-    }
-    if (control != nullptr) control->cells_total.store(static_cast<long>(ow) * oh);
+    map_window window;
+    code = extentWindow(dem, extent, &window, refusal);
+    if (code != TERRAIN_OK) return code;
+    if (control != nullptr) control->cells_total.store(static_cast<long>(window.width) * window.height);
     map_writer writer;
     sun_cache *cache = newSunCache(&options->season);
     CPLPushErrorHandler(CPLQuietErrorHandler);
     try {
-        code = run(dem, options, ox, oy, ow, oh, output, horizons_path, control, &writer, cache, refusal);
+        code = streamed(dem, options, window, output, horizons_path, control, &writer, cache, refusal);
     } catch (const std::bad_alloc &) {
         code = say(refusal, TERRAIN_FAILED, "there is not enough memory for it");
     }
     CPLPopErrorHandler();
     abandonMapWriter(&writer);
     freeSunCache(cache);
+    return code;
+}
+
+int writeLandMap(const land_map *map, const std::string &output, const std::string &horizons_path,
+                 map_control *control, std::string *refusal) {
+    int code = checkMapOptions(&map->options, refusal);
+    if (code != TERRAIN_OK) return code;
+    const land_grid &g = map->grid;
+    if (g.width < 1 || g.height < 1 || g.x0 < 0 || g.y0 < 0)
+        return say(refusal, TERRAIN_FAILED, output + ": there is no map to write");
+    if (control != nullptr) control->cells_total.store(g.cells());
+    map_writer writer;
+    CPLPushErrorHandler(CPLQuietErrorHandler);
+    try {
+        code = inMemory(map, output, horizons_path, control, &writer, refusal);
+    } catch (const std::bad_alloc &) {
+        code = say(refusal, TERRAIN_FAILED, "there is not enough memory for it");
+    }
+    CPLPopErrorHandler();
+    abandonMapWriter(&writer);
     return code;
 }

@@ -8,6 +8,7 @@
 #include "demFiles.h"
 
 #include "landmap/landmap.h"
+#include "terrain/internals.h"
 #include "model/model.h"
 #include "shell/shell.h"
 #include "slopes/slopes.h"
@@ -70,7 +71,7 @@ void compute(lm_window *w, const char *first, int firstMonth, const char *last, 
     gui::click(w->button_compute);
 }
 
-bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0 || (std::isnan(a) && b == kMapNodata); }
+bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 }  // namespace
 
@@ -137,28 +138,22 @@ TEST(Terrain, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
     std::string refusal;
     ASSERT_EQ(openDem(path, 0, &dem, &refusal), TERRAIN_OK);
     map_options o;
-    o.season = {w->map->settings.season.year, 10, 5, 20, 7};
-    map_tile core;
-    ASSERT_EQ(computeMap(&dem, &o, nullptr, &core, &refusal), TERRAIN_OK);
+    o.season = {w->map->options.season.year, 10, 5, 20, 7};
+    land_map core;
+    ASSERT_EQ(computeMap(&dem, &o, nullptr, nullptr, nullptr, &core, &refusal), TERRAIN_OK);
     closeDem(&dem);
-    const lm_map &m = *w->map;
-    const long cells = m.cells();
-    ASSERT_EQ(core.bands, kMapFixedBands + 2 * 3);
+    const land_map &m = *w->map;
+    const long cells = m.grid.cells();
+    ASSERT_EQ(core.layout.count(), 5 + 2 * 3);
+    ASSERT_EQ(m.layout.count(), core.layout.count());
     ASSERT_EQ(cells, 36L * 28);
     int differ = 0;
-    for (long i = 0; i < cells; i++) {
-        differ += !sameBits(m.degree_days[i], core.values[i]) + !sameBits(m.irradiation[i], core.values[cells + i]);
-        differ += !sameBits(m.tilt[i], core.values[2 * cells + i]) + !sameBits(m.aspect[i], core.values[3 * cells + i]);
-        differ += !sameBits(m.shadow[i], core.values[4 * cells + i]);
-        for (int k = 0; k < 3; k++) {
-            differ += !sameBits(m.month_irradiation[(4 + k) * cells + i], core.values[(5 + 2 * k) * cells + i]);
-            differ += !sameBits(m.month_degree_days[(4 + k) * cells + i], core.values[(6 + 2 * k) * cells + i]);
-        }
-    }
+    for (size_t i = 0; i < core.values.size(); i++) differ += !sameBits(m.values[i], core.values[i]);
     EXPECT_EQ(differ, 0);
 
     // The threshold starts at the median, rounded down: at least half the land reaches it.
-    threshold_area a = thresholdArea(m.degree_days.data(), m.cols, m.rows, m.row_area.data(), w->threshold);
+    threshold_area a = thresholdArea(m.band(map_quantity::degree_days), m.grid.width, m.grid.height,
+                                     m.grid.row_area.data(), w->threshold);
     EXPECT_GE(a.at_least_ha, a.total_ha / 2.0);
     EXPECT_NEAR(a.total_ha, (cells - 1) * 100.0 / 1e4, 1e-9);
 
@@ -191,7 +186,7 @@ TEST(Terrain, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
     ASSERT_TRUE(gtk_tree_model_get_iter_first(GTK_TREE_MODEL(w->months_store), &it));
     gchar *gdd = nullptr;
     gtk_tree_model_get(GTK_TREE_MODEL(w->months_store), &it, 3, &gdd, -1);
-    gchar *expect = decimalText(m.month_degree_days[4 * cells + w->selected_row * m.cols + w->selected_col], 2);
+    gchar *expect = decimalText(m.band(map_quantity::degree_days, 5)[w->selected_row * m.grid.width + w->selected_col], 2);
     EXPECT_STREQ(gdd, expect);
     g_free(gdd);
     g_free(expect);
@@ -212,14 +207,15 @@ TEST(Terrain, ExportsTheGeoTiffAndSaysWhenAWriteFails) {
     EXPECT_NE(label(w->status).find("GeoTIFF written"), std::string::npos) << label(w->status);
     GDALDatasetH ds = GDALOpen(out.c_str(), GA_ReadOnly);
     ASSERT_NE(ds, nullptr);
-    EXPECT_EQ(GDALGetRasterCount(ds), kMapFixedBands + 4);
+    EXPECT_EQ(GDALGetRasterCount(ds), 5 + 4);
     std::vector<float> gdd(24 * 20), july(24 * 20);
     ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 1), GF_Read, 0, 0, 24, 20, gdd.data(), 24, 20, GDT_Float32, 0, 0), CE_None);
     ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(ds, 9), GF_Read, 0, 0, 24, 20, july.data(), 24, 20, GDT_Float32, 0, 0), CE_None);
     GDALClose(ds);
     int differ = 0;
     for (int i = 0; i < 24 * 20; i++)
-        differ += !sameBits(w->map->degree_days[i], gdd[i]) + !sameBits(w->map->month_degree_days[6 * 480 + i], july[i]);
+        differ += !sameBits(w->map->band(map_quantity::degree_days)[i], gdd[i]) +
+                  !sameBits(w->map->band(map_quantity::degree_days, 7)[i], july[i]);
     EXPECT_EQ(differ, 0);
 
     // It is the file veranta-map writes for the same land, season and
@@ -232,7 +228,7 @@ TEST(Terrain, ExportsTheGeoTiffAndSaysWhenAWriteFails) {
             lm_ExportTo(w, 0, out.c_str());
             ASSERT_TRUE(awaitRun(w));
         }
-        const lm_settings &s = w->map->settings;
+        const map_options &s = w->map->options;
         ASSERT_EQ(s.shade, shade);
         const std::string cli = (std::filesystem::current_path() / "cli.tif").string();
         gchar *command = g_strdup_printf("'%s' --quiet --year %d --from 1/6 --to 30/7 %s --directions %d --distance %g '%s' '%s'",
@@ -328,22 +324,22 @@ TEST(Terrain, CellMonthsCsvFlagsAPartMonthByTheWholeMonth) {
     compute(w, "20", 7, "31", 8, false);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(w->map, nullptr);
-    const lm_map &m = *w->map;
+    const land_map &m = *w->map;
     gdd_falls falls;
     findGddFalls(&falls);
-    const season_range whole = {m.settings.season.year, 1, 7, 31, 8};
+    const season_range whole = {m.options.season.year, 1, 7, 31, 8};
     slope_season s{};
     int zone = 0;
-    for (long i = 0; i < m.cells() && w->selected_col < 0; i++) {
-        if (std::isnan(m.degree_days[i])) continue;
+    for (long i = 0; i < m.grid.cells() && w->selected_col < 0; i++) {
+        if (!m.hasData(i)) continue;
         site_location site{0.0f, 0.0f, m.elevation[i]};
         blockPoint(m.latitude[i], m.longitude[i], &site.latitude, &site.longitude);
-        const slope sl = {m.aspect[i], m.tilt[i]};
+        const slope sl = {m.band(map_quantity::aspect)[i], m.band(map_quantity::tilt)[i]};
         ASSERT_EQ(sweepSeason(&site, &whole, &sl, 1, &s), 0);
         zone = gddZone(site.latitude);
         if (!gddFalls(&falls, zone, 7, s.month_irradiation[6])) continue;
-        w->selected_col = static_cast<int>(i % m.cols);
-        w->selected_row = static_cast<int>(i / m.cols);
+        w->selected_col = static_cast<int>(i % m.grid.width);
+        w->selected_row = static_cast<int>(i / m.grid.width);
     }
     ASSERT_GE(w->selected_col, 0) << "no cell whose whole July lies beyond the turn";
     std::string path = (std::filesystem::current_path() / "cell.csv").string();
@@ -420,13 +416,11 @@ TEST(Terrain, DISABLED_Screenshot) {
         gui::pump();
         g_usleep(20000);
     }
-    const lm_map &m = *w->map;
-    w->selected_col = m.cols * 2 / 5;
-    w->selected_row = m.rows * 3 / 5;
+    const land_map &m = *w->map;
+    w->selected_col = m.grid.width * 2 / 5;
+    w->selected_row = m.grid.height * 3 / 5;
     lm_ShowCell(w);
-    gchar *spot = lm_SpotText(&m, m.cols / 2, m.rows / 3);
-    gtk_label_set_text(GTK_LABEL(w->readout), spot);
-    g_free(spot);
+    gtk_label_set_text(GTK_LABEL(w->readout), spotText(&m, m.grid.width / 2, m.grid.height / 3).c_str());
     gtk_widget_queue_draw(w->map_area);
     for (int i = 0; i < 30; i++) {
         gui::pump();
@@ -460,7 +454,7 @@ TEST(Terrain, DISABLED_MeasureSpeed) {
     std::printf("compute of 1,000,000 cells, shaded: %.1f s; longest main-loop stall: %.1f ms\n",
                 (g_get_monotonic_time() - start) / 1e6, stall / 1e3);
     ASSERT_NE(w->map, nullptr);
-    std::shared_ptr<lm_map> map = w->map;
+    std::shared_ptr<const land_map> map = w->map;
     auto frame = [&]() {
         gint64 t = g_get_monotonic_time();
         gtk_widget_queue_draw(w->map_area);

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Each refused input gives its one line on standard error, exit status 1 and
 # no output file (nor a temporary one beside it); a feet DEM and a chosen band
-# are taken.
+# are taken; --version and --help answer.
 set -uo pipefail
 map=$1
 tmp=$(mktemp -d)
@@ -57,6 +57,12 @@ check "horizons to the output" "veranta-map: --horizons ./out.tif is the output 
 check "horizons to the DEM" "veranta-map: --horizons dem-link.tif is the DEM itself; choose another file for the horizons" --horizons dem-link.tif dem.tif out.tif
 if cksum dem.tif | cmp -s - dem.sum; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: the DEM was changed"; fi
 check "a third file" "veranta-map: one DEM and one output file are expected, not also x.tif" dem.tif out.tif x.tif
+
+# --version and --help answer on standard output with exit status 0.
+out=$("$map" --version 2>/dev/null); rc=$?
+if [ "$rc" -eq 0 ] && [[ "$out" =~ ^veranta-map\ [0-9]+\.[0-9]+\.[0-9]+$ ]]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: --version gave exit $rc: $out"; fi
+out=$("$map" --help 2>/dev/null); rc=$?
+if [ "$rc" -eq 0 ] && [[ "$out" == *"--horizons FILE.tif"* ]] && [[ "$out" == *"(default: 32)"* ]]; then pass=$((pass + 1)); else fail=$((fail + 1)); echo "FAIL: --help gave exit $rc"; fi
 
 # Taken: a chosen band, and elevations in feet mapping like the metres.
 printf 'ncols 4\nnrows 3\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\n' > f.asc

@@ -66,7 +66,7 @@ TEST(MapFigures, HectaresAtOrAboveTheThresholdAgainstACellCount) {
     std::uniform_real_distribution<float> gdd(900.0f, 1700.0f);
     std::vector<float> v(cols * rows);
     std::vector<double> area(rows);
-    for (float &x : v) x = random() % 9 == 0 ? NAN : gdd(random);
+    for (float &x : v) x = random() % 9 == 0 ? kMapNodata : gdd(random);
     v[5] = 1300.0f;   // exactly at the threshold: it counts
     // A geographic grid: cells shrink row by row.
     for (int r = 0; r < rows; r++) area[r] = 850.0 - 2.5 * r;
@@ -78,8 +78,8 @@ TEST(MapFigures, HectaresAtOrAboveTheThresholdAgainstACellCount) {
             int n = 0, m = 0;
             for (int c = 0; c < cols; c++) {
                 float x = v[r * cols + c];
-                n += !std::isnan(x);
-                m += !std::isnan(x) && !(x < t);
+                n += x != kMapNodata;
+                m += x != kMapNodata && !(x < t);
             }
             total += n * area[r];
             above += m * area[r];
@@ -102,10 +102,10 @@ TEST(MapFigures, HectaresAtOrAboveTheThresholdAgainstACellCount) {
 }
 
 TEST(MapFigures, MedianSkipsNodata) {
-    const float odd[] = {5, NAN, 1, 3}, even[] = {4, 1, 3, 2}, none[] = {NAN};
+    const float odd[] = {5, kMapNodata, 1, 3}, even[] = {4, 1, 3, 2}, none[] = {kMapNodata};
     EXPECT_EQ(medianValue(odd, 4), 3.0f);
     EXPECT_EQ(medianValue(even, 4), 2.0f);
-    EXPECT_TRUE(std::isnan(medianValue(none, 1)));
+    EXPECT_EQ(medianValue(none, 1), kMapNodata);
 }
 
 }  // namespace

@@ -3,10 +3,9 @@
 // map's cells against the slope sweep to the bit, elevations in feet, a map
 // run's progress and cancelling, and the one GeoTIFF writer fed streamed
 // parts or a map in memory.
-#include "terrain/mapParts.h"
+#include "terrain/internals.h"
 #include "terrain/mapWriter.h"
 #include "terrain/sunCache.h"
-#include "terrain/terrain.h"
 #include "demFiles.h"
 
 #include <atomic>
@@ -199,6 +198,51 @@ TEST(TerrainHorizons, WallConeAndTroughIncludingTheRastersEdges) {
     }
 }
 
+// Kilometres out the earth's curvature decides the horizon: each point d
+// ahead is d^2 / 2R lower. A plain with ridges 3.75 to 7.5 km away, every
+// sample on a cell centre, so the angle is exact: the highest of
+// atan(H / d - d / 2R). Two ridges whose heights make the nearer one the
+// horizon only once the earth curves in full (half the curvature would pick
+// the farther one) lie in the same stretch of the far field, so that one
+// convex hull must choose between them.
+TEST(TerrainHorizons, TheEarthsCurvatureOverKilometres) {
+    const int w = 200;
+    const int h = 5;
+    const double cell = 50.0;
+    auto analytic = [](const std::vector<std::pair<double, double>> &ridges) {   // (distance, height)
+        double best = 0.0;
+        for (const auto &r : ridges) best = std::max(best, std::atan(r.second / r.first - r.first / (2.0 * kR)) * kDeg);
+        return best;
+    };
+    // Seen from column 0 the nearer ridge's tangent beats the farther one's
+    // by a quarter of the curvature's share between them, and loses by as
+    // much with half of it.
+    const double near_height = 200.0;
+    const double far_height = 7500.0 * (near_height / 4000.0 + 0.75 * (7500.0 - 4000.0) / (2.0 * kR));
+    const struct {
+        const char *what;
+        std::vector<std::pair<int, double>> ridges;   // (column, height)
+        int observer;
+    } cases[] = {
+        {"one ridge 6 km east", {{120, 60.0}}, 0},
+        {"one ridge 4.5 km east, seen from another column", {{120, 60.0}}, 30},
+        {"two ridges, 4 and 7.5 km east", {{80, near_height}, {150, far_height}}, 0},
+        {"two ridges, 3.75 and 7.25 km east", {{80, near_height}, {150, far_height}}, 5},
+    };
+    for (const auto &c : cases) {
+        std::vector<float> z(static_cast<size_t>(w) * h, 0.0f);
+        std::vector<std::pair<double, double>> seen;
+        for (const auto &r : c.ridges) {
+            for (int row = 0; row < h; row++) z[static_cast<size_t>(row * w + r.first)] = static_cast<float>(r.second);
+            seen.push_back({(r.first - c.observer) * cell, static_cast<float>(r.second)});
+        }
+        const horizon_grid grid = {z.data(), w, h, 0, 0, cell, cell};
+        std::vector<float> angles(static_cast<size_t>(w) * h * 8);
+        ASSERT_EQ(terrainHorizons(&grid, 8, 9000.0, 0, 0, w, h, angles.data(), 2, nullptr), TERRAIN_OK);
+        EXPECT_NEAR(angles[static_cast<size_t>(2 * w + c.observer) * 8 + 2], analytic(seen), 1e-5) << c.what;
+    }
+}
+
 // Seen from the cell's centre: on a smooth hill, at 32 directions (most
 // oblique to the cells, whose centres the sweep's lines miss by up to half a
 // cell), every angle within kTolerance of a fine ray march from the centre
@@ -307,14 +351,16 @@ TEST(TerrainMap, CellsAreTheSlopeSweepsToTheBitAndShadingOnlyTakes) {
         options.season = {2024, 20, 5, 3, 7};
         options.distance = 400.0;
         options.directions = 16;
-        map_tile open;
-        map_tile shaded;
+        land_map open;
+        land_map shaded;
         options.shade = false;
-        ASSERT_EQ(computeMap(&dem, &options, nullptr, &open, &refusal), TERRAIN_OK) << refusal;
+        ASSERT_EQ(computeMap(&dem, &options, nullptr, nullptr, nullptr, &open, &refusal), TERRAIN_OK) << refusal;
         EXPECT_TRUE(open.horizons.empty()) << d.what << ": horizons kept unasked";
         options.shade = true;
         options.threads = 2;
-        ASSERT_EQ(computeMap(&dem, &options, nullptr, &shaded, &refusal, true), TERRAIN_OK) << refusal;
+        map_wants horizons;
+        horizons.horizons = true;
+        ASSERT_EQ(computeMap(&dem, &options, nullptr, &horizons, nullptr, &shaded, &refusal), TERRAIN_OK) << refusal;
         const size_t cells = static_cast<size_t>(w) * h;
         std::vector<double> lat(cells);
         std::vector<double> lon(cells);
@@ -332,7 +378,7 @@ TEST(TerrainMap, CellsAreTheSlopeSweepsToTheBitAndShadingOnlyTakes) {
             EXPECT_EQ(bits(open.values[0 * cells + i]), bits(expected.season_degree_days)) << d.what << " cell " << i;
             EXPECT_EQ(bits(open.values[1 * cells + i]), bits(expected.season_irradiation)) << d.what << " cell " << i;
             for (int m = 5; m <= 7; m++) {
-                const size_t b = kMapFixedBands + 2 * static_cast<size_t>(m - 5);
+                const size_t b = 5 + 2 * static_cast<size_t>(m - 5);
                 EXPECT_EQ(bits(open.values[b * cells + i]), bits(expected.month_irradiation[m - 1])) << d.what << " month " << m;
                 EXPECT_EQ(bits(open.values[(b + 1) * cells + i]), bits(expected.month_degree_days[m - 1])) << d.what << " month " << m;
             }
@@ -369,15 +415,17 @@ TEST(TerrainMap, CoarseCellsKeepFewSunsAliveAndTheSameBits) {
     options.shade = false;
     options.threads = 2;
     sun_cache *cache = newSunCache(&options.season);
-    map_tile whole;
-    ASSERT_EQ(computeMapTile(&dem, &options, 0, 0, w, h, false, cache, nullptr, &whole, &refusal), TERRAIN_OK) << refusal;
+    land_map whole;
+    newLandMap(&dem, &options, {0, 0, w, h}, nullptr, &whole);
+    ASSERT_EQ(computeMapPart(&dem, {0, 0, w, h}, cache, nullptr, &whole, &refusal), TERRAIN_OK) << refusal;
     EXPECT_LE(cache->entries.size(), kMapSuns);
     EXPECT_GE(cache->stamp, 2) << "the cells should span more than one batch of blocks";
     freeSunCache(cache);
     for (int i : {0, w * h - 1}) {
-        map_tile one;
-        ASSERT_EQ(computeMapTile(&dem, &options, i % w, i / w, 1, 1, false, nullptr, nullptr, &one, &refusal), TERRAIN_OK);
-        for (int b = 0; b < whole.bands; b++)
+        land_map one;
+        newLandMap(&dem, &options, {i % w, i / w, 1, 1}, nullptr, &one);
+        ASSERT_EQ(computeMapPart(&dem, {i % w, i / w, 1, 1}, nullptr, nullptr, &one, &refusal), TERRAIN_OK);
+        for (int b = 0; b < whole.layout.count(); b++)
             EXPECT_EQ(bits(one.values[static_cast<size_t>(b)]), bits(whole.values[static_cast<size_t>(b * w * h + i)]))
                 << "cell " << i << " band " << b;
     }
@@ -471,8 +519,8 @@ TEST(TerrainMap, ProgressReachesEveryCellAndACancelledRunGivesNoMap) {
                 std::this_thread::sleep_for(std::chrono::microseconds(200));
             }
         });
-        map_tile map;
-        const int code = computeMap(&dem, &options, &control, &map, nullptr);
+        land_map map;
+        const int code = computeMap(&dem, &options, nullptr, nullptr, &control, &map, nullptr);
         over.store(true);
         watcher.join();
         const long done = control.cells_done.load();
@@ -480,7 +528,7 @@ TEST(TerrainMap, ProgressReachesEveryCellAndACancelledRunGivesNoMap) {
         if (cancel) {
             EXPECT_EQ(code, TERRAIN_CANCELLED);
             EXPECT_TRUE(done > 0 && done < control.cells_total.load()) << done;
-            EXPECT_TRUE(map.values.empty() && map.width == 0);
+            EXPECT_TRUE(map.values.empty() && map.grid.width == 0);
         } else {
             EXPECT_EQ(code, TERRAIN_OK);
             EXPECT_EQ(done, control.cells_total.load());
@@ -489,7 +537,7 @@ TEST(TerrainMap, ProgressReachesEveryCellAndACancelledRunGivesNoMap) {
     closeDem(&dem);
 }
 
-// A map in memory written by writeMapTile, or fed to the writer in parts
+// A map in memory written by writeLandMap, or fed to the writer in parts
 // taken out of the middle of its bands (the last part first), is the file the
 // streamed run writes: a tile of a shaded run with its horizons.
 TEST(TerrainWrite, AMapInMemoryWritesTheFileTheStreamedRunWrites) {
@@ -502,8 +550,6 @@ TEST(TerrainWrite, AMapInMemoryWritesTheFileTheStreamedRunWrites) {
     dem_source dem;
     ASSERT_EQ(openDem(makeDem(dir.path + "/dem.tif", w, h, z, "EPSG:32610", 30.0, 497500.0, 4875100.0), 0, &dem, nullptr),
               TERRAIN_OK);
-    map_grid grid;
-    demGrid(&dem, &grid);
     map_options options;
     options.season = {2024, 20, 5, 3, 7};
     options.directions = 8;
@@ -511,15 +557,18 @@ TEST(TerrainWrite, AMapInMemoryWritesTheFileTheStreamedRunWrites) {
     const map_extent tile = {1, 1, 16};
     const std::string streamed = dir.path + "/streamed.tif", memory = dir.path + "/memory.tif", parts = dir.path + "/parts.tif";
     ASSERT_EQ(writeMap(&dem, &options, &tile, streamed, streamed + ".hz", nullptr, nullptr), TERRAIN_OK);
-    map_tile map;
-    ASSERT_EQ(computeMapTile(&dem, &options, 16, 16, 14, 6, true, nullptr, nullptr, &map, nullptr), TERRAIN_OK);
+    land_map map;
+    map_wants horizons;
+    horizons.horizons = true;
+    const map_window window = {16, 16, 14, 6};
+    ASSERT_EQ(computeMap(&dem, &options, &window, &horizons, nullptr, &map, nullptr), TERRAIN_OK);
     closeDem(&dem);
-    ASSERT_EQ(writeMapTile(&grid, &options, &map, memory, memory + ".hz", nullptr, nullptr), TERRAIN_OK);
+    ASSERT_EQ(writeLandMap(&map, memory, memory + ".hz", nullptr, nullptr), TERRAIN_OK);
     map_writer writer;
-    ASSERT_EQ(beginMapWriter(&writer, &grid, &options, 16, 16, 14, 6, parts, parts + ".hz", nullptr), TERRAIN_OK);
+    ASSERT_EQ(beginMapWriter(&writer, &map.grid, &map.layout, &options, parts, parts + ".hz", nullptr), TERRAIN_OK);
     for (int q = 3; q >= 0; q--)
-        ASSERT_EQ(writeMapPart(&writer, &map, q % 2 == 0 ? 16 : 23, q < 2 ? 16 : 19, 7, 3, nullptr), TERRAIN_OK) << q;
-    ASSERT_EQ(commitMapWriter(&writer, map.cells, map.cells_outside, nullptr), TERRAIN_OK);
+        ASSERT_EQ(writeMapPart(&writer, &map, {q % 2 == 0 ? 16 : 23, q < 2 ? 16 : 19, 7, 3}, nullptr), TERRAIN_OK) << q;
+    ASSERT_EQ(commitMapWriter(&writer, map.cells_with_data, map.cells_outside, nullptr), TERRAIN_OK);
     abandonMapWriter(&writer);
 
     const std::string expected = mapFileText(streamed);

@@ -1,0 +1,276 @@
+// veranta-map's options through CLI11, which gives the usual long-option
+// syntax (--year 2025, --year=2025, -- before a file named like an option)
+// and --help and --version; the values are taken as text and read here,
+// occurrence by occurrence in the order given, so that each refusal says in
+// our words what was wrong and the first wrong one is the one said.
+#include "mapcli/mapCommand.h"
+
+#include <CLI/CLI.hpp>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <vector>
+
+#ifndef VERANTA_VERSION
+#error "VERANTA_VERSION is the project's version, set by the build"
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const char kUsage[] =
+    "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
+    "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
+    "                   DEM OUTPUT.tif\n";
+
+// A whole decimal number within [low, high].
+bool wholeNumber(const std::string &text, long low, long high, long *value) {
+    if (text.empty()) return false;
+    char *end = nullptr;
+    errno = 0;
+    const long v = std::strtol(text.c_str(), &end, 10);
+    if (errno != 0 || *end != '\0' || v < low || v > high || text[0] == ' ') return false;
+    *value = v;
+    return true;
+}
+
+// "A/B" as two whole numbers, separated by sep.
+bool pair(const std::string &text, char sep, long *a, long *b) {
+    const size_t at = text.find(sep);
+    return at != std::string::npos && wholeNumber(text.substr(0, at), 0, 1000000, a) &&
+           wholeNumber(text.substr(at + 1), 0, 1000000, b);
+}
+
+// Where a path leads: a link followed to what it names, even when that does
+// not exist yet (the safe writer writes there), then made absolute and
+// normal with its existing folders' links resolved.
+fs::path leadsTo(fs::path p) {
+    std::error_code error;
+    p = fs::absolute(p, error);
+    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); hops++) {
+        const fs::path target = fs::read_symlink(p, error);
+        if (error) break;
+        p = target.is_absolute() ? target : p.parent_path() / target;
+    }
+    const fs::path canonical = fs::weakly_canonical(p, error);
+    return error ? fs::absolute(p, error).lexically_normal() : canonical;
+}
+
+// The value options, each read from its text into the command; the refusal
+// when the text is not one it takes.
+struct value_option {
+    const char *name;
+    const char *label;
+    const char *help;
+    // Empty when taken; otherwise the refusal.
+    std::string (*take)(const std::string &name, const std::string &value, map_command *command, bool *tile);
+};
+
+std::string takeYear(const std::string &, const std::string &value, map_command *command, bool *) {
+    long a = 0;
+    if (!wholeNumber(value, 2000, 2050, &a)) return "the year must be a whole number from 2000 to 2050, not " + value;
+    command->options.season.year = static_cast<int>(a);
+    return "";
+}
+
+std::string takeDay(const std::string &name, const std::string &value, map_command *command, bool *) {
+    long day = 0;
+    long month = 0;
+    if (!pair(value, '/', &day, &month)) return name + " takes a day and month as D/M, not " + value;
+    season_range &s = command->options.season;
+    (name == "--from" ? s.start_day : s.stop_day) = static_cast<int>(day);
+    (name == "--from" ? s.start_month : s.stop_month) = static_cast<int>(month);
+    return "";
+}
+
+std::string takeDirections(const std::string &, const std::string &value, map_command *command, bool *) {
+    long a = 0;
+    if (!wholeNumber(value, 1, 360, &a)) return "--directions takes a whole number from 1 to 360, not " + value;
+    command->options.directions = static_cast<int>(a);
+    return "";
+}
+
+std::string takeDistance(const std::string &, const std::string &value, map_command *command, bool *) {
+    char *end = nullptr;
+    const double d = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(d > 0.0) || d > 100000.0)
+        return "--distance takes metres above 0 and at most 100000, not " + value;
+    command->options.distance = d;
+    return "";
+}
+
+std::string takeBand(const std::string &, const std::string &value, map_command *command, bool *) {
+    long a = 0;
+    if (!wholeNumber(value, 1, 1000000, &a)) return "--band takes a band number from 1, not " + value;
+    command->band = static_cast<int>(a);
+    return "";
+}
+
+std::string takeTile(const std::string &, const std::string &value, map_command *command, bool *tile) {
+    long column = 0;
+    long row = 0;
+    if (!pair(value, ',', &column, &row)) return "--tile takes a column and row as COL,ROW, not " + value;
+    command->extent.tile_column = static_cast<int>(column);
+    command->extent.tile_row = static_cast<int>(row);
+    *tile = true;
+    return "";
+}
+
+std::string takeTileSize(const std::string &, const std::string &value, map_command *command, bool *) {
+    long a = 0;
+    if (!wholeNumber(value, 1, 1000000, &a)) return "--tile-size takes a number of cells from 1, not " + value;
+    command->extent.tile_size = static_cast<int>(a);
+    return "";
+}
+
+std::string takeHorizons(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--horizons needs a file name";
+    command->horizons = value;
+    return "";
+}
+
+std::string takeThreads(const std::string &, const std::string &value, map_command *command, bool *) {
+    long a = 0;
+    if (!wholeNumber(value, 1, 1024, &a)) return "--threads takes a whole number from 1 to 1024, not " + value;
+    command->options.threads = static_cast<int>(a);
+    return "";
+}
+
+const value_option kValues[] = {
+    {"--year", "Y", "the season's year, 2000 to 2050 (default: this year)", takeYear},
+    {"--from", "D/M", "the season's first day and month (default: 1/4, 1 April)", takeDay},
+    {"--to", "D/M", "the season's last day and month, in a later month (default: 31/10, 31 October)", takeDay},
+    {"--directions", "N", "directions of the terrain's horizon around each cell, 1 to 360 (default: 32)",
+     takeDirections},
+    {"--distance", "METRES", "how far the terrain can shade a cell, above 0 and at most 100000 (default: 5000)",
+     takeDistance},
+    {"--band", "N", "the DEM's band of elevations, from 1 (default: its only band)", takeBand},
+    {"--tile", "COL,ROW", "compute only this tile of the grid, counted from 0,0 (with --tile-size)", takeTile},
+    {"--tile-size", "N", "the tiles' width and height in cells (default: the whole raster, no tiles)", takeTileSize},
+    {"--horizons", "FILE.tif", "also write each cell's horizon angle, one band per direction (default: not written)",
+     takeHorizons},
+    {"--threads", "N", "threads to compute on, 1 to 1024 (default: one per core)", takeThreads},
+};
+
+// --help shows the usage as the refusals show it.
+class usage_formatter : public CLI::Formatter {
+public:
+    std::string make_usage(const CLI::App *, std::string) const override { return kUsage; }
+};
+
+}  // namespace
+
+bool sameFile(const std::string &a, const std::string &b) {
+    std::error_code ea;
+    std::error_code eb;
+    const bool xa = fs::exists(a, ea);
+    const bool xb = fs::exists(b, eb);
+    if (xa && xb) {
+        std::error_code e;
+        return fs::equivalent(a, b, e);
+    }
+    return xa == xb && leadsTo(a) == leadsTo(b);
+}
+
+map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_year, map_command *command,
+                                    std::string *text) {
+    *command = map_command{};
+    command->options.season.year = std::min(2050, std::max(2000, this_year));
+    auto refuse = [&](const std::string &why) {
+        *text = why;
+        return MAP_COMMAND_REFUSED;
+    };
+
+    CLI::App app("veranta-map: the clear-sky season of every cell of a digital elevation model (DEM), as a "
+                 "GeoTIFF on the DEM's grid: degree days, irradiation, tilt, aspect, minutes in terrain shadow "
+                 "and each month's irradiation and degree days.",
+                 "veranta-map");
+    app.formatter(std::make_shared<usage_formatter>());
+    app.set_help_flag("-h,--help", "print this help and stop");
+    app.set_version_flag("--version", std::string("veranta-map ") + VERANTA_VERSION, "print the version and stop");
+    // Unknown options and a third file are said in our words below.
+    app.allow_extras();
+    app.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+    std::map<const CLI::Option *, const value_option *> values;
+    for (const value_option &v : kValues)
+        values[app.add_option(v.name, v.help)->type_name(v.label)->allow_extra_args(false)] = &v;
+    CLI::Option *no_shade = app.add_flag("--no-shade", "no terrain shading: only each cell's own slope (default: shaded)");
+    CLI::Option *quiet =
+        app.add_flag("--quiet", "no progress bar, and no note on cells outside the region the degree days are "
+                                "calibrated for");
+    CLI::Option *dem = app.add_option("DEM", "the elevation model: one band of any raster GDAL reads, with a "
+                                             "coordinate reference system, elevations in metres or feet");
+    CLI::Option *output = app.add_option("OUTPUT.tif", "the map to write; replaced only by a finished one");
+    app.footer("Any refusal is one line on standard error and exit status 1, with no file written.");
+
+    // "--name=" is an empty value, as "--name ''" is (CLI11 would take the
+    // next argument for it); CLI11 reads the arguments from the back.
+    std::vector<std::string> args;
+    bool files_only = false;
+    for (int i = 1; i < argc; i++) {
+        const std::string arg = argv[i];
+        files_only = files_only || arg == "--";
+        if (!files_only && arg.size() > 3 && arg.compare(0, 2, "--") == 0 && arg.back() == '=') {
+            args.push_back(arg.substr(0, arg.size() - 1));
+            args.push_back("");
+        } else {
+            args.push_back(arg);
+        }
+    }
+    std::reverse(args.begin(), args.end());
+    try {
+        app.parse(args);
+    } catch (const CLI::CallForHelp &) {
+        *text = app.help();
+        return MAP_COMMAND_DONE;
+    } catch (const CLI::CallForVersion &version) {
+        *text = std::string(version.what()) + "\n";
+        return MAP_COMMAND_DONE;
+    } catch (const CLI::ArgumentMismatch &e) {
+        // Only an option at the very end can be left without its value.
+        const std::string last = argc > 1 ? argv[argc - 1] : "";
+        return refuse(last.compare(0, 2, "--") == 0 ? last + " needs a value" : e.what());
+    } catch (const CLI::ParseError &e) {
+        return refuse(e.what());
+    }
+
+    // Each occurrence in the order given: the first wrong one is said, the last taken.
+    bool tile = false;
+    std::map<const CLI::Option *, size_t> seen;
+    for (const CLI::Option *o : app.parse_order()) {
+        const size_t k = seen[o]++;
+        if (o == no_shade) command->options.shade = false;
+        if (o == quiet) command->quiet = true;
+        const auto v = values.find(o);
+        if (v == values.end()) continue;
+        const std::string why = v->second->take(v->second->name, o->results().at(k), command, &tile);
+        if (!why.empty()) return refuse(why);
+    }
+    for (const std::string &extra : app.remaining()) {
+        if (extra == "--") continue;   // CLI11 keeps the mark that ends the options among the extras
+        if (extra.size() > 1 && extra[0] == '-')
+            return refuse("unknown option " + extra.substr(0, extra.find('=')) + "\n" + kUsage);
+        return refuse("one DEM and one output file are expected, not also " + extra);
+    }
+    if (dem->count() == 0 || output->count() == 0)
+        return refuse(std::string("a DEM and an output file are needed\n") + kUsage);
+    command->dem = dem->results().back();
+    command->output = output->results().back();
+
+    if (tile != (command->extent.tile_size > 0)) return refuse("--tile and --tile-size go together");
+    std::string why;
+    if (checkMapOptions(&command->options, &why) != TERRAIN_OK) return refuse(why);
+    const std::string &h = command->horizons;
+    if (sameFile(command->dem, command->output))
+        return refuse("the output " + command->output + " is the DEM itself; choose another file for the map");
+    if (!h.empty() && sameFile(h, command->output))
+        return refuse("--horizons " + h + " is the output itself; choose another file for the horizons");
+    if (!h.empty() && sameFile(h, command->dem))
+        return refuse("--horizons " + h + " is the DEM itself; choose another file for the horizons");
+    return MAP_COMMAND_RUN;
+}

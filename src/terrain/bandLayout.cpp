@@ -1,0 +1,62 @@
+// The band layout of a map: which quantity and month each band holds, with
+// the description GIS programs show and its unit; and reading a map's bands
+// through it.
+#include "terrain/internals.h"
+
+#include <cstdio>
+
+namespace {
+
+const char *const kMonths[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                 "July",    "August",   "September", "October", "November", "December"};
+
+const char kIrradiationUnit[] = "MJ/m2";
+const char kDegreeDayUnit[] = "degC degree days";
+
+}  // namespace
+
+band_layout::band_layout(const season_range &season) {
+    bands_ = {
+        {map_quantity::degree_days, 0, "season degree days (degC above 10 degC, estimated for a clear sky)", kDegreeDayUnit},
+        {map_quantity::irradiation, 0, "season irradiation (MJ/m2, clear-sky direct beam)", kIrradiationUnit},
+        {map_quantity::tilt, 0, "tilt (degrees)", "degree"},
+        {map_quantity::aspect, 0, "aspect (degrees clockwise from north, -1 flat)", "degree"},
+        {map_quantity::shadow_minutes, 0, "minutes of the season in terrain shadow", "minute"},
+    };
+    for (int month = season.start_month; month <= season.stop_month; month++) {
+        if (month < 1 || month > 12) continue;
+        const std::string name = kMonths[month - 1];
+        bands_.push_back({map_quantity::irradiation, month, name + " irradiation (MJ/m2, clear-sky direct beam)",
+                          kIrradiationUnit});
+        bands_.push_back({map_quantity::degree_days, month, name + " degree days (degC above 10 degC)", kDegreeDayUnit});
+    }
+}
+
+int band_layout::find(map_quantity quantity, int month) const {
+    for (size_t b = 0; b < bands_.size(); b++)
+        if (bands_[b].quantity == quantity && bands_[b].month == month) return static_cast<int>(b);
+    return -1;
+}
+
+int band_layout::append(const map_band &band) {
+    bands_.push_back(band);
+    return count() - 1;
+}
+
+const float *land_map::band(map_quantity quantity, int month) const {
+    const int b = layout.find(quantity, month);
+    return b < 0 || values.empty() ? nullptr : band(b);
+}
+
+// Every cell with an elevation has its season's degree days.
+bool land_map::hasData(long cell) const {
+    const float *v = band(map_quantity::degree_days);
+    return v != nullptr && cell >= 0 && cell < grid.cells() && v[cell] != kMapNodata;
+}
+
+std::string horizonBandDescription(int directions, int k) {
+    char text[80];
+    std::snprintf(text, sizeof text, "horizon angle (degrees) towards %.4g degrees from north",
+                  360.0 * k / directions);
+    return text;
+}

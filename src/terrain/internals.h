@@ -1,0 +1,102 @@
+// The terrain core's own steps, for its files and its tests, not for the
+// window or the command-line tool (they call terrain.h): the DEM's cells in
+// metres and degrees, Horn's slope, the horizons, the parts a map run is
+// split into and the suns kept between them.
+#ifndef VERANTA_TERRAIN_INTERNALS_H
+#define VERANTA_TERRAIN_INTERNALS_H
+
+#include "terrain/terrain.h"
+
+#include <string>
+
+// How a map run splits the raster: parts of at most kMapPart x kMapPart
+// cells, computed one after the other, each on every thread. A part's
+// horizons (32 directions) and work stay near 200 MB; a 1000 x 1000 raster
+// is one part.
+constexpr int kMapPart = 1024;
+// Suns alive at once, those kept between parts included: a part's cells are
+// computed block by block in batches of this many (a season's sun block is
+// some 7 MB), so memory stays bounded whatever the cell size.
+constexpr unsigned kMapSuns = 32;
+
+// Metric width and height of the cells of a row: from the projected CRS's
+// unit, or for degrees from the WGS 84 ellipsoid at the row's latitude.
+void cellSize(const dem_source *dem, int row, double *width, double *height);
+
+// Elevations in metres of the window (x0, y0, w, h), row by row, NaN for
+// nodata. TERRAIN_OK or TERRAIN_FAILED.
+int readDemWindow(const dem_source *dem, int x0, int y0, int w, int h, float *metres, std::string *refusal);
+
+// The grid of a window of the DEM: its geotransform, CRS, row areas and the
+// cell width at its middle row.
+land_grid gridOfWindow(const dem_source *dem, const map_window &window);
+
+// WGS 84 latitude and longitude (east positive) of the centres of the cells
+// (x0, y0, w, h). TERRAIN_OK or TERRAIN_FAILED.
+int cellLatLon(const dem_source *dem, int x0, int y0, int w, int h, double *latitude, double *longitude,
+               std::string *refusal);
+
+// The point of the 0.05 degree grid whose sun a cell shares.
+void blockPoint(double latitude, double longitude, float *block_latitude, float *block_longitude);
+
+// Tilt and aspect by Horn's method of the cells (x0, y0, w, h) of a window
+// of elevations (width ww, height wh, NaN for nodata) whose borders are the
+// raster's: beyond them the terrain is extrapolated, a nodata neighbour takes
+// the cell's own value. width[] and height[] are the metric cell sizes of the
+// window's rows. Tilt in degrees; aspect clockwise from north, the way the
+// slope faces, -1 for flat ground; NaN for nodata cells.
+void hornSlope(const float *z, int ww, int wh, const double *width, const double *height, int x0, int y0, int w,
+               int h, float *tilt, float *aspect);
+
+// Elevations of a window of the raster for the horizons; origin_x, origin_y
+// place it in the whole raster, so that any window of the same raster gives
+// each cell the same horizon, to the bit.
+struct horizon_grid {
+    const float *z;      // NaN for nodata
+    int width;
+    int height;
+    int origin_x;
+    int origin_y;
+    double cell_width;   // metres, one spacing for the whole raster
+    double cell_height;
+};
+
+// The horizon of every cell of (x0, y0, w, h) of the window in each of
+// directions directions (k * 360 / directions clockwise from north), over the
+// terrain within distance metres: angles[(row * w + col) * directions + k],
+// degrees, never below 0, 0 for nodata cells. The window must hold the terrain
+// within distance of those cells, where the raster has it. Seen from each
+// cell's centre: a ray marched from it near the cell; farther, per direction
+// the cells are swept along parallel lines keeping the upper convex hull of
+// the terrain ahead, so the cost grows with cells times directions. 0, or
+// TERRAIN_CANCELLED through control (may be null).
+int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
+                    float *angles, int threads, map_control *control);
+
+// The description of horizon band k (0-based) of directions: its direction.
+std::string horizonBandDescription(int directions, int k);
+
+// Suns placed for one season, kept across the parts of a run so that no
+// block is placed twice while it is in use (sunCache.h).
+struct sun_cache;
+sun_cache *newSunCache(const season_range *season);
+void freeSunCache(sun_cache *cache);
+
+// An empty map of the window: its grid and layout, every band and every
+// wanted extra at kMapNodata (positions at 0), the counts at 0.
+void newLandMap(const dem_source *dem, const map_options *options, const map_window &window, const map_wants *wants,
+                land_map *map);
+
+// One part (a window within map's grid) computed into map: the DEM around
+// it, tilt and aspect, positions, horizons, then every cell's season under
+// its block's sun; each band and each extra map holds (newLandMap) gets the
+// part's cells, and the part's counts are added to map's. The options are
+// map's own and are not checked again. cache may be null.
+int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cache, map_control *control, land_map *map,
+                   std::string *refusal);
+
+// The window of the raster an extent covers, or TERRAIN_BAD_OPTION when its
+// tile lies outside.
+int extentWindow(const dem_source *dem, const map_extent *extent, map_window *window, std::string *refusal);
+
+#endif

@@ -1,0 +1,105 @@
+// One computed map of the land, as every reader takes it: the grid it lies
+// on, which quantity sits in which band, the values, the counts, and what
+// else was asked for. computeMap makes it; the window, the GeoTIFF writer and
+// the figures read it as it is. Never changed once made.
+#ifndef VERANTA_TERRAIN_LANDMAP_H
+#define VERANTA_TERRAIN_LANDMAP_H
+
+#include "model/sweepSeason.h"
+
+#include <string>
+#include <vector>
+
+// Where a map has no value: a cell without an elevation.
+constexpr float kMapNodata = -9999.0f;
+
+// How a map is computed: the season and the terrain's shading.
+struct map_options {
+    season_range season = {2000, 1, 4, 31, 10};
+    bool shade = true;
+    int directions = 32;
+    double distance = 5000.0;   // metres
+    int threads = 0;            // 0: one per core
+};
+
+// The cells a map covers: a window of the DEM, the whole of it included.
+struct land_grid {
+    int width = 0;
+    int height = 0;
+    int x0 = 0;                    // the map's first cell, in the DEM's cells
+    int y0 = 0;
+    double transform[6] = {};      // GDAL's geotransform of the map itself, north up
+    std::string crs_wkt;
+    std::vector<double> row_area;  // m² of one cell of each row (a geographic grid's shrink poleward)
+    double cell_width = 0.0;       // metres across one cell of the middle row
+    long cells() const { return static_cast<long>(width) * height; }
+};
+
+// What a band holds. New quantities go at the end.
+enum class map_quantity { degree_days, irradiation, tilt, aspect, shadow_minutes };
+
+struct map_band {
+    map_quantity quantity;
+    int month;                 // 1 = January; 0 for the whole season, or for no season at all (tilt, aspect)
+    std::string description;   // as GIS programs show it
+    std::string unit;          // "MJ/m2", "degC degree days", "degree" or "minute"
+};
+
+// Which band holds what: the one place that knows. Readers ask find() for a
+// quantity rather than counting bands, so a band appended later moves none
+// of theirs.
+class band_layout {
+public:
+    band_layout() = default;
+    // A season's bands, in this order: season degree days, season
+    // irradiation, tilt, aspect, minutes in terrain shadow, then each month's
+    // irradiation and degree days.
+    explicit band_layout(const season_range &season);
+    int count() const { return static_cast<int>(bands_.size()); }
+    const map_band &operator[](int band) const { return bands_[static_cast<size_t>(band)]; }
+    // The band of quantity (and month), -1 when the map has none.
+    int find(map_quantity quantity, int month = 0) const;
+    // Adds a band after every other; its number.
+    int append(const map_band &band);
+
+private:
+    std::vector<map_band> bands_;
+};
+
+struct land_map {
+    land_grid grid;
+    map_options options;     // as it was computed
+    band_layout layout;
+    // Band after band, each row by row, kMapNodata where there is no elevation.
+    std::vector<float> values;
+    long cells_with_data = 0;   // cells with an elevation
+    long cells_outside = 0;     // of them, outside the calibrated region
+
+    // Only when asked for (map_wants), otherwise empty.
+    std::vector<float> elevation;     // metres, kMapNodata where none
+    std::vector<double> latitude;     // WGS 84 of each cell's centre, degrees north
+    std::vector<double> longitude;    // degrees east
+    int directions = 0;
+    // Band after band (k * 360 / directions degrees clockwise from north):
+    // the horizon's angle in degrees, kMapNodata where there is no elevation.
+    std::vector<float> horizons;
+    // MJ/m2 of the season's first month whole, then of its last (2 bands):
+    // their degree days come from these even where the season takes only a
+    // part of them.
+    std::vector<float> whole_edge_months;
+
+    const float *band(int b) const { return values.data() + static_cast<size_t>(b) * static_cast<size_t>(grid.cells()); }
+    // The band of a quantity, null when the map has none.
+    const float *band(map_quantity quantity, int month = 0) const;
+    bool hasData(long cell) const;
+};
+
+// What computeMap keeps besides the bands.
+struct map_wants {
+    bool elevations = false;
+    bool positions = false;
+    bool horizons = false;
+    bool whole_edge_months = false;
+};
+
+#endif

@@ -1,0 +1,54 @@
+// A map's options said wrong before any work: the season by the season
+// window's own checks, then the shading's directions and distance; and the
+// window of the raster a tile of a run covers.
+#include "terrain/internals.h"
+
+#include <algorithm>
+#include <cmath>
+
+int checkMapOptions(const map_options *options, std::string *refusal) {
+    int lengths[12];
+    const int code = sweepSeasonCheck(&options->season, lengths);
+    const char *text = nullptr;
+    switch (code) {
+        case 0: break;
+        case SWEEP_BAD_START_DAY: text = "the season's first day does not exist in its month"; break;
+        case SWEEP_BAD_STOP_DAY: text = "the season's last day does not exist in its month"; break;
+        case SWEEP_BAD_YEAR: text = "the year must lie between 2000 and 2050"; break;
+        case SWEEP_BAD_MONTH_ORDER: text = "the season must end in a later month than it starts"; break;
+        default: text = "the season cannot be computed"; break;
+    }
+    if (text != nullptr) {
+        if (refusal != nullptr) *refusal = text;
+        return TERRAIN_BAD_SEASON;
+    }
+    if (options->directions < 1 || options->directions > 360) {
+        if (refusal != nullptr) *refusal = "the number of directions must lie between 1 and 360";
+        return TERRAIN_BAD_OPTION;
+    }
+    if (!std::isfinite(options->distance) || options->distance <= 0.0 || options->distance > 100000.0) {
+        if (refusal != nullptr) *refusal = "the search distance must lie above 0 and at most 100000 metres";
+        return TERRAIN_BAD_OPTION;
+    }
+    return TERRAIN_OK;
+}
+
+int extentWindow(const dem_source *dem, const map_extent *extent, map_window *window, std::string *refusal) {
+    *window = {0, 0, dem->width, dem->height};
+    if (extent == nullptr || extent->tile_size <= 0) return TERRAIN_OK;
+    const long size = extent->tile_size;
+    const long across = (dem->width + size - 1) / size;
+    const long down = (dem->height + size - 1) / size;
+    if (extent->tile_column < 0 || extent->tile_row < 0 || extent->tile_column >= across || extent->tile_row >= down) {
+        if (refusal != nullptr)
+            *refusal = "tile " + std::to_string(extent->tile_column) + "," + std::to_string(extent->tile_row) +
+                       " lies outside the raster, which has " + std::to_string(across) + " x " + std::to_string(down) +
+                       " tiles of that size";
+        return TERRAIN_BAD_OPTION;
+    }
+    window->x0 = static_cast<int>(extent->tile_column * size);
+    window->y0 = static_cast<int>(extent->tile_row * size);
+    window->width = static_cast<int>(std::min<long>(size, dem->width - window->x0));
+    window->height = static_cast<int>(std::min<long>(size, dem->height - window->y0));
+    return TERRAIN_OK;
+}

@@ -1,0 +1,164 @@
+// The window's texts of a map, each worded as the window has always shown
+// it. Only cells with an elevation have degree days; where the file has
+// cells without data the answer says so, since the land's size shown on
+// opening counts them too.
+#include "terrain/mapTexts.h"
+
+#include "model/calibratedRegion.h"
+#include "model/model.h"
+#include "terrain/mapFigures.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+// printf into a string (in the process's locale, as the window's own
+// formatting always was).
+std::string format(const char *pattern, ...) __attribute__((format(printf, 1, 2)));
+std::string format(const char *pattern, ...) {
+    va_list args;
+    va_start(args, pattern);
+    va_list again;
+    va_copy(again, args);
+    const int n = std::vsnprintf(nullptr, 0, pattern, args);
+    va_end(args);
+    std::string text(n > 0 ? static_cast<size_t>(n) : 0, '\0');
+    if (n > 0) std::vsnprintf(&text[0], text.size() + 1, pattern, again);
+    va_end(again);
+    return text;
+}
+
+const char *c(const std::string &s) { return s.c_str(); }
+
+}  // namespace
+
+// std::to_chars writes as printf does in the "C" locale, whatever the
+// desktop's.
+std::string decimalString(double value, int decimals) {
+    char buffer[400];
+    const std::to_chars_result r =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, decimals);
+    std::string text(buffer, r.ec == std::errc() ? r.ptr : buffer);
+    // "-0.00" for a tiny negative difference reads as a loss that is not there.
+    if (!text.empty() && text[0] == '-' && text.find_first_not_of("-0.") == std::string::npos) text.erase(0, 1);
+    return text;
+}
+
+std::string aspectString(float aspect) {
+    static const char *const names[8] = {"north", "north-east", "east", "south-east",
+                                         "south", "south-west", "west", "north-west"};
+    const std::string degrees = decimalString(aspect, std::fmod(aspect, 1.0f) == 0.0f ? 0 : 1);
+    const double eighth = aspect / 45.0;
+    if (aspect >= 0.0f && aspect < 360.0f && eighth == std::floor(eighth))
+        return format("%s° (%s)", c(degrees), names[static_cast<int>(eighth)]);
+    return degrees + "°";
+}
+
+std::string answerText(const land_map &map, float threshold) {
+    const land_grid &g = map.grid;
+    const float *gdd = map.band(map_quantity::degree_days);
+    const threshold_area a = thresholdArea(gdd, g.width, g.height, g.row_area.data(), threshold);
+    std::string text = format("%s ha of %s ha (%s %%) get at least %s degree days over this season",
+                              c(decimalString(a.at_least_ha, a.at_least_ha < 10 ? 2 : 1)),
+                              c(decimalString(a.total_ha, a.total_ha < 10 ? 2 : 1)),
+                              c(decimalString(a.total_ha > 0 ? 100.0 * a.at_least_ha / a.total_ha : 0.0, 1)),
+                              c(decimalString(threshold, 0)));
+    double without = 0.0;
+    for (int r = 0; r < g.height; r++)
+        for (int col = 0; col < g.width; col++)
+            if (gdd[static_cast<long>(r) * g.width + col] == kMapNodata) without += g.row_area[static_cast<size_t>(r)];
+    if (without > 0.0)
+        text = format("%s; the land's other %s ha have no elevation data and are not counted.", c(text),
+                      c(decimalString(without / 1e4, without < 1e5 ? 2 : 1)));
+    return text;
+}
+
+// Everything known about the cell under the pointer.
+std::string spotText(const land_map *map, int col, int row) {
+    if (map == nullptr || col < 0) return "Point at the map to read a spot; click it for its months.";
+    const long i = static_cast<long>(row) * map->grid.width + col;
+    double lat = 0, lon = 0;
+    const bool placed = cellPosition(*map, col, row, &lat, &lon);
+    const std::string where = placed ? format("%.5f° %s, %.5f° %s", std::fabs(lat), lat >= 0 ? "N" : "S",
+                                              std::fabs(lon), lon >= 0 ? "E" : "W")
+                                     : "position unknown";
+    if (!map->hasData(i))
+        return format("cell %d, %d   %s\nno data in the elevation model here", col + 1, row + 1, c(where));
+    const size_t j = static_cast<size_t>(i);
+    const std::string elevation =
+        map->elevation.empty() ? "unknown" : decimalString(map->elevation[j], 1) + " m";
+    const float aspect = map->band(map_quantity::aspect)[j];
+    return format("%s degree days, %s MJ/m²   (cell %d, %d: %s)\n"
+                  "elevation %s, tilt %s°, aspect %s, %s minutes of the season in terrain shadow",
+                  c(decimalString(map->band(map_quantity::degree_days)[j], 1)),
+                  c(decimalString(map->band(map_quantity::irradiation)[j], 1)), col + 1, row + 1, c(where),
+                  c(elevation), c(decimalString(map->band(map_quantity::tilt)[j], 1)),
+                  aspect < 0 ? "flat" : c(aspectString(aspect)),
+                  c(decimalString(map->band(map_quantity::shadow_minutes)[j], 0)));
+}
+
+std::string outsideText(const land_map &map) {
+    const double share = outsideShare(map);
+    if (!(share > 0.0)) return "";
+    return format("%s %% of this land lies outside the region the degree days are calibrated for "
+                  "(%s): its degree days are not calibrated there.",
+                  c(decimalString(100.0 * share, share < 0.01 ? 2 : 1)), calibratedRegionText());
+}
+
+std::string mapCaption(const land_map &map, const std::string &land_name) {
+    const map_options &o = map.options;
+    const season_range &s = o.season;
+    const std::string shading = o.shade ? format("shaded by terrain (%d directions, %g m)", o.directions, o.distance)
+                                        : "without terrain shading";
+    return format("%s; %d %s to %d %s %d; %s", c(land_name), s.start_day, month_names[s.start_month - 1], s.stop_day,
+                  month_names[s.stop_month - 1], s.year, c(shading));
+}
+
+// The histogram's classes, so the table and the picture agree.
+std::string areaTableCsv(const land_map &map, float threshold) {
+    const land_grid &g = map.grid;
+    const float *gdd = map.band(map_quantity::degree_days);
+    const value_range range = valueRange(gdd, g.cells());
+    double hectares[kAreaClasses];
+    areaClasses(gdd, g.width, g.height, g.row_area.data(), range.low, range.high, kAreaClasses, hectares);
+    const threshold_area a = thresholdArea(gdd, g.width, g.height, g.row_area.data(), threshold);
+    std::string out = format("degree days from (degC above 10 degC),degree days to (degC above 10 degC),area (ha),"
+                             "share of the land with elevation data (%%),at least the threshold of %s degree days\r\n",
+                             c(decimalString(threshold, std::round(threshold) == threshold ? 0 : 2)));
+    const double span = static_cast<double>(range.high) - range.low;
+    for (int k = 0; k < kAreaClasses; k++) {
+        const double from = range.low + span * k / kAreaClasses, to = range.low + span * (k + 1) / kAreaClasses;
+        out += format("%s,%s,%s,%s,%s\r\n", c(decimalString(from, 2)), c(decimalString(to, 2)),
+                      c(decimalString(hectares[k], 4)),
+                      c(decimalString(a.total_ha > 0 ? 100.0 * hectares[k] / a.total_ha : 0.0, 3)),
+                      from >= threshold ? "yes" : to > threshold ? "partly" : "no");
+    }
+    return out;
+}
+
+bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, std::string *csv) {
+    cell_months months;
+    if (col < 0 || row < 0 || col >= map.grid.width ||
+        !cellMonths(map, static_cast<long>(row) * map.grid.width + col, falls, &months))
+        return false;
+    double lat = 0.0, lon = 0.0;
+    cellPosition(map, col, row, &lat, &lon);
+    const std::string la = decimalString(lat, 6), lo = decimalString(lon, 6);
+    std::string out = "column,row,\"latitude (WGS 84, degrees, north positive)\","
+                      "\"longitude (WGS 84, degrees, east positive)\",month,first day,last day,"
+                      "\"irradiation (MJ/m2, clear-sky direct beam)\",degree days (degC above 10 degC),"
+                      "fewer degree days for more sun (1 yes)\r\n";
+    for (int k = 0; k < months.count; k++)
+        out += format("%d,%d,%s,%s,%s,%d,%d,%s,%s,%d\r\n", col + 1, row + 1, c(la), c(lo),
+                      month_names[months.month[k] - 1], months.first[k], months.last[k],
+                      c(decimalString(months.irradiation[k], 2)), c(decimalString(months.degree_days[k], 2)),
+                      months.falling[k] ? 1 : 0);
+    out += format("%d,%d,%s,%s,season,,,%s,%s,\r\n", col + 1, row + 1, c(la), c(lo),
+                  c(decimalString(months.total_irradiation, 2)), c(decimalString(months.total_degree_days, 2)));
+    *csv = out;
+    return true;
+}

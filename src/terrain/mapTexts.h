@@ -1,0 +1,46 @@
+// The texts the map window shows and exports of a computed map, free of the
+// toolkit so that unit tests reach them: the answer in hectares, the readout
+// of a cell, the note on the calibrated region, the caption of a saved map,
+// and the CSV of the area table and of a cell's months (RFC 4180, CRLF).
+// Numbers keep a decimal point whatever the desktop's language.
+#ifndef VERANTA_TERRAIN_MAPTEXTS_H
+#define VERANTA_TERRAIN_MAPTEXTS_H
+
+#include "model/gddFalls.h"
+#include "terrain/landMap.h"
+
+#include <string>
+
+// value with decimals digits after a decimal point, in any locale; never
+// "-0.00" for a tiny negative value.
+std::string decimalString(double value, int decimals);
+// "180° (south)", "165°": an aspect as the windows name it.
+std::string aspectString(float aspect);
+
+// "X ha of Y ha (Z %) get at least T degree days over this season", and how
+// much of the land has no elevation data and is not counted, if any.
+std::string answerText(const land_map &map, float threshold);
+
+// The readout of the cell under the pointer on two lines, or the hint when
+// map is null or col < 0. The map needs its elevations and positions.
+std::string spotText(const land_map *map, int col, int row);
+
+// The banner over a map partly or wholly outside the region the degree days
+// are calibrated for; empty when every cell lies inside.
+std::string outsideText(const land_map &map);
+
+// The caption of a saved map: the land's name as the window shows it, the
+// season and the shading.
+std::string mapCaption(const land_map &map, const std::string &land_name);
+
+// The area table: the histogram's kAreaClasses classes with their hectares,
+// their share of the land, and whether they reach the threshold.
+std::string areaTableCsv(const land_map &map, float threshold);
+
+// The months of the cell (col, row) as the table shows them, the season
+// last; each month says, 1 or 0, whether its degree days come from where the
+// formula gives fewer degree days for more sun. False, with nothing in *csv,
+// for a cell without data.
+bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, std::string *csv);
+
+#endif
