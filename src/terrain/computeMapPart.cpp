@@ -5,6 +5,7 @@
 // most kMapSuns blocks at a time, the suns kept between parts included
 // (sun_cache), so that coarse cells spanning many blocks do not hold every
 // block's sun at once.
+#include "terrain/mapFigures.h"
 #include "terrain/sunCache.h"
 
 #include "model/calibratedRegion.h"

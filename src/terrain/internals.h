@@ -36,9 +36,6 @@ land_grid gridOfWindow(const dem_source *dem, const map_window &window);
 int cellLatLon(const dem_source *dem, int x0, int y0, int w, int h, double *latitude, double *longitude,
                std::string *refusal);
 
-// The point of the 0.05 degree grid whose sun a cell shares.
-void blockPoint(double latitude, double longitude, float *block_latitude, float *block_longitude);
-
 // Tilt and aspect by Horn's method of the cells (x0, y0, w, h) of a window
 // of elevations (width ww, height wh, NaN for nodata) whose borders are the
 // raster's: beyond them the terrain is extrapolated, a nodata neighbour takes

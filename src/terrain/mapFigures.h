@@ -42,6 +42,10 @@ constexpr int kAreaClasses = 12;
 void areaClasses(const float *values, int cols, int rows, const double *row_area, float low, float high,
                  int classes, double *hectares);
 
+// The point of the 0.05 degree grid whose sun a cell shares: its latitude
+// chooses the cell's degree-day zone.
+void blockPoint(double latitude, double longitude, float *block_latitude, float *block_longitude);
+
 // The median of the values with data (the lower middle one of an even
 // count), or kMapNodata when there are none.
 float medianValue(const float *values, long count);

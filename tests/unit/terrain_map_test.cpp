@@ -3,6 +3,7 @@
 // map's cells against the slope sweep to the bit, elevations in feet, a map
 // run's progress and cancelling, and the one GeoTIFF writer fed streamed
 // parts or a map in memory.
+#include "terrain/mapFigures.h"
 #include "terrain/internals.h"
 #include "terrain/mapWriter.h"
 #include "terrain/sunCache.h"
