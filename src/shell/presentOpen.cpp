@@ -4,11 +4,11 @@
 #include "shell/shell.h"
 
 #include "landmap/landmap.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesWindow.h"
 
 void presentOpen(void) {
     if (slopes_open != nullptr) {
-        gtk_window_present(GTK_WINDOW(slopes_open->window));
+        gtk_window_present(GTK_WINDOW(slopes_open));
     } else if (terrain_open != nullptr) {
         gtk_window_present(GTK_WINDOW(terrain_open->window));
     } else if (c1_window != nullptr && gtk_widget_get_visible(c1_window)) {

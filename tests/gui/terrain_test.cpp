@@ -10,7 +10,7 @@
 #include "landmap/landmap.h"
 #include "model/model.h"
 #include "shell/shell.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesWindow.h"
 
 #include <gtest/gtest.h>
 
