@@ -314,6 +314,23 @@ TEST(Reach, ExplorerFitsASmallScreenAndDoesNotGrowAfterCompare) {
     }
 }
 
+// The notes beside bad entries, in both frames at once, widen the content,
+// not the window: it scrolls instead, and the buttons stay in reach.
+TEST(Reach, ExplorerNotesDoNotWidenItBeyondASmallScreen) {
+    startWithSite();
+    gui::activate(slopes);
+    SlopesWindow *w = slopes_open;
+    ASSERT_NE(w, nullptr);
+    gui::setText(part(w, "slopes_elev"), "4,5");
+    gui::setText(part(w, "slopes_year"), "1999");
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(gui::visible(part(w, "slopes_elev_msg")));
+    ASSERT_TRUE(gui::visible(part(w, "slopes_year_msg")));
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(GTK_WIDGET(w), &minimum, nullptr);
+    EXPECT_LE(minimum.width, 1024);
+}
+
 namespace {
 
 double luminance(const GdkRGBA &c) {

@@ -226,6 +226,24 @@ TEST(Slopes, ComparesTheStoredSiteOverTheUsualSeason) {
     EXPECT_EQ(std::memcmp(direct.data(), view(w).results, sizeof view(w).results), 0);
 }
 
+// A comparison made while the switch says irradiation is coloured and
+// ranked by irradiation, as the switch says.
+TEST(Slopes, TheSwitchRanksTheNextComparisonToo) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part(w, "slopes_rank_irradiation")), TRUE);
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_TRUE(view(w).have);
+    EXPECT_EQ(view(w).by, BY_IRRADIATION);
+    int sunniest = 0;
+    for (int i = 1; i < SLOPES_GRID; i++)
+        if (view(w).results[i].season_irradiation > view(w).results[sunniest].season_irradiation) sunniest = i;
+    EXPECT_EQ(view(w).best, sunniest);
+    EXPECT_EQ(label(part(w, "slopes_selected")).rfind("Best slope by irradiation:", 0), 0u)
+        << label(part(w, "slopes_selected"));
+}
+
 TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
     SlopesWindow *w = openExplorer();
     ASSERT_NE(w, nullptr);
