@@ -11,8 +11,8 @@
 
 #include <atomic>
 
-// What a job does with its data; every function but work runs on the main
-// loop.
+// What a job does with its data; work runs on the worker thread, progress
+// and done on the main loop, free_data on either (it must not touch GTK).
 struct window_job_calls {
     // The work, on the worker thread: it may touch only its data.
     void (*work)(gpointer data);
@@ -39,7 +39,8 @@ struct window_job {
 // null) is the flag the work itself reads; it is set when the job is
 // cancelled. bar (may be null) shows the progress once the job takes longer
 // than a moment and is hidden when it ends. data is freed by
-// calls->free_data whatever becomes of the job; calls must outlive it.
+// calls->free_data whatever becomes of the job, once the work has let it
+// go; calls must outlive the job.
 void windowJobStart(window_job *job, GtkWidget *window, gpointer data, const window_job_calls *calls,
                     std::atomic<bool> *stop, GtkWidget *bar);
 // Cancels the job under way, if any: its done is never called. A window
