@@ -4,12 +4,12 @@
 #include "shell/shell.h"
 
 #include "landmap/landmap.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesWindow.h"
 #include "stationwindow/stationWindow.h"
 
 void presentOpen(void) {
     if (slopes_open != nullptr) {
-        gtk_window_present(GTK_WINDOW(slopes_open->window));
+        gtk_window_present(GTK_WINDOW(slopes_open));
     } else if (terrain_open != nullptr) {
         gtk_window_present(GTK_WINDOW(terrain_open->window));
     } else if (station_open != nullptr) {

@@ -8,7 +8,7 @@
 #include "oneday/oneday.h"
 #include "season/season.h"
 #include "landmap/landmap.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesWindow.h"
 #include "stationwindow/stationWindow.h"
 #include "selftest/selftest.h"
 
@@ -216,10 +216,9 @@ void on_slopes_activate(GtkWidget *, gpointer) {
         presentOpen();
         return;
     }
-    compareSlopes(GTK_WINDOW(window));
-    if (slopes_open == nullptr) return;
-    adoptWindow(slopes_open->window);
-    releaseWhenGone(slopes_open->window);
+    GtkWidget *explorer = GTK_WIDGET(slopes_window_open(GTK_WINDOW(window)));
+    adoptWindow(explorer);
+    releaseWhenGone(explorer);
     in_use = 1;
 }
 

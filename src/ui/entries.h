@@ -18,6 +18,9 @@ bool siteInRegion(GtkWidget *lat, GtkWidget *lon, GtkWidget *elev, GtkWidget *as
 
 // A note beside an entry, shown only when there is something to say.
 void entryNote(GtkWidget *note, const char *text);
+// entryFloat with its note: cleared for a number, else "enter a number" for
+// blank text and "not a number" for any other.
+bool entryNumber(GtkWidget *entry, GtkWidget *note, float *value);
 
 // The season's entries of a window that computes a season, and their notes.
 struct season_entries {

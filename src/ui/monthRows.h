@@ -5,6 +5,7 @@
 #define VERANTA_UI_MONTHROWS_H
 
 #include "model/seasonRanking.h"
+#include "ui/chartText.h"
 
 #include <gtk/gtk.h>
 
@@ -17,17 +18,6 @@ struct month_rows {
     bool falling[12];          // in a range where the formula runs backwards
     float total_irradiation, total_degree_days;
 };
-
-// Text with a decimal point whatever the locale; owned by the caller.
-gchar *decimalText(double value, int decimals);
-// Text centred on (x, y) by xalign, yalign (0 left/top .. 1 right/bottom).
-void drawText(cairo_t *cr, const char *text, const char *font, double x, double y, double xalign, double yalign);
-// The stored site's diamond centred on (x, y), its white edge edge wide.
-void drawStoredMark(cairo_t *cr, double x, double y, double edge);
-// Text wrapped to a width, its left edge at x, its top (yalign 0) or bottom
-// (yalign 1) at y; returns its height.
-double drawTextBlock(cairo_t *cr, const char *text, const char *font, double x, double y, double width,
-                     double yalign);
 
 // Fills a list store of seven columns: month, days, irradiation, degree days
 // (texts), font weight (int), mark (text: "*" on a marked month) and cell

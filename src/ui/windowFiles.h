@@ -1,6 +1,6 @@
-// What the windows share around files and their own set-up: the style sheet
-// carried in the program, the status line that says how an export went, the
-// Save dialog of an export, and drawings saved by the name's ending.
+// What the windows share around files: the status line that says how an
+// export went, the Save dialog of an export, and drawings saved by the
+// name's ending.
 #ifndef VERANTA_UI_WINDOWFILES_H
 #define VERANTA_UI_WINDOWFILES_H
 
@@ -8,10 +8,6 @@
 
 #include <string>
 #include <vector>
-
-// Registers the program's resources (once) and applies a style sheet among
-// them to the screen (once per sheet).
-void loadWindowStyle(const char *css_resource);
 
 // A status line's text, marked "failed" for the style sheets or not.
 void showStatus(GtkWidget *status, const char *text, bool failed);

@@ -1,6 +1,7 @@
 // Making every window reachable by keyboard and screen reader: names and
 // tooltips for its fields, its Tab order, and the keys that close it or
-// press its main button.
+// press its main button; and the UI definitions and style sheets carried in
+// the program.
 #ifndef VERANTA_UI_WINDOWTOOLS_H
 #define VERANTA_UI_WINDOWTOOLS_H
 
@@ -22,5 +23,12 @@ void focusChain(GtkWidget *container, GtkWidget *const *children, int count);
 // Escape presses close; Enter in an entry presses the first of the main
 // buttons (count of them) that can be pressed now.
 void windowKeys(GtkWidget *window, GtkWidget *close, GtkWidget *const *mains, int count);
+
+// Registers the program's resources (UI definitions, style sheets) once; a
+// window class whose template is among them calls it before using it.
+void registerWindowResources(void);
+// Registers the resources and applies a style sheet among them to the screen
+// (once per sheet).
+void loadWindowStyle(const char *css_resource);
 
 #endif

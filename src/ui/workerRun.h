@@ -1,7 +1,8 @@
-// Long work on a GTask worker for a window that must never freeze. A window
-// awaits one run at a time and follows its progress with a timeout; a run
-// it drops (a newer one started, or the window gone) is told to stop soon,
-// and its result is thrown away when it comes.
+// The map window's long work on a GTask worker, until it moves to the
+// windows' job helper (windowJob.h), which new windows use. A window awaits
+// one run at a time and follows its progress with a timeout; a run it drops
+// (a newer one started, or the window gone) is told to stop soon, and its
+// result is thrown away when it comes.
 #ifndef VERANTA_UI_WORKERRUN_H
 #define VERANTA_UI_WORKERRUN_H
 

@@ -143,6 +143,16 @@ void choose(GtkWidget *comboBoxText, const char *item) {
     ADD_FAILURE() << "no item " << item;
 }
 
+GObject *templateObject(GtkWidget *window, const char *id) {
+    return gtk_widget_get_template_child(window, G_OBJECT_TYPE(window), id);
+}
+
+GtkWidget *templateChild(GtkWidget *window, const char *id) {
+    GObject *child = templateObject(window, id);
+    EXPECT_TRUE(GTK_IS_WIDGET(child)) << "no widget " << id << " in the window's template";
+    return GTK_IS_WIDGET(child) ? GTK_WIDGET(child) : nullptr;
+}
+
 std::vector<GtkWidget *> grids(GtkWidget *window) {
     std::vector<GtkWidget *> out;
     collectGrids(window, &out);

@@ -37,6 +37,11 @@ bool sensitive(GtkWidget *widget);
 // Chooses the item with the given text in a text combo box.
 void choose(GtkWidget *comboBoxText, const char *item);
 
+// A child of a window built from a template (a widget or another object of
+// the template), by its id there; null when the template has none.
+GObject *templateObject(GtkWidget *window, const char *id);
+GtkWidget *templateChild(GtkWidget *window, const char *id);
+
 // The grids inside a window, depth first, in packing order.
 std::vector<GtkWidget *> grids(GtkWidget *window);
 // The child of a grid at (column, row), or nullptr.

@@ -6,7 +6,8 @@
 
 #include "model/model.h"
 #include "shell/shell.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesCharts.h"
+#include "slopes/slopesWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -21,6 +22,11 @@
 namespace {
 
 const char *const kSite = "latitude  44.133\nlongitude  -123.214\nelevation  114\naspect  180\ntilt  10\n";
+
+// A part of the explorer by its id in slopes.ui.
+GtkWidget *part(SlopesWindow *w, const char *id) { return gui::templateChild(GTK_WIDGET(w), id); }
+
+const slopes_view &view(SlopesWindow *w) { return *slopes_window_get_view(w); }
 
 void startWithSite() {
     gui::start();
@@ -120,10 +126,10 @@ TEST(Reach, EveryFieldOfEveryWindowHasAnAccessibleName) {
     gui::pump();
     gui::activate(slopes);
     ASSERT_NE(slopes_open, nullptr);
-    expectNamed(slopes_open->window, "slope explorer");
-    EXPECT_EQ(accessibleName(slopes_open->compass), "Compass of slopes");
-    EXPECT_TRUE(gtk_widget_get_can_focus(slopes_open->compass));
-    EXPECT_TRUE(gtk_widget_get_can_focus(slopes_open->months_view));
+    expectNamed(GTK_WIDGET(slopes_open), "slope explorer");
+    EXPECT_EQ(accessibleName(part(slopes_open, "slopes_compass")), "Compass of slopes");
+    EXPECT_TRUE(gtk_widget_get_can_focus(part(slopes_open, "slopes_compass")));
+    EXPECT_TRUE(gtk_widget_get_can_focus(part(slopes_open, "slopes_months_view")));
 }
 
 TEST(Reach, WindowsStayAboveTheMainWindow) {
@@ -131,7 +137,7 @@ TEST(Reach, WindowsStayAboveTheMainWindow) {
     GtkWidget *item[3] = {oneday, months, slopes};
     for (GtkWidget *menuItem : item) {
         gui::activate(menuItem);
-        GtkWidget *open = menuItem == oneday ? c1_window : menuItem == months ? c2_window : slopes_open->window;
+        GtkWidget *open = menuItem == oneday ? c1_window : menuItem == months ? c2_window : GTK_WIDGET(slopes_open);
         EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(open)), GTK_WINDOW(window));
         gtk_widget_destroy(open);
         gui::pump();
@@ -174,7 +180,7 @@ TEST(Reach, EscapeClosesAsTheCloseButtonDoes) {
     key(c2_window, GDK_KEY_Escape);
     EXPECT_EQ(c2_window, nullptr);
     gui::activate(slopes);
-    key(slopes_open->window, GDK_KEY_Escape);
+    key(GTK_WIDGET(slopes_open), GDK_KEY_Escape);
     EXPECT_EQ(slopes_open, nullptr);
     EXPECT_EQ(in_use, 0);
 }
@@ -227,34 +233,47 @@ TEST(Reach, EnterPressesTheMainButton) {
     gui::pump();
 
     gui::activate(slopes);
-    gtk_widget_grab_focus(slopes_open->entry_tilt);
-    key(slopes_open->window, GDK_KEY_Return);
-    EXPECT_TRUE(slopes_open->running != nullptr || slopes_open->view.have) << "Enter did not compare";
+    gtk_widget_grab_focus(part(slopes_open, "slopes_tilt"));
+    key(GTK_WIDGET(slopes_open), GDK_KEY_Return);
+    EXPECT_TRUE(slopes_window_is_comparing(slopes_open) || view(slopes_open).have) << "Enter did not compare";
 }
 
 // Arrow keys walk the compass: left and right the aspect, up and down the
-// tilt; the month table follows the selection.
+// tilt; the title and the month table follow the selection.
 TEST(Reach, CompassTakesTheArrowKeys) {
-    sl_view v = {};
-    v.best = 12 * SL_TILTS + 9;  // south, 22.5°
-    v.selected = v.best;
-    const struct { guint key; int selected; } steps[] = {
-        {GDK_KEY_Right, 13 * SL_TILTS + 9}, {GDK_KEY_Up, 13 * SL_TILTS + 10}, {GDK_KEY_Left, 12 * SL_TILTS + 10},
-        {GDK_KEY_Down, 12 * SL_TILTS + 9},
+    startWithSite();
+    gui::activate(slopes);
+    SlopesWindow *w = slopes_open;
+    ASSERT_NE(w, nullptr);
+    gui::click(part(w, "slopes_compare"));
+    gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
+    while (slopes_window_is_comparing(w) && g_get_monotonic_time() < deadline) gui::pump();
+    ASSERT_TRUE(view(w).have);
+    const int best = view(w).best;
+    ASSERT_EQ(view(w).selected, best);
+    ASSERT_LT(best % SLOPES_TILTS, SLOPES_TILTS - 1) << "the best slope is the steepest: no step up to test";
+    GtkWidget *compass = part(w, "slopes_compass");
+    gtk_widget_grab_focus(compass);
+    const struct {
+        guint key;
+        int selected;
+    } steps[] = {
+        {GDK_KEY_Right, (best + SLOPES_TILTS) % SLOPES_GRID},
+        {GDK_KEY_Up, (best + SLOPES_TILTS) % SLOPES_GRID + 1},
+        {GDK_KEY_Left, best + 1},
+        {GDK_KEY_Down, best},
     };
+    std::string title = gtk_label_get_text(GTK_LABEL(part(w, "slopes_selected")));
     for (const auto &s : steps) {
-        ASSERT_TRUE(sl_MoveSelection(&v, s.key));
-        EXPECT_EQ(v.selected, s.selected) << gdk_keyval_name(s.key);
+        key(GTK_WIDGET(w), s.key);
+        EXPECT_EQ(view(w).selected, s.selected) << gdk_keyval_name(s.key);
+        std::string now = gtk_label_get_text(GTK_LABEL(part(w, "slopes_selected")));
+        EXPECT_NE(now, title) << gdk_keyval_name(s.key);
+        title = now;
     }
-    v.selected = 0;  // north, flat: left wraps to 345°, down stays flat
-    ASSERT_TRUE(sl_MoveSelection(&v, GDK_KEY_Left));
-    EXPECT_EQ(v.selected, 23 * SL_TILTS);
-    ASSERT_TRUE(sl_MoveSelection(&v, GDK_KEY_Down));
-    EXPECT_EQ(v.selected, 23 * SL_TILTS);
-    v.selected = 5 * SL_TILTS + 12;  // steepest: up stays
-    ASSERT_TRUE(sl_MoveSelection(&v, GDK_KEY_Up));
-    EXPECT_EQ(v.selected, 5 * SL_TILTS + 12);
-    EXPECT_FALSE(sl_MoveSelection(&v, GDK_KEY_a));
+    // Other keys are not the compass's: Escape still closes.
+    key(GTK_WIDGET(w), GDK_KEY_Escape);
+    EXPECT_EQ(slopes_open, nullptr);
 }
 
 // On a 1024 x 600 screen every button of the explorer stays in the window,
@@ -262,37 +281,54 @@ TEST(Reach, CompassTakesTheArrowKeys) {
 TEST(Reach, ExplorerFitsASmallScreenAndDoesNotGrowAfterCompare) {
     startWithSite();
     gui::activate(slopes);
-    sl_window *w = slopes_open;
+    SlopesWindow *w = slopes_open;
     GtkRequisition minimum;
-    gtk_widget_get_preferred_size(w->window, &minimum, nullptr);
+    gtk_widget_get_preferred_size(GTK_WIDGET(w), &minimum, nullptr);
     EXPECT_LE(minimum.width, 1024);
     EXPECT_LE(minimum.height, 560);  // 600 less a title bar and a panel
-    gtk_window_resize(GTK_WINDOW(w->window), 1024, 560);
+    gtk_window_resize(GTK_WINDOW(w), 1024, 560);
     int width = 0, height = 0;
     for (int i = 0; i < 200 && (width != 1024 || height != 560); i++) {
         gui::pump();
         g_usleep(5000);
-        gtk_window_get_size(GTK_WINDOW(w->window), &width, &height);
+        gtk_window_get_size(GTK_WINDOW(w), &width, &height);
     }
     ASSERT_EQ(width, 1024);
     ASSERT_EQ(height, 560);
-    gui::click(w->button_compare);
+    gui::click(part(w, "slopes_compare"));
     gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (w->running != nullptr && g_get_monotonic_time() < deadline) gui::pump();
-    ASSERT_TRUE(w->view.have);
+    while (slopes_window_is_comparing(w) && g_get_monotonic_time() < deadline) gui::pump();
+    ASSERT_TRUE(view(w).have);
     gui::pump();
     int after_w = 0, after_h = 0;
-    gtk_window_get_size(GTK_WINDOW(w->window), &after_w, &after_h);
+    gtk_window_get_size(GTK_WINDOW(w), &after_w, &after_h);
     EXPECT_EQ(after_w, width);
     EXPECT_EQ(after_h, height);
-    for (GtkWidget *button : {w->button_close, w->button_export, w->button_chart}) {
+    for (GtkWidget *button : {part(w, "slopes_close"), part(w, "slopes_export_table"), part(w, "slopes_save_chart")}) {
         int x = 0, y = 0;
-        ASSERT_TRUE(gtk_widget_translate_coordinates(button, w->window, 0, 0, &x, &y));
+        ASSERT_TRUE(gtk_widget_translate_coordinates(button, GTK_WIDGET(w), 0, 0, &x, &y));
         GtkAllocation a;
         gtk_widget_get_allocation(button, &a);
         EXPECT_LE(x + a.width, after_w);
         EXPECT_LE(y + a.height, after_h);
     }
+}
+
+// The notes beside bad entries, in both frames at once, widen the content,
+// not the window: it scrolls instead, and the buttons stay in reach.
+TEST(Reach, ExplorerNotesDoNotWidenItBeyondASmallScreen) {
+    startWithSite();
+    gui::activate(slopes);
+    SlopesWindow *w = slopes_open;
+    ASSERT_NE(w, nullptr);
+    gui::setText(part(w, "slopes_elev"), "4,5");
+    gui::setText(part(w, "slopes_year"), "1999");
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(gui::visible(part(w, "slopes_elev_msg")));
+    ASSERT_TRUE(gui::visible(part(w, "slopes_year_msg")));
+    GtkRequisition minimum;
+    gtk_widget_get_preferred_size(GTK_WIDGET(w), &minimum, nullptr);
+    EXPECT_LE(minimum.width, 1024);
 }
 
 namespace {

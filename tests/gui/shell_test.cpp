@@ -5,7 +5,7 @@
 #include "model/model.h"
 #include "shell/shell.h"
 #include "landmap/landmap.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesWindow.h"
 
 #include <gtest/gtest.h>
 #if defined(__SANITIZE_ADDRESS__)

@@ -6,7 +6,8 @@
 
 #include "model/model.h"
 #include "shell/shell.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesCharts.h"
+#include "slopes/slopesWindow.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,12 @@ namespace {
 
 const char *const kSite = "latitude  44.133\nlongitude  -123.214\nelevation  114\naspect  180\ntilt  10\n";
 
-sl_window *openExplorer(const char *locale = kSite) {
+// A part of the explorer by its id in slopes.ui.
+GtkWidget *part(SlopesWindow *w, const char *id) { return gui::templateChild(GTK_WIDGET(w), id); }
+
+const slopes_view &view(SlopesWindow *w) { return *slopes_window_get_view(w); }
+
+SlopesWindow *openExplorer(const char *locale = kSite) {
     gui::start();
     if (locale != nullptr) gui::writeFile("locale.txt", locale);
     gui::activate(slopes);
@@ -32,22 +38,22 @@ sl_window *openExplorer(const char *locale = kSite) {
 }
 
 // Waits for the sweep under way to be taken in; false when it never ends.
-bool awaitRun(sl_window *w) {
+bool awaitRun(SlopesWindow *w) {
     gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (slopes_open == w && w->running != nullptr && g_get_monotonic_time() < deadline) {
+    while (slopes_open == w && slopes_window_is_comparing(w) && g_get_monotonic_time() < deadline) {
         gtk_main_iteration_do(FALSE);
         if (!gtk_events_pending()) g_usleep(2000);
     }
     gui::pump();
-    return slopes_open != w || w->running == nullptr;
+    return slopes_open != w || !slopes_window_is_comparing(w);
 }
 
-void setSeason(sl_window *w, const char *first, int firstMonth, const char *last, int lastMonth, const char *year) {
-    gui::setText(w->entry_startday, first);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_startmonth), firstMonth - 1);
-    gui::setText(w->entry_stopday, last);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(w->combo_stopmonth), lastMonth - 1);
-    gui::setText(w->entry_year, year);
+void setSeason(SlopesWindow *w, const char *first, int firstMonth, const char *last, int lastMonth, const char *year) {
+    gui::setText(part(w, "slopes_startday"), first);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "slopes_startmonth")), firstMonth - 1);
+    gui::setText(part(w, "slopes_stopday"), last);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "slopes_stopmonth")), lastMonth - 1);
+    gui::setText(part(w, "slopes_year"), year);
 }
 
 std::string label(GtkWidget *l) { return gtk_label_get_text(GTK_LABEL(l)); }
@@ -60,9 +66,9 @@ std::string number(double value, int decimals) {
 }
 
 // The month table's rows, each as its four texts.
-std::vector<std::vector<std::string>> tableRows(sl_window *w) {
+std::vector<std::vector<std::string>> tableRows(SlopesWindow *w) {
     std::vector<std::vector<std::string>> rows;
-    GtkTreeModel *model = GTK_TREE_MODEL(w->months_store);
+    GtkTreeModel *model = GTK_TREE_MODEL(gui::templateObject(GTK_WIDGET(w), "slopes_months_store"));
     GtkTreeIter it;
     for (gboolean ok = gtk_tree_model_get_iter_first(model, &it); ok; ok = gtk_tree_model_iter_next(model, &it)) {
         std::vector<std::string> row;
@@ -91,17 +97,17 @@ void pressAt(GtkWidget *area, double x, double y) {
 
 // The compass's layout once its size has settled: showing or hiding the
 // progress bar or a longer label resizes it on a later frame, not at once.
-sl_compass_layout compassLayout(sl_window *w) {
+slopes_compass compassLayout(SlopesWindow *w) {
     int width = -1, height = -1, steady = 0;
     for (int i = 0; i < 200 && steady < 5; i++) {
         gui::pump();
         g_usleep(10000);
-        int nw = gtk_widget_get_allocated_width(w->compass), nh = gtk_widget_get_allocated_height(w->compass);
+        int nw = gtk_widget_get_allocated_width(part(w, "slopes_compass")), nh = gtk_widget_get_allocated_height(part(w, "slopes_compass"));
         steady = (nw == width && nh == height) ? steady + 1 : 0;
         width = nw;
         height = nh;
     }
-    return sl_CompassLayout(width, height);
+    return slopes_compass_layout(width, height);
 }
 
 std::vector<std::string> split(const std::string &text, const std::string &by) {
@@ -129,12 +135,12 @@ TEST(Slopes, OpensFromTheMenuOneAtATime) {
     GtkWidget *const c1Before = c1_window;
     GtkWidget *const c2Before = c2_window;
     gui::activate(slopes);
-    sl_window *w = slopes_open;
+    SlopesWindow *w = slopes_open;
     ASSERT_NE(w, nullptr);
-    EXPECT_TRUE(gui::visible(w->window));
+    EXPECT_TRUE(gui::visible(GTK_WIDGET(w)));
     EXPECT_EQ(in_use, 1);
     // The empty compass's legend speaks of what the switch says.
-    EXPECT_EQ(w->view.by, BY_DEGREE_DAYS);
+    EXPECT_EQ(view(w).by, BY_DEGREE_DAYS);
     // Every other opener, and the explorer itself, does nothing now.
     for (GtkWidget *item : {slopes, oneday, months, locale, testoneinstant, tutorial, about}) {
         gui::activate(item);
@@ -150,7 +156,7 @@ TEST(Slopes, OpensFromTheMenuOneAtATime) {
     g_list_free(tops);
     EXPECT_EQ(explorers, 1);
 
-    gui::click(w->button_close);
+    gui::click(part(w, "slopes_close"));
     EXPECT_EQ(slopes_open, nullptr);
     EXPECT_EQ(in_use, 0);
     // And while another window is open, the explorer does not open.
@@ -160,47 +166,47 @@ TEST(Slopes, OpensFromTheMenuOneAtATime) {
 }
 
 TEST(Slopes, ComparesTheStoredSiteOverTheUsualSeason) {
-    sl_window *w = openExplorer();
+    SlopesWindow *w = openExplorer();
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(gui::text(w->entry_lat), "44.133");
-    EXPECT_EQ(gui::text(w->entry_lon), "-123.214");
-    EXPECT_EQ(gui::text(w->entry_elev), "114.0");
-    EXPECT_EQ(gui::text(w->entry_aspect), "180.0");
-    EXPECT_EQ(gui::text(w->entry_tilt), "10.0");
+    EXPECT_EQ(gui::text(part(w, "slopes_lat")), "44.133");
+    EXPECT_EQ(gui::text(part(w, "slopes_lon")), "-123.214");
+    EXPECT_EQ(gui::text(part(w, "slopes_elev")), "114.0");
+    EXPECT_EQ(gui::text(part(w, "slopes_aspect")), "180.0");
+    EXPECT_EQ(gui::text(part(w, "slopes_tilt")), "10.0");
     GDateTime *now = g_date_time_new_now_local();
-    EXPECT_EQ(gui::text(w->entry_year), std::to_string(g_date_time_get_year(now)));
+    EXPECT_EQ(gui::text(part(w, "slopes_year")), std::to_string(g_date_time_get_year(now)));
     g_date_time_unref(now);
-    EXPECT_EQ(gui::text(w->entry_startday), "1");
-    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(w->combo_startmonth)), 3);
-    EXPECT_EQ(gui::text(w->entry_stopday), "31");
-    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(w->combo_stopmonth)), 9);
-    EXPECT_FALSE(gui::sensitive(w->button_export));
+    EXPECT_EQ(gui::text(part(w, "slopes_startday")), "1");
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(part(w, "slopes_startmonth"))), 3);
+    EXPECT_EQ(gui::text(part(w, "slopes_stopday")), "31");
+    EXPECT_EQ(gtk_combo_box_get_active(GTK_COMBO_BOX(part(w, "slopes_stopmonth"))), 9);
+    EXPECT_FALSE(gui::sensitive(part(w, "slopes_export_table")));
 
-    gui::setText(w->entry_year, "2007");
+    gui::setText(part(w, "slopes_year"), "2007");
     // Typed east, taken as west, as the calculators do.
-    gui::setText(w->entry_lon, "123.214");
-    gui::click(w->button_compare);
+    gui::setText(part(w, "slopes_lon"), "123.214");
+    gui::click(part(w, "slopes_compare"));
     ASSERT_TRUE(awaitRun(w));
-    ASSERT_TRUE(w->view.have);
-    EXPECT_FALSE(gui::visible(w->message));
+    ASSERT_TRUE(view(w).have);
+    EXPECT_FALSE(gui::visible(part(w, "slopes_message")));
     // The typed longitude is positive, so the site is outside the region as typed.
-    EXPECT_TRUE(gui::visible(w->banner));
+    EXPECT_TRUE(gui::visible(part(w, "slopes_banner")));
 
     // Exactly what the sweep gives for the stored site, every slope and the stored one.
     site_location site{44.133f, -123.214f, 114.0f};
     season_range season{2007, 1, 4, 31, 10};
-    std::vector<slope> wanted(SL_SLOPES);
-    for (int i = 0; i < SL_GRID; i++) wanted[i] = {15.0f * (i / 13), 2.5f * (i % 13)};
-    wanted[SL_STORED] = {180.0f, 10.0f};
-    std::vector<slope_season> direct(SL_SLOPES);
-    ASSERT_EQ(sweepSeason(&site, &season, wanted.data(), SL_SLOPES, direct.data()), 0);
-    EXPECT_EQ(std::memcmp(direct.data(), w->view.results, sizeof w->view.results), 0);
+    std::vector<slope> wanted(SLOPES_COUNT);
+    for (int i = 0; i < SLOPES_GRID; i++) wanted[i] = {15.0f * (i / 13), 2.5f * (i % 13)};
+    wanted[SLOPES_STORED] = {180.0f, 10.0f};
+    std::vector<slope_season> direct(SLOPES_COUNT);
+    ASSERT_EQ(sweepSeason(&site, &season, wanted.data(), SLOPES_COUNT, direct.data()), 0);
+    EXPECT_EQ(std::memcmp(direct.data(), view(w).results, sizeof view(w).results), 0);
 
     int best = 0;
-    for (int i = 1; i < SL_GRID; i++)
+    for (int i = 1; i < SLOPES_GRID; i++)
         if (direct[i].season_degree_days > direct[best].season_degree_days) best = i;
-    EXPECT_EQ(w->view.best, best);
-    EXPECT_EQ(w->view.selected, best);
+    EXPECT_EQ(view(w).best, best);
+    EXPECT_EQ(view(w).selected, best);
     // Seven months and the season's total, the first and last as the season window shows them.
     auto rows = tableRows(w);
     ASSERT_EQ(rows.size(), 8u);
@@ -209,24 +215,42 @@ TEST(Slopes, ComparesTheStoredSiteOverTheUsualSeason) {
     EXPECT_EQ(rows[6][0], "October");
     EXPECT_EQ(rows[7], (std::vector<std::string>{"Season", "214 days", number(direct[best].season_irradiation, 1),
                                                  number(direct[best].season_degree_days, 2)}));
-    EXPECT_TRUE(gui::sensitive(w->button_export));
-    EXPECT_TRUE(gui::sensitive(w->button_chart));
+    EXPECT_TRUE(gui::sensitive(part(w, "slopes_export_table")));
+    EXPECT_TRUE(gui::sensitive(part(w, "slopes_save_chart")));
 
     // Inside the region as typed, no banner.
-    gui::setText(w->entry_lon, "-123.214");
-    gui::click(w->button_compare);
+    gui::setText(part(w, "slopes_lon"), "-123.214");
+    gui::click(part(w, "slopes_compare"));
     ASSERT_TRUE(awaitRun(w));
-    EXPECT_FALSE(gui::visible(w->banner));
-    EXPECT_EQ(std::memcmp(direct.data(), w->view.results, sizeof w->view.results), 0);
+    EXPECT_FALSE(gui::visible(part(w, "slopes_banner")));
+    EXPECT_EQ(std::memcmp(direct.data(), view(w).results, sizeof view(w).results), 0);
+}
+
+// A comparison made while the switch says irradiation is coloured and
+// ranked by irradiation, as the switch says.
+TEST(Slopes, TheSwitchRanksTheNextComparisonToo) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part(w, "slopes_rank_irradiation")), TRUE);
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_TRUE(view(w).have);
+    EXPECT_EQ(view(w).by, BY_IRRADIATION);
+    int sunniest = 0;
+    for (int i = 1; i < SLOPES_GRID; i++)
+        if (view(w).results[i].season_irradiation > view(w).results[sunniest].season_irradiation) sunniest = i;
+    EXPECT_EQ(view(w).best, sunniest);
+    EXPECT_EQ(label(part(w, "slopes_selected")).rfind("Best slope by irradiation:", 0), 0u)
+        << label(part(w, "slopes_selected"));
 }
 
 TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
-    sl_window *w = openExplorer();
+    SlopesWindow *w = openExplorer();
     ASSERT_NE(w, nullptr);
     setSeason(w, "15", 3, "10", 6, "2010");
-    gui::click(w->button_compare);
+    gui::click(part(w, "slopes_compare"));
     ASSERT_TRUE(awaitRun(w));
-    ASSERT_TRUE(w->view.have);
+    ASSERT_TRUE(view(w).have);
     struct Case {
         float aspect, tilt;
         int index;
@@ -238,16 +262,16 @@ TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
         {255.0f, 7.5f, 17 * 13 + 3, "aspect 255°, tilt 7.5°"},
         {0.0f, 0.0f, 0, "flat ground (tilt 0°)"},
     };
-    const slope_season &stored = w->view.results[SL_STORED];
+    const slope_season &stored = view(w).results[SLOPES_STORED];
     for (const Case &c : cases) {
         SCOPED_TRACE(c.title);
-        sl_compass_layout l = compassLayout(w);
+        slopes_compass l = compassLayout(w);
         double x, y;
-        sl_SlopePlace(&l, c.aspect, c.tilt, &x, &y);
-        pressAt(w->compass, x, y);
-        ASSERT_EQ(w->view.selected, c.index);
-        EXPECT_NE(label(w->selected_title).find(c.title), std::string::npos) << label(w->selected_title);
-        const slope_season &s = w->view.results[c.index];
+        slopes_compass_place(&l, c.aspect, c.tilt, &x, &y);
+        pressAt(part(w, "slopes_compass"), x, y);
+        ASSERT_EQ(view(w).selected, c.index);
+        EXPECT_NE(label(part(w, "slopes_selected")).find(c.title), std::string::npos) << label(part(w, "slopes_selected"));
+        const slope_season &s = view(w).results[c.index];
         auto rows = tableRows(w);
         ASSERT_EQ(rows.size(), 5u);
         EXPECT_EQ(rows[0], (std::vector<std::string>{"March", "15 - 31", number(s.month_irradiation[2], 1),
@@ -256,106 +280,106 @@ TEST(Slopes, ClickingASlopeSelectsItAndFillsItsMonths) {
         EXPECT_EQ(rows[4][1], "88 days");
         double delta = static_cast<double>(s.season_degree_days) - stored.season_degree_days;
         std::string percent = number(100.0 * delta / stored.season_degree_days, 1);
-        EXPECT_NE(label(w->difference).find(number(delta, 2) + " degree days"), std::string::npos)
-            << label(w->difference);
-        EXPECT_NE(label(w->difference).find(percent + " %"), std::string::npos) << label(w->difference);
+        EXPECT_NE(label(part(w, "slopes_difference")).find(number(delta, 2) + " degree days"), std::string::npos)
+            << label(part(w, "slopes_difference"));
+        EXPECT_NE(label(part(w, "slopes_difference")).find(percent + " %"), std::string::npos) << label(part(w, "slopes_difference"));
     }
     // The stored slope's mark selects the stored slope itself.
-    sl_compass_layout l = compassLayout(w);
+    slopes_compass l = compassLayout(w);
     double x, y;
-    sl_SlopePlace(&l, 180.0f, 10.0f, &x, &y);
-    pressAt(w->compass, x, y);
-    EXPECT_EQ(w->view.selected, SL_STORED);
+    slopes_compass_place(&l, 180.0f, 10.0f, &x, &y);
+    pressAt(part(w, "slopes_compass"), x, y);
+    EXPECT_EQ(view(w).selected, SLOPES_STORED);
     EXPECT_EQ(tableRows(w)[4][3], number(stored.season_degree_days, 2));
     // Outside the compass nothing changes.
-    pressAt(w->compass, 2.0, 2.0);
-    EXPECT_EQ(w->view.selected, SL_STORED);
+    pressAt(part(w, "slopes_compass"), 2.0, 2.0);
+    EXPECT_EQ(view(w).selected, SLOPES_STORED);
 }
 
 TEST(Slopes, BadEntriesAndSitesSayWhyAndShowNoNumbers) {
     struct Case {
         const char *name;
-        GtkWidget *sl_window::*entry;
+        const char *entry;
         const char *text;
-        GtkWidget *sl_window::*note;   // nullptr: the window's message says why
+        const char *note;   // nullptr: the window's message says why
         const char *says;
     };
     const Case cases[] = {
-        {"decimal comma", &sl_window::entry_lat, "44,133", &sl_window::msg_lat, "not a number"},
-        {"empty", &sl_window::entry_elev, "", &sl_window::msg_elev, "enter a number"},
-        {"not finite", &sl_window::entry_tilt, "1e999", &sl_window::msg_tilt, "not a number"},
-        {"nan", &sl_window::entry_aspect, "nan", &sl_window::msg_aspect, "not a number"},
-        {"year", &sl_window::entry_year, "1999", &sl_window::msg_year, "a year from 2000 to 2050"},
-        {"year text", &sl_window::entry_year, "2010x", &sl_window::msg_year, "not a whole number"},
-        {"day", &sl_window::entry_stopday, "32", &sl_window::msg_stop, "not a day of this month"},
-        {"latitude", &sl_window::entry_lat, "95", nullptr, "latitude must lie between -90 and 90"},
-        {"longitude", &sl_window::entry_lon, "-200", nullptr, "longitude must lie between -180 and 180"},
+        {"decimal comma", "slopes_lat", "44,133", "slopes_lat_msg", "not a number"},
+        {"empty", "slopes_elev", "", "slopes_elev_msg", "enter a number"},
+        {"not finite", "slopes_tilt", "1e999", "slopes_tilt_msg", "not a number"},
+        {"nan", "slopes_aspect", "nan", "slopes_aspect_msg", "not a number"},
+        {"year", "slopes_year", "1999", "slopes_year_msg", "a year from 2000 to 2050"},
+        {"year text", "slopes_year", "2010x", "slopes_year_msg", "not a whole number"},
+        {"day", "slopes_stopday", "32", "slopes_stop_msg", "not a day of this month"},
+        {"latitude", "slopes_lat", "95", nullptr, "latitude must lie between -90 and 90"},
+        {"longitude", "slopes_lon", "-200", nullptr, "longitude must lie between -180 and 180"},
     };
-    sl_window *w = openExplorer();
+    SlopesWindow *w = openExplorer();
     ASSERT_NE(w, nullptr);
     setSeason(w, "1", 4, "30", 4 + 1, "2010");
-    gui::click(w->button_compare);
+    gui::click(part(w, "slopes_compare"));
     ASSERT_TRUE(awaitRun(w));
-    ASSERT_TRUE(w->view.have);
+    ASSERT_TRUE(view(w).have);
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
-        std::string before = gui::text(w->*c.entry);
-        gui::setText(w->*c.entry, c.text);
-        gui::click(w->button_compare);
-        EXPECT_EQ(w->running, nullptr);
-        EXPECT_FALSE(w->view.have);
-        EXPECT_FALSE(gui::sensitive(w->button_export));
+        std::string before = gui::text(part(w, c.entry));
+        gui::setText(part(w, c.entry), c.text);
+        gui::click(part(w, "slopes_compare"));
+        EXPECT_FALSE(slopes_window_is_comparing(w));
+        EXPECT_FALSE(view(w).have);
+        EXPECT_FALSE(gui::sensitive(part(w, "slopes_export_table")));
         EXPECT_TRUE(tableRows(w).empty());
-        EXPECT_TRUE(gui::visible(w->message));
+        EXPECT_TRUE(gui::visible(part(w, "slopes_message")));
         if (c.note != nullptr) {
-            EXPECT_TRUE(gui::visible(w->*c.note));
-            EXPECT_EQ(label(w->*c.note), c.says);
+            EXPECT_TRUE(gui::visible(part(w, c.note)));
+            EXPECT_EQ(label(part(w, c.note)), c.says);
         } else {
-            EXPECT_NE(label(w->message).find(c.says), std::string::npos) << label(w->message);
+            EXPECT_NE(label(part(w, "slopes_message")).find(c.says), std::string::npos) << label(part(w, "slopes_message"));
         }
-        gui::setText(w->*c.entry, before.c_str());
-        gui::click(w->button_compare);
+        gui::setText(part(w, c.entry), before.c_str());
+        gui::click(part(w, "slopes_compare"));
         ASSERT_TRUE(awaitRun(w));
-        EXPECT_TRUE(w->view.have);
+        EXPECT_TRUE(view(w).have);
         if (c.note != nullptr) {
-            EXPECT_FALSE(gui::visible(w->*c.note));
+            EXPECT_FALSE(gui::visible(part(w, c.note)));
         }
-        EXPECT_FALSE(gui::visible(w->message));
+        EXPECT_FALSE(gui::visible(part(w, "slopes_message")));
     }
     // A stop month not after the start month.
     setSeason(w, "1", 6, "30", 6, "2010");
-    gui::click(w->button_compare);
-    EXPECT_EQ(label(w->msg_stop), "must be a later month than the start");
-    EXPECT_FALSE(w->view.have);
+    gui::click(part(w, "slopes_compare"));
+    EXPECT_EQ(label(part(w, "slopes_stop_msg")), "must be a later month than the start");
+    EXPECT_FALSE(view(w).have);
 }
 
 namespace {
 
 // Exports the table and reads it back: a header with units, then 313 rows
 // of as many fields, CRLF line ends, decimal points only.
-void expectTableReadsBack(sl_window *w) {
+void expectTableReadsBack(SlopesWindow *w) {
     std::string path = std::filesystem::current_path() / "slopes.csv";
-    ASSERT_TRUE(sl_ExportTo(w, false, path.c_str()));
-    EXPECT_NE(label(w->status).find("Table written to"), std::string::npos) << label(w->status);
+    ASSERT_TRUE(slopes_window_export_to(w, false, path.c_str()));
+    EXPECT_NE(label(part(w, "slopes_status")).find("Table written to"), std::string::npos) << label(part(w, "slopes_status"));
     bool exists = false;
     std::string csv = gui::readFile(path.c_str(), &exists);
     ASSERT_TRUE(exists);
     ASSERT_GE(csv.size(), 2u);
     EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
     std::vector<std::string> lines = split(csv.substr(0, csv.size() - 2), "\r\n");
-    ASSERT_EQ(lines.size(), 1u + SL_SLOPES);
+    ASSERT_EQ(lines.size(), 1u + SLOPES_COUNT);
     EXPECT_EQ(lines[0], "aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
                         "season degree days (degC above 10 degC),May irradiation (MJ/m2),May degree days,"
                         "May fewer degree days for more sun (1 yes),June irradiation (MJ/m2),June degree days,"
                         "June fewer degree days for more sun (1 yes)");
     gdd_falls falls;
     findGddFalls(&falls);
-    for (int s = 0; s < SL_SLOPES; s++) {
+    for (int s = 0; s < SLOPES_COUNT; s++) {
         std::vector<std::string> f = split(lines[1 + s], ",");
         ASSERT_EQ(f.size(), 10u) << lines[1 + s];
-        const slope_season &r = w->view.results[s];
-        float aspect = s == SL_STORED ? 172.35f : sl_GridAspect(s);
-        float tilt = s == SL_STORED ? 12.5f : sl_GridTilt(s);
+        const slope_season &r = view(w).results[s];
+        float aspect = s == SLOPES_STORED ? 172.35f : slopes_grid_aspect(s);
+        float tilt = s == SLOPES_STORED ? 12.5f : slopes_grid_tilt(s);
         EXPECT_FLOAT_EQ(static_cast<float>(g_ascii_strtod(f[0].c_str(), nullptr)), aspect) << f[0];
         EXPECT_EQ(g_ascii_strtod(f[1].c_str(), nullptr), tilt) << f[1];
         const float values[8] = {r.season_irradiation,   r.season_degree_days,    r.month_irradiation[4],
@@ -364,7 +388,7 @@ void expectTableReadsBack(sl_window *w) {
         for (int i = 0; i < 8; i++) {
             if (i == 4 || i == 7) {
                 int month = i == 4 ? 5 : 6;
-                bool back = gddFalls(&falls, gddZone(w->view.site.latitude), month, r.month_whole_irradiation[month - 1]);
+                bool back = gddFalls(&falls, gddZone(view(w).site.latitude), month, r.month_whole_irradiation[month - 1]);
                 EXPECT_EQ(f[2 + i], back ? "1" : "0") << lines[1 + s];
             } else {
                 EXPECT_NEAR(g_ascii_strtod(f[2 + i].c_str(), nullptr), values[i], 0.005) << f[2 + i];
@@ -373,17 +397,17 @@ void expectTableReadsBack(sl_window *w) {
     }
     EXPECT_EQ(split(lines[1], ",")[0], "0");
     EXPECT_EQ(split(lines[1 + 3], ",")[1], "7.5");
-    EXPECT_EQ(split(lines[SL_SLOPES], ",")[0], "172.35");
+    EXPECT_EQ(split(lines[SLOPES_COUNT], ",")[0], "172.35");
 }
 
-void expectChartsRead(sl_window *w) {
+void expectChartsRead(SlopesWindow *w) {
     struct Kind {
         const char *name;
         std::string start;
     };
     const Kind kinds[] = {{"chart.png", "\x89PNG\r\n"}, {"chart.SVG", "<?xml"}, {"chart.pdf", "%PDF-"}};
     for (const Kind &k : kinds) {
-        ASSERT_TRUE(sl_ExportTo(w, true, k.name)) << k.name << ": " << label(w->status);
+        ASSERT_TRUE(slopes_window_export_to(w, true, k.name)) << k.name << ": " << label(part(w, "slopes_status"));
         std::string bytes = gui::readFile(k.name);
         EXPECT_EQ(bytes.substr(0, k.start.size()), k.start) << k.name;
         EXPECT_GT(bytes.size(), 5000u) << k.name;
@@ -391,21 +415,21 @@ void expectChartsRead(sl_window *w) {
     EXPECT_NE(gui::readFile("chart.SVG").find("<svg"), std::string::npos);
 }
 
-sl_window *compareForExport() {
-    sl_window *w = openExplorer();
+SlopesWindow *compareForExport() {
+    SlopesWindow *w = openExplorer();
     if (w == nullptr) return nullptr;
     setSeason(w, "20", 5, "9", 6, "2012");
-    gui::setText(w->entry_aspect, "172.35");
-    gui::setText(w->entry_tilt, "12.5");
-    gui::click(w->button_compare);
-    if (!awaitRun(w) || !w->view.have) return nullptr;
+    gui::setText(part(w, "slopes_aspect"), "172.35");
+    gui::setText(part(w, "slopes_tilt"), "12.5");
+    gui::click(part(w, "slopes_compare"));
+    if (!awaitRun(w) || !view(w).have) return nullptr;
     return w;
 }
 
 }  // namespace
 
 TEST(Slopes, ExportsReadBack) {
-    sl_window *w = compareForExport();
+    SlopesWindow *w = compareForExport();
     ASSERT_NE(w, nullptr);
     expectTableReadsBack(w);
     expectChartsRead(w);
@@ -414,7 +438,7 @@ TEST(Slopes, ExportsReadBack) {
 TEST(Slopes, ExportsKeepTheDecimalPointOnADecimalCommaDesktop) {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale here";
     setenv("LC_ALL", "de_DE.UTF-8", 1);
-    sl_window *w = compareForExport();
+    SlopesWindow *w = compareForExport();
     ASSERT_NE(w, nullptr);
     // Whatever the program set, numbers now print with a comma here.
     ASSERT_NE(std::setlocale(LC_NUMERIC, "de_DE.UTF-8"), nullptr);
@@ -423,14 +447,15 @@ TEST(Slopes, ExportsKeepTheDecimalPointOnADecimalCommaDesktop) {
     ASSERT_STREQ(probe, "1,5");
     expectTableReadsBack(w);
     expectChartsRead(w);
-    // The window's own numbers too.
-    sl_ShowSelection(w);
+    // The window's own numbers too, shown anew.
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part(w, "slopes_rank_irradiation")), TRUE);
+    ASSERT_EQ(view(w).by, BY_IRRADIATION);
     for (const auto &row : tableRows(w))
         for (int c = 2; c < 4; c++) EXPECT_EQ(row[c].find(','), std::string::npos) << row[c];
 }
 
 TEST(Slopes, AFailedExportSaysSoAndLeavesNoFile) {
-    sl_window *w = compareForExport();
+    SlopesWindow *w = compareForExport();
     ASSERT_NE(w, nullptr);
     std::string folder = std::filesystem::current_path();
     gui::writeFile("keep.csv", "old");
@@ -451,27 +476,27 @@ TEST(Slopes, AFailedExportSaysSoAndLeavesNoFile) {
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.path);
-        gtk_label_set_text(GTK_LABEL(w->status), "");
-        EXPECT_FALSE(sl_ExportTo(w, c.chart, c.path.c_str()));
-        EXPECT_EQ(label(w->status).rfind("Not written:", 0), 0u) << label(w->status);
-        EXPECT_TRUE(gtk_style_context_has_class(gtk_widget_get_style_context(w->status), "failed"));
+        gtk_label_set_text(GTK_LABEL(part(w, "slopes_status")), "");
+        EXPECT_FALSE(slopes_window_export_to(w, c.chart, c.path.c_str()));
+        EXPECT_EQ(label(part(w, "slopes_status")).rfind("Not written:", 0), 0u) << label(part(w, "slopes_status"));
+        EXPECT_TRUE(gtk_style_context_has_class(gtk_widget_get_style_context(part(w, "slopes_status")), "failed"));
         // Nothing new, no temporary file left behind, the old file untouched.
         EXPECT_EQ(filesIn(folder), before);
         EXPECT_TRUE(std::filesystem::is_empty(folder + "/taken.csv"));
         EXPECT_EQ(gui::readFile("keep.csv"), "old");
     }
     // A good write afterwards clears the failure's look.
-    EXPECT_TRUE(sl_ExportTo(w, false, "keep.csv"));
-    EXPECT_FALSE(gtk_style_context_has_class(gtk_widget_get_style_context(w->status), "failed"));
+    EXPECT_TRUE(slopes_window_export_to(w, false, "keep.csv"));
+    EXPECT_FALSE(gtk_style_context_has_class(gtk_widget_get_style_context(part(w, "slopes_status")), "failed"));
     EXPECT_NE(gui::readFile("keep.csv"), "old");
 }
 
 TEST(Slopes, ReplacingAFileKeepsItsModeAndAProtectedFileIsRefused) {
-    sl_window *w = compareForExport();
+    SlopesWindow *w = compareForExport();
     ASSERT_NE(w, nullptr);
     gui::writeFile("private.csv", "old");
     ASSERT_EQ(chmod("private.csv", 0600), 0);
-    ASSERT_TRUE(sl_ExportTo(w, false, "private.csv")) << label(w->status);
+    ASSERT_TRUE(slopes_window_export_to(w, false, "private.csv")) << label(part(w, "slopes_status"));
     struct stat st;
     ASSERT_EQ(stat("private.csv", &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
@@ -479,74 +504,101 @@ TEST(Slopes, ReplacingAFileKeepsItsModeAndAProtectedFileIsRefused) {
     gui::writeFile("kept.png", "old");
     ASSERT_EQ(chmod("kept.png", 0444), 0);
     std::vector<std::string> before = filesIn(".");
-    EXPECT_FALSE(sl_ExportTo(w, true, "kept.png"));
-    EXPECT_NE(label(w->status).find("write-protected"), std::string::npos) << label(w->status);
+    EXPECT_FALSE(slopes_window_export_to(w, true, "kept.png"));
+    EXPECT_NE(label(part(w, "slopes_status")).find("write-protected"), std::string::npos) << label(part(w, "slopes_status"));
     EXPECT_EQ(gui::readFile("kept.png"), "old");
     EXPECT_EQ(filesIn("."), before);
 }
 
 TEST(Slopes, NoSlopeWithDegreeDaysNamesNoBestSlope) {
-    sl_window *w = openExplorer();
+    SlopesWindow *w = openExplorer();
     ASSERT_NE(w, nullptr);
-    gui::setText(w->entry_elev, "9000");
-    gui::click(w->button_compare);
+    gui::setText(part(w, "slopes_elev"), "9000");
+    gui::click(part(w, "slopes_compare"));
     ASSERT_TRUE(awaitRun(w));
-    EXPECT_FALSE(w->view.have);
-    EXPECT_TRUE(gui::visible(w->message));
-    EXPECT_NE(label(w->message).find("out of range for this site"), std::string::npos) << label(w->message);
-    EXPECT_EQ(label(w->selected_title).find("Best slope"), std::string::npos) << label(w->selected_title);
-    EXPECT_FALSE(gui::sensitive(w->button_export));
+    EXPECT_FALSE(view(w).have);
+    EXPECT_TRUE(gui::visible(part(w, "slopes_message")));
+    EXPECT_NE(label(part(w, "slopes_message")).find("out of range for this site"), std::string::npos) << label(part(w, "slopes_message"));
+    EXPECT_EQ(label(part(w, "slopes_selected")).find("Best slope"), std::string::npos) << label(part(w, "slopes_selected"));
+    EXPECT_FALSE(gui::sensitive(part(w, "slopes_export_table")));
 }
 
 TEST(Slopes, WindowManagerCloseMidSweepIsTheCloseButton) {
-    sl_window *w = openExplorer();
+    SlopesWindow *w = openExplorer();
     ASSERT_NE(w, nullptr);
-    gui::click(w->button_compare);
+    // Held here to see every sweep let the closed window go.
+    g_object_ref(w);
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(slopes_window_is_comparing(w));
     // A newer Compare replaces the sweep under way.
-    sl_run *first = w->running;
-    ASSERT_NE(first, nullptr);
-    gui::click(w->button_compare);
-    ASSERT_NE(w->running, nullptr);
-    gtk_window_close(GTK_WINDOW(w->window));
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(slopes_window_is_comparing(w));
+    gtk_window_close(GTK_WINDOW(w));
     gui::pump();
     EXPECT_EQ(slopes_open, nullptr);
     EXPECT_EQ(in_use, 0);
-    // The cancelled sweeps end and are dropped without a window to show in.
-    for (int i = 0; i < 200; i++) {
-        gui::pump();
-        g_usleep(10000);
+    EXPECT_FALSE(slopes_window_is_comparing(w));
+    // The cancelled sweeps end and are dropped without a window to show in;
+    // then nothing but this test holds the window.
+    gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
+    while (g_atomic_int_get(&G_OBJECT(w)->ref_count) > 1 && g_get_monotonic_time() < deadline) {
+        gtk_main_iteration_do(FALSE);
+        if (!gtk_events_pending()) g_usleep(2000);
     }
+    EXPECT_EQ(g_atomic_int_get(&G_OBJECT(w)->ref_count), 1u);
+    g_object_unref(w);
     gui::activate(slopes);
     ASSERT_NE(slopes_open, nullptr);
-    EXPECT_FALSE(slopes_open->view.have);
-    gui::click(slopes_open->button_close);
+    EXPECT_FALSE(view(slopes_open).have);
+    gui::click(part(slopes_open, "slopes_close"));
     EXPECT_EQ(in_use, 0);
 }
 
+namespace {
+
+// The file choosers on the screen now.
+std::vector<GtkWidget *> openChoosers() {
+    std::vector<GtkWidget *> open;
+    GList *tops = gtk_window_list_toplevels();
+    for (GList *l = tops; l != nullptr; l = l->next)
+        if (GTK_IS_FILE_CHOOSER_DIALOG(l->data) && gtk_widget_get_visible(GTK_WIDGET(l->data)))
+            open.push_back(GTK_WIDGET(l->data));
+    g_list_free(tops);
+    return open;
+}
+
+}  // namespace
+
 TEST(Slopes, ExportOpensOneFileChooserThatGoesWithTheWindow) {
-    sl_window *w = compareForExport();
+    SlopesWindow *w = compareForExport();
     ASSERT_NE(w, nullptr);
-    gui::click(w->button_export);
-    GtkFileChooserNative *chooser = w->chooser;
-    ASSERT_NE(chooser, nullptr);
-    EXPECT_EQ(gtk_file_chooser_get_action(GTK_FILE_CHOOSER(chooser)), GTK_FILE_CHOOSER_ACTION_SAVE);
-    gui::click(w->button_chart);
-    EXPECT_EQ(w->chooser, chooser);
+    ASSERT_TRUE(openChoosers().empty());
+    gui::click(part(w, "slopes_export_table"));
+    std::vector<GtkWidget *> open = openChoosers();
+    ASSERT_EQ(open.size(), 1u);
+    EXPECT_EQ(gtk_file_chooser_get_action(GTK_FILE_CHOOSER(open[0])), GTK_FILE_CHOOSER_ACTION_SAVE);
+    EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(open[0])), GTK_WINDOW(w));
+    gchar *name = gtk_file_chooser_get_current_name(GTK_FILE_CHOOSER(open[0]));
+    EXPECT_STREQ(name, "slopes.csv");
+    g_free(name);
+    gui::click(part(w, "slopes_save_chart"));
+    EXPECT_EQ(openChoosers(), open);
     // Closed from the program while the chooser is up (the window manager
     // cannot: the chooser is modal), nothing of the window is used again.
-    gtk_widget_destroy(w->window);
+    gtk_widget_destroy(GTK_WIDGET(w));
     gui::pump();
     EXPECT_EQ(slopes_open, nullptr);
     EXPECT_EQ(in_use, 0);
+    EXPECT_TRUE(openChoosers().empty());
 }
 
 TEST(Slopes, WithoutAStoredSiteTheSiteIsAskedFor) {
-    sl_window *w = openExplorer(nullptr);
+    SlopesWindow *w = openExplorer(nullptr);
     ASSERT_NE(w, nullptr);
-    EXPECT_EQ(gui::text(w->entry_lat), "");
-    gui::click(w->button_compare);
-    EXPECT_EQ(label(w->msg_lat), "enter a number");
-    EXPECT_FALSE(w->view.have);
+    EXPECT_EQ(gui::text(part(w, "slopes_lat")), "");
+    gui::click(part(w, "slopes_compare"));
+    EXPECT_EQ(label(part(w, "slopes_lat_msg")), "enter a number");
+    EXPECT_FALSE(view(w).have);
 }
 
 TEST(Slopes, SeasonMonthsAsTheSeasonWindowStepsThem) {
@@ -572,10 +624,10 @@ TEST(Slopes, SeasonMonthsAsTheSeasonWindowStepsThem) {
 }
 
 TEST(Slopes, ThePointerFindsTheSlopeUnderIt) {
-    sl_view v{};
+    slopes_view v{};
     v.have = true;
     v.stored = {200.0f, -4.0f};   // a negative tilt faces the other way: aspect 20, tilt 4
-    sl_compass_layout l = sl_CompassLayout(600.0, 500.0);
+    slopes_compass l = slopes_compass_layout(600.0, 500.0);
     struct Case {
         double dx, dy;   // from the centre, in tilt bands (y down)
         int index;
@@ -589,10 +641,10 @@ TEST(Slopes, ThePointerFindsTheSlopeUnderIt) {
         {0.0, -13.5, -1},               // beyond the steepest ring
     };
     for (const Case &c : cases)
-        EXPECT_EQ(sl_SlopeAt(&v, &l, l.cx + c.dx * l.band, l.cy + c.dy * l.band), c.index) << c.dx << "," << c.dy;
+        EXPECT_EQ(slopes_compass_slope_at(&v, &l, l.cx + c.dx * l.band, l.cy + c.dy * l.band), c.index) << c.dx << "," << c.dy;
     double x, y;
-    sl_SlopePlace(&l, 20.0f, 4.0f, &x, &y);
-    EXPECT_EQ(sl_SlopeAt(&v, &l, x, y), SL_STORED);
+    slopes_compass_place(&l, 20.0f, 4.0f, &x, &y);
+    EXPECT_EQ(slopes_compass_slope_at(&v, &l, x, y), SLOPES_STORED);
 }
 
 // The month chart keeps its title and note inside itself however narrow it

@@ -11,7 +11,7 @@
 #include "terrain/internals.h"
 #include "model/model.h"
 #include "shell/shell.h"
-#include "slopes/slopes.h"
+#include "slopes/slopesWindow.h"
 
 #include <gtest/gtest.h>
 

@@ -1,0 +1,129 @@
+// The explorer's exports, each written through the safe writer: replaced
+// whole or not at all.
+#include "slopes/slopesExports.h"
+
+#include "files/safeWrite.h"
+#include "model/model.h"
+#include "slopes/slopesCharts.h"
+#include "ui/slopeFigures.h"
+#include "ui/windowFiles.h"
+
+#include <string>
+
+// Every compared slope as CSV (RFC 4180: comma separated, CRLF line ends, a
+// header naming each column with its unit), the grid slopes first and the
+// stored slope last; numbers with a decimal point on any locale. Only the
+// season's months have columns; each month says, 1 or 0, whether its value
+// lies where the degree-day formula gives fewer degree days for more sun.
+namespace {
+
+void field(GString *out, double value, int decimals) {
+    gchar *text = decimalText(value, decimals);
+    g_string_append_c(out, ',');
+    g_string_append(out, text);
+    g_free(text);
+}
+
+}  // namespace
+
+bool slopes_export_table(const slopes_view *view, const char *path, GError **error) {
+    if (!view->have) {
+        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no comparison to export");
+        return false;
+    }
+    int months[12], first[12], last[12];
+    int count = seasonMonths(&view->season, months, first, last);
+
+    GString *out = g_string_new("aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
+                                "season degree days (degC above 10 degC)");
+    for (int i = 0; i < count; i++) {
+        const char *name = month_names[months[i] - 1];
+        g_string_append_printf(out, ",%s irradiation (MJ/m2),%s degree days,%s fewer degree days for more sun (1 yes)",
+                               name, name, name);
+    }
+    const int zone = gddZone(view->site.latitude);
+    g_string_append(out, "\r\n");
+    for (int s = 0; s < SLOPES_COUNT; s++) {
+        const slope_season &r = view->results[s];
+        double a = s == SLOPES_STORED ? view->stored.aspect : slopes_grid_aspect(s);
+        double t = s == SLOPES_STORED ? view->stored.tilt : slopes_grid_tilt(s);
+        // Angles as short as they are exact: 15, 2.5, or a stored 172.35.
+        char angle[G_ASCII_DTOSTR_BUF_SIZE];
+        g_string_append(out, g_ascii_formatd(angle, sizeof angle, "%.6g", a));
+        g_string_append_c(out, ',');
+        g_string_append(out, g_ascii_formatd(angle, sizeof angle, "%.6g", t));
+        field(out, r.season_irradiation, 2);
+        field(out, r.season_degree_days, 2);
+        bool falling[12];
+        seasonFallingMonths(&view->falls, &r, zone, falling);
+        for (int i = 0; i < count; i++) {
+            field(out, r.month_irradiation[months[i] - 1], 2);
+            field(out, r.month_degree_days[months[i] - 1], 2);
+            g_string_append(out, falling[months[i] - 1] ? ",1" : ",0");
+        }
+        g_string_append(out, "\r\n");
+    }
+    std::string why;
+    bool ok = writeFileSafely(path, out->str, out->len, &why);
+    if (!ok) g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, why.c_str());
+    g_string_free(out, TRUE);
+    return ok;
+}
+
+// The compass chart with the selected slope's months under it, as PNG, SVG
+// or PDF by the name's ending, drawn by the same code as the window's charts.
+namespace {
+
+const double kWidth = 900.0, kTitle = 92.0, kCompass = 640.0, kMonths = 300.0;
+
+void drawPage(cairo_t *cr, const void *data) {
+    const slopes_view *v = static_cast<const slopes_view *>(data);
+    cairo_rectangle(cr, 0, 0, kWidth, kTitle + kCompass + kMonths);
+    cairo_set_source_rgb(cr, 0.984, 1.0, 0.992);
+    cairo_fill(cr);
+    gchar *lat = decimalText(v->site.latitude, 4), *lon = decimalText(v->site.longitude, 4);
+    gchar *elev = decimalText(v->site.elevation, 1);
+    gchar *title = g_strdup_printf("Latitude %s, longitude %s, elevation %s; %d %s to %d %s %d", lat, lon, elev,
+                                   v->season.start_day, month_names[v->season.start_month - 1], v->season.stop_day,
+                                   month_names[v->season.stop_month - 1], v->season.year);
+    cairo_set_source_rgb(cr, 0.043, 0.302, 0.247);
+    drawText(cr, "Season degree days by slope", "Sans Bold 13", 20.0, 14.0, 0.0, 0.0);
+    drawText(cr, title, "Sans 10", 20.0, 40.0, 0.0, 0.0);
+    const bool stored = v->selected == SLOPES_STORED;
+    gchar *aspect = aspectText(stored ? v->stored.aspect : slopes_grid_aspect(v->selected));
+    gchar *tilt = decimalText(stored ? v->stored.tilt : slopes_grid_tilt(v->selected), 1);
+    gchar *gdd = decimalText(v->results[v->selected].season_degree_days, 2);
+    gchar *months = g_strdup_printf("Months below: %s slope, aspect %s, tilt %s°, %s degree days%s",
+                                    stored ? "the stored" : v->selected == v->best ? "the best" : "the selected",
+                                    aspect, tilt, gdd,
+                                    v->calibrated ? "" : "   (outside the calibrated region: not calibrated here)");
+    drawText(cr, months, "Sans Italic 9.5", 20.0, 62.0, 0.0, 0.0);
+    g_free(months);
+    g_free(aspect);
+    g_free(tilt);
+    g_free(gdd);
+    g_free(title);
+    g_free(lat);
+    g_free(lon);
+    g_free(elev);
+
+    cairo_save(cr);
+    cairo_translate(cr, 0.0, kTitle);
+    slopes_compass_draw(cr, v, kWidth, kCompass);
+    cairo_restore(cr);
+    cairo_save(cr);
+    cairo_translate(cr, 40.0, kTitle + kCompass);
+    month_rows rows = slopes_month_rows(v);
+    drawMonthChart(cr, &rows, kWidth - 80.0, kMonths - 20.0);
+    cairo_restore(cr);
+}
+
+}  // namespace
+
+bool slopes_save_chart(const slopes_view *view, const char *path, GError **error) {
+    if (!view->have) {
+        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no comparison to save");
+        return false;
+    }
+    return saveDrawing(path, kWidth, kTitle + kCompass + kMonths, drawPage, view, "chart", error);
+}
