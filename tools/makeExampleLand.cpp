@@ -1,4 +1,4 @@
-// Writes the made-up example land that the terrain window offers to try: a
+// Writes the made-up example land that the map of the land offers to try: a
 // hillside of 180 × 140 cells at 10 m in WGS 84 / UTM zone 10N, centred at
 // 44.55 N, 123.35 W inside the region the degree days are fitted for, rising
 // from about 110 m in the south to 500 m at a ridge in the north, never

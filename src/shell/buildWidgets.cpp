@@ -13,7 +13,7 @@ GtkWidget *quit;
 GtkWidget *oneday;
 GtkWidget *months;
 GtkWidget *slopes;
-GtkWidget *terrain;
+GtkWidget *landmap;
 GtkWidget *measured;
 GtkWidget *testoneinstant;
 GtkWidget *testoneday;
@@ -102,7 +102,7 @@ void buildWidgets(GtkBuilder *ui) {
     oneday = GTK_WIDGET(gtk_builder_get_object(ui, "oneday"));
     months = GTK_WIDGET(gtk_builder_get_object(ui, "months"));
     slopes = GTK_WIDGET(gtk_builder_get_object(ui, "slopes"));
-    terrain = GTK_WIDGET(gtk_builder_get_object(ui, "terrain"));
+    landmap = GTK_WIDGET(gtk_builder_get_object(ui, "landmap"));
     measured = GTK_WIDGET(gtk_builder_get_object(ui, "measured"));
     testoneinstant = GTK_WIDGET(gtk_builder_get_object(ui, "testoneinstant"));
     testoneday = GTK_WIDGET(gtk_builder_get_object(ui, "testoneday"));

@@ -8,7 +8,7 @@ void colorWidgets(void) {
     GdkColor bandColor = {0, 0xEEEE, 0x3333, 0xAAAA};
 
     GtkWidget *const mainWidgets[] = {window,         locale,     quit,              oneday,   months, slopes,
-                                      terrain,        testoneinstant, testoneday, testgrowingseason, tutorial,
+                                      landmap,        testoneinstant, testoneday, testgrowingseason, tutorial,
                                       about,          error_frame, measured};
     GtkWidget *const frameWidgets[] = {t1_frame, t2_frame, t3_frame, locale_frame};
     GtkWidget *const bandWidgets[] = {locale_topband, t1_topband, t2_topband, t3_topband, error_topband};

@@ -3,15 +3,15 @@
 // never lost.
 #include "shell/shell.h"
 
-#include "landmap/landmap.h"
+#include "landmap/landmapWindow.h"
 #include "slopes/slopesWindow.h"
 #include "stationwindow/stationWindow.h"
 
 void presentOpen(void) {
     if (slopes_open != nullptr) {
         gtk_window_present(GTK_WINDOW(slopes_open));
-    } else if (terrain_open != nullptr) {
-        gtk_window_present(GTK_WINDOW(terrain_open->window));
+    } else if (landmap_open != nullptr) {
+        gtk_window_present(GTK_WINDOW(landmap_open));
     } else if (station_open != nullptr) {
         gtk_window_present(GTK_WINDOW(station_open));
     } else if (c1_window != nullptr && gtk_widget_get_visible(c1_window)) {

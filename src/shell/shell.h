@@ -17,7 +17,7 @@ extern GtkWidget *quit;
 extern GtkWidget *oneday;
 extern GtkWidget *months;
 extern GtkWidget *slopes;
-extern GtkWidget *terrain;
+extern GtkWidget *landmap;
 extern GtkWidget *measured;
 extern GtkWidget *testoneinstant;
 extern GtkWidget *testoneday;
@@ -113,7 +113,7 @@ void presentOpen(void);
 gboolean onShellKey(GtkWidget *widget, GdkEventKey *event, gpointer data);
 // A window the shell opened: above the main window, with its keys.
 void adoptWindow(GtkWidget *other);
-// A window that is destroyed when closed (the explorer, the terrain map):
+// A window that is destroyed when closed (the explorer, the map of the land):
 // however it goes, the one-at-a-time rule is released then.
 void releaseWhenGone(GtkWidget *other);
 
@@ -147,7 +147,7 @@ void on_about_activate(GtkWidget *widget, gpointer data);
 void on_about_dismiss_clicked(GtkWidget *widget, gpointer data);
 // Not bound by the definition: connected at start-up.
 void on_slopes_activate(GtkWidget *widget, gpointer data);
-void on_terrain_activate(GtkWidget *widget, gpointer data);
+void on_landmap_activate(GtkWidget *widget, gpointer data);
 void on_measured_activate(GtkWidget *widget, gpointer data);
 }
 

@@ -7,7 +7,7 @@
 #include "model/readRegularFile.h"
 #include "oneday/oneday.h"
 #include "season/season.h"
-#include "landmap/landmap.h"
+#include "landmap/landmapWindow.h"
 #include "slopes/slopesWindow.h"
 #include "stationwindow/stationWindow.h"
 #include "selftest/selftest.h"
@@ -117,7 +117,7 @@ int startUp(int *argc, char ***argv) {
     gtk_style_context_add_class(gtk_widget_get_style_context(window), "veranta");
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
-    if (terrain != nullptr) g_signal_connect(terrain, "activate", G_CALLBACK(on_terrain_activate), nullptr);
+    if (landmap != nullptr) g_signal_connect(landmap, "activate", G_CALLBACK(on_landmap_activate), nullptr);
     if (measured != nullptr) g_signal_connect(measured, "activate", G_CALLBACK(on_measured_activate), nullptr);
     describeMainWindow();
     g_signal_connect(window, "key-press-event", G_CALLBACK(onShellKey), nullptr);
@@ -222,15 +222,14 @@ void on_slopes_activate(GtkWidget *, gpointer) {
     in_use = 1;
 }
 
-void on_terrain_activate(GtkWidget *, gpointer) {
+void on_landmap_activate(GtkWidget *, gpointer) {
     if (in_use != 0) {
         presentOpen();
         return;
     }
-    mapTheLand(GTK_WINDOW(window));
-    if (terrain_open == nullptr) return;
-    adoptWindow(terrain_open->window);
-    releaseWhenGone(terrain_open->window);
+    GtkWidget *map = GTK_WIDGET(landmap_window_open(GTK_WINDOW(window)));
+    adoptWindow(map);
+    releaseWhenGone(map);
     in_use = 1;
 }
 

@@ -217,7 +217,7 @@ void sweepDone(GtkWidget *window, gpointer data) {
 
 void freeSweep(gpointer data) { delete static_cast<slopes_sweep *>(data); }
 
-const window_job_calls kSweepCalls = {sweepWork, sweepProgress, sweepDone, freeSweep};
+const window_job_calls kSweepCalls = {sweepWork, sweepProgress, sweepDone, freeSweep, nullptr};
 
 void onCompare(GtkButton *, SlopesWindow *self) {
     windowJobCancel(&self->job);

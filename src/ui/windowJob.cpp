@@ -56,6 +56,11 @@ gboolean follow(gpointer p) {
     if (g_get_monotonic_time() - job->started < kQuietMicroseconds) return G_SOURCE_CONTINUE;
     double done = job->calls->progress(job->data);
     gtk_progress_bar_set_fraction(GTK_PROGRESS_BAR(job->bar), done);
+    if (job->calls->progress_text != nullptr) {
+        gchar *text = job->calls->progress_text(job->data);
+        gtk_progress_bar_set_text(GTK_PROGRESS_BAR(job->bar), text);
+        g_free(text);
+    }
     gtk_widget_show(job->bar);
     return G_SOURCE_CONTINUE;
 }

@@ -23,6 +23,9 @@ struct window_job_calls {
     // data is freed afterwards.
     void (*done)(GtkWidget *window, gpointer data);
     GDestroyNotify free_data;
+    // What the bar says of the progress (owned by the caller), read with it;
+    // null for a bar without text of its own.
+    gchar *(*progress_text)(gconstpointer data);
 };
 
 // A window's job slot, part of the window and zero at first.

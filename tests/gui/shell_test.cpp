@@ -4,7 +4,7 @@
 
 #include "model/model.h"
 #include "shell/shell.h"
-#include "landmap/landmap.h"
+#include "landmap/landmapWindow.h"
 #include "slopes/slopesWindow.h"
 
 #include <gtest/gtest.h>
@@ -48,7 +48,7 @@ const std::vector<int> frameColor = {0x33, 0xEE, 0xCC, 255};
 const std::vector<int> bandColor = {0xEE, 0x33, 0xAA, 255};
 
 void expectColours() {
-    for (GtkWidget *w : {window, locale, quit, oneday, months, slopes, terrain, testoneinstant, testoneday, testgrowingseason, tutorial,
+    for (GtkWidget *w : {window, locale, quit, oneday, months, slopes, landmap, testoneinstant, testoneday, testgrowingseason, tutorial,
                          about, error_frame})
         EXPECT_EQ(background(w), mainColor) << gtk_buildable_get_name(GTK_BUILDABLE(w));
     for (GtkWidget *w : {t1_frame, t2_frame, t3_frame, locale_frame})
@@ -216,7 +216,7 @@ TEST(Shell, OnePanelAtATime) {
     const Opener openers[] = {{locale, locale_frame, locale_close},       {testoneinstant, t1_frame, t1_close},
                               {testoneday, t2_frame, t2_close},           {testgrowingseason, t3_frame, t3_close},
                               {tutorial, tutorial_frame, tutorial_dismiss}, {about, about_frame, about_dismiss}};
-    GtkWidget *const items[] = {startlogging,   savelog,    locale,            oneday,   months, slopes, terrain,
+    GtkWidget *const items[] = {startlogging,   savelog,    locale,            oneday,   months, slopes, landmap,
                                 testoneinstant, testoneday, testgrowingseason, tutorial, about};
     // Each panel twice: a closed panel must open again.
     for (int round = 0; round < 2; ++round) {
@@ -240,7 +240,7 @@ TEST(Shell, OnePanelAtATime) {
             EXPECT_EQ(c1_window, c1Before);
             EXPECT_EQ(c2_window, c2Before);
             EXPECT_EQ(slopes_open, nullptr);
-            EXPECT_EQ(terrain_open, nullptr);
+            EXPECT_EQ(landmap_open, nullptr);
             gui::click(o.close);
             EXPECT_FALSE(gui::visible(o.frame));
             EXPECT_EQ(in_use, 0);
@@ -250,7 +250,7 @@ TEST(Shell, OnePanelAtATime) {
 
 TEST(Shell, OpenCalculatorBlocksEveryOtherMenuItem) {
     gui::start();
-    GtkWidget *const items[] = {startlogging,   savelog,    locale,            oneday,   months, slopes, terrain,
+    GtkWidget *const items[] = {startlogging,   savelog,    locale,            oneday,   months, slopes, landmap,
                                 testoneinstant, testoneday, testgrowingseason, tutorial, about};
     for (GtkWidget *calculator : {oneday, months}) {
         SCOPED_TRACE(gtk_buildable_get_name(GTK_BUILDABLE(calculator)));
@@ -267,7 +267,7 @@ TEST(Shell, OpenCalculatorBlocksEveryOtherMenuItem) {
             EXPECT_EQ(calculator == oneday ? c2_window : c1_window, calculator == oneday ? c2Before : c1Before);
             EXPECT_TRUE(gui::visible(open));
             EXPECT_EQ(slopes_open, nullptr);
-            EXPECT_EQ(terrain_open, nullptr);
+            EXPECT_EQ(landmap_open, nullptr);
         }
         gtk_window_close(GTK_WINDOW(open));
         gui::pump();

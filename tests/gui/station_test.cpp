@@ -77,7 +77,7 @@ TEST(Station, OpensFromTheMenuOneAtATimeAndEscapeCloses) {
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(in_use, 1);
     EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(w)), GTK_WINDOW(window));
-    for (GtkWidget *item : {measured, slopes, terrain, oneday, locale}) {
+    for (GtkWidget *item : {measured, slopes, landmap, oneday, locale}) {
         gui::activate(item);
         EXPECT_EQ(station_open, w);
     }

@@ -31,6 +31,8 @@ void work(gpointer data) {
 
 double halfDone(gconstpointer) { return 0.5; }
 
+gchar *halfText(gconstpointer) { return g_strdup("half of it"); }
+
 void done(GtkWidget *window, gpointer data) {
     doneIds.push_back(static_cast<made_up *>(data)->id);
     doneWindow = window;
@@ -39,7 +41,7 @@ void done(GtkWidget *window, gpointer data) {
 // The test keeps the data; the helper only says it is done with it.
 void release(gpointer data) { static_cast<made_up *>(data)->freed = true; }
 
-const window_job_calls kCalls = {work, halfDone, done, release};
+const window_job_calls kCalls = {work, halfDone, done, release, halfText};
 
 // Runs the main loop until the state holds; false when it never does.
 bool waitFor(const std::function<bool()> &state) {
@@ -73,9 +75,11 @@ TEST(WindowJob, TheCurrentJobsResultArrivesOnceAndTheBarFollowsIt) {
     windowJobStart(&b.job, b.window, &a, &kCalls, &a.stop, b.bar);
     EXPECT_TRUE(windowJobRunning(&b.job));
     EXPECT_FALSE(gtk_widget_get_visible(b.bar));
-    // Shown once the job takes longer than a moment, with its share done.
+    // Shown once the job takes longer than a moment, with its share done and
+    // the job's own words for it.
     ASSERT_TRUE(waitFor([&] { return gtk_widget_get_visible(b.bar); }));
     EXPECT_EQ(gtk_progress_bar_get_fraction(GTK_PROGRESS_BAR(b.bar)), 0.5);
+    EXPECT_STREQ(gtk_progress_bar_get_text(GTK_PROGRESS_BAR(b.bar)), "half of it");
     a.open = true;
     ASSERT_TRUE(waitFor([&] { return !windowJobRunning(&b.job); }));
     EXPECT_EQ(doneIds, std::vector<int>{1});

@@ -1,11 +1,84 @@
-// One frame of the map: the cached image copied at the frame's place and
-// scale, then what a map needs to be read: legend with units, north arrow,
-// scale bar in metres, the selected cell and the stored site. Nothing here
-// touches the cells, so a frame costs the same for any size of land.
-#include "landmap/landmap.h"
+// The map's image is made once per colouring and threshold: each cell's
+// colour from the scale, lit by a sun in the north-west so the terrain reads,
+// and drawn pale where the cell falls short of the threshold. A frame then
+// only copies it at its place and scale and adds what a map needs to be
+// read: legend with units, north arrow, scale bar in metres, the selected
+// cell and the stored site. Nothing in a frame touches the cells, so a frame
+// costs the same for any size of land.
+#include "landmap/landmapDrawing.h"
+
+#include "ui/chartText.h"
+#include "ui/slopeFigures.h"
 
 #include <algorithm>
 #include <cmath>
+
+namespace {
+
+// Light from the north-west, 45 degrees up, as maps are lit by convention.
+double hillshade(float tilt, float aspect) {
+    const double zenith = G_PI / 4.0, azimuth = 315.0 * G_PI / 180.0;
+    if (std::isnan(tilt)) return std::cos(zenith);
+    double s = tilt * G_PI / 180.0;
+    double lit = std::cos(zenith) * std::cos(s);
+    if (aspect >= 0.0f) lit += std::sin(zenith) * std::sin(s) * std::cos(azimuth - aspect * G_PI / 180.0);
+    return std::clamp(lit, 0.0, 1.0);
+}
+
+guint32 pixel(double r, double g, double b) {
+    auto byte = [](double v) { return static_cast<guint32>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
+    return 0xff000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
+}
+
+}  // namespace
+
+void landmap_image_free(landmap_image *image) {
+    if (image->base != nullptr) cairo_surface_destroy(image->base);
+    if (image->scaled != nullptr) cairo_surface_destroy(image->scaled);
+    image->base = image->scaled = nullptr;
+    image->scaled_at = 0.0;
+}
+
+void landmap_image_render(landmap_image *image, const land_map *map, const value_range *range, bool by_irradiation,
+                    float threshold) {
+    landmap_image_free(image);
+    const int cols = map->grid.width, rows = map->grid.height;
+    image->base = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cols, rows);
+    cairo_surface_flush(image->base);
+    unsigned char *data = cairo_image_surface_get_data(image->base);
+    const int stride = cairo_image_surface_get_stride(image->base);
+    const float *degree_days = map->band(map_quantity::degree_days);
+    const float *values = by_irradiation ? map->band(map_quantity::irradiation) : degree_days;
+    const float *tilt = map->band(map_quantity::tilt);
+    const float *aspect = map->band(map_quantity::aspect);
+    const double low = range->low;
+    const double span = range->high - low;
+    for (int r = 0; r < rows; r++) {
+        guint32 *line = reinterpret_cast<guint32 *>(data + static_cast<long>(r) * stride);
+        for (int c = 0; c < cols; c++) {
+            long i = static_cast<long>(r) * cols + c;
+            float v = values[i];
+            if (v == kMapNodata) {
+                line[c] = 0;   // transparent: no data here
+                continue;
+            }
+            double red, green, blue;
+            scaleColour(span > 0.0 ? (v - low) / span : 0.5, &red, &green, &blue);
+            double light = 0.25 + 1.0 * hillshade(tilt[i], aspect[i]);
+            if (degree_days[i] < threshold) {
+                // Short of the threshold: the terrain in grey, a trace of its colour.
+                double grey = 0.22 + 0.78 * hillshade(tilt[i], aspect[i]);
+                red = 0.15 * red + 0.85 * grey;
+                green = 0.15 * green + 0.85 * grey;
+                blue = 0.15 * blue + 0.85 * grey;
+                line[c] = pixel(red, green, blue);
+            } else {
+                line[c] = pixel(red * light, green * light, blue * light);
+            }
+        }
+    }
+    cairo_surface_mark_dirty(image->base);
+}
 
 namespace {
 
@@ -13,7 +86,7 @@ const double kInk[3] = {0.10, 0.16, 0.14};
 
 // The image at a zoom below one pixel a cell, made once per zoom: copying
 // it is then a plain blit, and a filtered downscale is not redone per frame.
-cairo_surface_t *scaledImage(lm_image *image, const land_map *map, double scale) {
+cairo_surface_t *scaledImage(landmap_image *image, const land_map *map, double scale) {
     if (image->scaled != nullptr && image->scaled_at == scale) return image->scaled;
     if (image->scaled != nullptr) cairo_surface_destroy(image->scaled);
     int w = std::max(1, static_cast<int>(std::ceil(map->grid.width * scale)));
@@ -29,7 +102,7 @@ cairo_surface_t *scaledImage(lm_image *image, const land_map *map, double scale)
     return image->scaled;
 }
 
-void drawImage(cairo_t *cr, const lm_scene *s) {
+void drawImage(cairo_t *cr, const landmap_scene *s) {
     const map_frame &f = s->frame;
     cairo_save(cr);
     if (f.scale < 1.0) {
@@ -53,7 +126,7 @@ void cellBox(cairo_t *cr, const map_frame &f, int col, int row, double *x, doubl
     (void)cr;
 }
 
-void drawMarks(cairo_t *cr, const lm_scene *s) {
+void drawMarks(cairo_t *cr, const landmap_scene *s) {
     double x, y, size;
     if (s->selected_col >= 0) {
         cellBox(cr, s->frame, s->selected_col, s->selected_row, &x, &y, &size);
@@ -81,7 +154,7 @@ void panel(cairo_t *cr, double x, double y, double w, double h) {
     cairo_stroke(cr);
 }
 
-void drawLegend(cairo_t *cr, const lm_scene *s) {
+void drawLegend(cairo_t *cr, const landmap_scene *s) {
     const double x = 10, y = 10, w = 124, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
     panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
@@ -140,7 +213,7 @@ void drawNorth(cairo_t *cr, double width) {
 
 // A round length (1, 2 or 5 times a power of ten metres) near a fifth of
 // the width.
-void drawScaleBar(cairo_t *cr, const lm_scene *s, double width, double height) {
+void drawScaleBar(cairo_t *cr, const landmap_scene *s, double width, double height) {
     double metresPerPixel = s->map->grid.cell_width / s->frame.scale;
     if (!(metresPerPixel > 0.0) || !std::isfinite(metresPerPixel)) return;
     double want = width / 5.0 * metresPerPixel, power = std::pow(10.0, std::floor(std::log10(want)));
@@ -166,7 +239,7 @@ void drawScaleBar(cairo_t *cr, const lm_scene *s, double width, double height) {
 
 }  // namespace
 
-void lm_DrawMap(cairo_t *cr, const lm_scene *s, double width, double height) {
+void landmap_draw_map(cairo_t *cr, const landmap_scene *s, double width, double height) {
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, width, height);
     cairo_set_source_rgb(cr, 0.953, 0.957, 0.945);
@@ -184,5 +257,60 @@ void lm_DrawMap(cairo_t *cr, const lm_scene *s, double width, double height) {
     drawLegend(cr, s);
     drawNorth(cr, width);
     drawScaleBar(cr, s, width, height);
+    cairo_restore(cr);
+}
+
+// The land's area by degree-day class as bars: the classes at or above the
+// threshold in the map's colours, the ones below in grey, as on the map.
+void landmap_draw_histogram(cairo_t *cr, const land_map *map, const value_range *gdd, float threshold, double width,
+                      double height) {
+    const double ink[3] = {0.10, 0.16, 0.14};
+    cairo_save(cr);
+    cairo_rectangle(cr, 0, 0, width, height);
+    cairo_set_source_rgb(cr, 0.953, 0.957, 0.945);
+    cairo_fill(cr);
+    cairo_set_source_rgb(cr, ink[0], ink[1], ink[2]);
+    if (map == nullptr) {
+        drawText(cr, "area by degree days, once computed", "Sans Italic 8.5", width / 2, height / 2, 0.5, 0.5);
+        cairo_restore(cr);
+        return;
+    }
+    double hectares[kAreaClasses];
+    areaClasses(map->band(map_quantity::degree_days), map->grid.width, map->grid.height, map->grid.row_area.data(),
+                gdd->low, gdd->high, kAreaClasses, hectares);
+    double most = *std::max_element(hectares, hectares + kAreaClasses);
+    const double left = 8, right = width - 8, top = 16, bottom = height - 16;
+    gchar *peak = decimalText(most, most < 10 ? 1 : 0);
+    gchar *title = g_strdup_printf("hectares by degree days (tallest bar %s ha)", peak);
+    drawText(cr, title, "Sans 7.5", left, 2, 0.0, 0.0);
+    g_free(title);
+    g_free(peak);
+    const double span = static_cast<double>(gdd->high) - gdd->low, slot = (right - left) / kAreaClasses;
+    for (int k = 0; k < kAreaClasses; k++) {
+        double h = most > 0 ? (bottom - top) * hectares[k] / most : 0.0;
+        double upper = gdd->low + span * (k + 1) / kAreaClasses;
+        double red = 0.72, green = 0.72, blue = 0.70;
+        if (upper > threshold || span == 0.0) scaleColour((k + 0.5) / kAreaClasses, &red, &green, &blue);
+        cairo_rectangle(cr, left + slot * k + 1, bottom - h, slot - 2, h);
+        cairo_set_source_rgb(cr, red, green, blue);
+        cairo_fill(cr);
+    }
+    cairo_set_source_rgb(cr, ink[0], ink[1], ink[2]);
+    cairo_move_to(cr, left, bottom + 0.5);
+    cairo_line_to(cr, right, bottom + 0.5);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+    gchar *low = decimalText(gdd->low, 0), *high = decimalText(gdd->high, 0);
+    drawText(cr, low, "Sans 7.5", left, bottom + 2, 0.0, 0.0);
+    drawText(cr, high, "Sans 7.5", right, bottom + 2, 1.0, 0.0);
+    g_free(low);
+    g_free(high);
+    if (span > 0.0) {
+        double x = left + (right - left) * std::clamp((threshold - gdd->low) / span, 0.0, 1.0);
+        cairo_move_to(cr, x, top - 4);
+        cairo_line_to(cr, x, bottom);
+        cairo_set_line_width(cr, 2.0);
+        cairo_stroke(cr);
+    }
     cairo_restore(cr);
 }

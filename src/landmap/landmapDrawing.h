@@ -1,0 +1,45 @@
+// Drawing a computed map for the window and its saved copies: the image of
+// the cells (colour by degree days or irradiation over a hillshade, cells
+// below the threshold faded), one frame of it with legend, north arrow and
+// scale bar, and the histogram of the land's area by degree days. All of it
+// with cairo, from the core's land_map as it was computed.
+#ifndef VERANTA_LANDMAP_LANDMAPDRAWING_H
+#define VERANTA_LANDMAP_LANDMAPDRAWING_H
+
+#include "terrain/mapFigures.h"
+
+#include <gtk/gtk.h>
+
+// The image of the map that frames are drawn from: nodata transparent; one
+// pixel a cell, and the same scaled once per zoom. Zero at first.
+struct landmap_image {
+    cairo_surface_t *base = nullptr;     // one pixel a cell
+    cairo_surface_t *scaled = nullptr;   // base at scaled_at pixels a cell, when smaller than it
+    double scaled_at = 0.0;
+};
+// Makes the image again; range is that of the band coloured (irradiation or
+// degree days), threshold in degree days.
+void landmap_image_render(landmap_image *image, const land_map *map, const value_range *range, bool by_irradiation,
+                          float threshold);
+void landmap_image_free(landmap_image *image);
+
+// What one frame of the map shows.
+struct landmap_scene {
+    const land_map *map;              // null before a map is computed
+    landmap_image *image;
+    map_frame frame;
+    bool by_irradiation;
+    value_range range;                // of the band coloured, for the legend
+    float threshold;                  // degree days
+    int selected_col, selected_row;   // -1 when no cell is selected
+    int site_col, site_row;           // the stored site, -1 when outside the land
+};
+// The map with its legend, north arrow and scale bar in a width × height
+// area; a hint to compute when there is no map yet.
+void landmap_draw_map(cairo_t *cr, const landmap_scene *scene, double width, double height);
+// The land's area by degree-day class (gdd the range of its degree days),
+// the threshold marked; a hint when map is null.
+void landmap_draw_histogram(cairo_t *cr, const land_map *map, const value_range *gdd, float threshold, double width,
+                            double height);
+
+#endif

@@ -1,0 +1,811 @@
+// The map window: its template (landmap.ui, a resource of the program) gives
+// its widgets and binds its handlers; the computation and the GeoTIFF export
+// run as jobs on a worker thread; closing by its button, Escape or the window
+// manager alike cancels both.
+#include "landmap/landmapWindow.h"
+
+#include "landmap/landmapDrawing.h"
+#include "landmap/landmapExports.h"
+#include "landmap/landmapRun.h"
+#include "location/readLocale.h"
+#include "model/model.h"
+#include "terrain/mapTexts.h"
+#include "ui/chartText.h"
+#include "ui/entries.h"
+#include "ui/monthRows.h"
+#include "ui/windowFiles.h"
+#include "ui/windowJob.h"
+#include "ui/windowTools.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+LandmapWindow *landmap_open = nullptr;
+
+namespace {
+
+// What the window knows besides its widgets.
+struct landmap_view {
+    landmap_land land;                     // the file open now
+    std::string example;                   // the example land's path, "" when missing
+    std::shared_ptr<const land_map> map;   // the map shown, or null: the core's, as it was computed
+    value_range gdd_range{}, irr_range{};  // of its degree days and irradiation, for the colour scales
+    bool site_known = false;               // the stored site, read when the window opened
+    double site_latitude = 0.0, site_longitude = 0.0;   // WGS 84, east positive
+    landmap_image image;
+    map_frame frame = {0.0, 0.0, 1.0};
+    bool fitted = false;          // the frame follows the area's size until the grower zooms or pans
+    bool dragging = false;
+    double drag_x = 0.0, drag_y = 0.0;
+    int press_x = 0, press_y = 0; // where the button went down, to tell a click from a drag
+    float threshold = 0.0f;       // degree days
+    int hover_col = -1, hover_row = -1, selected_col = -1, selected_row = -1, site_col = -1, site_row = -1;
+    bool updating_threshold = false;
+    month_rows months{};          // the selected cell's months, for the table and chart
+    gdd_falls falls{};            // where the degree-day formula runs backwards
+};
+
+}  // namespace
+
+struct _LandmapWindow {
+    GtkWindow parent_instance;
+    // From the template.
+    GtkWidget *open, *example, *land_info, *refusal;
+    GtkWidget *year, *startday, *stopday, *startmonth, *stopmonth, *year_msg, *start_msg, *stop_msg;
+    GtkWidget *shade, *directions, *distance, *directions_msg, *distance_msg;
+    GtkWidget *compute, *progress;
+    GtkWidget *threshold_scale, *threshold_entry, *answer, *histogram;
+    GtkAdjustment *threshold_adj;
+    GtkWidget *banner, *colour_gdd, *colour_irr, *zoom_in, *zoom_out, *fit;
+    GtkWidget *map_area, *readout, *selected, *month_chart, *falling_note;
+    GtkListStore *months_store;
+    GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
+    // Its own.
+    GtkFileChooserNative *chooser;   // a file chooser while it is open
+    window_job run;                  // the computation under way
+    window_job geotiff;              // the GeoTIFF export under way
+    landmap_view *view;
+};
+
+G_DEFINE_TYPE(LandmapWindow, landmap_window, GTK_TYPE_WINDOW)
+
+namespace {
+
+bool byIrradiation(LandmapWindow *self) {
+    return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->colour_irr));
+}
+
+landmap_scene scene(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    landmap_scene s{};
+    s.map = v->map.get();
+    s.image = &v->image;
+    s.frame = v->frame;
+    s.by_irradiation = byIrradiation(self);
+    s.range = s.by_irradiation ? v->irr_range : v->gdd_range;
+    s.threshold = v->threshold;
+    s.selected_col = v->selected_col;
+    s.selected_row = v->selected_row;
+    s.site_col = v->site_col;
+    s.site_row = v->site_row;
+    return s;
+}
+
+// The buttons that need a map (the cell months' also a cell).
+void mapButtons(LandmapWindow *self, bool have) {
+    for (GtkWidget *b : {self->export_tif, self->save_map, self->export_areas, self->threshold_scale,
+                         self->threshold_entry, self->zoom_in, self->zoom_out, self->fit})
+        gtk_widget_set_sensitive(b, have);
+    gtk_widget_set_sensitive(self->export_months, FALSE);
+}
+
+void renderImage(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    const bool by_irradiation = byIrradiation(self);
+    landmap_image_render(&v->image, v->map.get(), by_irradiation ? &v->irr_range : &v->gdd_range, by_irradiation,
+                         v->threshold);
+    gtk_widget_queue_draw(self->map_area);
+}
+
+// --- the map shown -------------------------------------------------------------
+
+// The selected cell month by month, in the explorer's table and month chart,
+// its months marked where the degree-day formula runs backwards: the months
+// are the terrain core's for that cell, exact as computed.
+void showCell(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    gtk_list_store_clear(self->months_store);
+    v->months = month_rows{};
+    gtk_widget_hide(self->falling_note);
+    const land_map *m = v->map.get();
+    long i = m != nullptr && v->selected_col >= 0 ? static_cast<long>(v->selected_row) * m->grid.width + v->selected_col
+                                                  : -1;
+    cell_months cm;
+    if (m == nullptr || !cellMonths(*m, i, &v->falls, &cm)) {
+        gtk_label_set_text(GTK_LABEL(self->selected), m == nullptr ? "" : "Click a cell of the map for its months.");
+        gtk_widget_queue_draw(self->month_chart);
+        return;
+    }
+    month_rows &rows = v->months;
+    rows.count = cm.count;
+    bool marked = false;
+    for (int k = 0; k < rows.count; k++) {
+        rows.month[k] = cm.month[k];
+        rows.first[k] = cm.first[k];
+        rows.last[k] = cm.last[k];
+        rows.irradiation[k] = cm.irradiation[k];
+        rows.degree_days[k] = cm.degree_days[k];
+        rows.falling[k] = cm.falling[k];
+        marked = marked || cm.falling[k];
+    }
+    rows.total_irradiation = cm.total_irradiation;
+    rows.total_degree_days = cm.total_degree_days;
+    monthTable(self->months_store, &rows);
+    gtk_label_set_text(GTK_LABEL(self->falling_note), marked ? fallingNote() : "");
+    gtk_widget_set_visible(self->falling_note, marked);
+
+    gchar *title = g_strdup_printf("Cell %d, %d: its months", v->selected_col + 1, v->selected_row + 1);
+    gtk_label_set_text(GTK_LABEL(self->selected), title);
+    g_free(title);
+    gtk_widget_queue_draw(self->month_chart);
+}
+
+// The slider, the entry, the sentence, the map and the histogram follow one
+// threshold; the image is made again since the faded cells change.
+void setThreshold(LandmapWindow *self, float threshold) {
+    landmap_view *v = self->view;
+    v->threshold = threshold;
+    v->updating_threshold = true;
+    gtk_adjustment_set_value(self->threshold_adj, threshold);
+    gchar *t = decimalText(threshold, std::round(threshold) == threshold ? 0 : 1);
+    gtk_entry_set_text(GTK_ENTRY(self->threshold_entry), t);
+    g_free(t);
+    v->updating_threshold = false;
+    if (v->map == nullptr) return;
+    gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->map, threshold).c_str());
+    renderImage(self);
+    gtk_widget_queue_draw(self->histogram);
+}
+
+// A map just computed (or remembered) takes the window: the threshold starts
+// at the land's median, the whole land in view, the stored site marked when
+// it lies on the land, and the limits said plainly.
+void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
+    landmap_view *v = self->view;
+    v->map = map;
+    v->selected_col = v->selected_row = v->hover_col = v->hover_row = -1;
+    v->site_col = v->site_row = -1;
+    if (v->site_known && !cellOf(*map, v->site_latitude, v->site_longitude, &v->site_col, &v->site_row))
+        v->site_col = v->site_row = -1;
+    const long cells = map->grid.cells();
+    const float *gdd = map->band(map_quantity::degree_days);
+    v->gdd_range = valueRange(gdd, cells);
+    v->irr_range = valueRange(map->band(map_quantity::irradiation), cells);
+
+    const std::string outside = outsideText(*map);
+    gtk_label_set_text(GTK_LABEL(self->banner), outside.c_str());
+    gtk_widget_set_visible(self->banner, !outside.empty());
+
+    v->updating_threshold = true;
+    gtk_adjustment_configure(self->threshold_adj, v->gdd_range.low, v->gdd_range.low, v->gdd_range.high, 1.0, 10.0,
+                             0.0);
+    v->updating_threshold = false;
+    float median = medianValue(gdd, cells);
+    v->threshold = median == kMapNodata ? 0.0f : std::floor(median);
+    mapButtons(self, true);
+    v->fitted = true;
+    v->frame = mapFit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
+                      gtk_widget_get_allocated_height(self->map_area));
+    setThreshold(self, v->threshold);
+    gtk_label_set_text(GTK_LABEL(self->readout), spotText(map.get(), -1, -1).c_str());
+    showCell(self);
+}
+
+// --- the computation -------------------------------------------------------------
+
+// The computation as a job: the terrain core runs on the worker, the window
+// takes its map on the main loop as it is.
+void runWork(gpointer data) { landmap_run_work(static_cast<landmap_run *>(data)); }
+
+double runProgress(gconstpointer data) { return landmap_run_progress(static_cast<const landmap_run *>(data)); }
+
+gchar *runProgressText(gconstpointer data) {
+    return g_strdup(landmap_run_progress_text(static_cast<const landmap_run *>(data)).c_str());
+}
+
+void runDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_run *run = static_cast<const landmap_run *>(data);
+    if (run->result == nullptr) {
+        gchar *text =
+            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
+        showStatus(self->status, text, true);
+        g_free(text);
+        return;
+    }
+    landmap_remember(run);
+    showMap(self, run->result);
+    gchar *text = g_strdup_printf("Computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
+    showStatus(self->status, text, false);
+    g_free(text);
+}
+
+void freeRun(gpointer data) { delete static_cast<landmap_run *>(data); }
+
+const window_job_calls kRunCalls = {runWork, runProgress, runDone, freeRun, runProgressText};
+
+// The run under way stops soon and its result is dropped when it arrives.
+void cancelRun(LandmapWindow *self) {
+    windowJobCancel(&self->run);
+    gtk_widget_hide(self->progress);
+}
+
+// Starts a computation of the open land, or takes it from the session's maps.
+void startRun(LandmapWindow *self, const map_options *options) {
+    cancelRun(self);
+    std::shared_ptr<const land_map> kept = landmap_remembered(self->view->land.path, options);
+    if (kept != nullptr) {
+        showMap(self, kept);
+        showStatus(self->status, "Computed before in this session.", false);
+        return;
+    }
+    landmap_run *run = new landmap_run();
+    run->path = self->view->land.path;
+    run->options = *options;
+    run->started = g_get_monotonic_time();
+    windowJobStart(&self->run, GTK_WIDGET(self), run, &kRunCalls, &run->control.cancel, self->progress);
+}
+
+// The terrain core's own check of the shading, each figure with the other's
+// default, so that the window takes exactly what veranta-map takes.
+bool coreTakes(int directions, float distance) {
+    map_options o;
+    o.directions = directions;
+    o.distance = distance;
+    return checkMapOptions(&o, nullptr) == TERRAIN_OK;
+}
+
+season_entries seasonEntries(LandmapWindow *self) {
+    return {self->year,      self->startday, self->startmonth, self->stopday,
+            self->stopmonth, self->year_msg, self->start_msg,  self->stop_msg};
+}
+
+// The season as the explorer reads it (same defaults and checks), and the
+// shading's directions and distance by the terrain core's own limits; a bad
+// entry gets its note and no run.
+bool readEntries(LandmapWindow *self, map_options *options) {
+    const season_entries entries = seasonEntries(self);
+    map_options s;
+    bool ok = readSeason(&entries, &s.season);
+    s.shade = gtk_switch_get_active(GTK_SWITCH(self->shade));
+    entryNote(self->directions_msg, "");
+    entryNote(self->distance_msg, "");
+    if (s.shade) {
+        if (!entryInt(self->directions, &s.directions) || !coreTakes(s.directions, 5000.0f)) {
+            entryNote(self->directions_msg, "a whole number from 1 to 360");
+            ok = false;
+        }
+        // Read as typed in single precision, as the window always has.
+        float distance = 0.0f;
+        if (!entryFloat(self->distance, &distance) || !coreTakes(32, distance)) {
+            entryNote(self->distance_msg, "metres, more than 0 and at most 100000");
+            ok = false;
+        }
+        s.distance = distance;
+    } else {
+        s.directions = 32;
+        s.distance = 5000.0;
+    }
+    if (ok) *options = s;
+    return ok;
+}
+
+// --- the land --------------------------------------------------------------------
+
+void forgetMap(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    cancelRun(self);
+    v->map.reset();
+    landmap_image_free(&v->image);
+    v->selected_col = v->selected_row = v->hover_col = v->hover_row = v->site_col = v->site_row = -1;
+    gtk_widget_hide(self->banner);
+    mapButtons(self, false);
+    gtk_label_set_text(GTK_LABEL(self->answer), "");
+    gtk_label_set_text(GTK_LABEL(self->readout), spotText(nullptr, -1, -1).c_str());
+    showCell(self);
+    gtk_widget_queue_draw(self->map_area);
+    gtk_widget_queue_draw(self->histogram);
+}
+
+// --- handlers ----------------------------------------------------------------------
+
+void onCompute(GtkButton *, LandmapWindow *self) {
+    showStatus(self->status, "", false);
+    map_options options;
+    if (!self->view->land.usable) {
+        showStatus(self->status, "Open an elevation model first (or try the example).", true);
+        return;
+    }
+    if (!readEntries(self, &options)) {
+        cancelRun(self);
+        showStatus(self->status, "Some entries cannot be used; see the notes beside them.", true);
+        return;
+    }
+    startRun(self, &options);
+}
+
+void onOpenResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(data);
+    if (response == GTK_RESPONSE_ACCEPT) {
+        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+        if (path != nullptr) landmap_window_open_land(self, path);
+        g_free(path);
+    }
+    self->chooser = nullptr;
+    g_object_unref(dialog);
+}
+
+void onOpen(GtkButton *, LandmapWindow *self) {
+    if (self->chooser != nullptr) return;
+    GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open an elevation model", GTK_WINDOW(self),
+                                                               GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoTIFF", {"tif", "tiff"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Every raster GDAL reads", rasterEndings());
+    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
+    g_signal_connect(dialog, "response", G_CALLBACK(onOpenResponse), self);
+    self->chooser = dialog;
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+}
+
+void onExample(GtkButton *, LandmapWindow *self) {
+    if (self->view->example.empty()) {
+        showStatus(self->status, "The made-up example land is missing from this installation.", true);
+        return;
+    }
+    landmap_window_open_land(self, self->view->example.c_str());
+}
+
+// GTK finishes the drag itself (GTK_DEST_DEFAULT_DROP), once.
+void onDrop(GtkWidget *, GdkDragContext *, gint, gint, GtkSelectionData *selection, guint, guint,
+            LandmapWindow *self) {
+    gchar **uris = gtk_selection_data_get_uris(selection);
+    if (uris != nullptr && uris[0] != nullptr) {
+        gchar *path = g_filename_from_uri(uris[0], nullptr, nullptr);
+        if (path != nullptr)
+            landmap_window_open_land(self, path);
+        else
+            showStatus(self->status, "Only a file on this computer can be opened.", true);
+        g_free(path);
+    }
+    g_strfreev(uris);
+}
+
+void onColourToggled(GtkToggleButton *button, LandmapWindow *self) {
+    // The other button of the pair speaks.
+    if (self->view->map == nullptr || !gtk_toggle_button_get_active(button)) return;
+    renderImage(self);
+}
+
+void onThresholdMoved(GtkAdjustment *adjustment, LandmapWindow *self) {
+    if (self->view->updating_threshold) return;
+    setThreshold(self, static_cast<float>(gtk_adjustment_get_value(adjustment)));
+}
+
+void thresholdTyped(LandmapWindow *self) {
+    float value;
+    if (self->view->map == nullptr) return;
+    if (wholeFloat(gtk_entry_get_text(GTK_ENTRY(self->threshold_entry)), &value) && std::isfinite(value))
+        setThreshold(self, value);
+    else
+        setThreshold(self, self->view->threshold);   // back to the threshold in force
+}
+
+void onThresholdActivate(GtkEntry *, LandmapWindow *self) { thresholdTyped(self); }
+
+gboolean onThresholdFocusOut(GtkWidget *, GdkEvent *, LandmapWindow *self) {
+    thresholdTyped(self);
+    return FALSE;
+}
+
+// --- the map's area: drawing, zoom and pan, the spot and the cell ----------------
+
+gboolean onDrawMap(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
+    const landmap_scene s = scene(self);
+    landmap_draw_map(cr, &s, gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+    return FALSE;
+}
+
+gboolean onDrawHistogram(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
+    landmap_draw_histogram(cr, self->view->map.get(), &self->view->gdd_range, self->view->threshold,
+                           gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+    return FALSE;
+}
+
+gboolean onDrawMonths(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
+    drawMonthChart(cr, &self->view->months, gtk_widget_get_allocated_width(area),
+                   gtk_widget_get_allocated_height(area));
+    return FALSE;
+}
+
+map_frame fittedFrame(LandmapWindow *self) {
+    const land_map *m = self->view->map.get();
+    return mapFit(m->grid.width, m->grid.height, gtk_widget_get_allocated_width(self->map_area),
+                  gtk_widget_get_allocated_height(self->map_area));
+}
+
+void refit(LandmapWindow *self) {
+    if (self->view->map == nullptr) return;
+    self->view->frame = fittedFrame(self);
+    self->view->fitted = true;
+    gtk_widget_queue_draw(self->map_area);
+}
+
+void zoomBy(LandmapWindow *self, double factor, double x, double y) {
+    landmap_view *v = self->view;
+    if (v->map == nullptr) return;
+    // From a whole land in a few pixels to a cell over half the view.
+    double scale = v->frame.scale * factor, most = 0.5 * gtk_widget_get_allocated_width(self->map_area);
+    if (scale < fittedFrame(self).scale / 4.0 || scale > most) return;
+    v->frame = mapZoom(&v->frame, factor, x, y);
+    v->fitted = false;
+    gtk_widget_queue_draw(self->map_area);
+}
+
+void zoomCentre(LandmapWindow *self, double factor) {
+    zoomBy(self, factor, gtk_widget_get_allocated_width(self->map_area) / 2.0,
+           gtk_widget_get_allocated_height(self->map_area) / 2.0);
+}
+
+void onZoomIn(GtkButton *, LandmapWindow *self) { zoomCentre(self, 1.5); }
+
+void onZoomOut(GtkButton *, LandmapWindow *self) { zoomCentre(self, 1.0 / 1.5); }
+
+void onFit(GtkButton *, LandmapWindow *self) { refit(self); }
+
+void onMapResized(GtkWidget *, GdkRectangle *, LandmapWindow *self) {
+    if (self->view->fitted) refit(self);
+}
+
+gboolean onScroll(GtkWidget *, GdkEventScroll *event, LandmapWindow *self) {
+    double dx = 0, dy = 0;
+    if (event->direction == GDK_SCROLL_UP)
+        dy = -1;
+    else if (event->direction == GDK_SCROLL_DOWN)
+        dy = 1;
+    else if (event->direction == GDK_SCROLL_SMOOTH)
+        gdk_event_get_scroll_deltas(reinterpret_cast<GdkEvent *>(event), &dx, &dy);
+    if (dy != 0) zoomBy(self, std::pow(1.25, -dy), event->x, event->y);
+    return TRUE;
+}
+
+void showSpot(LandmapWindow *self, int col, int row) {
+    self->view->hover_col = col;
+    self->view->hover_row = row;
+    gtk_label_set_text(GTK_LABEL(self->readout), spotText(self->view->map.get(), col, row).c_str());
+}
+
+gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    gtk_widget_grab_focus(area);
+    if (event->button != GDK_BUTTON_PRIMARY || v->map == nullptr) return FALSE;
+    v->dragging = true;
+    v->drag_x = event->x;
+    v->drag_y = event->y;
+    v->press_x = static_cast<int>(event->x);
+    v->press_y = static_cast<int>(event->y);
+    return TRUE;
+}
+
+gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    if (event->button != GDK_BUTTON_PRIMARY || !v->dragging) return FALSE;
+    v->dragging = false;
+    // A click, not a drag: select the cell under it.
+    if (std::fabs(event->x - v->press_x) <= 3 && std::fabs(event->y - v->press_y) <= 3) {
+        int col, row;
+        if (mapCellAt(&v->frame, v->map->grid.width, v->map->grid.height, event->x, event->y, &col, &row)) {
+            v->selected_col = col;
+            v->selected_row = row;
+            showCell(self);
+            gtk_widget_set_sensitive(self->export_months, TRUE);
+            gtk_widget_queue_draw(self->map_area);
+        }
+    }
+    return TRUE;
+}
+
+gboolean onMotion(GtkWidget *, GdkEventMotion *event, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    if (v->map == nullptr) return FALSE;
+    if (v->dragging) {
+        v->frame.x += event->x - v->drag_x;
+        v->frame.y += event->y - v->drag_y;
+        v->drag_x = event->x;
+        v->drag_y = event->y;
+        v->fitted = false;
+        gtk_widget_queue_draw(self->map_area);
+    }
+    int col = -1, row = -1;
+    if (!mapCellAt(&v->frame, v->map->grid.width, v->map->grid.height, event->x, event->y, &col, &row))
+        col = row = -1;
+    if (col != v->hover_col || row != v->hover_row) showSpot(self, col, row);
+    return FALSE;
+}
+
+gboolean onLeave(GtkWidget *, GdkEventCrossing *, LandmapWindow *self) {
+    if (self->view->hover_col >= 0) showSpot(self, -1, -1);
+    return FALSE;
+}
+
+// + and − zoom unless the grower is typing in an entry; Escape is the
+// window's (windowKeys).
+gboolean onKey(GtkWidget *, GdkEventKey *event, LandmapWindow *self) {
+    GtkWidget *focus = gtk_window_get_focus(GTK_WINDOW(self));
+    if (focus != nullptr && GTK_IS_ENTRY(focus)) return FALSE;
+    switch (event->keyval) {
+    case GDK_KEY_plus:
+    case GDK_KEY_equal:
+    case GDK_KEY_KP_Add:
+        zoomCentre(self, 1.5);
+        return TRUE;
+    case GDK_KEY_minus:
+    case GDK_KEY_KP_Subtract:
+        zoomCentre(self, 1.0 / 1.5);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+// --- exports and closing -------------------------------------------------------------
+
+void geotiffDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_geotiff_export *e = static_cast<const landmap_geotiff_export *>(data);
+    gtk_widget_set_sensitive(self->export_tif, self->view->map != nullptr);
+    showExportOutcome(self->status, "GeoTIFF", e->path.c_str(), e->ok, e->error.c_str());
+}
+
+void freeGeoTiff(gpointer data) { delete static_cast<landmap_geotiff_export *>(data); }
+
+const window_job_calls kGeoTiffCalls = {landmap_geotiff_work, nullptr, geotiffDone, freeGeoTiff, nullptr};
+
+// The GeoTIFF of the map shown, on the worker: the window stays live, and
+// closing it before the file is closed stops it with no file left behind.
+void startGeoTiff(LandmapWindow *self, const char *path) {
+    if (windowJobRunning(&self->geotiff) || self->view->map == nullptr) return;
+    landmap_geotiff_export *e = new landmap_geotiff_export();
+    e->map = self->view->map;
+    e->path = path;
+    gtk_widget_set_sensitive(self->export_tif, FALSE);
+    showStatus(self->status, "Writing the GeoTIFF…", false);
+    windowJobStart(&self->geotiff, GTK_WIDGET(self), e, &kGeoTiffCalls, &e->control.cancel, nullptr);
+}
+
+void exportChosen(gpointer data, int kind, const char *path) {
+    landmap_window_export_to(LANDMAP_WINDOW(data), static_cast<landmap_export_kind>(kind), path);
+}
+
+void chooseExport(LandmapWindow *self, landmap_export_kind kind) {
+    static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months"};
+    static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv"};
+    static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table"};
+    static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"}};
+    if (self->view->map == nullptr) return;
+    ::chooseExport(GTK_WINDOW(self), &self->chooser, titles[kind], names[kind], filters[kind], endings[kind],
+                   exportChosen, self, kind);
+}
+
+void onExportGeoTiff(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_GEOTIFF); }
+
+void onSaveMap(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_SAVED_MAP); }
+
+void onExportAreas(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_AREA_TABLE); }
+
+void onExportMonths(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_CELL_MONTHS); }
+
+void onClose(GtkButton *, LandmapWindow *self) { gtk_widget_destroy(GTK_WIDGET(self)); }
+
+// The stored site, marked on every map shown: no Save can happen while this
+// window is open (one window at a time).
+void readStoredSite(landmap_view *v) {
+    readLocale();
+    setCalculatorParameters();
+    if (haveprefs == 1) {
+        // The calculators take a longitude of 0 or more as west.
+        v->site_known = true;
+        v->site_latitude = active_latitude;
+        v->site_longitude = active_longitude >= 0.0f ? -static_cast<double>(active_longitude) : active_longitude;
+    }
+}
+
+}  // namespace
+
+static void landmap_window_init(LandmapWindow *self) {
+    gtk_widget_init_template(GTK_WIDGET(self));
+    self->view = new landmap_view();
+    self->view->example = landmap_example_land();
+    findGddFalls(&self->view->falls);
+    readStoredSite(self->view);
+    // The explorer's season defaults: 1 April to 31 October of this year.
+    const season_entries season = seasonEntries(self);
+    showSeasonDefaults(&season);
+    showInt(self->directions, 32);
+    showInt(self->distance, 5000);
+    mapButtons(self, false);
+    // Escape closes; Enter stays with the entry it is typed in (the threshold).
+    windowKeys(GTK_WIDGET(self), self->close, nullptr, 0);
+    gtk_drag_dest_set(GTK_WIDGET(self), GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
+    gtk_drag_dest_add_uri_targets(GTK_WIDGET(self));
+    showCell(self);
+}
+
+static void landmap_window_dispose(GObject *object) {
+    LandmapWindow *self = LANDMAP_WINDOW(object);
+    windowJobCancel(&self->run);
+    windowJobCancel(&self->geotiff);
+    closeChooser(&self->chooser);
+    if (self->view != nullptr) landmap_image_free(&self->view->image);
+    if (landmap_open == self) landmap_open = nullptr;
+    G_OBJECT_CLASS(landmap_window_parent_class)->dispose(object);
+}
+
+static void landmap_window_finalize(GObject *object) {
+    delete LANDMAP_WINDOW(object)->view;
+    G_OBJECT_CLASS(landmap_window_parent_class)->finalize(object);
+}
+
+static void landmap_window_class_init(LandmapWindowClass *klass) {
+    G_OBJECT_CLASS(klass)->dispose = landmap_window_dispose;
+    G_OBJECT_CLASS(klass)->finalize = landmap_window_finalize;
+    GtkWidgetClass *widget = GTK_WIDGET_CLASS(klass);
+    registerWindowResources();
+    gtk_widget_class_set_template_from_resource(widget, "/org/veranta/landmap.ui");
+    // Each child's id in the template is "landmap_" and its name here.
+#define LANDMAP_CHILD(member) \
+    gtk_widget_class_bind_template_child_full(widget, "landmap_" #member, FALSE, G_STRUCT_OFFSET(LandmapWindow, member))
+    LANDMAP_CHILD(open);
+    LANDMAP_CHILD(example);
+    LANDMAP_CHILD(land_info);
+    LANDMAP_CHILD(refusal);
+    LANDMAP_CHILD(year);
+    LANDMAP_CHILD(startday);
+    LANDMAP_CHILD(stopday);
+    LANDMAP_CHILD(startmonth);
+    LANDMAP_CHILD(stopmonth);
+    LANDMAP_CHILD(year_msg);
+    LANDMAP_CHILD(start_msg);
+    LANDMAP_CHILD(stop_msg);
+    LANDMAP_CHILD(shade);
+    LANDMAP_CHILD(directions);
+    LANDMAP_CHILD(distance);
+    LANDMAP_CHILD(directions_msg);
+    LANDMAP_CHILD(distance_msg);
+    LANDMAP_CHILD(compute);
+    LANDMAP_CHILD(progress);
+    LANDMAP_CHILD(threshold_scale);
+    LANDMAP_CHILD(threshold_entry);
+    LANDMAP_CHILD(threshold_adj);
+    LANDMAP_CHILD(answer);
+    LANDMAP_CHILD(histogram);
+    LANDMAP_CHILD(banner);
+    LANDMAP_CHILD(colour_gdd);
+    LANDMAP_CHILD(colour_irr);
+    LANDMAP_CHILD(zoom_in);
+    LANDMAP_CHILD(zoom_out);
+    LANDMAP_CHILD(fit);
+    LANDMAP_CHILD(map_area);
+    LANDMAP_CHILD(readout);
+    LANDMAP_CHILD(selected);
+    LANDMAP_CHILD(month_chart);
+    LANDMAP_CHILD(falling_note);
+    LANDMAP_CHILD(months_store);
+    LANDMAP_CHILD(export_tif);
+    LANDMAP_CHILD(save_map);
+    LANDMAP_CHILD(export_areas);
+    LANDMAP_CHILD(export_months);
+    LANDMAP_CHILD(status);
+    LANDMAP_CHILD(close);
+#undef LANDMAP_CHILD
+    gtk_widget_class_bind_template_callback(widget, onKey);
+    gtk_widget_class_bind_template_callback(widget, onDrop);
+    gtk_widget_class_bind_template_callback(widget, onOpen);
+    gtk_widget_class_bind_template_callback(widget, onExample);
+    gtk_widget_class_bind_template_callback(widget, onCompute);
+    gtk_widget_class_bind_template_callback(widget, onColourToggled);
+    gtk_widget_class_bind_template_callback(widget, onThresholdMoved);
+    gtk_widget_class_bind_template_callback(widget, onThresholdActivate);
+    gtk_widget_class_bind_template_callback(widget, onThresholdFocusOut);
+    gtk_widget_class_bind_template_callback(widget, onDrawMap);
+    gtk_widget_class_bind_template_callback(widget, onDrawHistogram);
+    gtk_widget_class_bind_template_callback(widget, onDrawMonths);
+    gtk_widget_class_bind_template_callback(widget, onMapResized);
+    gtk_widget_class_bind_template_callback(widget, onScroll);
+    gtk_widget_class_bind_template_callback(widget, onPress);
+    gtk_widget_class_bind_template_callback(widget, onRelease);
+    gtk_widget_class_bind_template_callback(widget, onMotion);
+    gtk_widget_class_bind_template_callback(widget, onLeave);
+    gtk_widget_class_bind_template_callback(widget, onZoomIn);
+    gtk_widget_class_bind_template_callback(widget, onZoomOut);
+    gtk_widget_class_bind_template_callback(widget, onFit);
+    gtk_widget_class_bind_template_callback(widget, onExportGeoTiff);
+    gtk_widget_class_bind_template_callback(widget, onSaveMap);
+    gtk_widget_class_bind_template_callback(widget, onExportAreas);
+    gtk_widget_class_bind_template_callback(widget, onExportMonths);
+    gtk_widget_class_bind_template_callback(widget, onClose);
+}
+
+LandmapWindow *landmap_window_open(GtkWindow *parent) {
+    loadWindowStyle("/org/veranta/landmap.css");
+    LandmapWindow *self = LANDMAP_WINDOW(g_object_new(LANDMAP_TYPE_WINDOW, nullptr));
+    if (parent != nullptr) gtk_window_set_transient_for(GTK_WINDOW(self), parent);
+    landmap_open = self;
+    gtk_widget_show(GTK_WIDGET(self));
+    gtk_widget_grab_focus(self->example);
+    return self;
+}
+
+void landmap_window_open_land(LandmapWindow *self, const char *path) {
+    landmap_view *v = self->view;
+    forgetMap(self);
+    showStatus(self->status, "", false);
+    v->land = landmap_land_open(path, v->example, landmap_memory_bytes());
+    if (!v->land.usable) {
+        gtk_label_set_text(GTK_LABEL(self->refusal), v->land.said.c_str());
+        gtk_widget_show(self->refusal);
+        gtk_label_set_text(GTK_LABEL(self->land_info),
+                           "Open a digital elevation model of your land, or drop its file here.");
+        return;
+    }
+    gtk_widget_hide(self->refusal);
+    gtk_label_set_text(GTK_LABEL(self->land_info), v->land.said.c_str());
+    // A map computed before for the same file and settings comes back at once.
+    map_options options;
+    if (readEntries(self, &options)) {
+        std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
+        if (kept != nullptr) showMap(self, kept);
+    }
+    gtk_widget_grab_focus(self->compute);
+}
+
+std::shared_ptr<const land_map> landmap_window_get_map(LandmapWindow *self) { return self->view->map; }
+
+bool landmap_window_land_usable(LandmapWindow *self) { return self->view->land.usable; }
+
+map_frame landmap_window_get_frame(LandmapWindow *self) { return self->view->frame; }
+
+bool landmap_window_get_selected(LandmapWindow *self, int *col, int *row) {
+    *col = self->view->selected_col;
+    *row = self->view->selected_row;
+    return *col >= 0;
+}
+
+float landmap_window_get_threshold(LandmapWindow *self) { return self->view->threshold; }
+
+bool landmap_window_is_computing(LandmapWindow *self) { return windowJobRunning(&self->run); }
+
+bool landmap_window_is_exporting(LandmapWindow *self) { return windowJobRunning(&self->geotiff); }
+
+bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, const char *path) {
+    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months"};
+    landmap_view *v = self->view;
+    GError *error = nullptr;
+    bool ok = false;
+    if (v->map == nullptr) {
+        g_set_error_literal(&error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no map yet");
+    } else if (kind == LANDMAP_GEOTIFF) {
+        startGeoTiff(self, path);
+        return true;
+    } else if (kind == LANDMAP_SAVED_MAP) {
+        const landmap_scene s = scene(self);
+        ok = landmap_save_map(&s, landmap_caption(*v->map, v->land.path, v->example), path, &error);
+    } else if (kind == LANDMAP_AREA_TABLE) {
+        ok = landmap_export_areas(v->map.get(), v->threshold, path, &error);
+    } else {
+        ok = landmap_export_months(v->map.get(), v->selected_col, v->selected_row, path, &error);
+    }
+    showExportOutcome(self->status, what[kind], path, ok, error != nullptr ? error->message : nullptr);
+    if (error != nullptr) g_error_free(error);
+    return ok;
+}

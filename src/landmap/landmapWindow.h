@@ -1,0 +1,50 @@
+// The map of the land (Calculate ▸ Map of the land…): a grower's elevation
+// model opened, every cell's season computed by the terrain core, drawn as a
+// map over a hillshade, read spot by spot, the hectares that reach a
+// degree-day threshold counted, and all of it exported. A GtkWindow whose
+// template is landmap.ui. It keeps the core's land_map as it was computed
+// and reads it through its band layout.
+#ifndef VERANTA_LANDMAP_LANDMAPWINDOW_H
+#define VERANTA_LANDMAP_LANDMAPWINDOW_H
+
+#include "terrain/mapFigures.h"
+
+#include <gtk/gtk.h>
+
+#include <memory>
+
+#define LANDMAP_TYPE_WINDOW (landmap_window_get_type())
+G_DECLARE_FINAL_TYPE(LandmapWindow, landmap_window, LANDMAP, WINDOW, GtkWindow)
+
+// The map window open now, or null; one at a time like every other window.
+extern LandmapWindow *landmap_open;
+
+// Opens and shows the window above the parent window (none when null), with
+// the usual season and the stored site read from locale.txt.
+LandmapWindow *landmap_window_open(GtkWindow *parent);
+
+// Opens an elevation model as Open…, a drop or the example do: says what it
+// is or why it cannot be used, and shows the session's map of it when the
+// settings have one.
+void landmap_window_open_land(LandmapWindow *self, const char *path);
+
+// What the window shows now: the map as computed (null before one), whether
+// the open land can be computed, how the map lies in its area, the selected
+// cell (false when none) and the threshold in degree days.
+std::shared_ptr<const land_map> landmap_window_get_map(LandmapWindow *self);
+bool landmap_window_land_usable(LandmapWindow *self);
+map_frame landmap_window_get_frame(LandmapWindow *self);
+bool landmap_window_get_selected(LandmapWindow *self, int *col, int *row);
+float landmap_window_get_threshold(LandmapWindow *self);
+// True while a map computes, and while a GeoTIFF is being written.
+bool landmap_window_is_computing(LandmapWindow *self);
+bool landmap_window_is_exporting(LandmapWindow *self);
+
+// The window's exports, as its buttons name them.
+enum landmap_export_kind { LANDMAP_GEOTIFF, LANDMAP_SAVED_MAP, LANDMAP_AREA_TABLE, LANDMAP_CELL_MONTHS };
+// What the file choosers do with a chosen name; the outcome is said in the
+// window's status line. The GeoTIFF is written on a worker: true once it is
+// started, its outcome said when it ends.
+bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, const char *path);
+
+#endif
