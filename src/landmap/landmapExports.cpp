@@ -44,7 +44,7 @@ void drawPage(cairo_t *cr, const void *data) {
     landmap_image image;
     image.base = cairo_surface_reference(scene->image->base);
     page.image = &image;
-    page.frame = mapFit(scene->map->grid.width, scene->map->grid.height, kWidth, kMap);
+    page.frame = landmap_fit(scene->map->grid.width, scene->map->grid.height, kWidth, kMap);
     cairo_save(cr);
     cairo_translate(cr, 0, kCaption);
     landmap_draw_map(cr, &page, kWidth, kMap);

@@ -9,6 +9,7 @@
 
 #include "demFiles.h"
 
+#include "landmap/landmapDrawing.h"
 #include "landmap/landmapRun.h"
 #include "landmap/landmapWindow.h"
 #include "terrain/internals.h"
@@ -202,32 +203,61 @@ TEST(Landmap, EveryInputHasAnAccessibleName) {
 TEST(Landmap, OpensADemAndSaysWhyAFileCannotBeUsed) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    struct Case {
-        std::string path;
-        const char *says;   // in the land's description, or in the refusal
-        bool usable;
-    };
     gui::writeFile("notes.txt", "not a raster\n");
-    const Case cases[] = {
-        {writeDem("land.tif", 40, 30), "40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N", true},
-        {writeDem("nocrs.tif", 20, 20, false), "coordinate reference system", false},
-        {writeDem("two.tif", 20, 20, true, 2), "band", false},
-        {(std::filesystem::current_path() / "notes.txt").string(), "notes.txt cannot be used", false},
-        {"/nonexistent/land.tif", "land.tif cannot be used", false},
+    const struct {
+        std::string path;
+        const char *says;   // in the refusal
+    } refused[] = {
+        {writeDem("nocrs.tif", 20, 20, false), "nocrs.tif cannot be used: it has no coordinate reference system"},
+        {writeDem("two.tif", 20, 20, true, 2), "two.tif cannot be used: it has 2 bands and none was chosen"},
+        {(std::filesystem::current_path() / "notes.txt").string(), "notes.txt cannot be used"},
+        {"/nonexistent/land.tif", "land.tif cannot be used"},
     };
-    for (const Case &c : cases) {
+    // With nothing open yet, a refused file leaves nothing to compute.
+    for (const auto &c : refused) {
         SCOPED_TRACE(c.path);
         landmap_window_open_land(w, c.path.c_str());
-        gui::pump();
-        EXPECT_EQ(landmap_window_land_usable(w), c.usable);
-        EXPECT_EQ(gui::visible(part(w, "landmap_refusal")), !c.usable);
-        std::string shown = label(part(w, c.usable ? "landmap_land_info" : "landmap_refusal"));
-        EXPECT_NE(shown.find(c.says), std::string::npos) << shown;
+        EXPECT_FALSE(landmap_window_land_usable(w));
+        EXPECT_TRUE(gui::visible(part(w, "landmap_refusal")));
+        EXPECT_EQ(label(part(w, "landmap_refusal")).rfind(c.says, 0), 0u) << label(part(w, "landmap_refusal"));
     }
-    // A refused file leaves nothing to compute.
     gui::click(part(w, "landmap_compute"));
     EXPECT_FALSE(landmap_window_is_computing(w));
     EXPECT_EQ(status(w), "Open an elevation model first (or try the example).");
+
+    landmap_window_open_land(w, writeDem("land.tif", 40, 30).c_str());
+    EXPECT_TRUE(landmap_window_land_usable(w));
+    EXPECT_FALSE(gui::visible(part(w, "landmap_refusal")));
+    EXPECT_EQ(label(part(w, "landmap_land_info")).find("land.tif\n40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N"),
+              0u)
+        << label(part(w, "landmap_land_info"));
+}
+
+// A file that cannot be used takes nothing away: the land open before, its
+// description and its map stay, and the refusal names the new file and why.
+TEST(Landmap, AFailedOpenKeepsTheMapAndSaysWhy) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    landmap_window_open_land(w, writeDem("land.tif", 24, 20).c_str());
+    compute(w, "1", 6, "31", 7, false);
+    ASSERT_TRUE(awaitRun(w));
+    const std::shared_ptr<const land_map> map = landmap_window_get_map(w);
+    ASSERT_NE(map, nullptr);
+    const std::string info = label(part(w, "landmap_land_info"));
+    gui::writeFile("notes.txt", "not a raster\n");
+    for (const std::string &path : {writeDem("nocrs.tif", 20, 20, false),
+                                   (std::filesystem::current_path() / "notes.txt").string()}) {
+        SCOPED_TRACE(path);
+        landmap_window_open_land(w, path.c_str());
+        EXPECT_EQ(landmap_window_get_map(w), map);
+        EXPECT_TRUE(landmap_window_land_usable(w));
+        EXPECT_TRUE(gui::sensitive(part(w, "landmap_export_tif")));
+        EXPECT_EQ(label(part(w, "landmap_land_info")), info);
+        const std::string refusal = label(part(w, "landmap_refusal"));
+        EXPECT_TRUE(gui::visible(part(w, "landmap_refusal")));
+        EXPECT_EQ(refusal.rfind(landmap_land_name(path) + " cannot be used: ", 0), 0u) << refusal;
+        EXPECT_NE(refusal.find("\nland.tif stays open."), std::string::npos) << refusal;
+    }
 }
 
 TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
@@ -315,7 +345,7 @@ TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
     ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
     steadyMap(w);
     GtkWidget *area = part(w, "landmap_map_area");
-    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), mapFit(30, 24, gtk_widget_get_allocated_width(area),
+    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), landmap_fit(30, 24, gtk_widget_get_allocated_width(area),
                                                               gtk_widget_get_allocated_height(area))));
 
     const struct {
@@ -350,7 +380,7 @@ TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
     int col, row;
     EXPECT_FALSE(landmap_window_get_selected(w, &col, &row)) << "a drag is not a click";
     gui::click(part(w, "landmap_fit"));
-    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), mapFit(30, 24, gtk_widget_get_allocated_width(area),
+    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), landmap_fit(30, 24, gtk_widget_get_allocated_width(area),
                                                               gtk_widget_get_allocated_height(area))));
 }
 
