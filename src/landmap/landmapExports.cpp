@@ -54,15 +54,17 @@ void drawPage(cairo_t *cr, const void *data) {
 
 }  // namespace
 
-bool landmap_export_areas(const land_map *map, float threshold, const char *path, GError **error) {
-    return writeText(areaTableCsv(*map, threshold), path, error);
+bool landmap_export_areas(const land_map *map, float threshold, const std::string &dem_name, const char *path,
+                          GError **error) {
+    return writeText(areaTableCsv(*map, threshold, dem_name), path, error);
 }
 
-bool landmap_export_months(const land_map *map, int col, int row, const char *path, GError **error) {
+bool landmap_export_months(const land_map *map, int col, int row, const std::string &dem_name, const char *path,
+                           GError **error) {
     gdd_falls falls;
     findGddFalls(&falls);
     std::string csv;
-    if (!cellMonthsCsv(*map, col, row, &falls, &csv)) {
+    if (!cellMonthsCsv(*map, col, row, &falls, dem_name, &csv)) {
         g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "no cell with data is selected");
         return false;
     }

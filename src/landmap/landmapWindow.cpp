@@ -152,7 +152,8 @@ void showCell(LandmapWindow *self) {
     // The note keeps its room when empty: the map above does not move.
     gtk_label_set_text(GTK_LABEL(self->falling_note), marked ? fallingNote() : "");
 
-    gchar *title = g_strdup_printf("Cell %d, %d: its months", v->selected_col + 1, v->selected_row + 1);
+    // Numbered as GDAL numbers the map's pixels and lines.
+    gchar *title = g_strdup_printf("Cell %d, %d: its months", v->selected_col, v->selected_row);
     gtk_label_set_text(GTK_LABEL(self->selected), title);
     g_free(title);
     gtk_widget_queue_draw(self->month_chart);
@@ -819,9 +820,9 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
         const landmap_scene s = scene(self);
         ok = landmap_save_map(&s, landmap_caption(*v->map, v->land.path, v->example), path, &error);
     } else if (kind == LANDMAP_AREA_TABLE) {
-        ok = landmap_export_areas(v->map.get(), v->threshold, path, &error);
+        ok = landmap_export_areas(v->map.get(), v->threshold, v->land.name, path, &error);
     } else {
-        ok = landmap_export_months(v->map.get(), v->selected_col, v->selected_row, path, &error);
+        ok = landmap_export_months(v->map.get(), v->selected_col, v->selected_row, v->land.name, path, &error);
     }
     showExportOutcome(self->status, what[kind], path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);

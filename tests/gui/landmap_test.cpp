@@ -313,7 +313,7 @@ TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
                 EXPECT_TRUE(landmap_window_get_selected(w, &col, &row));
                 EXPECT_EQ(col, c) << wheel;
                 EXPECT_EQ(row, r) << wheel;
-                gchar *title = g_strdup_printf("Cell %d, %d: its months", c + 1, r + 1);
+                gchar *title = g_strdup_printf("Cell %d, %d: its months", c, r);
                 EXPECT_EQ(label(part(w, "landmap_selected")), title);
                 g_free(title);
             }
@@ -332,6 +332,60 @@ TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
     EXPECT_STREQ(gdd, expect);
     g_free(gdd);
     g_free(expect);
+}
+
+// The readout, the selected cell's title and the cell months CSV number a
+// cell as GDAL numbers the exported GeoTIFF's pixels and lines (from 0):
+// gdallocationinfo at that column and row reads the degree days the readout
+// shows. The land rises steeply, so a neighbour never reads the same.
+TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    landmap_window_open_land(w, writeDem("land.tif", 30, 24).c_str());
+    compute(w, "1", 6, "31", 7, false);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
+    const std::string tif = (std::filesystem::current_path() / "map.tif").string();
+    landmap_window_export_to(w, LANDMAP_GEOTIFF, tif.c_str());
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(status(w).find("GeoTIFF written"), std::string::npos) << status(w);
+    steadyMap(w);
+    GtkWidget *area = part(w, "landmap_map_area");
+    const map_frame f = landmap_window_get_frame(w);
+    const struct {
+        int col, row;
+    } cells[] = {{0, 0}, {29, 0}, {0, 23}, {17, 5}, {3, 19}, {29, 23}};
+    for (const auto &c : cells) {
+        SCOPED_TRACE(std::to_string(c.col) + "," + std::to_string(c.row));
+        const double x = f.x + (c.col + 0.5) * f.scale, y = f.y + (c.row + 0.5) * f.scale;
+        mouse(area, GDK_MOTION_NOTIFY, x, y);
+        gui::pump();
+        const std::string readout = label(part(w, "landmap_readout"));
+        int col = -1, row = -1;
+        double gdd = 0.0;
+        ASSERT_EQ(std::sscanf(readout.c_str(), "%lf degree days", &gdd), 1) << readout;
+        const size_t at = readout.find("(cell ");
+        ASSERT_NE(at, std::string::npos) << readout;
+        ASSERT_EQ(std::sscanf(readout.c_str() + at, "(cell %d, %d:", &col, &row), 2) << readout;
+        EXPECT_EQ(col, c.col);
+        EXPECT_EQ(row, c.row);
+        gchar *command = g_strdup_printf("gdallocationinfo -valonly -b 1 '%s' %d %d > at.txt", tif.c_str(), col, row);
+        ASSERT_EQ(std::system(command), 0) << command;
+        g_free(command);
+        EXPECT_EQ(decimalString(std::strtod(gui::readFile("at.txt").c_str(), nullptr), 1),
+                  readout.substr(0, readout.find(" degree days")));
+        // A click selects the cell the readout named, and its months say so.
+        mouse(area, GDK_BUTTON_PRESS, x, y);
+        mouse(area, GDK_BUTTON_RELEASE, x, y);
+        gui::pump();
+        EXPECT_EQ(label(part(w, "landmap_selected")),
+                  "Cell " + std::to_string(col) + ", " + std::to_string(row) + ": its months");
+        const std::string csv = (std::filesystem::current_path() / "cell.csv").string();
+        ASSERT_TRUE(landmap_window_export_to(w, LANDMAP_CELL_MONTHS, csv.c_str())) << status(w);
+        const std::string text = gui::readFile(csv.c_str());
+        const std::string first = text.substr(text.find("\r\n") + 2);
+        EXPECT_EQ(first.rfind("land.tif," + std::to_string(col) + "," + std::to_string(row) + ",", 0), 0u) << first;
+    }
 }
 
 // + and − zoom about the middle unless the grower types in an entry; a drag
