@@ -20,6 +20,7 @@
 // After GoogleTest: X11 defines names it uses.
 #include <gdk/gdkx.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -202,4 +203,111 @@ TEST(Fits, Calculators) {
     gui::activate(months);
     ASSERT_NE(c2_window, nullptr);
     expectFits(c2_window, "season-opened");
+}
+
+namespace {
+
+struct rgb {
+    double r, g, b;
+};
+
+double distance(const rgb &a, const rgb &b) {
+    return std::sqrt((a.r - b.r) * (a.r - b.r) + (a.g - b.g) * (a.g - b.g) + (a.b - b.b) * (a.b - b.b));
+}
+
+// The mean colour of a square of the screen.
+rgb meanOf(GdkPixbuf *shot, int x0, int y0, int size) {
+    rgb sum{0, 0, 0};
+    const int stride = gdk_pixbuf_get_rowstride(shot), channels = gdk_pixbuf_get_n_channels(shot);
+    const guchar *pixels = gdk_pixbuf_get_pixels(shot);
+    for (int y = y0; y < y0 + size; y++)
+        for (int x = x0; x < x0 + size; x++) {
+            const guchar *p = pixels + y * stride + x * channels;
+            sum.r += p[0] / 255.0;
+            sum.g += p[1] / 255.0;
+            sum.b += p[2] / 255.0;
+        }
+    const double n = static_cast<double>(size) * size;
+    return {sum.r / n, sum.g / n, sum.b / n};
+}
+
+// How a radio button's indicator looks on the screen now: its fill, a few
+// pixels inside its left edge on the row through its middle (between the
+// edge and a selected one's dot), and the paper at the button's corner.
+struct ring {
+    rgb fill, paper;
+    bool found;
+};
+
+ring ringOf(GtkWidget *window, GtkWidget *radio) {
+    // Drawn now, on the screen, before it is read back.
+    gtk_widget_queue_draw(window);
+    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
+    gdk_window_process_updates(gtk_widget_get_window(window), TRUE);
+    G_GNUC_END_IGNORE_DEPRECATIONS
+    gdk_display_sync(gdk_display_get_default());
+    GtkAllocation a;
+    gtk_widget_get_allocation(radio, &a);
+    int x = 0, y = 0;
+    gtk_widget_translate_coordinates(radio, window, 0, 0, &x, &y);
+    GdkPixbuf *shot = gdk_pixbuf_get_from_window(gtk_widget_get_window(window), x, y, a.width, a.height);
+    ring r{};
+    if (shot == nullptr) return r;
+    r.paper = meanOf(shot, 0, 0, 2);
+    const int middle = a.height / 2;
+    for (int i = 0; i + 5 < a.width && !r.found; i++)
+        if (distance(meanOf(shot, i, middle, 1), r.paper) > 0.05) {
+            r.fill = meanOf(shot, i + 3, middle - 1, 2);
+            r.found = true;
+        }
+    g_object_unref(shot);
+    return r;
+}
+
+void useTheme(bool dark) {
+    g_object_set(gtk_settings_get_default(), "gtk-theme-name", "Adwaita", "gtk-application-prefer-dark-theme",
+                 dark ? TRUE : FALSE, "gtk-enable-animations", FALSE, nullptr);
+    gui::pump();
+}
+
+// Unselected, a radio button reads as an empty ring: its fill is much the
+// paper around it; selected, its fill is far from that.
+void expectRadiosToldApart(GtkWidget *window, GtkWidget *one, GtkWidget *other, const char *what) {
+    for (bool dark : {false, true}) {
+        SCOPED_TRACE(std::string(what) + (dark ? ", dark theme" : ", light theme"));
+        useTheme(dark);
+        for (GtkWidget *selected : {one, other}) {
+            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(selected), TRUE);
+            gui::pump();
+            GtkWidget *unselected = selected == one ? other : one;
+            const ring on = ringOf(window, selected), off = ringOf(window, unselected);
+            ASSERT_TRUE(on.found && off.found);
+            EXPECT_LT(distance(off.fill, off.paper), 0.2) << "an unselected ring looks filled";
+            EXPECT_GT(distance(on.fill, off.fill), 0.35) << "selected and unselected look alike";
+        }
+    }
+}
+
+}  // namespace
+
+TEST(Looks, RadioButtonsAreToldApartInEitherTheme) {
+    gui::start();
+    gui::writeFile("locale.txt", kSite);
+    gui::activate(slopes);
+    ASSERT_NE(slopes_open, nullptr);
+    GtkWidget *w = GTK_WIDGET(slopes_open);
+    toScreenSize(w);
+    expectRadiosToldApart(w, gui::templateChild(w, "slopes_rank_degree_days"),
+                          gui::templateChild(w, "slopes_rank_irradiation"), "the explorer's ranking");
+    gtk_widget_destroy(w);
+    gui::pump();
+    gui::activate(landmap);
+    ASSERT_NE(landmap_open, nullptr);
+    w = GTK_WIDGET(landmap_open);
+    toScreenSize(w);
+    gui::click(gui::templateChild(w, "landmap_example"));
+    gui::click(gui::templateChild(w, "landmap_compute"));
+    ASSERT_TRUE(await([] { return !landmap_window_is_computing(landmap_open); }));
+    expectRadiosToldApart(w, gui::templateChild(w, "landmap_colour_gdd"), gui::templateChild(w, "landmap_colour_irr"),
+                          "the map's colouring");
 }

@@ -388,6 +388,60 @@ TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
     }
 }
 
+// Pointing at cells and selecting one move nothing: the part under the map
+// (readout, title, months, note) asks the same height whatever it says, so
+// the map keeps its size and its frame, and the scale bar its length.
+TEST(Landmap, ReadingAndSelectingACellMoveNothing) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    landmap_window_open_land(w, writeDem("land.tif", 36, 28).c_str());
+    GtkWidget *readout = part(w, "landmap_readout");
+    GtkWidget *below = gtk_widget_get_parent(readout);
+    // At the width it has and at a narrow one, where texts need more lines.
+    auto asked = [below] {
+        std::vector<int> heights;
+        for (int width : {gtk_widget_get_allocated_width(below), 300}) {
+            int least = 0, natural = 0;
+            gtk_widget_get_preferred_height_for_width(below, width, &least, &natural);
+            heights.push_back(least);
+            heights.push_back(natural);
+        }
+        return heights;
+    };
+    const std::vector<int> before = asked();
+    compute(w, "1", 4, "31", 10, false);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
+    steadyMap(w);
+    EXPECT_EQ(asked(), before) << "a map shown";
+    GtkWidget *area = part(w, "landmap_map_area");
+    const map_frame frame = landmap_window_get_frame(w);
+    const land_map &m = *landmap_window_get_map(w);
+    // Some cells of the season take degree days where the formula runs
+    // backwards, so selecting them shows the note.
+    bool noted = false;
+    for (int c = 0; c < 36; c += 5)
+        for (int r = 0; r < 28; r += 4) {
+            const double x = frame.x + (c + 0.5) * frame.scale, y = frame.y + (r + 0.5) * frame.scale;
+            mouse(area, GDK_MOTION_NOTIFY, x, y);
+            gui::pump();
+            EXPECT_EQ(label(readout), spotText(&m, c, r));
+            EXPECT_EQ(asked(), before) << "pointing at " << c << "," << r;
+            mouse(area, GDK_BUTTON_PRESS, x, y);
+            mouse(area, GDK_BUTTON_RELEASE, x, y);
+            gui::pump();
+            noted = noted || !label(part(w, "landmap_falling_note")).empty();
+            EXPECT_EQ(asked(), before) << "selecting " << c << "," << r;
+            EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), frame));
+        }
+    EXPECT_TRUE(noted) << "no cell here shows the note";
+    // The readout's whole text is its tooltip, however narrow the window.
+    gchar *tip = gtk_widget_get_tooltip_text(readout);
+    EXPECT_STREQ(tip, label(readout).c_str());
+    g_free(tip);
+}
+
 // + and − zoom about the middle unless the grower types in an entry; a drag
 // pans without selecting; Fit brings the whole land back.
 TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
