@@ -15,8 +15,8 @@ function(veranta_add_library name)
 endfunction()
 
 # The per-surface loops of the slope sweep are vectorised only with GCC's full
-# cost model; vector lanes round exactly as scalar operations do. Set where the
-# file's library is made (source properties belong to a folder).
+# cost model; vector lanes round exactly as scalar operations do. Called in the
+# CMake folder that makes the file's library (source properties hold there).
 function(veranta_full_vector_cost)
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     set_source_files_properties(${ARGN} PROPERTIES COMPILE_OPTIONS -fvect-cost-model=dynamic)
@@ -115,7 +115,7 @@ function(veranta_check_targets)
   list(REMOVE_ITEM on_disk ${built})
   if(on_disk)
     list(JOIN on_disk "\n  " missing)
-    message(FATAL_ERROR "Sources in no target (add each to its folder's list):\n  ${missing}")
+    message(FATAL_ERROR "Sources in no target (add each to its library's or suite's list in src/, tests/ or bench/CMakeLists.txt):\n  ${missing}")
   endif()
   if(unwarned)
     message(FATAL_ERROR "Targets without veranta_warnings: ${unwarned}")
