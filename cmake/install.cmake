@@ -101,4 +101,4 @@ include(CPack)
 # Where the installed program finds the example land, relative to its own
 # folder.
 file(RELATIVE_PATH VERANTA_EXAMPLE_FROM_PROGRAM "/prefix/${VERANTA_LIBEXEC_DIR}" "/prefix/${VERANTA_SHARE_DIR}/example-land.tif")
-target_compile_definitions(veranta_app PRIVATE VERANTA_EXAMPLE_FROM_PROGRAM="${VERANTA_EXAMPLE_FROM_PROGRAM}")
+target_compile_definitions(veranta_landmap PRIVATE VERANTA_EXAMPLE_FROM_PROGRAM="${VERANTA_EXAMPLE_FROM_PROGRAM}")
