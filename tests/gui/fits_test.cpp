@@ -198,6 +198,21 @@ TEST(Fits, Calculators) {
     gui::activate(oneday);
     ASSERT_NE(c1_window, nullptr);
     expectFits(c1_window, "oneday-opened");
+    // A day calculated, its times also on this computer's clock, then a
+    // site that gives no figures.
+    setenv("TZ", "America/Los_Angeles", 1);
+    tzset();
+    const std::vector<GtkWidget *> g = gui::grids(c1_window);
+    ASSERT_EQ(g.size(), 3u);
+    gui::setText(gui::cell(g[0], 4, 2), "21");
+    gui::choose(gui::cell(g[0], 4, 3), "June");
+    gui::setText(gui::cell(g[0], 4, 4), "2025");
+    gui::click(gui::cell(g[2], 1, 0));
+    expectFits(c1_window, "oneday-calculated");
+    error_watch = 0;
+    gui::setText(gui::cell(g[0], 1, 3), "-3e38");
+    gui::click(gui::cell(g[2], 1, 0));
+    expectFits(c1_window, "oneday-out-of-range");
     gtk_widget_destroy(c1_window);
     gui::pump();
     gui::activate(months);
