@@ -80,8 +80,9 @@ struct map_control {
     std::atomic<long> cells_outside{0};
 };
 
-// A map's options said wrong before any work: the season by the season
-// window's own checks, then the shading's directions and distance. The
+// A map's options said wrong before any work: the season (sweepSeasonCheck:
+// one month will do; a day or month that does not exist is named), then the
+// shading's directions and distance. The
 // procedures below check their options once, on entry.
 int checkMapOptions(const map_options *options, std::string *refusal);
 
