@@ -45,6 +45,29 @@ void BM_TerrainHorizons(benchmark::State &state) {
     }
 }
 
+// The horizons of about 100,000 cells, one thread, as a square of 316 x 316
+// and as one row of 100,000 (argument: the width): their cost should grow
+// with the cells whatever the raster's shape. ns_per_cell is the wall time
+// per cell.
+void BM_TerrainHorizonsShape(benchmark::State &state) {
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(100000 / w);
+    std::vector<float> z(static_cast<size_t>(w) * h);
+    for (int r = 0; r < h; r++)
+        for (int c = 0; c < w; c++)
+            z[static_cast<size_t>(r) * w + c] =
+                static_cast<float>(300.0 + 120.0 * std::sin(c / 90.0) * std::cos(r / 130.0) + 60.0 * std::sin((c + 2 * r) / 37.0));
+    const horizon_grid grid = {z.data(), w, h, 0, 0, 10.0, 10.0};
+    std::vector<float> angles(z.size() * 32);
+    for (auto _ : state) {
+        terrainHorizons(&grid, 32, 5000.0, 0, 0, w, h, angles.data(), 1, nullptr);
+        benchmark::DoNotOptimize(angles.data());
+    }
+    state.counters["ns_per_cell"] = benchmark::Counter(static_cast<double>(z.size()) * 1e-9,
+                                                       benchmark::Counter::kIsIterationInvariantRate |
+                                                           benchmark::Counter::kInvert);
+}
+
 // Argument: shading (0 or 1).
 void BM_TerrainMap(benchmark::State &state) {
     char name[] = "/tmp/veranta-bench-XXXXXX";
@@ -72,4 +95,5 @@ void BM_TerrainMap(benchmark::State &state) {
 }  // namespace
 
 BENCHMARK(BM_TerrainHorizons)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
+BENCHMARK(BM_TerrainHorizonsShape)->ArgName("width")->Arg(316)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_TerrainMap)->ArgName("shade")->Arg(0)->Arg(1)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);

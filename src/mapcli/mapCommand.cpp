@@ -144,7 +144,7 @@ std::string takeThreads(const std::string &, const std::string &value, map_comma
 const value_option kValues[] = {
     {"--year", "Y", "the season's year, 2000 to 2050 (default: this year)", takeYear},
     {"--from", "D/M", "the season's first day and month (default: 1/4, 1 April)", takeDay},
-    {"--to", "D/M", "the season's last day and month, in a later month (default: 31/10, 31 October)", takeDay},
+    {"--to", "D/M", "the season's last day and month, not before the first (default: 31/10, 31 October)", takeDay},
     {"--directions", "N", "directions of the terrain's horizon around each cell, 1 to 360 (default: 32)",
      takeDirections},
     {"--distance", "METRES", "how far the terrain can shade a cell, above 0 and at most 100000 (default: 5000)",

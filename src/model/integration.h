@@ -42,6 +42,13 @@ day_conditions currentConditions(void);
 // The calculators' fixed conditions (Pacific standard time, noon, one-minute
 // step, 15 degrees, 1013 mb) for a site and surface.
 day_conditions calculatorConditions(float latitude, float longitude, float aspect, float tilt);
+// The standard zone nearest a longitude (east positive), in hours: the
+// sun's clock of a site, so that a day runs from the site's own midnight.
+// 0 for a longitude beyond 180 degrees or not a number.
+float siteZone(float longitude);
+// calculatorConditions on the clock of the site's zone (siteZone): what the
+// slope sweep and the map's suns integrate under.
+day_conditions siteConditions(float latitude, float longitude, float aspect, float tilt);
 
 // Resets the record and fills it for the date with the conditions; S_solpos
 // not yet run. A month outside 1..12 keeps the default (refused) day of year.

@@ -1,5 +1,7 @@
 // A season's irradiation and degree days for many slopes of one site at once,
-// without the shared calculation state: safe to call from any thread.
+// without the shared calculation state: safe to call from any thread. The
+// days are the site's own, on the clock of the standard zone nearest its
+// longitude (siteZone in integration.h).
 #ifndef VERANTA_MODEL_SWEEPSEASON_H
 #define VERANTA_MODEL_SWEEPSEASON_H
 
@@ -20,7 +22,7 @@ struct slope_season {
 };
 
 // 0 on success; non-zero, with nothing written, for an input it cannot compute
-// (no season by the season window's checks, a site the engine refuses, count < 0).
+// (no season by sweepSeasonCheck, a site the engine refuses, count < 0).
 int sweepSeason(const site_location *site, const season_range *season,
                 const slope *slopes, int count, slope_season *results);
 
@@ -39,22 +41,24 @@ int sweepSeasonControlled(const site_location *site, const season_range *season,
                           const slope *slopes, int count, slope_season *results,
                           sweep_control *control);
 
-// Why a sweep returned non-zero. The season's checks are the season
-// window's (its entry check codes 2 to 5, in its order).
+// Why a sweep returned non-zero. The season's checks (sweepSeasonCheck) are
+// the season window's, except that a season may start and end in one month.
 enum sweep_refusal {
     SWEEP_BAD_ARGUMENTS = 1,    // a null pointer, or count < 0
     SWEEP_BAD_START_DAY = 2,    // no such day in the start month
     SWEEP_BAD_STOP_DAY = 3,     // no such day in the stop month
     SWEEP_BAD_YEAR = 4,         // outside 2000-2050
-    SWEEP_BAD_MONTH_ORDER = 5,  // the stop month not after the start month, or no month 1-12
+    SWEEP_BAD_MONTH_ORDER = 5,  // the season ends before it starts
     SWEEP_BAD_SITE = 6,         // not finite, or refused by the engine
     SWEEP_BAD_SLOPE = 7,        // not finite, or refused by the engine
     SWEEP_CANCELLED = 8,
     SWEEP_NO_MEMORY = 9,
+    SWEEP_BAD_MONTH = 10,       // a start or stop month outside 1-12
 };
 
-// 0 for a season the season window takes, else its refusal (codes 2 to 5);
-// lengths gets the year's month lengths once the year is known.
+// 0 for a season of whole days in order within one year, else its refusal,
+// checked in this order: the year, the months, the start day, the stop day,
+// the order; lengths gets the year's month lengths once the months are known.
 int sweepSeasonCheck(const season_range *season, int lengths[12]);
 
 // sweepSeasonControlled on at most threads threads (below 1 counts as 1);

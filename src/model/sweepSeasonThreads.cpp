@@ -29,7 +29,7 @@ const long kMaxDailyValues = 1L << 22;
 int checkSite(const site_location *site, const season_range *season, const slope *slopes, int count) {
     if (!std::isfinite(site->latitude) || !std::isfinite(site->longitude) || !std::isfinite(site->elevation))
         return SWEEP_BAD_SITE;
-    day_conditions c = calculatorConditions(site->latitude, site->longitude, 180.0f, 0.0f);
+    day_conditions c = siteConditions(site->latitude, site->longitude, 180.0f, 0.0f);
     solar_record record{};
     fillRecord(&record, &c, season->start_day, season->start_month, season->year);
     if (S_solpos(&record) != 0) return SWEEP_BAD_SITE;
@@ -89,7 +89,7 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
     const int parts = count == 0 ? 0 : (count - 1) / part + 1;
     if (control != nullptr) control->days_total.store(static_cast<int>(ndays) * parts);
 
-    const day_conditions c = calculatorConditions(site->latitude, site->longitude, 180.0f, 0.0f);
+    const day_conditions c = siteConditions(site->latitude, site->longitude, 180.0f, 0.0f);
     const int zone = gddZone(site->latitude);
 
     std::vector<slope_season> swept(static_cast<size_t>(count));

@@ -45,6 +45,9 @@ void c1_ShowResult(c1_widgets *w) {
     site = entryFloat(w->entry_lon, &active_longitude) && site;
     // West longitudes may be typed without their sign; 0 becomes -0.0.
     if (active_longitude >= 0.0f) active_longitude = -active_longitude;
+    // The sun on the clock of the site's own zone (-8 across the Pacific
+    // zone, as set at opening), so that its day runs from its own midnight.
+    active_timezone = siteZone(active_longitude);
     site = entryFloat(w->entry_elev, &active_elev) && site;
     site = entryFloat(w->entry_aspect, &active_aspect) && site;
     site = entryFloat(w->entry_tilt, &active_tilt) && site;

@@ -62,6 +62,9 @@ void c2_ShowResult(c2_widgets *w) {
         site = entryFloat(w->entry_aspect, &active_aspect) && site;
         site = entryFloat(w->entry_tilt, &active_tilt) && site;
         if (active_longitude >= 0.0f) active_longitude = -active_longitude;
+        // The run's days on the clock of the site's own zone (-8 across the
+        // Pacific zone, as set at opening).
+        active_timezone = siteZone(active_longitude);
 
         startday = 0;
         stopday = 0;

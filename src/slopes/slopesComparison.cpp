@@ -64,6 +64,7 @@ const char *slopes_sweep_refusal(const slopes_sweep *sweep) {
     case SWEEP_BAD_STOP_DAY:
     case SWEEP_BAD_YEAR:
     case SWEEP_BAD_MONTH_ORDER:
+    case SWEEP_BAD_MONTH:
         return "This season cannot be computed; no numbers are shown.";
     case SWEEP_BAD_SITE:
         return "The sun cannot be placed for this site (the solar engine refuses it); no numbers are shown.";

@@ -21,15 +21,17 @@ struct cell_season {
     float month_whole_irradiation[12];   // the whole month's, which its degree days come from
     float season_irradiation;
     float season_degree_days;
-    float shadow_minutes;          // samples where the slope faces the sun but terrain hides it, times the step
+    // Samples of the season's days (not the rest of its months) where the
+    // slope faces the sun but terrain hides it, times the step: minutes.
+    float shadow_minutes;
 };
 
 // The season's sun at one block point (latitude, longitude east-positive as
 // given), placed once.
 struct sun_block;
 
-// Null, with *refusal set to a sweep_refusal code, for a season or point the
-// season window would refuse, or when cancelled through control (may be null;
+// Null, with *refusal set to a sweep_refusal code, for a season
+// sweepSeasonCheck refuses or a point the engine refuses, or when cancelled through control (may be null;
 // only its cancel flag is read). *refusal is 0 on success.
 sun_block *placeSunBlock(float latitude, float longitude, const season_range *season, sweep_control *control,
                          int *refusal);

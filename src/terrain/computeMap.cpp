@@ -28,6 +28,39 @@ void newLandMap(const dem_source *dem, const map_options *options, const map_win
     if (wants->whole_edge_months) map->whole_edge_months.assign(2 * cells, kMapNodata);
 }
 
+namespace {
+
+// The cells a part reads around it for its horizons (and one for Horn's
+// neighbours), as computeMapPart reads them.
+void halo(const dem_source *dem, const map_options *options, bool horizons, long *hx, long *hy) {
+    double sx = 0.0;
+    double sy = 0.0;
+    cellSize(dem, dem->height / 2, &sx, &sy);
+    *hx = horizons ? static_cast<long>(std::min(1.0e6, std::ceil(options->distance / sx))) + 2 : 1;
+    *hy = horizons ? static_cast<long>(std::min(1.0e6, std::ceil(options->distance / sy))) + 2 : 1;
+}
+
+// A part's horizons (4 bytes an angle) and its surroundings' elevations
+// (4 bytes a cell, clipped to the raster).
+double partBytes(const dem_source *dem, int side, int directions, long hx, long hy) {
+    const double cells = static_cast<double>(std::min(side, dem->width)) * std::min(side, dem->height);
+    const double around = static_cast<double>(std::min<long>(dem->width, side + 2 * hx)) *
+                          static_cast<double>(std::min<long>(dem->height, side + 2 * hy));
+    return 4.0 * directions * cells + 4.0 * around;
+}
+
+}  // namespace
+
+int mapPartSide(const dem_source *dem, const map_options *options, bool horizons) {
+    if (!horizons) return kMapPart;
+    long hx = 0;
+    long hy = 0;
+    halo(dem, options, horizons, &hx, &hy);
+    int side = kMapPart;
+    while (side > 128 && partBytes(dem, side, options->directions, hx, hy) > kMapPartBytes) side -= 16;
+    return side;
+}
+
 int computeMap(const dem_source *dem, const map_options *options, const map_window *window, const map_wants *wants,
                map_control *control, land_map *map, std::string *refusal) {
     *map = land_map{};
@@ -41,12 +74,13 @@ int computeMap(const dem_source *dem, const map_options *options, const map_wind
     }
     if (control != nullptr) control->cells_total.store(static_cast<long>(whole.width) * whole.height);
     sun_cache *cache = newSunCache(&options->season);
+    const int side = mapPartSide(dem, options, options->shade || (wants != nullptr && wants->horizons));
     try {
         newLandMap(dem, options, whole, wants, map);
-        for (int y = whole.y0; code == TERRAIN_OK && y < whole.y0 + whole.height; y += kMapPart) {
-            for (int x = whole.x0; code == TERRAIN_OK && x < whole.x0 + whole.width; x += kMapPart) {
-                const map_window part = {x, y, std::min(kMapPart, whole.x0 + whole.width - x),
-                                         std::min(kMapPart, whole.y0 + whole.height - y)};
+        for (int y = whole.y0; code == TERRAIN_OK && y < whole.y0 + whole.height; y += side) {
+            for (int x = whole.x0; code == TERRAIN_OK && x < whole.x0 + whole.width; x += side) {
+                const map_window part = {x, y, std::min(side, whole.x0 + whole.width - x),
+                                         std::min(side, whole.y0 + whole.height - y)};
                 cache->stamp++;
                 code = computeMapPart(dem, part, cache, control, map, refusal);
                 trimSunCache(cache, kMapSuns);
@@ -63,8 +97,9 @@ int computeMap(const dem_source *dem, const map_options *options, const map_wind
 }
 
 // Per cell: the bands (5 + 2 a month), and the extras kept. Once: a part's
-// work (its slopes, positions, block keys and horizons, and its elevations
-// with the search distance around it), and the suns alive, some 10 MB each.
+// work (its slopes, positions, block keys and horizons unless the map keeps
+// them, and its elevations with the search distance around it), and the
+// suns alive, some 10 MB each. Parts are taken at their largest.
 double computeMapBytes(double width, double height, const map_wants *wants, int directions, double distance,
                        double cell) {
     const double cells = width * height;
@@ -78,5 +113,6 @@ double computeMapBytes(double width, double height, const map_wants *wants, int 
     const double part = std::min(cells, static_cast<double>(kMapPart) * kMapPart);
     const double halo = cell > 0.0 ? 2.0 * std::ceil(distance / cell) : 0.0;
     const double window = std::min(width, kMapPart + halo) * std::min(height, kMapPart + halo);
-    return cells * per_cell + part * (8.0 + 16.0 + 12.0 + 4.0 * directions) + 4.0 * window + kMapSuns * 10e6;
+    const double part_angles = wants != nullptr && wants->horizons ? 0.0 : 4.0 * directions;
+    return cells * per_cell + part * (8.0 + 16.0 + 12.0 + part_angles) + 4.0 * window + kMapSuns * 10e6;
 }

@@ -59,9 +59,19 @@ struct part_cells {
     std::vector<float> aspect;
     std::vector<double> latitude;
     std::vector<double> longitude;
+    // The horizons, when computed: in the map's own bands where it keeps
+    // them (held once), otherwise in own_angles, cell after cell.
     int directions = 0;
-    std::vector<float> angles;   // angles[i * directions + k]
+    bool has_angles = false;
+    horizon_out angles_at = {};
+    std::vector<float> own_angles;
     const surroundings *around = nullptr;
+
+    float angle(size_t i, int k) const {
+        const size_t w = static_cast<size_t>(part.width);
+        return angles_at.base[i / w * angles_at.row_stride + i % w * angles_at.cell_stride +
+                              static_cast<size_t>(k) * angles_at.direction_stride];
+    }
 
     float elevation(size_t i) const {
         const size_t w = static_cast<size_t>(part.width);
@@ -91,15 +101,34 @@ int placeCells(const dem_source *dem, part_cells *cells, std::string *refusal) {
     return cellLatLon(dem, p.x0, p.y0, p.width, p.height, cells->latitude.data(), cells->longitude.data(), refusal);
 }
 
-int horizonsOfCells(const map_options *options, int threads, map_control *control, part_cells *cells) {
+// Straight into the map's horizon bands when it keeps them, so that a part's
+// angles are held once (360 directions of a 1,024 x 1,024 part are 1.5 GB).
+int horizonsOfCells(const map_options *options, int threads, map_control *control, land_map *map,
+                    part_cells *cells) {
     const surroundings &s = *cells->around;
+    const map_window &p = cells->part;
+    const size_t directions = static_cast<size_t>(options->directions);
     cells->directions = options->directions;
-    cells->angles.resize(cells->count * static_cast<size_t>(options->directions));
+    cells->has_angles = true;
+    if (!map->horizons.empty() && map->directions == options->directions) {
+        const size_t width = static_cast<size_t>(map->grid.width);
+        const size_t band = static_cast<size_t>(map->grid.cells());
+        const size_t first = static_cast<size_t>(p.y0 - map->grid.y0) * width + static_cast<size_t>(p.x0 - map->grid.x0);
+        cells->angles_at = {map->horizons.data() + first, width, 1, band};
+        // The targets start from 0, as a new vector of them would.
+        for (size_t k = 0; k < directions; k++)
+            for (size_t r = 0; r < static_cast<size_t>(p.height); r++) {
+                float *row = cells->angles_at.base + k * band + r * width;
+                std::fill(row, row + p.width, 0.0f);
+            }
+    } else {
+        cells->own_angles.resize(cells->count * directions);
+        cells->angles_at = {cells->own_angles.data(), static_cast<size_t>(p.width) * directions, directions, 1};
+    }
     const horizon_grid grid = {s.z.data(), s.window.width, s.window.height, s.window.x0, s.window.y0, s.spacing_x,
                                s.spacing_y};
-    const map_window &p = cells->part;
     return terrainHorizons(&grid, options->directions, options->distance, p.x0 - s.window.x0, p.y0 - s.window.y0,
-                           p.width, p.height, cells->angles.data(), threads, control);
+                           p.width, p.height, &cells->angles_at, threads, control);
 }
 
 struct cell_key {
@@ -205,8 +234,9 @@ void storeSeason(const map_target &t, const part_cells &cells, size_t i, const c
     }
 }
 
-// The extras the map holds: elevations, positions (of every cell, with data
-// or not) and horizons.
+// The extras the map holds: elevations and positions (of every cell, with
+// data or not); its horizons are in place already, but for the cells without
+// an elevation, which have none.
 void storeExtras(const map_target &t, const part_cells &cells) {
     land_map &m = *t.map;
     for (size_t i = 0; i < cells.count; i++) {
@@ -216,11 +246,12 @@ void storeExtras(const map_target &t, const part_cells &cells) {
             m.longitude[j] = cells.longitude[i];
         }
         const float e = cells.elevation(i);
-        if (std::isnan(e)) continue;
+        if (std::isnan(e)) {
+            if (!m.horizons.empty())
+                for (int k = 0; k < m.directions; k++) m.horizons[static_cast<size_t>(k) * t.cells + j] = kMapNodata;
+            continue;
+        }
         if (!m.elevation.empty()) m.elevation[j] = e;
-        if (!m.horizons.empty())
-            for (int k = 0; k < m.directions; k++)
-                m.horizons[static_cast<size_t>(k) * t.cells + j] = cells.angles[i * static_cast<size_t>(cells.directions) + static_cast<size_t>(k)];
     }
 }
 
@@ -230,7 +261,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
                   map_control *control, const map_target &target, std::string *refusal) {
     auto cancelled = [&] { return control != nullptr && control->cancel.load(std::memory_order_relaxed); };
     const int directions = cells.directions;
-    const bool horizons = !cells.angles.empty();
+    const bool horizons = cells.has_angles;
     std::vector<const sun_block *> blocks;
     size_t first_block = 0;
     size_t run_end = 0;
@@ -255,8 +286,8 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
                 elev[static_cast<size_t>(j)] = cells.elevation(i);
                 slopes[static_cast<size_t>(j)] = {cells.aspect[i], cells.tilt[i]};
                 if (horizons)
-                    std::memcpy(&horizon[static_cast<size_t>(j) * directions], &cells.angles[i * directions],
-                                sizeof(float) * static_cast<size_t>(directions));
+                    for (int k = 0; k < directions; k++)
+                        horizon[static_cast<size_t>(j) * directions + static_cast<size_t>(k)] = cells.angle(i, k);
             }
             const cell_horizons ch = {directions, horizon.data()};
             const int c = seasonCells(blocks[runs.block[r] - first_block], n, elev.data(), slopes.data(),
@@ -308,7 +339,7 @@ int compute(const dem_source *dem, const map_window &part, sun_cache *cache, map
     code = placeCells(dem, &cells, refusal);
     if (code != TERRAIN_OK) return code;
     if (horizons) {
-        code = horizonsOfCells(options, threads, control, &cells);
+        code = horizonsOfCells(options, threads, control, map, &cells);
         if (code != TERRAIN_OK) return code;
     }
 

@@ -1,7 +1,7 @@
 // Reading a DEM: one band of any raster GDAL reads, with a coordinate
-// reference system and a north-up grid, its elevations' unit and nodata;
-// what the window shows of it before any work; its elevations in metres,
-// a window at a time.
+// reference system and an unrotated grid (presented north-up whichever way
+// it is stored), its elevations' unit and nodata; what the window shows of it
+// before any work; its elevations in metres, a window at a time.
 #include "terrain/internals.h"
 
 #include "model/readRegularFile.h"
@@ -30,6 +30,22 @@ std::string lower(const char *text) {
     std::string s = text == nullptr ? "" : text;
     for (char &c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return s;
+}
+
+// A grid stored south-up or east-left turned round: the geotransform of the
+// same cells north-up, and which axes readDemWindow reverses.
+void presentNorthUp(dem_source *dem) {
+    double *t = dem->transform;
+    if (t[5] > 0.0) {
+        dem->flip_rows = true;
+        t[3] = t[3] + dem->height * t[5];
+        t[5] = -t[5];
+    }
+    if (t[1] < 0.0) {
+        dem->flip_columns = true;
+        t[0] = t[0] + dem->width * t[1];
+        t[1] = -t[1];
+    }
 }
 
 // Metres per unit of a band whose unit type names feet; 1 otherwise.
@@ -85,6 +101,7 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
         return refuse(dem, refusal, TERRAIN_NOT_GRID, "it has no geotransform that places its cells");
     if (dem->transform[2] != 0.0 || dem->transform[4] != 0.0 || dem->transform[1] == 0.0 || dem->transform[5] == 0.0)
         return refuse(dem, refusal, TERRAIN_NOT_GRID, "its grid is rotated");
+    presentNorthUp(dem);
     if (!OSRIsGeographic(srs) && !OSRIsProjected(srs))
         return refuse(dem, refusal, TERRAIN_NO_CRS, "its coordinate reference system is neither projected nor geographic");
     dem->geographic = OSRIsGeographic(srs) != 0;
@@ -163,15 +180,20 @@ int anyElevation(const dem_source *dem, bool *any, std::string *refusal) {
     return TERRAIN_OK;
 }
 
-// Read a row at a time so that nothing but the result is held.
+// Read a row at a time so that nothing but the result is held; the window
+// as presented north-up, its rows and columns taken from the file's
+// reversed where the file is stored the other way round.
 int readDemWindow(const dem_source *dem, int x0, int y0, int w, int h, float *metres, std::string *refusal) {
     std::vector<double> row(static_cast<size_t>(w));
     const GDALRasterBandH band = static_cast<GDALRasterBandH>(dem->band);
+    const int file_x0 = dem->flip_columns ? dem->width - x0 - w : x0;
     for (int r = 0; r < h; r++) {
-        if (GDALRasterIO(band, GF_Read, x0, y0 + r, w, 1, row.data(), w, 1, GDT_Float64, 0, 0) != CE_None) {
+        const int file_row = dem->flip_rows ? dem->height - 1 - (y0 + r) : y0 + r;
+        if (GDALRasterIO(band, GF_Read, file_x0, file_row, w, 1, row.data(), w, 1, GDT_Float64, 0, 0) != CE_None) {
             if (refusal != nullptr) *refusal = "its elevations cannot be read";
             return TERRAIN_FAILED;
         }
+        if (dem->flip_columns) std::reverse(row.begin(), row.end());
         float *out = metres + static_cast<size_t>(r) * static_cast<size_t>(w);
         for (int c = 0; c < w; c++) {
             const double v = row[static_cast<size_t>(c)];

@@ -10,10 +10,16 @@
 #include <string>
 
 // How a map run splits the raster: parts of at most kMapPart x kMapPart
-// cells, computed one after the other, each on every thread. A part's
-// horizons (32 directions) and work stay near 200 MB; a 1000 x 1000 raster
-// is one part.
+// cells, computed one after the other, each on every thread; a 1000 x 1000
+// raster is one part. With shading a part is as large as its horizons (its
+// cells times the directions) and the elevations within the search distance
+// around it let it be within kMapPartBytes (mapPartSide).
 constexpr int kMapPart = 1024;
+constexpr double kMapPartBytes = 512e6;
+// The side of the parts of a run over the DEM with these options (whether
+// horizons are computed or not): kMapPart, or less, down to 128, where a
+// part's horizons and surroundings would pass kMapPartBytes.
+int mapPartSide(const dem_source *dem, const map_options *options, bool horizons);
 // Suns alive at once, those kept between parts included: a part's cells are
 // computed block by block in batches of this many (a season's sun block is
 // some 7 MB), so memory stays bounded whatever the cell size.
@@ -69,6 +75,17 @@ struct horizon_grid {
 // TERRAIN_CANCELLED through control (may be null).
 int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
                     float *angles, int threads, map_control *control);
+// The same written where to says: the angle of cell (row, col) of the w x h
+// cells in direction k at base[row * row_stride + col * cell_stride + k *
+// direction_stride], so that a map's bands can take them in place.
+struct horizon_out {
+    float *base;
+    size_t row_stride;
+    size_t cell_stride;
+    size_t direction_stride;
+};
+int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
+                    const horizon_out *to, int threads, map_control *control);
 
 // The description of horizon band k (0-based) of directions: its direction.
 std::string horizonBandDescription(int directions, int k);

@@ -77,6 +77,10 @@ int cellLatLon(const dem_source *dem, int x0, int y0, int w, int h, double *lati
         }
         ok = OCTTransformEx(transform, w, x, y, nullptr, success.data()) != 0;
         for (int c = 0; ok && c < w; c++) ok = success[static_cast<size_t>(c)] != 0;
+        // Longitudes written from 0 to 360 (a geographic DEM east of 180)
+        // come through as they are: those past 180 are the same land west.
+        for (int c = 0; ok && c < w; c++)
+            if (std::fabs(x[c]) > 180.0) x[c] = std::remainder(x[c], 360.0);
     }
     CPLPopErrorHandler();
     if (transform != nullptr) OCTDestroyCoordinateTransformation(transform);
@@ -88,8 +92,17 @@ int cellLatLon(const dem_source *dem, int x0, int y0, int w, int h, double *lati
 
 // The cell's centre rounded to the 0.05 degree grid, in double, then
 // narrowed. The blocks depend on the cell alone, never on how the raster is
-// split, so tiles meet without seams.
+// split, so tiles meet without seams. The engine takes the rows at 89.95 and
+// 90 degrees for the pole itself, where it gives the sun no azimuth (always
+// 180) and every longitude would be a block of its own: their cells share
+// one sun on the last row where the sun goes round, at longitude 0.
 void blockPoint(double latitude, double longitude, float *block_latitude, float *block_longitude) {
-    *block_latitude = static_cast<float>(std::round(latitude * 20.0) / 20.0);
+    const double row = std::round(latitude * 20.0);
+    if (std::fabs(row) > 1798.0) {
+        *block_latitude = static_cast<float>(std::copysign(1798.0, row) / 20.0);
+        *block_longitude = 0.0f;
+        return;
+    }
+    *block_latitude = static_cast<float>(row / 20.0);
     *block_longitude = static_cast<float>(std::round(longitude * 20.0) / 20.0);
 }

@@ -43,7 +43,8 @@ void areaClasses(const float *values, int cols, int rows, const double *row_area
                  int classes, double *hectares);
 
 // The point of the 0.05 degree grid whose sun a cell shares: its latitude
-// chooses the cell's degree-day zone.
+// chooses the cell's degree-day zone. Cells within 0.075 degrees of a pole
+// share the one point at 89.9 degrees (north or south), longitude 0.
 void blockPoint(double latitude, double longitude, float *block_latitude, float *block_longitude);
 
 // The median of the values with data (the lower middle one of an even

@@ -1,25 +1,41 @@
-// A map's options said wrong before any work: the season by the season
-// window's own checks, then the shading's directions and distance; and the
+// A map's options said wrong before any work: the season (sweepSeasonCheck),
+// then the shading's directions and distance; and the
 // window of the raster a tile of a run covers.
 #include "terrain/internals.h"
+
+#include "model/model.h"
 
 #include <algorithm>
 #include <cmath>
 
+namespace {
+
+// What is wrong with a season, naming the day or month that does not exist.
+std::string seasonRefusal(const season_range &s, int code) {
+    const bool start_month = s.start_month < 1 || s.start_month > 12;
+    switch (code) {
+        case SWEEP_BAD_YEAR: return "the year must lie between 2000 and 2050";
+        case SWEEP_BAD_MONTH:
+            return std::to_string(start_month ? s.start_month : s.stop_month) + " is not a month (the season's " +
+                   (start_month ? "first" : "last") + " day and month)";
+        case SWEEP_BAD_START_DAY:
+            return std::to_string(s.start_day) + " " + month_names[s.start_month - 1] +
+                   " does not exist (the season's first day)";
+        case SWEEP_BAD_STOP_DAY:
+            return std::to_string(s.stop_day) + " " + month_names[s.stop_month - 1] +
+                   " does not exist (the season's last day)";
+        case SWEEP_BAD_MONTH_ORDER: return "the season must not end before it starts";
+        default: return "the season cannot be computed";
+    }
+}
+
+}  // namespace
+
 int checkMapOptions(const map_options *options, std::string *refusal) {
     int lengths[12];
     const int code = sweepSeasonCheck(&options->season, lengths);
-    const char *text = nullptr;
-    switch (code) {
-        case 0: break;
-        case SWEEP_BAD_START_DAY: text = "the season's first day does not exist in its month"; break;
-        case SWEEP_BAD_STOP_DAY: text = "the season's last day does not exist in its month"; break;
-        case SWEEP_BAD_YEAR: text = "the year must lie between 2000 and 2050"; break;
-        case SWEEP_BAD_MONTH_ORDER: text = "the season must end in a later month than it starts"; break;
-        default: text = "the season cannot be computed"; break;
-    }
-    if (text != nullptr) {
-        if (refusal != nullptr) *refusal = text;
+    if (code != 0) {
+        if (refusal != nullptr) *refusal = seasonRefusal(options->season, code);
         return TERRAIN_BAD_SEASON;
     }
     if (options->directions < 1 || options->directions > 360) {

@@ -39,9 +39,10 @@ int checkCells(int count, const float *elevation, const slope *slopes) {
 }
 
 // Each cell's months and totals from its daily values (day-major, n a day),
-// exactly as the slope sweep forms a slope's.
-void formSeasons(const sun_block *b, int n, const float *daily, const float *elevation, const int *hidden,
-                 float step, cell_season *out) {
+// exactly as the slope sweep forms a slope's; its samples in terrain shadow
+// are those counted by the season's last day less those before its first.
+void formSeasons(const sun_block *b, int n, const float *daily, const float *elevation, const int *hidden_before,
+                 const int *hidden, float step, cell_season *out) {
     const int zone = gddZone(b->latitude);
     for (int i = 0; i < n; i++) {
         slope_season season;
@@ -52,7 +53,7 @@ void formSeasons(const sun_block *b, int n, const float *daily, const float *ele
         std::copy(season.month_whole_irradiation, season.month_whole_irradiation + 12, r.month_whole_irradiation);
         r.season_irradiation = season.season_irradiation;
         r.season_degree_days = season.season_degree_days;
-        r.shadow_minutes = hidden == nullptr ? 0.0f : static_cast<float>(hidden[i]) * step;
+        r.shadow_minutes = hidden == nullptr ? 0.0f : static_cast<float>(hidden[i] - hidden_before[i]) * step;
     }
 }
 
@@ -66,7 +67,12 @@ int compute(const sun_block *b, int count, const float *elevation, const slope *
     std::vector<int> below(horizons == nullptr ? 0 : static_cast<size_t>(samples));
     std::vector<float> weight(below.size());
     for (size_t s = 0; s < below.size(); s++) {
-        const double p = static_cast<double>(b->azimuth[s]) * directions / 360.0;
+        // The engine gives a sun due north as a hair below 0 (its degree to
+        // radian factor is a float a little above pi / 180): such an azimuth
+        // is taken into [0, 360), so that no direction lies before the first.
+        double azimuth = static_cast<double>(b->azimuth[s]);
+        if (azimuth < 0.0) azimuth += 360.0;
+        const double p = azimuth * directions / 360.0;
         const double k = std::floor(p);
         weight[s] = static_cast<float>(p - k);
         below[s] = static_cast<int>(k) % directions;
@@ -78,6 +84,13 @@ int compute(const sun_block *b, int count, const float *elevation, const slope *
     std::vector<float> angles(static_cast<size_t>(directions) * static_cast<size_t>(part));
     std::vector<int> hidden(horizons == nullptr ? 0 : static_cast<size_t>(part));
     const float step = static_cast<float>(calculatorConditions(0.0f, 0.0f, 180.0f, 0.0f).step);
+    // The block holds whole months (their degree days need them); the
+    // season's own days are first_day to last_day of them.
+    const int first_day = b->season.start_day - 1;
+    int last_day = b->season.stop_day - 1;
+    for (int m = b->season.start_month; m < b->season.stop_month; m++) last_day += b->lengths[m - 1];
+    std::vector<int> hidden_before(hidden.size());
+    std::vector<int> hidden_season(hidden.size());
 
     for (int base = 0; base < count; base += part) {
         const int n = std::min(part, count - base);
@@ -103,14 +116,16 @@ int compute(const sun_block *b, int count, const float *elevation, const slope *
 
         for (int d = 0; d < b->days; d++) {
             if (cancelled(control)) return SWEEP_CANCELLED;
+            if (d == first_day) std::copy(hidden.begin(), hidden.end(), hidden_before.begin());
             std::fill(sums, sums + n, 0.0f);
             addCellSamples(b, b->day_first[static_cast<size_t>(d)], b->day_first[static_cast<size_t>(d) + 1], &cells,
                            horizons == nullptr ? nullptr : &hp, path);
             float *day = daily.data() + static_cast<size_t>(d) * n;
             for (int i = 0; i < n; i++) day[i] = static_cast<float>(static_cast<double>(sums[i]) * 1e-6);
+            if (d == last_day) std::copy(hidden.begin(), hidden.end(), hidden_season.begin());
         }
-        formSeasons(b, n, daily.data(), elevation + base, horizons == nullptr ? nullptr : hidden.data(), step,
-                    out.data() + base);
+        formSeasons(b, n, daily.data(), elevation + base, hidden_before.data(),
+                    horizons == nullptr ? nullptr : hidden_season.data(), step, out.data() + base);
     }
     // A cancel that came after the last day still means no results.
     if (cancelled(control)) return SWEEP_CANCELLED;

@@ -1,6 +1,6 @@
 // The sun of a whole season at one block point: the engine is run at every
 // sample of every day of the season's months, under the calculators' fixed
-// conditions, and what the tilted-surface step and the horizon test need is
+// conditions on the clock of the block's own zone, and what the tilted-surface step and the horizon test need is
 // kept for the samples with the sun up.
 #include "terrain/sunBlock.h"
 
@@ -16,7 +16,7 @@ bool cancelled(const sweep_control *control) {
 }
 
 int place(sun_block *b, sweep_control *control) {
-    const day_conditions c = calculatorConditions(b->latitude, b->longitude, 180.0f, 0.0f);
+    const day_conditions c = siteConditions(b->latitude, b->longitude, 180.0f, 0.0f);
     // The site's test of the slope sweep: the engine takes the point at noon of the first day.
     solar_record record{};
     fillRecord(&record, &c, b->season.start_day, b->season.start_month, b->season.year);

@@ -33,7 +33,12 @@ struct dem_source {
     std::string path;
     int width = 0;
     int height = 0;
-    double transform[6] = {};       // GDAL's geotransform, north up
+    double transform[6] = {};       // GDAL's geotransform, north up whatever the file's
+    // A file stored south-up (rows running north) or east-left (columns
+    // running west) is presented north-up: cell (x, y) as the core sees it
+    // is file column width - 1 - x, row height - 1 - y where flipped.
+    bool flip_rows = false;
+    bool flip_columns = false;
     bool geographic = false;        // cell sizes in degrees
     double linear_metres = 1.0;     // metres per horizontal unit of a projected CRS
     double vertical_metres = 1.0;   // metres per elevation unit
@@ -80,8 +85,9 @@ struct map_control {
     std::atomic<long> cells_outside{0};
 };
 
-// A map's options said wrong before any work: the season by the season
-// window's own checks, then the shading's directions and distance. The
+// A map's options said wrong before any work: the season (sweepSeasonCheck:
+// one month will do; a day or month that does not exist is named), then the
+// shading's directions and distance. The
 // procedures below check their options once, on entry.
 int checkMapOptions(const map_options *options, std::string *refusal);
 

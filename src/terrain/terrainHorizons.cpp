@@ -24,6 +24,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -113,8 +114,7 @@ long floorDiv(long a, long b) {
 struct direction_sweep {
     const horizon_grid *g;
     int x0, y0, w, h;      // target cells, window coordinates
-    int directions;
-    float *angles;
+    horizon_out to;        // where the target cells' angles go
     long K;                // samples within the distance
     long R;                // of them, those marched from the centre (at most K)
     double step;           // metres between samples
@@ -142,7 +142,13 @@ struct direction_sweep {
     float *out(long p, long s) const {
         const long col = (by_columns ? p : s) - g->origin_x - x0;
         const long row = (by_columns ? s : p) - g->origin_y - y0;
-        return angles + (static_cast<size_t>(row) * static_cast<size_t>(w) + static_cast<size_t>(col)) * directions + k;
+        return slot(row, col);
+    }
+    // The angle of target cell (row, col), rows and columns from the
+    // targets' first, in this direction.
+    float *slot(long row, long col) const {
+        return to.base + static_cast<size_t>(row) * to.row_stride + static_cast<size_t>(col) * to.cell_stride +
+               static_cast<size_t>(k) * to.direction_stride;
     }
 
     // One sample of the rays of the target cells of row r: on column
@@ -226,8 +232,8 @@ struct direction_sweep {
             for (long c = 0; c < w; c++) {
                 if (!(top[static_cast<size_t>(c)] > 0.0)) continue;  // no higher than 0, the least angle already there
                 const float a = static_cast<float>(std::atan(top[static_cast<size_t>(c)]) * (180.0 / kPi));
-                float *slot = angles + (static_cast<size_t>(r - y0) * static_cast<size_t>(w) + static_cast<size_t>(c)) * directions + k;
-                if (a > *slot) *slot = a;
+                float *at = slot(r - y0, c);
+                if (a > *at) *at = a;
             }
         }
     }
@@ -296,12 +302,26 @@ struct direction_sweep {
         sc.height.resize(un);
         sc.observer.resize(un);
         sc.partner.resize(un);
+        sc.own.resize(un);
+        sc.other.resize(un);
         sc.carry.assign(un, -HUGE_VAL);
         const double drop = step * step / (2.0 * kEarthRadius);
+        // The window's secondary extent, widened by the neighbour a sample
+        // is interpolated with.
+        const long slen = by_columns ? g->height : g->width;
+        const long s_lo = sorigin - 1;
+        const long s_hi = sorigin + slen;
 
         for (long L = ts0 - tmmax - 1; L <= ts1 - tmmin + 1; L++) {
+            // Only where the line lies within the window has it a sample, a
+            // cell or a partner: elsewhere its heights are nodata, which no
+            // hull takes. A steep line crosses a thin window in a few steps,
+            // so a raster of one row costs what a square one does per cell.
+            long first = 0;
+            long last = -1;
+            lineInWindow(sc.offset, s_lo - L, s_hi - L, &first, &last);
             bool any = false;
-            for (long i = 0; i < n; i++) {
+            for (long i = first; i <= last; i++) {
                 const long q = qlo + i;
                 const long p = sign * q;
                 const long s = L + sc.offset[static_cast<size_t>(i)];
@@ -331,9 +351,13 @@ struct direction_sweep {
                 sc.observer[static_cast<size_t>(i)] = o;
                 sc.partner[static_cast<size_t>(i)] = o2;
             }
+            // A line without cells leaves the carry as it is: no cell of the
+            // next line is bracketed by it, so none reads it.
             if (!any) continue;
-            sweepLine(qlo, n, drop, sc);
-            for (long i = 0; i < n; i++) {
+            sweepLine(qlo, first, last, drop, sc);
+            // A carry is read only where the line before had a cell or a
+            // partner, which lie within its own [first, last].
+            for (long i = first; i <= last; i++) {
                 const size_t u = static_cast<size_t>(i);
                 const double d = sc.delta[u];
                 const long o = sc.observer[u];
@@ -354,8 +378,21 @@ struct direction_sweep {
         }
     }
 
-    // The far tangents of the line from its own cells and their partners.
-    void sweepLine(long qlo, long n, double drop, scratch &sc) const {
+    // The positions [*a, *b] where offset, monotonic as t's sign says,
+    // lies within [lo, hi]; *b < *a when none.
+    void lineInWindow(const std::vector<long> &offset, long lo, long hi, long *a, long *b) const {
+        if (t >= 0.0) {
+            *a = std::lower_bound(offset.begin(), offset.end(), lo) - offset.begin();
+            *b = (std::upper_bound(offset.begin(), offset.end(), hi) - offset.begin()) - 1;
+        } else {
+            *a = std::lower_bound(offset.begin(), offset.end(), hi, std::greater<long>()) - offset.begin();
+            *b = (std::upper_bound(offset.begin(), offset.end(), lo, std::greater<long>()) - offset.begin()) - 1;
+        }
+    }
+
+    // The far tangents of the line from its own cells and their partners, at
+    // positions first to last: the line's samples beyond them are nodata.
+    void sweepLine(long qlo, long first, long last, double drop, scratch &sc) const {
         const std::vector<double> &height = sc.height;
         auto pointAt = [&](long i) {
             const double x = static_cast<double>(qlo + i);
@@ -373,8 +410,8 @@ struct direction_sweep {
             const double tn = (height[static_cast<size_t>(s)] - zo) / dist - dist / (2.0 * kEarthRadius);
             if (tn > *best) *best = tn;
         };
-        sc.own.assign(static_cast<size_t>(n), -HUGE_VAL);
-        sc.other.assign(static_cast<size_t>(n), -HUGE_VAL);
+        std::fill(sc.own.begin() + first, sc.own.begin() + last + 1, -HUGE_VAL);
+        std::fill(sc.other.begin() + first, sc.other.begin() + last + 1, -HUGE_VAL);
         // The far points of cell i are those of an observer at i + R looking
         // KF = K - R ahead, blocked by that observer's position.
         const long KF = K - R;
@@ -382,13 +419,13 @@ struct direction_sweep {
         long block = 0;
         bool started = false;
         long next_point = 0;
-        for (long i = n - 1; i >= 0; i--) {
+        for (long i = last; i >= first; i--) {
             const long b = floorDiv(qlo + i + R, KF);
             if (!started || b != block) {
                 sc.suffix.reset();
                 block = b;
                 started = true;
-                next_point = std::min(n - 1, (b + 1) * KF - 1 - qlo);
+                next_point = std::min(last, (b + 1) * KF - 1 - qlo);
             }
             for (; next_point > i + R; next_point--)
                 if (!std::isnan(height[static_cast<size_t>(next_point)]))
@@ -398,15 +435,15 @@ struct direction_sweep {
         }
         // Forwards: the prefix of the next block up to the distance.
         started = false;
-        for (long i = 0; i < n; i++) {
+        for (long i = first; i <= last; i++) {
             const long b = floorDiv(qlo + i + R, KF);
             if (!started || b != block) {
                 sc.prefix.reset();
                 block = b;
                 started = true;
-                next_point = std::max(0L, (b + 1) * KF - qlo);
+                next_point = std::max(first, (b + 1) * KF - qlo);
             }
-            for (; next_point <= i + K && next_point < n; next_point++)
+            for (; next_point <= i + K && next_point <= last; next_point++)
                 if (!std::isnan(height[static_cast<size_t>(next_point)]))
                     sc.prefix.add(pointAt(next_point), static_cast<int>(next_point));
             consider(i, sc.observer[static_cast<size_t>(i)], sc.prefix, &sc.own[static_cast<size_t>(i)]);
@@ -418,7 +455,7 @@ struct direction_sweep {
 }  // namespace
 
 int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
-                    float *angles, int threads, map_control *control) {
+                    const horizon_out *to, int threads, map_control *control) {
     if (w <= 0 || h <= 0 || directions <= 0) return TERRAIN_OK;
     std::atomic<int> next{0};
     auto cancelled = [&] { return control != nullptr && control->cancel.load(std::memory_order_relaxed); };
@@ -439,8 +476,7 @@ int terrainHorizons(const horizon_grid *grid, int directions, double distance, i
             d.y0 = y0;
             d.w = w;
             d.h = h;
-            d.directions = directions;
-            d.angles = angles;
+            d.to = *to;
             d.k = k;
             d.by_columns = std::fabs(east) / grid->cell_width >= std::fabs(north) / grid->cell_height;
             if (d.by_columns) {
@@ -457,7 +493,8 @@ int terrainHorizons(const horizon_grid *grid, int directions, double distance, i
             if (d.K > d.R) {
                 d.run(sc);
             } else {
-                for (long i = 0; i < static_cast<long>(w) * h; i++) angles[static_cast<size_t>(i) * directions + k] = 0.0f;
+                for (long r = 0; r < h; r++)
+                    for (long c = 0; c < w; c++) *d.slot(r, c) = 0.0f;
             }
             d.nearField(zo, top);
         }
@@ -465,4 +502,11 @@ int terrainHorizons(const horizon_grid *grid, int directions, double distance, i
     threads = std::max(1, std::min(threads, directions));
     runOnThreads(threads, worker);
     return cancelled() ? TERRAIN_CANCELLED : TERRAIN_OK;
+}
+
+int terrainHorizons(const horizon_grid *grid, int directions, double distance, int x0, int y0, int w, int h,
+                    float *angles, int threads, map_control *control) {
+    const horizon_out to = {angles, static_cast<size_t>(w) * static_cast<size_t>(directions),
+                            static_cast<size_t>(directions), 1};
+    return terrainHorizons(grid, directions, distance, x0, y0, w, h, &to, threads, control);
 }

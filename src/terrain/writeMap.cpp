@@ -29,10 +29,11 @@ int streamed(const dem_source *dem, const map_options *options, const map_window
     long cells = 0;
     long outside = 0;
     land_map part;
-    for (int y = window.y0; y < window.y0 + window.height; y += kMapPart) {
-        for (int x = window.x0; x < window.x0 + window.width; x += kMapPart) {
-            const map_window cells_of = {x, y, std::min(kMapPart, window.x0 + window.width - x),
-                                         std::min(kMapPart, window.y0 + window.height - y)};
+    const int side = mapPartSide(dem, options, options->shade || wants.horizons);
+    for (int y = window.y0; y < window.y0 + window.height; y += side) {
+        for (int x = window.x0; x < window.x0 + window.width; x += side) {
+            const map_window cells_of = {x, y, std::min(side, window.x0 + window.width - x),
+                                         std::min(side, window.y0 + window.height - y)};
             newLandMap(dem, options, cells_of, &wants, &part);
             cache->stamp++;
             code = computeMapPart(dem, cells_of, cache, control, &part, refusal);

@@ -65,6 +65,21 @@ int monthLength(int month, int year) {
     return lengths[month - 1];
 }
 
+// A day of the month (1 to 12) in the year, or a note that says why not.
+bool readDay(GtkWidget *entry, GtkWidget *note, int month, int year, int *day) {
+    if (!entryInt(entry, day)) {
+        entryNote(note, "not a whole number");
+        return false;
+    }
+    if (*day < 1 || *day > monthLength(month, year)) {
+        gchar *text = g_strdup_printf("%d %s does not exist", *day, month_names[month - 1]);
+        entryNote(note, text);
+        g_free(text);
+        return false;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool readSeason(const season_entries *e, season_range *season) {
@@ -87,17 +102,11 @@ bool readSeason(const season_entries *e, season_range *season) {
     } else if (r.stop_month < 1) {
         entryNote(e->stop_note, "choose a month");
         ok = false;
-    } else if (r.stop_month <= r.start_month) {
-        entryNote(e->stop_note, "must be a later month than the start");
-        ok = false;
     } else {
-        if (!entryInt(e->start_day, &r.start_day) || r.start_day < 1 ||
-            r.start_day > monthLength(r.start_month, r.year)) {
-            entryNote(e->start_note, "not a day of this month");
-            ok = false;
-        }
-        if (!entryInt(e->stop_day, &r.stop_day) || r.stop_day < 1 || r.stop_day > monthLength(r.stop_month, r.year)) {
-            entryNote(e->stop_note, "not a day of this month");
+        ok = readDay(e->start_day, e->start_note, r.start_month, r.year, &r.start_day);
+        ok = readDay(e->stop_day, e->stop_note, r.stop_month, r.year, &r.stop_day) && ok;
+        if (ok && (r.stop_month < r.start_month || (r.stop_month == r.start_month && r.stop_day < r.start_day))) {
+            entryNote(e->stop_note, "must not be before the start");
             ok = false;
         }
     }

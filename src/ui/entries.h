@@ -27,9 +27,11 @@ struct season_entries {
     GtkWidget *year, *start_day, *start_month, *stop_day, *stop_month;   // months in combo boxes
     GtkWidget *year_note, *start_note, *stop_note;
 };
-// Reads the season by the season window's checks: the first failing check
-// of the year and the months decides its note, and then both days are
-// checked. True with *season set; otherwise false with the notes shown.
+// Reads the season as the slope sweep and the map take it (one month will
+// do): the first failing check of the year and the months decides its note,
+// then both days are checked (a day that does not exist is named, "31 June
+// does not exist"), then their order. True with *season set; otherwise false
+// with the notes shown.
 bool readSeason(const season_entries *entries, season_range *season);
 // The usual season in such entries: 1 April to 31 October of this year (of
 // 2000 or 2050 outside the years the windows take).

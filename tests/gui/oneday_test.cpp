@@ -363,18 +363,25 @@ TEST(OneDayCalculation, CompleteCaseFillsAllFourOutputs) {
     EXPECT_EQ(gui::text(w.entry_gdd), printed("%5.2f deg days", day / month * getMonthsGDD(7, month)));
     std::vector<std::string> west = outputs(w);
 
-    // The zone label follows the time zone exactly.
-    active_timezone = -5.0f;
-    gui::click(w.button_calculate);
-    EXPECT_EQ(clocks(w), expectedClocks(15, 7, 2010, "(EST)"));
-    active_timezone = -7.0f;
-    gui::click(w.button_calculate);
-    EXPECT_EQ(clocks(w), expectedClocks(15, 7, 2010, ""));
+    // The clock is that of the standard zone nearest the typed longitude,
+    // and its label follows the zone exactly (once the region warning is
+    // gone): -5 is (EST), -7 has none.
+    error_watch = 0;
+    const struct {
+        const char *longitude;
+        float zone;
+        const char *label;
+    } zones[] = {{"-75.0", -5.0f, "(EST)"}, {"-105.0", -7.0f, ""}, {"112.5", -8.0f, "(Z-8)"}, {"-127.6", -9.0f, ""}};
+    for (const auto &z : zones) {
+        gui::setText(w.entry_lon, z.longitude);
+        gui::click(w.button_calculate);
+        EXPECT_EQ(active_timezone, z.zone) << z.longitude;
+        EXPECT_EQ(clocks(w), expectedClocks(15, 7, 2010, z.label)) << z.longitude;
+        EXPECT_EQ(gui::text(w.entry_irradiance), printed("%6.2f mj/sqm", getDaysIrr(15, 7, 2010))) << z.longitude;
+    }
     EXPECT_EQ(gui::text(w.entry_sunrise).size(), 9u);
 
     // After the warning is gone, an unsigned west longitude gives the same.
-    error_watch = 0;
-    active_timezone = -8.0f;
     gui::setText(w.entry_lon, "123.0");
     gui::click(w.button_calculate);
     EXPECT_EQ(outputs(w), west);

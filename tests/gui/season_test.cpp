@@ -353,6 +353,21 @@ TEST(SeasonWindow, ZoneFollowsTheLatitude) {
     }
 }
 
+// The run's days are on the clock of the standard zone nearest the typed
+// longitude (-8 across the Pacific zone), read at each start.
+TEST(SeasonWindow, ClockFollowsTheLongitude) {
+    c2_widgets w = openSeason(kSite);
+    error_watch = 0;
+    setSeason(w, "1", "June", "31", "July", "2010");
+    const std::pair<const char *, float> zones[] = {{"-75", -5.0f}, {"75", -5.0f}, {"-123.214", -8.0f}, {"-112.5", -8.0f}};
+    for (const auto &zone : zones) {
+        gui::setText(w.entry_lon, zone.first);
+        EXPECT_EQ(press(w.button_start), "retval is 0 and error_watch is 0\n") << zone.first;
+        EXPECT_EQ(active_timezone, zone.second) << zone.first;
+        expectRow(w, "June", "1 - 30", wholeMonth(6), wholeMonth(6));
+    }
+}
+
 TEST(SeasonWindow, WithoutLocaleFileLocationIsLockedDuringRun) {
     c2_widgets w = openSeason(nullptr);
     EXPECT_EQ(haveprefs, 0);

@@ -313,7 +313,8 @@ TEST(Slopes, BadEntriesAndSitesSayWhyAndShowNoNumbers) {
         {"nan", "slopes_aspect", "nan", "slopes_aspect_msg", "not a number"},
         {"year", "slopes_year", "1999", "slopes_year_msg", "a year from 2000 to 2050"},
         {"year text", "slopes_year", "2010x", "slopes_year_msg", "not a whole number"},
-        {"day", "slopes_stopday", "32", "slopes_stop_msg", "not a day of this month"},
+        {"day", "slopes_stopday", "32", "slopes_stop_msg", "32 May does not exist"},
+        {"day text", "slopes_startday", "1st", "slopes_start_msg", "not a whole number"},
         {"latitude", "slopes_lat", "95", nullptr, "latitude must lie between -90 and 90"},
         {"longitude", "slopes_lon", "-200", nullptr, "longitude must lie between -180 and 180"},
     };
@@ -348,11 +349,22 @@ TEST(Slopes, BadEntriesAndSitesSayWhyAndShowNoNumbers) {
         }
         EXPECT_FALSE(gui::visible(part(w, "slopes_message")));
     }
-    // A stop month not after the start month.
-    setSeason(w, "1", 6, "30", 6, "2010");
+    // A season ending before it starts, in an earlier month or in its own.
+    for (int stop_month : {5, 6}) {
+        setSeason(w, "20", 6, "19", stop_month, "2010");
+        gui::click(part(w, "slopes_compare"));
+        EXPECT_EQ(label(part(w, "slopes_stop_msg")), "must not be before the start") << stop_month;
+        EXPECT_FALSE(view(w).have);
+    }
+    // One month, or a part of it, is a season.
+    setSeason(w, "1", 7, "15", 7, "2010");
     gui::click(part(w, "slopes_compare"));
-    EXPECT_EQ(label(part(w, "slopes_stop_msg")), "must be a later month than the start");
-    EXPECT_FALSE(view(w).have);
+    ASSERT_TRUE(awaitRun(w));
+    EXPECT_TRUE(view(w).have);
+    EXPECT_FALSE(gui::visible(part(w, "slopes_stop_msg")));
+    const auto rows = tableRows(w);
+    ASSERT_EQ(rows.size(), 2u) << "one month and the season's total";
+    EXPECT_EQ(rows[0][0] + " " + rows[0][1], "July 1 - 15");
 }
 
 namespace {
@@ -628,7 +640,9 @@ TEST(Slopes, SeasonMonthsAsTheSeasonWindowStepsThem) {
         {{2004, 29, 2, 31, 3}, {2, 3}, {29, 1}, {29, 31}},
         {{2001, 1, 1, 31, 12}, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12}, {1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1},
          {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31}},
-        {{2010, 1, 5, 31, 5}, {}, {}, {}},
+        {{2010, 1, 5, 31, 5}, {5}, {1}, {31}},
+        {{2010, 2, 7, 15, 7}, {7}, {2}, {15}},
+        {{2010, 1, 6, 31, 5}, {}, {}, {}},
     };
     for (const Case &c : cases) {
         int m[12], f[12], l[12];

@@ -42,8 +42,9 @@ check "no CRS" "veranta-map: nocrs.tif: it has no coordinate reference system" n
 check "two bands, none chosen" "veranta-map: two.tif: it has 2 bands and none was chosen; choose one with --band N" two.tif out.tif
 check "no band 3" "veranta-map: two.tif: it has no band 3 (it has 2)" --band 3 two.tif out.tif
 check "bad year" "veranta-map: the year must be a whole number from 2000 to 2050, not 1999" --year 1999 dem.tif out.tif
-check "31 June" "veranta-map: the season's last day does not exist in its month" --to 31/6 dem.tif out.tif
-check "season backwards" "veranta-map: the season must end in a later month than it starts" --from 1/9 --to 1/5 dem.tif out.tif
+check "31 June" "veranta-map: 31 June does not exist (the season's last day)" --to 31/6 dem.tif out.tif
+check "month 13" "veranta-map: 13 is not a month (the season's first day and month)" --from 1/13 dem.tif out.tif
+check "season backwards" "veranta-map: the season must not end before it starts" --from 1/9 --to 1/5 dem.tif out.tif
 check "bad date" "veranta-map: --from takes a day and month as D/M, not 1.4" --from 1.4 dem.tif out.tif
 check "no directions" "veranta-map: --directions takes a whole number from 1 to 360, not 0" --directions 0 dem.tif out.tif
 check "negative distance" "veranta-map: --distance takes metres above 0 and at most 100000, not -5" --distance -5 dem.tif out.tif

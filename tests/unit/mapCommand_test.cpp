@@ -65,6 +65,11 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
     EXPECT_TRUE(c.quiet);
     EXPECT_EQ(c.dem, "-dem.tif") << "after --, a name like an option is a file";
 
+    for (const char *to : {"15/7", "1/7"}) {
+        ASSERT_EQ(parse({"--from", "1/7", "--to", to, "dem.tif", "out.tif"}, &c, &text), MAP_COMMAND_RUN)
+            << "a season within one month, to " << to << ": " << text;
+    }
+
     ASSERT_EQ(parse({"--year", "2024", "dem.tif", "--year=2025", "out.tif"}, &c, &text), MAP_COMMAND_RUN);
     EXPECT_EQ(c.options.season.year, 2025) << "the last one given counts";
 }
@@ -80,9 +85,13 @@ TEST(MapCommand, EachWrongInputGetsItsOneLine) {
         {{"--year=", "d.tif", "o.tif"}, "the year must be a whole number from 2000 to 2050, not "},
         {{"--from", "1.4", "d.tif", "o.tif"}, "--from takes a day and month as D/M, not 1.4"},
         {{"--to", "31", "d.tif", "o.tif"}, "--to takes a day and month as D/M, not 31"},
-        {{"--to", "31/6", "d.tif", "o.tif"}, "the season's last day does not exist in its month"},
-        {{"--from", "30/2", "d.tif", "o.tif"}, "the season's first day does not exist in its month"},
-        {{"--from", "1/9", "--to", "1/5", "d.tif", "o.tif"}, "the season must end in a later month than it starts"},
+        {{"--to", "31/6", "d.tif", "o.tif"}, "31 June does not exist (the season's last day)"},
+        {{"--from", "30/2", "d.tif", "o.tif"}, "30 February does not exist (the season's first day)"},
+        {{"--from", "0/5", "d.tif", "o.tif"}, "0 May does not exist (the season's first day)"},
+        {{"--from", "1/13", "d.tif", "o.tif"}, "13 is not a month (the season's first day and month)"},
+        {{"--from", "1/9", "--to", "1/0", "d.tif", "o.tif"}, "0 is not a month (the season's last day and month)"},
+        {{"--from", "1/9", "--to", "1/5", "d.tif", "o.tif"}, "the season must not end before it starts"},
+        {{"--from", "20/7", "--to", "19/7", "d.tif", "o.tif"}, "the season must not end before it starts"},
         {{"--directions", "0", "d.tif", "o.tif"}, "--directions takes a whole number from 1 to 360, not 0"},
         {{"--directions", "361", "d.tif", "o.tif"}, "--directions takes a whole number from 1 to 360, not 361"},
         {{"--distance", "-5", "d.tif", "o.tif"}, "--distance takes metres above 0 and at most 100000, not -5"},

@@ -79,6 +79,9 @@ TEST(SweepSeason, EverySlopeIsTheSeasonWindowsToTheBit) {
         {"north face in winter, leap February", {45.61f, -122.9f, 480.0f}, {2012, 3, 1, 29, 2}, {{0.0f, 30.0f}, {345.0f, 30.0f}}},
         {"level ground, southern zone", {42.5f, -123.5f, 250.0f}, {2021, 1, 3, 30, 4}, {{0.0f, 0.0f}, {90.0f, 0.0f}}},
         {"outside the region, a slope facing down", {46.9f, -120.0f, 900.0f}, {2030, 30, 10, 1, 12}, {{200.0f, -8.0f}}},
+        {"one month, partial at both ends", kSeasonSite, {2007, 1, 7, 15, 7}, {{180.0f, 10.0f}, {90.0f, 25.0f}}},
+        {"one whole month", kSeasonSite, {2007, 1, 7, 31, 7}, {{180.0f, 10.0f}}},
+        {"one day", kSeasonSite, {2007, 9, 8, 9, 8}, {{270.0f, 5.0f}}},
     };
     for (const auto &c : cases) {
         std::vector<slope_season> swept(c.slopes.size());
@@ -129,10 +132,11 @@ TEST(SweepSeason, RefusedInputWritesNothing) {
     } cases[] = {
         {"year before 2000", kSeasonSite, {1999, 1, 4, 31, 10}, ok, SWEEP_BAD_YEAR},
         {"year after 2050", kSeasonSite, {2051, 1, 4, 31, 10}, ok, SWEEP_BAD_YEAR},
-        {"one month only", kSeasonSite, {2007, 1, 4, 30, 4}, ok, SWEEP_BAD_MONTH_ORDER},
+        {"one month, ending before it starts", kSeasonSite, {2007, 20, 4, 19, 4}, ok, SWEEP_BAD_MONTH_ORDER},
         {"months reversed", kSeasonSite, {2007, 1, 10, 30, 4}, ok, SWEEP_BAD_MONTH_ORDER},
-        {"month 0", kSeasonSite, {2007, 1, 0, 30, 4}, ok, SWEEP_BAD_MONTH_ORDER},
-        {"month 13", kSeasonSite, {2007, 1, 4, 30, 13}, ok, SWEEP_BAD_MONTH_ORDER},
+        {"month 0", kSeasonSite, {2007, 1, 0, 30, 4}, ok, SWEEP_BAD_MONTH},
+        {"month 13", kSeasonSite, {2007, 1, 4, 30, 13}, ok, SWEEP_BAD_MONTH},
+        {"month 13, months reversed", kSeasonSite, {2007, 1, 13, 30, 4}, ok, SWEEP_BAD_MONTH},
         {"31 April", kSeasonSite, {2007, 31, 4, 31, 10}, ok, SWEEP_BAD_START_DAY},
         {"day 0", kSeasonSite, {2007, 0, 4, 31, 10}, ok, SWEEP_BAD_START_DAY},
         {"29 February 2007", kSeasonSite, {2007, 1, 1, 29, 2}, ok, SWEEP_BAD_STOP_DAY},
@@ -183,4 +187,35 @@ TEST(SweepSeason, CancelledSweepWritesNothing) {
     EXPECT_EQ(sweepSeasonControlled(&kSeasonSite, &season, &sl, 1, &r, &control), SWEEP_CANCELLED);
     EXPECT_EQ(bits(r.season_irradiation), 0x5a5a5a5au);
     EXPECT_EQ(control.days_done.load(), 0);
+}
+
+// The sun on the clock of the standard zone nearest the site: whole hours,
+// east positive, -8 across the whole Pacific zone (halves away from 0).
+TEST(SiteClock, TheNearestStandardZone) {
+    const struct {
+        float longitude;
+        float zone;
+    } cases[] = {
+        {-123.214f, -8.0f}, {-112.5f, -8.0f}, {-127.49f, -8.0f}, {-127.5f, -9.0f}, {-112.49f, -7.0f},
+        {-84.43f, -6.0f},   {-75.0f, -5.0f},  {4.0f, 0.0f},      {-0.0f, 0.0f},     {7.5f, 1.0f},
+        {139.7f, 9.0f},     {180.0f, 12.0f},  {-180.0f, -12.0f}, {180.5f, 0.0f},    {std::nanf(""), 0.0f},
+    };
+    for (const auto &c : cases) EXPECT_EQ(bits(siteZone(c.longitude)), bits(c.zone)) << c.longitude;
+}
+
+// June on flat ground at 45 degrees north gets the same sun wherever the
+// site lies, each day on its own clock: within 0.5 % of the Pacific figure.
+TEST(SiteClock, JuneOnFlatGroundIsTheSameAtEveryLongitude) {
+    const season_range june = {2024, 1, 6, 30, 6};
+    const slope flat = {180.0f, 0.0f};
+    const site_location pacific = {45.0f, -123.0f, 200.0f};
+    slope_season west;
+    ASSERT_EQ(sweepSeason(&pacific, &june, &flat, 1, &west), 0);
+    EXPECT_GT(west.season_irradiation, 700.0f);
+    for (float longitude : {-84.0f, 4.0f, 139.0f}) {
+        const site_location site = {45.0f, longitude, 200.0f};
+        slope_season s;
+        ASSERT_EQ(sweepSeason(&site, &june, &flat, 1, &s), 0) << longitude;
+        EXPECT_NEAR(s.season_irradiation / west.season_irradiation, 1.0f, 0.005f) << longitude;
+    }
 }

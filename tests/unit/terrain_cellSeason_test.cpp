@@ -98,42 +98,53 @@ TEST(CellSeason, HorizonsOnlyTakeAway) {
         EXPECT_EQ(std::memcmp(&clear[i], &bare[i], sizeof bare[i]), 0) << "open horizon, cell " << i;
         for (int m = 0; m < 12; m++) EXPECT_LE(shaded[i].month_irradiation[m], bare[i].month_irradiation[m]) << i;
         EXPECT_LE(shaded[i].season_irradiation, bare[i].season_irradiation) << i;
-        EXPECT_GT(shaded[i].shadow_minutes, 0.0f) << i;
+        // Minutes in shadow exactly where the season's own days lost sun.
+        EXPECT_EQ(shaded[i].shadow_minutes > 0.0f, shaded[i].season_irradiation < bare[i].season_irradiation) << i;
     }
 }
 
-TEST(CellSeason, AWallHidesExactlyTheSamplesBelowIt) {
+// Counted directly, the engine at every sample of the season's days (not the
+// rest of its first and last months): two days and two whole months of the
+// same summer differ as their days do; one month, or a part of it, will do.
+TEST(CellSeason, AWallHidesExactlyTheSamplesBelowItOnTheSeasonsDays) {
     const float wall = 21.5f;
     const std::vector<cell> cells = {{{-1.0f, 0.0f}, 100.0f}, {{200.0f, 30.0f}, 100.0f}, {{0.0f, 50.0f}, 100.0f}};
     std::vector<float> angles(cells.size() * 32, wall);
     const cell_horizons h = {32, angles.data()};
-    block_ptr b = place(44.15f, -123.2f, kSeason);
-    const std::vector<cell_season> r = run(b.get(), cells, &h);
-
-    // Count the samples directly: the engine at every sample of the season.
-    int lengths[12];
-    monthLengths(kSeason.year, lengths);
     const day_conditions c = calculatorConditions(44.15f, -123.2f, 180.0f, 0.0f);
-    std::vector<int> count(cells.size(), 0);
-    for (int m = kSeason.start_month; m <= kSeason.stop_month; m++)
-        for (int d = 1; d <= lengths[m - 1]; d++) {
-            solar_record record{};
-            fillRecord(&record, &c, d, m, kSeason.year);
-            ASSERT_EQ(S_solpos(&record), 0);
-            forEachSample(&record, c.step, [&](solar_record *s) {
-                if (s->etr_normal == 0.0f || 90.0f - s->zenith_refracted > wall) return;
-                for (size_t i = 0; i < cells.size(); i++) {
-                    s->surface_aspect = cells[i].sl.aspect;
-                    s->surface_tilt = cells[i].sl.tilt;
-                    S_solpos(s);
-                    count[i] += s->cos_incidence > 0.0f ? 1 : 0;
-                }
-            });
+    const season_range seasons[] = {kSeason, {2007, 30, 6, 1, 7}, {2007, 1, 6, 31, 7}, {2007, 1, 7, 15, 7}};
+    std::vector<float> minutes;
+    for (const season_range &season : seasons) {
+        block_ptr b = place(44.15f, -123.2f, season);
+        const std::vector<cell_season> r = run(b.get(), cells, &h);
+        int lengths[12];
+        monthLengths(season.year, lengths);
+        std::vector<int> count(cells.size(), 0);
+        for (int m = season.start_month; m <= season.stop_month; m++)
+            for (int d = m == season.start_month ? season.start_day : 1;
+                 d <= (m == season.stop_month ? season.stop_day : lengths[m - 1]); d++) {
+                solar_record record{};
+                fillRecord(&record, &c, d, m, season.year);
+                ASSERT_EQ(S_solpos(&record), 0);
+                forEachSample(&record, c.step, [&](solar_record *s) {
+                    if (s->etr_normal == 0.0f || 90.0f - s->zenith_refracted > wall) return;
+                    for (size_t i = 0; i < cells.size(); i++) {
+                        s->surface_aspect = cells[i].sl.aspect;
+                        s->surface_tilt = cells[i].sl.tilt;
+                        S_solpos(s);
+                        count[i] += s->cos_incidence > 0.0f ? 1 : 0;
+                    }
+                });
+            }
+        for (size_t i = 0; i < cells.size(); i++) {
+            EXPECT_GT(count[i], 0) << i;
+            EXPECT_EQ(r[i].shadow_minutes, static_cast<float>(count[i]))
+                << season.start_day << "/" << season.start_month << " to " << season.stop_day << "/" << season.stop_month
+                << ", cell " << i;
         }
-    for (size_t i = 0; i < cells.size(); i++) {
-        EXPECT_GT(count[i], 0) << i;
-        EXPECT_EQ(r[i].shadow_minutes, static_cast<float>(count[i])) << "cell " << i;
+        minutes.push_back(r[1].shadow_minutes);
     }
+    EXPECT_GT(minutes[2], 20.0f * minutes[1]) << "two days against two whole months";
 }
 
 TEST(CellSeason, EveryCodePathGivesTheBaselinesBits) {

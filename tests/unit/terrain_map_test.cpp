@@ -9,6 +9,7 @@
 #include "terrain/sunCache.h"
 #include "demFiles.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
@@ -578,4 +579,69 @@ TEST(TerrainWrite, AMapInMemoryWritesTheFileTheStreamedRunWrites) {
         EXPECT_TRUE(mapFileText(file) == expected) << file;
         EXPECT_TRUE(mapFileText(file + ".hz") == mapFileText(streamed + ".hz")) << file;
     }
+}
+
+// Kept or not, a shaded map's horizons are the ones its cells were shaded
+// by: the bands are the same to the bit, and the kept angles are
+// terrainHorizons' own, nodata where the cell has no elevation. Parts are
+// sized by their horizons and surroundings, not by a fixed count of cells.
+TEST(TerrainMap, HorizonsKeptInPlaceAreTheOnesTheCellsUse) {
+    temp_dir dir;
+    const int w = 21;
+    const int h = 14;
+    std::vector<float> z(static_cast<size_t>(w) * h);
+    for (size_t i = 0; i < z.size(); i++) z[i] = static_cast<float>(250.0 + 3.0 * (i / w) + 50.0 * std::sin(i % w * 0.5));
+    z[30] = -9999.0f;
+    dem_source dem;
+    ASSERT_EQ(openDem(makeDem(dir.path + "/dem.tif", w, h, z, "EPSG:32610", 30.0, 497500.0, 4875100.0), 0, &dem, nullptr),
+              TERRAIN_OK);
+    map_options options;
+    options.season = {2024, 1, 6, 30, 6};
+    options.directions = 12;
+    options.distance = 400.0;
+    map_wants keep;
+    keep.horizons = true;
+    land_map kept;
+    land_map bare;
+    const map_window window = {3, 1, 15, 12};
+    ASSERT_EQ(computeMap(&dem, &options, &window, &keep, nullptr, &kept, nullptr), TERRAIN_OK);
+    ASSERT_EQ(computeMap(&dem, &options, &window, nullptr, nullptr, &bare, nullptr), TERRAIN_OK);
+    EXPECT_EQ(std::memcmp(kept.values.data(), bare.values.data(), bare.values.size() * sizeof(float)), 0);
+
+    std::vector<float> zm(z.size());
+    ASSERT_EQ(readDemWindow(&dem, 0, 0, w, h, zm.data(), nullptr), TERRAIN_OK);
+    double sx = 0.0;
+    double sy = 0.0;
+    cellSize(&dem, h / 2, &sx, &sy);
+    const horizon_grid grid = {zm.data(), w, h, 0, 0, sx, sy};
+    std::vector<float> angles(static_cast<size_t>(window.width) * window.height * options.directions);
+    ASSERT_EQ(terrainHorizons(&grid, options.directions, options.distance, window.x0, window.y0, window.width,
+                              window.height, angles.data(), 1, nullptr),
+              TERRAIN_OK);
+    const size_t cells = static_cast<size_t>(kept.grid.cells());
+    for (size_t i = 0; i < cells; i++) {
+        const size_t dem_cell = (i / window.width + window.y0) * w + i % window.width + window.x0;
+        for (int k = 0; k < options.directions; k++) {
+            const float expected = z[dem_cell] == -9999.0f ? kMapNodata : angles[i * options.directions + k];
+            ASSERT_EQ(bits(kept.horizons[k * cells + i]), bits(expected)) << "cell " << i << " direction " << k;
+        }
+    }
+
+    // A season's default shading keeps whole parts; 360 directions over
+    // 50 km make them smaller, their horizons and surroundings within bounds.
+    closeDem(&dem);
+    dem_source large;   // the grid alone decides: 5,000 x 5,000 cells of 30 m
+    large.width = large.height = 5000;
+    const double t[6] = {400000.0, 30.0, 0.0, 4875100.0, 0.0, -30.0};
+    std::copy_n(t, 6, large.transform);
+    map_options wide;
+    EXPECT_EQ(mapPartSide(&large, &wide, true), kMapPart);
+    EXPECT_EQ(mapPartSide(&large, &wide, false), kMapPart);
+    wide.directions = 360;
+    wide.distance = 50000.0;
+    const int side = mapPartSide(&large, &wide, true);
+    const double around = std::pow(side + 2.0 * (std::ceil(50000.0 / 30.0) + 2.0), 2.0);
+    EXPECT_LE(4.0 * 360 * side * side + 4.0 * around, kMapPartBytes) << side;
+    EXPECT_GE(side, 512);
+    EXPECT_EQ(mapPartSide(&large, &wide, false), kMapPart);
 }
