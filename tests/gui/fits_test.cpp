@@ -103,6 +103,16 @@ void expectFits(GtkWidget *window, const std::string &name) {
     shot(window, name);
 }
 
+// A status line keeps to one line, cut short where it must be, its whole
+// text in its tooltip.
+void expectOneLineStatus(GtkWidget *status, const std::string &name) {
+    EXPECT_FALSE(gtk_label_get_line_wrap(GTK_LABEL(status))) << name;
+    EXPECT_NE(gtk_label_get_ellipsize(GTK_LABEL(status)), PANGO_ELLIPSIZE_NONE) << name;
+    gchar *tip = gtk_widget_get_tooltip_text(status);
+    EXPECT_STREQ(tip, gtk_label_get_text(GTK_LABEL(status))) << name;
+    g_free(tip);
+}
+
 }  // namespace
 
 TEST(Fits, SlopesWindow) {
@@ -137,6 +147,7 @@ TEST(Fits, SlopesWindow) {
     expectFits(win, "slopes-by-irradiation");
     slopes_window_export_to(w, false, ("/nonexistent-folder/" + std::string(200, 'x') + ".csv").c_str());
     expectFits(win, "slopes-failed-export");
+    expectOneLineStatus(part("slopes_status"), "slopes-failed-export");
 }
 
 TEST(Fits, LandmapWindow) {
@@ -176,6 +187,7 @@ TEST(Fits, LandmapWindow) {
     landmap_window_export_to(w, LANDMAP_AREA_TABLE,
                              ("/nonexistent-folder/" + std::string(200, 'x') + ".csv").c_str());
     expectFits(win, "landmap-failed-export");
+    expectOneLineStatus(part("landmap_status"), "landmap-failed-export");
 }
 
 TEST(Fits, StationWindow) {
