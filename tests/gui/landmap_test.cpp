@@ -442,6 +442,69 @@ TEST(Landmap, ReadingAndSelectingACellMoveNothing) {
     g_free(tip);
 }
 
+// A season within one month is a season: 1 to 15 July gives the terrain
+// core's own map of it, one month's bands, and a cell's months and the
+// tables say so.
+TEST(Landmap, ASeasonWithinOneMonth) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    const std::string path = writeDem("land.tif", 20, 16);
+    landmap_window_open_land(w, path.c_str());
+    compute(w, "1", 7, "15", 7, true);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
+    EXPECT_FALSE(gui::visible(part(w, "landmap_stop_msg")));
+    const land_map &m = *landmap_window_get_map(w);
+    ASSERT_EQ(m.layout.count(), 5 + 2);
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(path, 0, &dem, &refusal), TERRAIN_OK);
+    map_options o;
+    o.season = {m.options.season.year, 1, 7, 15, 7};
+    land_map core;
+    ASSERT_EQ(computeMap(&dem, &o, nullptr, nullptr, nullptr, &core, &refusal), TERRAIN_OK) << refusal;
+    closeDem(&dem);
+    ASSERT_EQ(core.values.size(), m.values.size());
+    int differ = 0;
+    for (size_t i = 0; i < core.values.size(); i++) differ += !sameBits(m.values[i], core.values[i]);
+    EXPECT_EQ(differ, 0);
+
+    ASSERT_TRUE(clickCell(w, 10, 8));
+    GtkTreeModel *store = GTK_TREE_MODEL(gui::templateObject(GTK_WIDGET(w), "landmap_months_store"));
+    EXPECT_EQ(gtk_tree_model_iter_n_children(store, nullptr), 2) << "July and the season";
+    const std::string csv = (std::filesystem::current_path() / "cell.csv").string();
+    ASSERT_TRUE(landmap_window_export_to(w, LANDMAP_CELL_MONTHS, csv.c_str())) << status(w);
+    const std::string text = gui::readFile(csv.c_str());
+    const std::string season = "," + std::to_string(o.season.year) + "-07-01," + std::to_string(o.season.year) + "-07-15,";
+    EXPECT_NE(text.find(season + "1,32,5000,July,1,15,"), std::string::npos) << text;
+    EXPECT_NE(text.find(season + "1,32,5000,season,,,"), std::string::npos) << text;
+}
+
+// Flat land has no horizon: at 35 degrees south, where the sun stands due
+// north at noon, the map shaded is the map unshaded to the bit.
+TEST(Landmap, FlatLandFarSouthShadedIsUnshaded) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    const int n = 24;
+    ASSERT_TRUE(writeDemFile("flat.tif", n, n, std::vector<float>(n * n, 120.0f), "EPSG:4326", 0.0008, 149.1, -34.99));
+    landmap_window_open_land(w, (std::filesystem::current_path() / "flat.tif").string().c_str());
+    std::shared_ptr<const land_map> maps[2];
+    for (bool shade : {false, true}) {
+        compute(w, "1", 6, "31", 7, shade);
+        ASSERT_TRUE(awaitRun(w));
+        maps[shade] = landmap_window_get_map(w);
+        ASSERT_NE(maps[shade], nullptr) << status(w);
+        ASSERT_EQ(maps[shade]->options.shade, shade);
+    }
+    ASSERT_EQ(maps[0]->values.size(), maps[1]->values.size());
+    int differ = 0;
+    for (size_t i = 0; i < maps[0]->values.size(); i++) differ += !sameBits(maps[0]->values[i], maps[1]->values[i]);
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(maps[1]->band(map_quantity::irradiation)[0], 100.0f);
+    const float *shadow = maps[1]->band(map_quantity::shadow_minutes);
+    EXPECT_EQ(*std::max_element(shadow, shadow + n * n), 0.0f);
+}
+
 // + and − zoom about the middle unless the grower types in an entry; a drag
 // pans without selecting; Fit brings the whole land back.
 TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {

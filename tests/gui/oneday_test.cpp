@@ -400,34 +400,40 @@ TEST(OneDayCalculation, SaysTheMomentsOnThisComputersClock) {
         std::snprintf(text, sizeof text, "%02d:%02d:%02d", h + hours, m, s);
         return std::string(text);
     };
+    // Sites outside the region are taken as the warning allows, once dismissed.
+    error_watch = 0;
     const struct {
         const char *tz;
+        const char *lon;    // as typed: west negative
         const char *day, *month;
         int shift;          // hours of daylight saving; -1: another zone
-        const char *zone;   // as the computer names it
+        const char *zone;   // as the computer names it, or the site's standard offset
     } cases[] = {
-        {"America/Los_Angeles", "21", "June", 1, "PDT"},
-        {"America/Los_Angeles", "21", "December", 0, "PST"},
-        {"Europe/Paris", "21", "June", -1, ""},
-        {"UTC", "21", "June", -1, ""},
+        {"America/Los_Angeles", "-123.0", "21", "June", 1, "PDT"},
+        {"America/Los_Angeles", "-123.0", "21", "December", 0, "PST"},
+        {"Europe/Paris", "-123.0", "21", "June", -1, "UTC\u22128"},
+        {"UTC", "-123.0", "21", "June", -1, "UTC\u22128"},
+        // The calculators place the sun on the zone nearest the site.
+        {"America/New_York", "-75.0", "1", "July", 1, "EDT"},
+        {"America/New_York", "-84.0", "1", "July", -1, "UTC\u22126"},
+        {"America/Los_Angeles", "-75.0", "1", "July", -1, "UTC\u22125"},
     };
     for (const auto &c : cases) {
-        SCOPED_TRACE(c.tz);
+        SCOPED_TRACE(std::string(c.tz) + " " + c.lon);
         setenv("TZ", c.tz, 1);
         tzset();
-        enter(w, "44.5", "-123.0", c.day, c.month, "2024");
+        enter(w, "44.5", c.lon, c.day, c.month, "2024");
         gui::click(w.button_calculate);
         const std::string line = gtk_label_get_text(GTK_LABEL(w.label_computer_clock));
         if (c.shift < 0) {
-            EXPECT_EQ(line, "times on the standard clock of UTC\u22128, the zone nearest the site");
+            EXPECT_EQ(line, std::string("times on the standard clock of ") + c.zone + ", the zone nearest the site");
         } else {
             EXPECT_EQ(line, "that is " + later(gui::text(w.entry_sunrise), c.shift) + " and " +
                                 later(gui::text(w.entry_sunset), c.shift) + " " + c.zone +
                                 " on this computer's clock");
         }
     }
-    // Past the region warning, a site that gives no figures.
-    error_watch = 0;
+    // A site that gives no figures.
     gui::setText(w.entry_elev, "-3e38");
     gui::click(w.button_calculate);
     ASSERT_EQ(gui::text(w.entry_sunrise), "out of range");

@@ -787,3 +787,27 @@ TEST(Slopes, TheHeadlineAndTheSavedChartSayWhatTheRankingIs) {
     }
     EXPECT_GT(caveats, 0) << "no season here whose best slope runs backwards";
 }
+
+// A season within one month: the table has that month's columns only, and
+// every row says the season's first and last day.
+TEST(Slopes, TheTableOfASeasonWithinOneMonth) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    setSeason(w, "1", 7, "15", 7, "2010");
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_TRUE(view(w).have);
+    const std::string path = std::filesystem::current_path() / "july.csv";
+    ASSERT_TRUE(slopes_window_export_to(w, false, path.c_str())) << label(part(w, "slopes_status"));
+    const std::string csv = gui::readFile(path.c_str());
+    std::vector<std::string> lines = split(csv.substr(0, csv.size() - 2), "\r\n");
+    ASSERT_EQ(lines.size(), 1u + 24 * 12 + 1 + 1);
+    const std::string header = lines[0];
+    EXPECT_EQ(header.substr(header.find(",season degree days")),
+              ",season degree days (degC above 10 degC),July irradiation (MJ/m2),July degree days,"
+              "July fewer degree days for more sun (1 yes)");
+    for (size_t i = 1; i < lines.size(); i++) {
+        EXPECT_EQ(lines[i].rfind("44.133,-123.214,114,2010,2010-07-01,2010-07-15,", 0), 0u) << lines[i];
+        EXPECT_EQ(split(lines[i], ",").size(), 14u) << lines[i];
+    }
+}
