@@ -193,6 +193,7 @@ namespace {
 
 // A Float32 GeoTIFF in UTM 10 N with the geotransform as given.
 void writeStored(const std::string &path, int w, int h, const std::vector<float> &z, const double transform[6]) {
+    GDALAllRegister();   // the test may run alone, before anything else has opened a raster
     GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), w, h, 1, GDT_Float32, nullptr);
     ASSERT_NE(ds, nullptr) << path;
     GDALSetGeoTransform(ds, const_cast<double *>(transform));
