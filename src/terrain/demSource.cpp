@@ -65,6 +65,10 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
     CPLPopErrorHandler();
     if (ds == nullptr) return refuse(dem, refusal, TERRAIN_UNREADABLE, "it is not a raster that can be read");
     dem->dataset = ds;
+    // Before any pixel is read: every file behind it must be a regular file.
+    std::vector<std::string> files;
+    std::string why;
+    if (demFiles(dem, &files, &why) != TERRAIN_OK) return refuse(dem, refusal, TERRAIN_UNREADABLE, why);
     dem->width = GDALGetRasterXSize(ds);
     dem->height = GDALGetRasterYSize(ds);
     const int bands = GDALGetRasterCount(ds);

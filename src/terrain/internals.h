@@ -7,6 +7,7 @@
 
 #include "terrain/terrain.h"
 
+#include <cpl_error.h>
 #include <string>
 
 // How a map run splits the raster: parts of at most kMapPart x kMapPart
@@ -95,5 +96,22 @@ int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cac
 // The window of the raster an extent covers, or TERRAIN_BAD_OPTION when its
 // tile lies outside.
 int extentWindow(const dem_source *dem, const map_extent *extent, map_window *window, std::string *refusal);
+
+// Keeps GDAL's last failure on this thread while alive, for a refusal to say
+// (its messages are not printed): a GDAL error handler pushed and popped.
+class gdal_failure {
+public:
+    gdal_failure();
+    ~gdal_failure();
+    gdal_failure(const gdal_failure &) = delete;
+    gdal_failure &operator=(const gdal_failure &) = delete;
+    // " (GDAL: ...)" with the last failure, or "" when there was none.
+    std::string said() const;
+    void forget() { last_.clear(); }
+
+private:
+    static void CPL_STDCALL keep(CPLErr type, CPLErrorNum number, const char *message);
+    std::string last_;
+};
 
 #endif
