@@ -12,6 +12,7 @@
 #include "model/runOnThreads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -246,6 +247,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
     size_t run_end = 0;
     std::atomic<size_t> next{0};
     std::atomic<int> failed{0};
+    sweep_control stop;
     auto worker = [&] {
         std::vector<float> elev(kRun);
         std::vector<slope> slopes(kRun);
@@ -270,7 +272,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
             }
             const cell_horizons ch = {directions, horizon.data()};
             const int c = seasonCells(blocks[runs.block[r] - first_block], n, elev.data(), slopes.data(),
-                                      shade ? &ch : nullptr, results.data(), nullptr);
+                                      shade ? &ch : nullptr, results.data(), &stop);
             if (c != 0) {
                 failed.store(c);
                 return;
@@ -292,7 +294,10 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
         run_end = r;
         while (run_end + 1 < runs.first.size() && runs.block[run_end] < last_block) run_end++;
         next.store(r);
-        runOnThreads(threads, worker);
+        {
+            const cancel_relay relay(control, &stop);
+            runOnThreads(threads, worker);
+        }
         r = run_end;
     }
     if (failed.load() == SWEEP_CANCELLED || cancelled()) return say(refusal, TERRAIN_CANCELLED, "cancelled");

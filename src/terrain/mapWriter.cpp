@@ -37,7 +37,7 @@ GDALDatasetH createScratch(const land_grid *grid, const std::string &path, int b
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     if (driver == nullptr) return nullptr;
     const char *options[] = {"TILED=YES",   "BLOCKXSIZE=256", "BLOCKYSIZE=256",   "COMPRESS=ZSTD", "ZSTD_LEVEL=1",
-                             "PREDICTOR=3", "BIGTIFF=YES",    "INTERLEAVE=BAND", nullptr};
+                             "PREDICTOR=3", "BIGTIFF=YES",    "INTERLEAVE=BAND", "SPARSE_OK=TRUE", nullptr};
     GDALDatasetH ds =
         GDALCreate(driver, path.c_str(), grid->width, grid->height, bands, GDT_Float32, const_cast<char **>(options));
     if (ds == nullptr) return nullptr;
@@ -49,12 +49,40 @@ GDALDatasetH createScratch(const land_grid *grid, const std::string &path, int b
     return ds;
 }
 
-// Closes a dataset without writing what its cache still holds.
-void dropDataset(void **ds) {
-    if (*ds == nullptr) return;
-    GDALDataset::FromHandle(static_cast<GDALDatasetH>(*ds))->MarkSuppressOnClose();
-    GDALClose(static_cast<GDALDatasetH>(*ds));
-    *ds = nullptr;
+// Closes the scratch without compressing and writing what GDAL's cache
+// still holds of it: the blocks of the windows written last, as many as the
+// cache can hold (older ones have been written already), are dropped first.
+void dropScratch(map_file *file) {
+    if (file->ds == nullptr) return;
+    GDALDataset *ds = GDALDataset::FromHandle(static_cast<GDALDatasetH>(file->ds));
+    const long block_bytes = static_cast<long>(kBlock) * kBlock * static_cast<long>(sizeof(float));
+    const long budget = static_cast<long>(GDALGetCacheMax64() / block_bytes) + 1;
+    long dropped = 0;
+    for (auto w = file->written.rbegin(); w != file->written.rend() && dropped <= budget; ++w) {
+        const int bx0 = (w->x0 - file->x0) / kBlock;
+        const int bx1 = (w->x0 - file->x0 + w->width - 1) / kBlock;
+        const int by0 = (w->y0 - file->y0) / kBlock;
+        const int by1 = (w->y0 - file->y0 + w->height - 1) / kBlock;
+        for (int b = 1; b <= ds->GetRasterCount(); b++)
+            for (int by = by0; by <= by1; by++)
+                for (int bx = bx0; bx <= bx1; bx++, dropped++) ds->GetRasterBand(b)->FlushBlock(bx, by, FALSE);
+    }
+    // The overviews, a third of the cells at most, whole.
+    for (int b = 1; b <= ds->GetRasterCount(); b++) {
+        GDALRasterBand *band = ds->GetRasterBand(b);
+        for (int k = 0; k < band->GetOverviewCount(); k++) {
+            GDALRasterBand *level = band->GetOverview(k);
+            if (level == nullptr) continue;
+            const int across = (level->GetXSize() + kBlock - 1) / kBlock;
+            const int down = (level->GetYSize() + kBlock - 1) / kBlock;
+            for (int by = 0; by < down; by++)
+                for (int bx = 0; bx < across; bx++) level->FlushBlock(bx, by, FALSE);
+        }
+    }
+    ds->MarkSuppressOnClose();
+    GDALClose(file->ds);
+    file->ds = nullptr;
+    file->written.clear();
 }
 
 // Overview factors 2, 4, ... until a level fits one block.
@@ -200,6 +228,7 @@ int putMapFile(map_file *file, const float *values, int origin_x, int origin_y, 
                                   GDT_Float32, static_cast<int>(file->bands.size()), nullptr, pixel, line, band,
                                   nullptr) != CE_None)
             return say(refusal, TERRAIN_FAILED, file->path + ": the map cannot be written");
+        file->written.push_back({cells.x0, y, cells.width, rows});
     }
     return TERRAIN_OK;
 }
@@ -237,7 +266,7 @@ int finishMapFile(map_file *file, const map_metadata &metadata, map_control *con
         return say(refusal, TERRAIN_FAILED, file->path + ": the map cannot be written");
     if (cancelled(control)) return say(refusal, TERRAIN_CANCELLED, "cancelled");
     // The scratch has served: dropped unwritten.
-    dropDataset(&file->ds);
+    dropScratch(file);
     abandonSafeWrite(&file->scratch);
     file->finished = true;
     return TERRAIN_OK;
@@ -252,7 +281,7 @@ int commitMapFile(map_file *file, std::string *refusal) {
 }
 
 void abandonMapFile(map_file *file) {
-    dropDataset(&file->ds);
+    dropScratch(file);
     abandonSafeWrite(&file->scratch);
     if (file->begun) abandonSafeWrite(&file->target);
     file->begun = false;

@@ -63,6 +63,7 @@ struct map_file {
     int width = 0;
     int height = 0;
     std::vector<file_band> bands;
+    std::vector<map_window> written;   // in the order put, for dropping the cached ones unwritten
     bool finished = false; // copied to target.temp_path, waiting to be renamed
 };
 
