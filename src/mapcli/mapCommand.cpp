@@ -149,7 +149,7 @@ const value_option kValues[] = {
     {"--distance", "METRES", "how far the terrain can shade a cell, above 0 and at most 100000 (default: 5000)",
      takeDistance},
     {"--band", "N", "the DEM's band of elevations, from 1 (default: its only band)", takeBand},
-    {"--tile", "COL,ROW", "compute only this tile of the grid, counted from 0,0 (with --tile-size; default: the whole raster)", takeTile},
+    {"--tile", "COL,ROW", "compute only this tile of the grid, counted from 0,0, with --tile-size (default: the whole raster)", takeTile},
     {"--tile-size", "N", "the tiles' width and height in cells (default: the whole raster, no tiles)", takeTileSize},
     {"--horizons", "FILE.tif", "also write each cell's horizon angle, one band per direction (default: not written)",
      takeHorizons},
@@ -269,9 +269,14 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     std::vector<std::string> files;
     for (const CLI::Option *o : {dem, output})
         for (const std::string &f : o->results()) files.push_back(f);
+    bool after_mark = false;
     for (const std::string &extra : app.remaining()) {
-        if (extra == "--") continue;   // CLI11 keeps the mark that ends the options among the extras
-        if (extra.size() > 1 && extra[0] == '-')
+        // CLI11 keeps the mark that ends the options among the extras.
+        if (extra == "--" && !after_mark) {
+            after_mark = true;
+            continue;
+        }
+        if (!after_mark && extra.size() > 1 && extra[0] == '-')
             return refuse("unknown option " + extra.substr(0, extra.find('=')) + "\n" + kUsage);
         if (!command->mosaic) return refuse("one DEM and one output file are expected, not also " + extra);
         files.push_back(extra);

@@ -26,11 +26,6 @@ int say(std::string *refusal, int code, const std::string &text) {
     return code;
 }
 
-std::string shown(const std::string &path) {
-    const size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // Whether a regular file holds a VRT, by its first bytes (GDAL goes by the
 // content too, whatever the name).
 bool isVrt(const std::string &path) {
@@ -75,7 +70,7 @@ int follow(GDALDatasetH ds, int depth, std::vector<std::string> *files, std::str
     for (const std::string &path : found) {
         if (std::find(files->begin(), files->end(), path) != files->end()) continue;
         std::string why;
-        if (!regular(path, &why)) return say(refusal, TERRAIN_UNREADABLE, "it reads " + shown(path) + ", " + why);
+        if (!regular(path, &why)) return say(refusal, TERRAIN_UNREADABLE, "it reads " + path + ", " + why);
         files->push_back(path);
         if (!isVrt(path) || path == GDALGetDescription(ds)) continue;
         if (depth >= 16) return say(refusal, TERRAIN_UNREADABLE, "its VRTs are nested too deep");
