@@ -73,7 +73,8 @@ std::string timeLeft(double seconds) {
 }
 
 // "[####------]  42%  12345 cells/s  3 min 20 s left": the rate since the
-// first cell was done, the time left once a second of it gives a rate.
+// first cell was done, the time left once a second of it gives a rate; the
+// last line gives the run's rate.
 void drawProgress(const map_control *control, double seconds, bool last) {
     const long total = control->cells_total.load();
     const long done = control->cells_done.load();
@@ -87,7 +88,7 @@ void drawProgress(const map_control *control, double seconds, bool last) {
         after = "checking the DEM";
     } else if (done >= total && !last) {
         after = "writing the file";
-    } else if (done > 0 && seconds >= 1.0) {
+    } else if (done > 0 && (seconds >= 1.0 || (last && seconds > 0.0))) {
         const double rate = static_cast<double>(done) / seconds;
         char text[48];
         std::snprintf(text, sizeof text, "%.0f cells/s", rate);
