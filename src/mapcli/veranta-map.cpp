@@ -103,33 +103,34 @@ void drawProgress(const map_control *control, double seconds, bool last) {
 // Follows the cells on a terminal while the run goes on.
 class progress_line {
 public:
-    progress_line(const map_control *control, bool show) : control_(control), show_(show) {
+    progress_line(const map_control *control, bool show) : control_(control), show_(show), begun_(now()) {
         if (show_) thread_ = std::thread([this] { follow(); });
     }
     ~progress_line() { stop(false); }
     void stop(bool finished) {
         if (!show_ || done_.exchange(true)) return;
         thread_.join();
-        if (finished) drawProgress(control_, seconds(), true);
+        // A run too short for the line to see its first cell: timed from the start.
+        if (finished) drawProgress(control_, now() - (start_ < 0.0 ? begun_ : start_), true);
         else std::fputc('\n', stderr);
     }
 
 private:
-    double seconds() {
-        if (start_ < 0.0) return 0.0;
-        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count() - start_;
+    static double now() {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     }
+    double seconds() const { return start_ < 0.0 ? 0.0 : now() - start_; }
     void follow() {
         while (!done_.load()) {
             // The rate counts from the first cell done, not from the checks before.
-            if (start_ < 0.0 && control_->cells_done.load() > 0)
-                start_ = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+            if (start_ < 0.0 && control_->cells_done.load() > 0) start_ = now();
             drawProgress(control_, seconds(), false);
             std::this_thread::sleep_for(std::chrono::milliseconds(250));
         }
     }
     const map_control *control_;
     bool show_;
+    double begun_;
     std::atomic<bool> done_{false};
     double start_ = -1.0;
     std::thread thread_;
