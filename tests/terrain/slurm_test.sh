@@ -3,7 +3,7 @@
 # slurmctld and slurmd (Debian's slurm-wlm and munge) as root, with their
 # key, configuration, state, spool and logs in a temporary folder, on free
 # loopback ports; the array job of the README's script (with smaller
-# numbers: 2 x 2 tiles of 160 cells, one CPU each), then its --mosaic line,
+# numbers: 2 x 2 tiles of 64 cells, one CPU each), then its --mosaic line,
 # give the file of the whole run: every pixel and all gdalinfo says. The
 # daemons are stopped and the folder removed at the end, whatever happens.
 set -uo pipefail
@@ -46,17 +46,18 @@ if [ ! -s work/season.sh ] || [[ "$recipe" != "veranta-map --mosaic season.tif t
   echo "$pass passed, $fail failed"; exit 1
 fi
 sed -i -e 's/--array=0-24/--array=0-3/' -e 's/--cpus-per-task=8/--cpus-per-task=1/' -e 's/% 5/% 2/' -e 's|/ 5|/ 2|' \
-  -e 's/--tile-size 2000/--tile-size 160/' work/season.sh
-for made in "--array=0-3" "--cpus-per-task=1" "% 2" "/ 2" "--tile-size 160"; do
+  -e 's/--tile-size 2000/--tile-size 64/' work/season.sh
+for made in "--array=0-3" "--cpus-per-task=1" "% 2" "/ 2" "--tile-size 64"; do
   grep -qF -- "$made" work/season.sh || bad "the recipe no longer has the numbers this test changes ($made)"
 done
 
-# A hill and a ridge, 300 x 270 cells of 30 m.
+# A hill and a ridge, 120 x 100 cells of 30 m (the default search of 5 km
+# reaches across all of it from every tile).
 awk 'BEGIN {
-  print "ncols 300\nnrows 270\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\nNODATA_value -9999"
-  for (r = 0; r < 270; r++) {
+  print "ncols 120\nnrows 100\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\nNODATA_value -9999"
+  for (r = 0; r < 100; r++) {
     line = ""
-    for (c = 0; c < 300; c++) line = line sprintf("%.2f ", 250 + 120 * exp(-((c - 150)^2 + (r - 120)^2) / 300) + 60 * exp(-(c - 165)^2 / 4) + 0.5 * r)
+    for (c = 0; c < 120; c++) line = line sprintf("%.2f ", 250 + 120 * exp(-((c - 60)^2 + (r - 50)^2) / 300) + 60 * exp(-(c - 75)^2 / 4) + 0.5 * r)
     print line
   }
 }' > dem.asc
