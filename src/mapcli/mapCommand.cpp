@@ -21,7 +21,6 @@
 
 namespace {
 
-
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
@@ -149,7 +148,8 @@ const value_option kValues[] = {
     {"--distance", "METRES", "how far the terrain can shade a cell, above 0 and at most 100000 (default: 5000)",
      takeDistance},
     {"--band", "N", "the DEM's band of elevations, from 1 (default: its only band)", takeBand},
-    {"--tile", "COL,ROW", "compute only this tile of the grid, counted from 0,0, with --tile-size (default: the whole raster)", takeTile},
+    {"--tile", "COL,ROW",
+     "compute only this tile of the grid, counted from 0,0, with --tile-size (default: the whole raster)", takeTile},
     {"--tile-size", "N", "the tiles' width and height in cells (default: the whole raster, no tiles)", takeTileSize},
     {"--horizons", "FILE.tif", "also write each cell's horizon angle, one band per direction (default: not written)",
      takeHorizons},
