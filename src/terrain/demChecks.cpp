@@ -1,7 +1,8 @@
 // A DEM checked before any work: every file it reads is a regular file
 // (GDAL's list of the dataset's files, a VRT's sources and the sources of
-// the VRTs among them), so that no FIFO or device is ever read and no
-// output lands on one of them; and its elevations are ones land has.
+// the VRTs among them, and whatever lies beside each under its name), so
+// that no FIFO or device is ever read and no output lands on one of them;
+// and its elevations are ones land has.
 #include "terrain/internals.h"
 
 #include "model/readRegularFile.h"
@@ -16,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <gdal.h>
 #include <sys/stat.h>
 
@@ -62,7 +64,52 @@ bool regular(const std::string &path, std::string *why) {
     return S_ISREG(st.st_mode);
 }
 
-int follow(GDALDatasetH ds, int depth, std::vector<std::string> *files, std::string *refusal) {
+// The entries of a folder that are neither regular files nor folders
+// (FIFOs, devices, sockets, links to them), read once per folder.
+struct odd_entries {
+    std::vector<std::pair<std::string, std::vector<std::string>>> folders;
+
+    const std::vector<std::string> &of(const std::string &folder) {
+        for (const auto &f : folders)
+            if (f.first == folder) return f.second;
+        std::vector<std::string> odd;
+        if (DIR *d = opendir(folder.c_str())) {
+            while (const dirent *e = readdir(d)) {
+                if (e->d_type == DT_REG || e->d_type == DT_DIR) continue;
+                struct stat st;
+                const std::string at = folder + "/" + e->d_name;
+                if (stat(at.c_str(), &st) == 0 && (S_ISREG(st.st_mode) || S_ISDIR(st.st_mode))) continue;
+                if (lstat(at.c_str(), &st) == 0) odd.push_back(e->d_name);   // a dangling link is not read
+            }
+            closedir(d);
+        }
+        folders.push_back({folder, odd});
+        return folders.back().second;
+    }
+};
+
+// GDAL reads files beside a raster when it opens it or asks for more of it
+// (NAME.ovr, NAME.aux.xml, NAME.msk, STEM.tfw, STEM.prj, ...), before any
+// list of its files could be had: any such name beside path that is not a
+// regular file is refused.
+int besides(const std::string &path, odd_entries *odd, std::string *refusal) {
+    if (path.compare(0, 4, "/vsi") == 0) return TERRAIN_OK;
+    const size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    const size_t dot = name.rfind('.');
+    const std::string stem = dot == std::string::npos || dot == 0 ? name : name.substr(0, dot);
+    for (const std::string &e : odd->of(folder)) {
+        if (e == name) continue;
+        if (e.compare(0, name.size() + 1, name + ".") == 0 || e.compare(0, stem.size() + 1, stem + ".") == 0)
+            return say(refusal, TERRAIN_UNREADABLE,
+                       "it reads " + (slash == std::string::npos ? e : folder + "/" + e) +
+                           " beside it, which is not a regular file");
+    }
+    return TERRAIN_OK;
+}
+
+int follow(GDALDatasetH ds, int depth, std::vector<std::string> *files, odd_entries *odd, std::string *refusal) {
     char **list = GDALGetFileList(ds);
     std::vector<std::string> found;
     for (char **f = list; f != nullptr && *f != nullptr; f++) found.push_back(*f);
@@ -71,12 +118,14 @@ int follow(GDALDatasetH ds, int depth, std::vector<std::string> *files, std::str
         if (std::find(files->begin(), files->end(), path) != files->end()) continue;
         std::string why;
         if (!regular(path, &why)) return say(refusal, TERRAIN_UNREADABLE, "it reads " + path + ", " + why);
+        const int beside = besides(path, odd, refusal);
+        if (beside != TERRAIN_OK) return beside;
         files->push_back(path);
         if (!isVrt(path) || path == GDALGetDescription(ds)) continue;
         if (depth >= 16) return say(refusal, TERRAIN_UNREADABLE, "its VRTs are nested too deep");
         GDALDatasetH inner = GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
         if (inner == nullptr) continue;   // said when its pixels are read
-        const int code = follow(inner, depth + 1, files, refusal);
+        const int code = follow(inner, depth + 1, files, odd, refusal);
         GDALClose(inner);
         if (code != TERRAIN_OK) return code;
     }
@@ -92,10 +141,16 @@ std::string count(long n, const char *one, const char *many) {
 int demFiles(const dem_source *dem, std::vector<std::string> *files, std::string *refusal) {
     files->clear();
     if (dem->dataset == nullptr) return say(refusal, TERRAIN_UNREADABLE, "it is not open");
+    odd_entries odd;
     CPLPushErrorHandler(CPLQuietErrorHandler);
-    const int code = follow(static_cast<GDALDatasetH>(dem->dataset), 0, files, refusal);
+    const int code = follow(static_cast<GDALDatasetH>(dem->dataset), 0, files, &odd, refusal);
     CPLPopErrorHandler();
     return code;
+}
+
+int demNeighbours(const std::string &path, std::string *refusal) {
+    odd_entries odd;
+    return besides(path, &odd, refusal);
 }
 
 int checkElevations(const dem_source *dem, const std::atomic<bool> *cancel, elevation_check *check,

@@ -55,6 +55,10 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
     if (code == kNotRegularFile) return refuse(dem, refusal, TERRAIN_UNREADABLE, "it is not a regular file");
     if (code != 0) return refuse(dem, refusal, TERRAIN_UNREADABLE, std::string("it cannot be read (") + std::strerror(code) + ")");
 
+    // GDAL reads some files beside it as it opens it: they too.
+    std::string beside;
+    if (demNeighbours(path, &beside) != TERRAIN_OK) return refuse(dem, refusal, TERRAIN_UNREADABLE, beside);
+
     GDALAllRegister();
     CPLPushErrorHandler(CPLQuietErrorHandler);
     // A GeoTIFF's vertical CRS, which says whether elevations are in feet.

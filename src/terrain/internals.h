@@ -114,6 +114,13 @@ private:
     std::thread watcher_;
 };
 
+// Whether any file beside path under its name (path.ovr, path.aux.xml,
+// stem.tfw, ...), which GDAL may read as soon as it opens path, is other
+// than a regular file or a folder: TERRAIN_UNREADABLE with "it reads X
+// beside it, which is not a regular file". openDem asks before opening;
+// demFiles for every file it lists.
+int demNeighbours(const std::string &path, std::string *refusal);
+
 // Keeps GDAL's last failure on this thread while alive, for a refusal to say
 // (its messages are not printed): a GDAL error handler pushed and popped.
 class gdal_failure {

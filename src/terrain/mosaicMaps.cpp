@@ -60,6 +60,8 @@ int openTile(const std::string &path, tile *t, std::string *refusal) {
     if (stat(path.c_str(), &st) != 0)
         return say(refusal, TERRAIN_UNREADABLE, path + ": it cannot be read (" + std::strerror(errno) + ")");
     if (!S_ISREG(st.st_mode)) return say(refusal, TERRAIN_UNREADABLE, path + ": it is not a regular file");
+    std::string beside;
+    if (demNeighbours(path, &beside) != TERRAIN_OK) return say(refusal, TERRAIN_UNREADABLE, path + ": " + beside);
     t->ds = GDALOpenEx(path.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY, nullptr, nullptr, nullptr);
     if (t->ds == nullptr) return say(refusal, TERRAIN_UNREADABLE, path + ": it is not a raster that can be read");
     char **items = GDALGetMetadata(t->ds, nullptr);

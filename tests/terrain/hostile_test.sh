@@ -26,8 +26,10 @@ vrt() {  # name, source, relative
 }
 mkfifo fifo.tif
 vrt good.vrt src.tif 1
-vrt fifo.vrt fifo.tif 1
-vrt nested.vrt fifo.vrt 1
+vrt piped.vrt fifo.tif 1
+vrt nested.vrt piped.vrt 1
+cp src.tif beside.tif
+mkfifo beside.tif.ovr
 printf '<VRTDataset rasterXSize="4" rasterYSize="3"><SRS>EPSG:32610</SRS><GeoTransform>497900, 30, 0, 4875090, 0, -30</GeoTransform><VRTRasterBand dataType="Float32" band="1" subClass="VRTRawRasterBand"><SourceFilename relativeToVRT="0">/dev/zero</SourceFilename><ImageOffset>0</ImageOffset><PixelOffset>4</PixelOffset><LineOffset>16</LineOffset></VRTRasterBand></VRTDataset>\n' > raw.vrt
 # A tiled, compressed DEM cut short: its first rows read, a later one fails.
 awk 'BEGIN { print "ncols 64\nnrows 64\nxllcorner 497900\nyllcorner 4875000\ncellsize 30"
@@ -54,8 +56,10 @@ refused() {  # what, expected line (a glob), arguments...
     bad "$what: exit $rc, got '$err', expected '$expected', left: $(leftovers)"
   fi
 }
-refused "a VRT over a FIFO" "veranta-map: fifo.vrt: it reads fifo.tif, which is not a regular file" fifo.vrt out.tif
+refused "a VRT over a FIFO" "veranta-map: piped.vrt: it reads fifo.tif, which is not a regular file" piped.vrt out.tif
 refused "a VRT over that VRT" "veranta-map: nested.vrt: it reads fifo.tif, which is not a regular file" nested.vrt out.tif
+refused "a FIFO beside the DEM" "veranta-map: beside.tif: it reads beside.tif.ovr beside it, which is not a regular file" \
+  beside.tif out.tif
 refused "a raw VRT over a device" "veranta-map: raw.vrt: it reads /dev/zero, which is not a regular file" raw.vrt out.tif
 refused "the output is the VRT's source" \
   "veranta-map: the output src.tif is one of the files the DEM reads; choose another file for the map" good.vrt src.tif

@@ -108,6 +108,12 @@ TEST(TerrainDemChecks, EveryFileBehindTheDemIsARegularFile) {
                              4875090.0));
     ASSERT_EQ(mkfifo(dir.at("fifo.tif").c_str(), 0644), 0);
     ASSERT_EQ(mkdir(dir.at("folder.tif").c_str(), 0755), 0);
+    // GDAL looks for overviews and auxiliary files beside a raster.
+    for (const char *name : {"beside.tif", "under.tif"})
+        ASSERT_TRUE(writeDemFile(dir.at(name), 4, 3, std::vector<float>(12, 300.0f), "EPSG:32610", 30.0, 497900.0,
+                                 4875090.0));
+    ASSERT_EQ(mkfifo(dir.at("beside.tif.ovr").c_str(), 0644), 0);
+    ASSERT_EQ(mkfifo(dir.at("under.tif.aux.xml").c_str(), 0644), 0);
     const auto vrt = [&](const std::string &name, const std::string &source) {
         std::ofstream(dir.at(name)) << "<VRTDataset rasterXSize=\"4\" rasterYSize=\"3\"><SRS>EPSG:32610</SRS>"
                                        "<GeoTransform>497900, 30, 0, 4875090, 0, -30</GeoTransform>"
@@ -133,8 +139,10 @@ TEST(TerrainDemChecks, EveryFileBehindTheDemIsARegularFile) {
     } cases[] = {
         {"a GeoTIFF", dir.at("src.tif"), TERRAIN_OK, "src.tif"},
         {"a VRT over it", vrt("good.vrt", "src.tif"), TERRAIN_OK, "src.tif"},
-        {"a VRT over a FIFO", vrt("fifo.vrt", "fifo.tif"), TERRAIN_UNREADABLE, "it reads " + dir.at("fifo.tif") + ", which is not a regular file"},
-        {"a VRT over that VRT", vrt("outer.vrt", "fifo.vrt"), TERRAIN_UNREADABLE, "it reads " + dir.at("fifo.tif") + ", which is not a regular file"},
+        {"a VRT over a FIFO", vrt("piped.vrt", "fifo.tif"), TERRAIN_UNREADABLE, "it reads " + dir.at("fifo.tif") + ", which is not a regular file"},
+        {"a VRT over that VRT", vrt("outer.vrt", "piped.vrt"), TERRAIN_UNREADABLE, "it reads " + dir.at("fifo.tif") + ", which is not a regular file"},
+        {"a FIFO beside the GeoTIFF", dir.at("beside.tif"), TERRAIN_UNREADABLE, "it reads " + dir.at("beside.tif.ovr") + " beside it, which is not a regular file"},
+        {"a FIFO beside a VRT's source", vrt("over.vrt", "under.tif"), TERRAIN_UNREADABLE, "it reads " + dir.at("under.tif.aux.xml") + " beside it, which is not a regular file"},
         {"a raw VRT over a device", raw("raw.vrt", "/dev/zero"), TERRAIN_UNREADABLE, "it reads /dev/zero, which is not a regular file"},
         {"a VRT over a folder", vrt("folder.vrt", "folder.tif"), TERRAIN_UNREADABLE, "it reads " + dir.at("folder.tif") + ", which is not a regular file"},
     };
