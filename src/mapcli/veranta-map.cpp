@@ -156,9 +156,12 @@ int runMap(const map_command &command, map_control *control, std::string *refusa
             code = TERRAIN_BAD_OPTION;
         }
     }
+    // Of the DEM, what this run reads: a tile's job does not read the whole.
     elevation_check check;
+    map_window reads;
+    if (code == TERRAIN_OK) code = runWindow(&dem, &command.options, &command.extent, &reads, refusal);
     if (code == TERRAIN_OK) {
-        code = checkElevations(&dem, &control->cancel, &check, refusal);
+        code = checkElevations(&dem, &reads, &control->cancel, &check, refusal);
         if (code != TERRAIN_OK && code != TERRAIN_CANCELLED) *refusal = dem_path + ": " + *refusal;
     }
     if (code == TERRAIN_OK)

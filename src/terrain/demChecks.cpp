@@ -153,24 +153,47 @@ int demNeighbours(const std::string &path, std::string *refusal) {
     return besides(path, &odd, refusal);
 }
 
-int checkElevations(const dem_source *dem, const std::atomic<bool> *cancel, elevation_check *check,
-                    std::string *refusal) {
+int runWindow(const dem_source *dem, const map_options *options, const map_extent *extent, map_window *window,
+              std::string *refusal) {
+    const int code = extentWindow(dem, extent, window, refusal);
+    if (code != TERRAIN_OK || !options->shade) return code;
+    // As a part reads its surroundings: the distance in cells of the middle
+    // row's size, two more for the horizon lines' samples.
+    double w = 0.0;
+    double h = 0.0;
+    cellSize(dem, dem->height / 2, &w, &h);
+    const long hx = static_cast<long>(std::min(1.0e6, std::ceil(options->distance / w))) + 2;
+    const long hy = static_cast<long>(std::min(1.0e6, std::ceil(options->distance / h))) + 2;
+    const long x0 = std::max(0L, window->x0 - hx);
+    const long y0 = std::max(0L, window->y0 - hy);
+    const long x1 = std::min<long>(dem->width, window->x0 + static_cast<long>(window->width) + hx);
+    const long y1 = std::min<long>(dem->height, window->y0 + static_cast<long>(window->height) + hy);
+    *window = {static_cast<int>(x0), static_cast<int>(y0), static_cast<int>(x1 - x0), static_cast<int>(y1 - y0)};
+    return TERRAIN_OK;
+}
+
+int checkElevations(const dem_source *dem, const map_window *window, const std::atomic<bool> *cancel,
+                    elevation_check *check, std::string *refusal) {
     *check = elevation_check{};
+    const map_window all = window != nullptr ? *window : map_window{0, 0, dem->width, dem->height};
+    if (all.x0 < 0 || all.y0 < 0 || all.width < 1 || all.height < 1 || all.x0 > dem->width - all.width ||
+        all.y0 > dem->height - all.height)
+        return say(refusal, TERRAIN_BAD_OPTION, "the part lies outside the raster");
     const GDALRasterBandH band = static_cast<GDALRasterBandH>(dem->band);
     // Rows in the band's own blocks, at most some 16 MB at once.
     int block_w = 0;
     int block_h = 0;
     GDALGetBlockSize(band, &block_w, &block_h);
-    const int rows = std::max(1, std::min(std::max(1, block_h), static_cast<int>(2000000 / dem->width)));
-    std::vector<double> v(static_cast<size_t>(dem->width) * static_cast<size_t>(rows));
+    const int rows = std::max(1, std::min(std::max(1, block_h), static_cast<int>(2000000 / all.width)));
+    std::vector<double> v(static_cast<size_t>(all.width) * static_cast<size_t>(rows));
     bool any = false;
     gdal_failure gdal;
-    for (int y = 0; y < dem->height; y += rows) {
+    for (int y = all.y0; y < all.y0 + all.height; y += rows) {
         if (cancel != nullptr && cancel->load()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
-        const int h = std::min(rows, dem->height - y);
-        if (GDALRasterIO(band, GF_Read, 0, y, dem->width, h, v.data(), dem->width, h, GDT_Float64, 0, 0) != CE_None)
+        const int h = std::min(rows, all.y0 + all.height - y);
+        if (GDALRasterIO(band, GF_Read, all.x0, y, all.width, h, v.data(), all.width, h, GDT_Float64, 0, 0) != CE_None)
             return say(refusal, TERRAIN_FAILED, "its elevations cannot be read" + gdal.said());
-        for (size_t i = 0; i < static_cast<size_t>(dem->width) * static_cast<size_t>(h); i++) {
+        for (size_t i = 0; i < static_cast<size_t>(all.width) * static_cast<size_t>(h); i++) {
             const double raw = v[i];
             if (std::isnan(raw) || (dem->has_nodata && raw == dem->nodata)) continue;
             if (std::isinf(raw)) {

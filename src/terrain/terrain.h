@@ -89,15 +89,16 @@ struct elevation_check {
     double lowest = 0.0;        // metres, of the cells with data
     double highest = 0.0;
 };
-// Reads every cell once (a band of rows at a time; cancel, may be null, is
-// heard between them): TERRAIN_OK, or TERRAIN_IMPLAUSIBLE with one sentence
+// Reads every cell of window (the whole DEM when null) once, a band of rows
+// at a time (cancel, may be null, is heard between them): TERRAIN_OK, or
+// TERRAIN_IMPLAUSIBLE with one sentence
 // when some cells have elevations no land has ("3 cells have elevations no
 // land has (below -500 m or above 9000 m), such as -1e+30 m") or no cell has
 // an elevation (every cell nodata or infinite); TERRAIN_FAILED when it
 // cannot be read, TERRAIN_CANCELLED. The one check veranta-map and the
 // window make before a run.
-int checkElevations(const dem_source *dem, const std::atomic<bool> *cancel, elevation_check *check,
-                    std::string *refusal);
+int checkElevations(const dem_source *dem, const struct map_window *window, const std::atomic<bool> *cancel,
+                    elevation_check *check, std::string *refusal);
 
 // The file name endings of the rasters this GDAL reads, for a file chooser.
 std::vector<std::string> rasterEndings(void);
@@ -148,6 +149,12 @@ struct map_extent {
     int tile_row = 0;
     int tile_size = 0;
 };
+
+// The cells of the DEM a run of the extent reads: its own and, when shaded,
+// those within the search distance around them. For checking a tile's
+// elevations without reading the whole DEM.
+int runWindow(const dem_source *dem, const map_options *options, const map_extent *extent, map_window *window,
+              std::string *refusal);
 
 // Computes the extent part by part and writes it as a tiled DEFLATE GeoTIFF
 // on the DEM's grid through the safe writer (and the horizons to

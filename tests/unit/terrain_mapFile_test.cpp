@@ -195,12 +195,54 @@ TEST(TerrainDemChecks, ElevationsNoLandHasAreRefused) {
         std::string refusal;
         ASSERT_EQ(openDem(path, 0, &dem, &refusal), TERRAIN_OK) << c.what << ": " << refusal;
         elevation_check check;
-        EXPECT_EQ(checkElevations(&dem, nullptr, &check, &refusal), c.code) << c.what << ": " << refusal;
+        EXPECT_EQ(checkElevations(&dem, nullptr, nullptr, &check, &refusal), c.code) << c.what << ": " << refusal;
         if (c.code != TERRAIN_OK) {
             EXPECT_EQ(refusal, c.says) << c.what;
         }
         std::atomic<bool> cancel{true};
-        EXPECT_EQ(checkElevations(&dem, &cancel, &check, &refusal), TERRAIN_CANCELLED) << c.what;
+        EXPECT_EQ(checkElevations(&dem, nullptr, &cancel, &check, &refusal), TERRAIN_CANCELLED) << c.what;
         closeDem(&dem);
     }
+}
+
+// A tile's job checks the cells it reads, not the whole DEM: its own, and
+// with shading the search distance around them (the distance in cells, and
+// two more).
+TEST(TerrainDemChecks, ATilesJobChecksWhatItReads) {
+    temp_dir dir;
+    const int w = 40, h = 10;
+    std::vector<float> z(static_cast<size_t>(w) * h, 300.0f);
+    z[static_cast<size_t>(5) * w + 35] = -1e30f;   // column 35, row 5
+    ASSERT_TRUE(writeDemFile(dir.at("dem.tif"), w, h, z, "EPSG:32610", 30.0, 497900.0, 4875090.0));
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(dir.at("dem.tif"), 0, &dem, &refusal), TERRAIN_OK) << refusal;
+    const struct {
+        const char *what;
+        bool shade;
+        double distance;       // metres, 30 m cells
+        map_extent tile;
+        map_window reads;
+        int code;
+    } cases[] = {
+        {"unshaded, tile 0,0 of 10", false, 5000.0, {0, 0, 10}, {0, 0, 10, 10}, TERRAIN_OK},
+        {"unshaded, tile 3,0 of 10", false, 5000.0, {3, 0, 10}, {30, 0, 10, 10}, TERRAIN_IMPLAUSIBLE},
+        {"300 m around tile 1,0", true, 300.0, {1, 0, 10}, {0, 0, 32, 10}, TERRAIN_OK},
+        {"330 m around tile 1,0", true, 330.0, {1, 0, 10}, {0, 0, 33, 10}, TERRAIN_OK},
+        {"400 m around tile 1,0", true, 400.0, {1, 0, 10}, {0, 0, 36, 10}, TERRAIN_IMPLAUSIBLE},
+        {"the whole DEM", true, 300.0, {0, 0, 0}, {0, 0, 40, 10}, TERRAIN_IMPLAUSIBLE},
+    };
+    for (const auto &c : cases) {
+        map_options options;
+        options.shade = c.shade;
+        options.distance = c.distance;
+        map_window reads;
+        ASSERT_EQ(runWindow(&dem, &options, &c.tile, &reads, &refusal), TERRAIN_OK) << c.what;
+        EXPECT_TRUE(reads.x0 == c.reads.x0 && reads.y0 == c.reads.y0 && reads.width == c.reads.width &&
+                    reads.height == c.reads.height)
+            << c.what << ": " << reads.x0 << "," << reads.y0 << "," << reads.width << "," << reads.height;
+        elevation_check check;
+        EXPECT_EQ(checkElevations(&dem, &reads, nullptr, &check, &refusal), c.code) << c.what << ": " << refusal;
+    }
+    closeDem(&dem);
 }
