@@ -32,6 +32,14 @@ struct land_grid {
     std::string crs_wkt;
     std::vector<double> row_area;  // m² of one cell of each row (a geographic grid's shrink poleward)
     double cell_width = 0.0;       // metres across one cell of the middle row
+    // The whole raster the grid is a window of, as the map's files record it
+    // (so that tiles of one run can be told and joined): its file's name
+    // without the folder, the band read, its size and geotransform.
+    std::string raster_file;
+    int raster_band = 0;
+    int raster_width = 0;
+    int raster_height = 0;
+    double raster_transform[6] = {};
     long cells() const { return static_cast<long>(width) * height; }
 };
 

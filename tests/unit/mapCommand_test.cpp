@@ -180,3 +180,69 @@ TEST(MapCommand, TwoPathsNameOneFile) {
     EXPECT_EQ(parse({"--horizons", hard.c_str(), dem.c_str(), out.c_str()}, &command, &text), MAP_COMMAND_REFUSED);
     EXPECT_EQ(text, "--horizons " + hard + " is the DEM itself; choose another file for the horizons");
 }
+
+// The files are GeoTIFFs by name, and --mosaic takes an output and the tiles
+// and no option but --quiet.
+TEST(MapCommand, GeoTiffNamesAndTheMosaicsCommandLine) {
+    const std::string usage = "usage: veranta-map [--year Y]";
+    const struct {
+        std::vector<const char *> args;
+        std::string says;
+    } refused[] = {
+        {{"d.tif", "o.png"}, "the output o.png must end in .tif or .tiff: the map is a GeoTIFF"},
+        {{"d.tif", "o"}, "the output o must end in .tif or .tiff: the map is a GeoTIFF"},
+        {{"d.tif", ".tif.aux"}, "the output .tif.aux must end in .tif or .tiff: the map is a GeoTIFF"},
+        {{"--horizons", "h.vrt", "d.tif", "o.tif"}, "--horizons h.vrt must end in .tif or .tiff: the horizons are a GeoTIFF"},
+        {{"--mosaic", "m.png", "a.tif"}, "the output m.png must end in .tif or .tiff: the mosaic is a GeoTIFF"},
+        {{"--mosaic", "m.tif"}, "--mosaic needs the tiles to join after the output\n" + usage},
+        {{"--mosaic=", "a.tif"}, "--mosaic needs the name of the file to write"},
+        {{"--year", "2024", "--mosaic", "m.tif", "a.tif"}, "--mosaic takes no other option but --quiet, not --year"},
+        {{"--mosaic", "m.tif", "--no-shade", "a.tif"}, "--mosaic takes no other option but --quiet, not --no-shade"},
+        {{"--mosaic", "m.tif", "--bogus", "a.tif"}, "unknown option --bogus\n" + usage},
+    };
+    for (const auto &c : refused) {
+        map_command command;
+        std::string text;
+        std::string what;
+        for (const char *a : c.args) what += std::string(a) + " ";
+        ASSERT_EQ(parse(c.args, &command, &text), MAP_COMMAND_REFUSED) << what;
+        EXPECT_EQ(text.substr(0, c.says.size()), c.says) << what;
+        if (c.says.find('\n') == std::string::npos) {
+            EXPECT_EQ(text, c.says) << what;
+        }
+    }
+    map_command c;
+    std::string text;
+    for (const char *name : {"o.tif", "o.TIFF", "dir.tif/o.Tif"}) {
+        EXPECT_EQ(parse({"d.tif", name}, &c, &text), MAP_COMMAND_RUN) << name << ": " << text;
+    }
+    ASSERT_EQ(parse({"--quiet", "--mosaic", "m.tif", "t-0-0.tif", "t-1-0.tif", "--", "-t.tif"}, &c, &text),
+              MAP_COMMAND_MOSAIC)
+        << text;
+    EXPECT_TRUE(c.mosaic && c.quiet);
+    EXPECT_EQ(c.output, "m.tif");
+    EXPECT_EQ(c.tiles, (std::vector<std::string>{"t-0-0.tif", "t-1-0.tif", "-t.tif"}));
+}
+
+// Every option's line in --help says its default.
+TEST(MapCommand, HelpSaysEveryOptionsDefault) {
+    map_command c;
+    std::string text;
+    ASSERT_EQ(parse({"--help"}, &c, &text), MAP_COMMAND_DONE);
+    ASSERT_NE(text.find("--mosaic OUTPUT.tif"), std::string::npos);
+    // Options start their line with "  --"; a long help goes on on the next lines.
+    std::vector<std::string> entries;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = text.find('\n', at);
+        const std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        if (line.compare(0, 4, "  --") == 0) entries.push_back(line);
+        else if (!entries.empty() && line.compare(0, 6, "      ") == 0) entries.back() += line;
+    }
+    ASSERT_GE(entries.size(), 13u);
+    for (const std::string &e : entries) {
+        if (e.find("--help") != std::string::npos || e.find("--version") != std::string::npos) continue;
+        EXPECT_NE(e.find("(default: "), std::string::npos) << e;
+    }
+}
