@@ -120,6 +120,7 @@ int commitMapWriter(map_writer *writer, long cells, long cells_outside, std::str
     GDALSetMetadataItem(map, "DISTANCE_METRES", text, nullptr);
     std::snprintf(text, sizeof text, "%.1f%%", cells == 0 ? 0.0 : 100.0 * static_cast<double>(cells_outside) / cells);
     GDALSetMetadataItem(map, "OUTSIDE_CALIBRATED_REGION", text, nullptr);
+    if (o.target > 0.0) GDALSetMetadataItem(map, "TARGET_DEGREE_DAYS", targetText(o.target).c_str(), nullptr);
 
     std::string error;
     if (!finish(&writer->map_ds)) return say(refusal, TERRAIN_FAILED, writer->output + ": the map cannot be written");
