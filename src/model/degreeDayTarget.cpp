@@ -5,7 +5,9 @@
 #include "model/integration.h"
 #include "model/model.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 float dayDegreeDays(float day_irradiation, float month_irradiation, float month_degree_days) {
     // The one-day calculator's test and grouping: a month with next to no
@@ -14,29 +16,40 @@ float dayDegreeDays(float day_irradiation, float month_irradiation, float month_
     return (day_irradiation / month_irradiation) * month_degree_days;
 }
 
-int targetDayFromDays(const season_range *season, const int lengths[12], int zone, float elevation, const float *daily,
-                      long stride, double target) {
+// Day by day across the surfaces, so that a day's values are read in one
+// sweep; each surface's sums still run in its own day order.
+void targetDaysFromDays(const season_range *season, const int lengths[12], int zone, const float *elevation,
+                        const float *daily, int count, double target, int *days) {
+    const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
+    std::vector<float> whole(n);
+    std::vector<float> month_degree_days(n);
+    std::vector<float> running(n, 0.0f);
+    std::fill(days, days + n, 0);
     int before = 0;  // days of the year before the month
     for (int m = 1; m < season->start_month; m++) before += lengths[m - 1];
-    float running = 0.0f;
-    long k = 0;  // index of the month's first day
+    size_t k = 0;  // the month's first day
     for (int m = season->start_month; m <= season->stop_month; m++) {
         const int length = lengths[m - 1];
         const int first = m == season->start_month ? season->start_day : 1;
         const int last = m == season->stop_month ? season->stop_day : length;
         // The whole month in day order, as seasonMonth and the one-day
         // calculator sum it: the degree days of a month come from all of it.
-        float whole = 0.0f;
-        for (int d = 0; d < length; d++) whole = whole + daily[(k + d) * stride];
-        const float month_degree_days = zoneGDD(zone, m, whole, elevation);
+        std::fill(whole.begin(), whole.end(), 0.0f);
+        for (int d = 0; d < length; d++) {
+            const float *v = daily + (k + static_cast<size_t>(d)) * n;
+            for (size_t i = 0; i < n; i++) whole[i] = whole[i] + v[i];
+        }
+        for (size_t i = 0; i < n; i++) month_degree_days[i] = zoneGDD(zone, m, whole[i], elevation[i]);
         for (int d = first; d <= last; d++) {
-            running = running + dayDegreeDays(daily[(k + d - 1) * stride], whole, month_degree_days);
-            if (static_cast<double>(running) >= target) return before + d;
+            const float *v = daily + (k + static_cast<size_t>(d - 1)) * n;
+            for (size_t i = 0; i < n; i++) {
+                running[i] = running[i] + dayDegreeDays(v[i], whole[i], month_degree_days[i]);
+                if (days[i] == 0 && static_cast<double>(running[i]) >= target) days[i] = before + d;
+            }
         }
         before += length;
-        k += length;
+        k += static_cast<size_t>(length);
     }
-    return 0;
 }
 
 bool dateOfYearDay(int year, int day_of_year, int *day, int *month) {

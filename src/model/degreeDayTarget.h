@@ -19,13 +19,16 @@ float dayDegreeDays(float day_irradiation, float month_irradiation, float month_
 
 // The day of the season's year (1 = 1 January) whose running total of
 // degree days, from the season's first day, first reaches target (is at
-// least target); 0 when the season ends first. The days' degree days are
-// dayDegreeDays of whole months, added in single precision in day order.
-// daily, stride, lengths, zone and elevation as seasonFromDays takes them:
-// daily[d * stride] for every day of the season's months. A target of 0 or
-// less is reached on the first day; one that is not a number never.
-int targetDayFromDays(const season_range *season, const int lengths[12], int zone, float elevation, const float *daily,
-                      long stride, double target);
+// least target), for each of count surfaces: days[i], 0 when the season ends
+// first. The days' degree days are dayDegreeDays of whole months, added in
+// single precision in day order. daily holds every day of the season's
+// months, day-major as the sweep and the cell loop keep them: surface i's
+// irradiation (MJ/m2) on day d at daily[d * count + i]; elevation[i] is its
+// elevation in metres, zone and lengths as seasonFromDays takes them. A
+// target of 0 or less is reached on the first day; one that is not a number
+// never.
+void targetDaysFromDays(const season_range *season, const int lengths[12], int zone, const float *elevation,
+                        const float *daily, int count, double target, int *days);
 
 // Day (1..31) and month (1..12) of a day of the year; false for a day
 // outside the year.

@@ -116,9 +116,11 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
         for (int i = 0; i < n; i++) {
             seasonFromDays(season, lengths, zone, site->elevation, daily.data() + i, n,
                            &swept[static_cast<size_t>(base + i)]);
-            if (target_days != nullptr)
-                days_reached[static_cast<size_t>(base + i)] =
-                    targetDayFromDays(season, lengths, zone, site->elevation, daily.data() + i, n, target);
+        }
+        if (target_days != nullptr) {
+            const std::vector<float> elevation(static_cast<size_t>(n), site->elevation);
+            targetDaysFromDays(season, lengths, zone, elevation.data(), daily.data(), n, target,
+                               days_reached.data() + base);
         }
     }
     // A cancel that came after the last day still means no results.

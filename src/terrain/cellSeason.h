@@ -60,7 +60,7 @@ int seasonCells(const sun_block *block, int count, const float *elevation, const
                 const cell_horizons *horizons, cell_season *results, sweep_control *control);
 
 // seasonCells, the same bits, and each cell's target_day for target (degC
-// degree days): targetDayFromDays (degreeDayTarget.h) on the cell's own daily
+// degree days): targetDaysFromDays (degreeDayTarget.h) on the cell's own daily
 // values, shaded where horizons shade. Without horizons exactly the day
 // sweepSeasonToTarget gives for the same site and slope.
 int seasonCellsToTarget(const sun_block *block, int count, const float *elevation, const slope *slopes,

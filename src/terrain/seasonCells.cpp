@@ -56,9 +56,12 @@ void formSeasons(const sun_block *b, int n, const float *daily, const float *ele
         r.season_irradiation = season.season_irradiation;
         r.season_degree_days = season.season_degree_days;
         r.shadow_minutes = hidden == nullptr ? 0.0f : static_cast<float>(hidden[i] - hidden_before[i]) * step;
-        r.target_day = target == nullptr ? 0
-                                         : targetDayFromDays(&b->season, b->lengths, zone, elevation[i], daily + i, n,
-                                                             *target);
+        r.target_day = 0;
+    }
+    if (target != nullptr) {
+        std::vector<int> days(static_cast<size_t>(n));
+        targetDaysFromDays(&b->season, b->lengths, zone, elevation, daily, n, *target, days.data());
+        for (int i = 0; i < n; i++) out[i].target_day = days[static_cast<size_t>(i)];
     }
 }
 

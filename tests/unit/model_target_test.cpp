@@ -61,14 +61,22 @@ TEST(TargetDay, TheFirstDayWhoseRunningTotalReachesTheTarget) {
         {"just past the season's total", above(r4), 0},
         {"not a number", NAN, 0},
     };
-    for (const auto &c : cases)
-        EXPECT_EQ(targetDayFromDays(&season, lengths, 2, 0.0f, daily.data(), 1, c.target), c.day) << c.what;
+    const float elevation = 0.0f;
+    for (const auto &c : cases) {
+        int day = -1;
+        targetDaysFromDays(&season, lengths, 2, &elevation, daily.data(), 1, c.target, &day);
+        EXPECT_EQ(day, c.day) << c.what;
+    }
 
-    // The day-major layout of many surfaces: every third value is this one.
-    std::vector<float> strided(daily.size() * 3, 1.0e4f);
-    for (size_t d = 0; d < daily.size(); d++) strided[d * 3 + 1] = daily[d];
-    EXPECT_EQ(targetDayFromDays(&season, lengths, 2, 0.0f, strided.data() + 1, 3, r2), 60);
-    EXPECT_EQ(targetDayFromDays(&season, lengths, 2, 0.0f, strided.data() + 1, 3, above(r2)), 61);
+    // Among other surfaces, day-major: this one is the second of three, the
+    // others far sunnier, each with its own day.
+    std::vector<float> three(daily.size() * 3, 1.0e3f);
+    for (size_t d = 0; d < daily.size(); d++) three[d * 3 + 1] = daily[d];
+    const float elevations[3] = {900.0f, elevation, 900.0f};
+    int days[3] = {-1, -1, -1};
+    targetDaysFromDays(&season, lengths, 2, elevations, three.data(), 3, above(r2), days);
+    EXPECT_EQ(days[1], 61);
+    EXPECT_TRUE(days[0] == 59 && days[2] == 59) << days[0] << ", " << days[2];
 }
 
 // The one-day calculator's rule: a month with at most 0.01 MJ/m2 shares out
