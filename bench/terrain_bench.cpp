@@ -77,9 +77,10 @@ void BM_CellSeasonTarget(benchmark::State &state) {
     }
     std::vector<cell_season> results(cells);
     for (auto _ : state) {
-        const int code = target ? seasonCellsToTarget(b, cells, elevation.data(), slopes.data(), nullptr, 1200.0,
-                                                      results.data(), nullptr)
-                                : seasonCells(b, cells, elevation.data(), slopes.data(), nullptr, results.data(), nullptr);
+        const int code =
+            target ? seasonCellsToTarget(b, cells, elevation.data(), slopes.data(), nullptr, 1200.0, results.data(),
+                                         nullptr)
+                   : seasonCells(b, cells, elevation.data(), slopes.data(), nullptr, results.data(), nullptr);
         if (code != 0) {
             state.SkipWithError("refused");
             break;

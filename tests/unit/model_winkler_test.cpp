@@ -35,10 +35,14 @@ TEST(Winkler, TheClassesNamesBoundsAndPresets) {
         double low, high;
         const char *bounds;
     } classes[] = {
-        {WINKLER_TOO_COOL, "too cool", -HUGE_VAL, 850.0, "below 850"}, {WINKLER_IA, "Ia", 850.0, 1111.0, "850 to 1111"},
-        {WINKLER_IB, "Ib", 1111.0, 1389.0, "1111 to 1389"},           {WINKLER_II, "II", 1389.0, 1667.0, "1389 to 1667"},
-        {WINKLER_III, "III", 1667.0, 1944.0, "1667 to 1944"},         {WINKLER_IV, "IV", 1944.0, 2222.0, "1944 to 2222"},
-        {WINKLER_V, "V", 2222.0, 2700.0, "2222 to 2700"},            {WINKLER_TOO_HOT, "too hot", 2700.0, HUGE_VAL, "2700 and above"},
+        {WINKLER_TOO_COOL, "too cool", -HUGE_VAL, 850.0, "below 850"},
+        {WINKLER_IA, "Ia", 850.0, 1111.0, "850 to 1111"},
+        {WINKLER_IB, "Ib", 1111.0, 1389.0, "1111 to 1389"},
+        {WINKLER_II, "II", 1389.0, 1667.0, "1389 to 1667"},
+        {WINKLER_III, "III", 1667.0, 1944.0, "1667 to 1944"},
+        {WINKLER_IV, "IV", 1944.0, 2222.0, "1944 to 2222"},
+        {WINKLER_V, "V", 2222.0, 2700.0, "2222 to 2700"},
+        {WINKLER_TOO_HOT, "too hot", 2700.0, HUGE_VAL, "2700 and above"},
     };
     for (const auto &c : classes) {
         const winkler_class *k = winklerClass(c.region);
