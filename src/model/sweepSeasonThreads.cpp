@@ -6,7 +6,6 @@
 #include "model/sweepSeason.h"
 
 #include "model/degreeDayTarget.h"
-
 #include "model/gddFalls.h"
 #include "model/integration.h"
 #include "model/runOnThreads.h"
