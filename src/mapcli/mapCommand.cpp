@@ -24,7 +24,7 @@ namespace {
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
-    "                   DEM OUTPUT.tif\n"
+    "                   [--target DEGREE_DAYS] DEM OUTPUT.tif\n"
     "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
 
 // What GIS programs take for a GeoTIFF by its name.
@@ -95,6 +95,15 @@ std::string takeDistance(const std::string &, const std::string &value, map_comm
     return "";
 }
 
+std::string takeTarget(const std::string &, const std::string &value, map_command *command, bool *) {
+    char *end = nullptr;
+    const double t = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(t > 0.0) || t > kMaxTarget)
+        return "--target takes degree days above 0 and at most 10000, not " + value;
+    command->options.target = t;
+    return "";
+}
+
 std::string takeBand(const std::string &, const std::string &value, map_command *command, bool *) {
     long a = 0;
     if (!wholeNumber(value, 1, 1000000, &a)) return "--band takes a band number from 1, not " + value;
@@ -154,6 +163,10 @@ const value_option kValues[] = {
     {"--horizons", "FILE.tif", "also write each cell's horizon angle, one band per direction (default: not written)",
      takeHorizons},
     {"--threads", "N", "threads to compute on, 1 to 1024 (default: one per core)", takeThreads},
+    {"--target", "DEGREE_DAYS",
+     "also write the day of the year each cell's degree days (degC above 10 degC) reach this target, 0 where the "
+     "season ends first; above 0 and at most 10000 (default: no such band)",
+     takeTarget},
     {"--mosaic", "OUTPUT.tif",
      "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
      "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
@@ -202,7 +215,7 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
 
     CLI::App app("veranta-map: the clear-sky season of every cell of a digital elevation model (DEM), as a "
                  "GeoTIFF on the DEM's grid: degree days, irradiation, tilt, aspect, minutes in terrain shadow "
-                 "and each month's irradiation and degree days.",
+                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached.",
                  "veranta-map");
     app.formatter(std::make_shared<usage_formatter>());
     app.set_help_flag("-h,--help", "print this help and stop");

@@ -198,7 +198,7 @@ struct map_target {
     map_window part;
     int dx;         // the part's origin in the map's grid
     int dy;
-    int degree_days, irradiation, tilt, aspect, shadow;
+    int degree_days, irradiation, tilt, aspect, shadow, target_day;
     int month_irradiation[12], month_degree_days[12];
 
     map_target(land_map *m, const map_window &p)
@@ -209,6 +209,7 @@ struct map_target {
         tilt = l.find(map_quantity::tilt);
         aspect = l.find(map_quantity::aspect);
         shadow = l.find(map_quantity::shadow_minutes);
+        target_day = l.find(map_quantity::target_day);
         for (int k = 0; k < 12; k++) {
             month_irradiation[k] = l.find(map_quantity::irradiation, k + 1);
             month_degree_days[k] = l.find(map_quantity::degree_days, k + 1);
@@ -234,6 +235,7 @@ void storeSeason(const map_target &t, const part_cells &cells, size_t i, const c
     put(t.tilt, cells.tilt[i]);
     put(t.aspect, cells.aspect[i]);
     put(t.shadow, s.shadow_minutes);
+    put(t.target_day, static_cast<float>(s.target_day));
     for (int k = 0; k < 12; k++) {
         put(t.month_irradiation[k], s.month_irradiation[k]);
         put(t.month_degree_days[k], s.month_degree_days[k]);
@@ -302,8 +304,13 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
                         horizon[static_cast<size_t>(j) * directions + static_cast<size_t>(k)] = cells.angle(i, k);
             }
             const cell_horizons ch = {directions, horizon.data()};
-            const int c = seasonCells(blocks[runs.block[r] - first_block], n, elev.data(), slopes.data(),
-                                      shade ? &ch : nullptr, results.data(), &stop);
+            const sun_block *b = blocks[runs.block[r] - first_block];
+            // The target's day only where the map has a band for it.
+            const int c = target.target_day < 0
+                              ? seasonCells(b, n, elev.data(), slopes.data(), shade ? &ch : nullptr, results.data(),
+                                            &stop)
+                              : seasonCellsToTarget(b, n, elev.data(), slopes.data(), shade ? &ch : nullptr,
+                                                    target.map->options.target, results.data(), &stop);
             if (c != 0) {
                 failed.store(c);
                 return;

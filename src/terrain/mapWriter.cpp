@@ -158,6 +158,7 @@ map_metadata seasonMetadata(const land_grid &grid, const map_options &o, long ce
     m.push_back({"DIRECTIONS", std::to_string(o.directions)});
     std::snprintf(text, sizeof text, "%g", o.distance);
     m.push_back({"DISTANCE_METRES", text});
+    if (o.target > 0.0) m.push_back({"TARGET_DEGREE_DAYS", targetText(o.target)});
     for (const auto &item : countMetadata(cells, cells_outside)) m.push_back(item);
     return m;
 }

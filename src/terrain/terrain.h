@@ -121,7 +121,8 @@ struct map_control {
 
 // A map's options said wrong before any work: the season (sweepSeasonCheck:
 // one month will do; a day or month that does not exist is named), then the
-// shading's directions and distance. The
+// shading's directions and distance, then the target (0 for none, else above
+// 0 and at most kMaxTarget). The
 // procedures below check their options once, on entry.
 int checkMapOptions(const map_options *options, std::string *refusal);
 

@@ -20,7 +20,7 @@ int streamed(const dem_source *dem, const map_options *options, const map_window
              const std::string &horizons_path, map_control *control, map_writer *writer, sun_cache *cache,
              std::string *refusal) {
     const land_grid grid = gridOfWindow(dem, window);
-    const band_layout layout(options->season);
+    const band_layout layout(*options);
     int code = beginMapWriter(writer, &grid, &layout, options, output, horizons_path, refusal);
     if (code != TERRAIN_OK) return code;
     map_wants wants;

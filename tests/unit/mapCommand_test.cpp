@@ -42,6 +42,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
     EXPECT_TRUE(d.year == 2031 && d.start_day == 1 && d.start_month == 4 && d.stop_day == 31 && d.stop_month == 10);
     EXPECT_TRUE(c.options.shade && c.options.directions == 32 && c.options.distance == 5000.0 && c.options.threads == 0);
     EXPECT_TRUE(c.band == 0 && !c.quiet && c.extent.tile_size == 0 && c.horizons.empty());
+    EXPECT_EQ(c.options.target, 0.0) << "no target band unless asked";
     for (const auto &y : {std::pair<int, int>{1999, 2000}, {2051, 2050}}) {
         ASSERT_EQ(parse({"dem.tif", "out.tif"}, &c, &text, y.first), MAP_COMMAND_RUN);
         EXPECT_EQ(c.options.season.year, y.second) << "this year " << y.first;
@@ -49,7 +50,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
 
     ASSERT_EQ(parse({"--year", "2024", "--from", "15/4", "--to=10/6", "--no-shade", "--directions", "8", "--distance",
                      "2000.5", "--band", "2", "--tile", "1,0", "--tile-size", "100", "--horizons", "h.tif",
-                     "--threads", "3", "--quiet", "--", "-dem.tif", "out.tif"},
+                     "--threads", "3", "--quiet", "--target", "1150.5", "--", "-dem.tif", "out.tif"},
                     &c, &text),
               MAP_COMMAND_RUN)
         << text;
@@ -63,6 +64,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
     EXPECT_EQ(c.horizons, "h.tif");
     EXPECT_EQ(c.options.threads, 3);
     EXPECT_TRUE(c.quiet);
+    EXPECT_EQ(c.options.target, 1150.5);
     EXPECT_EQ(c.dem, "-dem.tif") << "after --, a name like an option is a file";
 
     for (const char *to : {"15/7", "1/7"}) {
@@ -76,6 +78,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
 
 TEST(MapCommand, EachWrongInputGetsItsOneLine) {
     const std::string usage = "usage: veranta-map [--year Y]";
+    const std::string kTargetRefusal = "--target takes degree days above 0 and at most 10000, not ";
     const struct {
         std::vector<const char *> args;
         std::string says;   // the whole line, or its start when it ends with the usage
@@ -105,6 +108,11 @@ TEST(MapCommand, EachWrongInputGetsItsOneLine) {
         {{"--horizons=", "d.tif", "o.tif"}, "--horizons needs a file name"},
         {{"--threads", "0", "d.tif", "o.tif"}, "--threads takes a whole number from 1 to 1024, not 0"},
         {{"d.tif", "o.tif", "--threads"}, "--threads needs a value"},
+        {{"--target", "0", "d.tif", "o.tif"}, kTargetRefusal + "0"},
+        {{"--target", "-5", "d.tif", "o.tif"}, kTargetRefusal + "-5"},
+        {{"--target", "nan", "d.tif", "o.tif"}, kTargetRefusal + "nan"},
+        {{"--target", "10000.5", "d.tif", "o.tif"}, kTargetRefusal + "10000.5"},
+        {{"--target", "1150 dd", "d.tif", "o.tif"}, kTargetRefusal + "1150 dd"},
         {{"d.tif", "o.tif", "x.tif"}, "one DEM and one output file are expected, not also x.tif"},
         {{"--bogus", "d.tif", "o.tif"}, "unknown option --bogus\n" + usage},
         {{"--bogus=3", "d.tif", "o.tif"}, "unknown option --bogus\n" + usage},
@@ -134,7 +142,8 @@ TEST(MapCommand, HelpListsEveryOptionAndVersionSaysTheProjectsVersion) {
         ASSERT_EQ(parse({help}, &c, &text), MAP_COMMAND_DONE) << help;
         for (const char *option : {"--year Y", "--from D/M", "--to D/M", "--no-shade", "--directions N",
                                    "--distance METRES", "--band N", "--tile COL,ROW", "--tile-size N",
-                                   "--horizons FILE.tif", "--threads N", "--quiet", "--version", "DEM", "OUTPUT.tif"})
+                                   "--horizons FILE.tif", "--threads N", "--quiet", "--target DEGREE_DAYS", "--version",
+                                   "DEM", "OUTPUT.tif"})
             EXPECT_NE(text.find(option), std::string::npos) << help << " does not list " << option;
         for (const char *fallback : {"(default: this year)", "(default: 1/4, 1 April)", "(default: 31/10, 31 October)",
                                      "(default: 32)", "(default: 5000)", "(default: one per core)"})
