@@ -155,7 +155,7 @@ void panel(cairo_t *cr, double x, double y, double w, double h) {
 }
 
 void drawLegend(cairo_t *cr, const landmap_scene *s) {
-    const double x = 10, y = 10, w = 124, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
+    const double x = 10, y = 10, w = 126, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
     panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
     drawText(cr, s->by_irradiation ? "irradiation" : "degree days", "Sans Bold 8.5", x + 8, y + 6, 0.0, 0.0);
@@ -198,8 +198,9 @@ void drawLegend(cairo_t *cr, const landmap_scene *s) {
     g_free(t);
 }
 
-void drawNorth(cairo_t *cr, double width) {
-    const double cx = width - 28, top = 12;
+// Under the legend.
+void drawNorth(cairo_t *cr) {
+    const double cx = 10 + 63, top = 204;
     panel(cr, cx - 18, top, 36, 52);
     cairo_move_to(cr, cx, top + 18);
     cairo_line_to(cr, cx + 7, top + 46);
@@ -211,15 +212,15 @@ void drawNorth(cairo_t *cr, double width) {
     drawText(cr, "N", "Sans Bold 10", cx, top + 3, 0.5, 0.0);
 }
 
-// A round length (1, 2 or 5 times a power of ten metres) near a fifth of
-// the width.
-void drawScaleBar(cairo_t *cr, const landmap_scene *s, double width, double height) {
+// A round length (1, 2 or 5 times a power of ten metres) of at most 100
+// pixels, at the foot of the strip: it depends on the zoom alone.
+void drawScaleBar(cairo_t *cr, const landmap_scene *s, double height) {
     double metresPerPixel = s->map->grid.cell_width / s->frame.scale;
     if (!(metresPerPixel > 0.0) || !std::isfinite(metresPerPixel)) return;
-    double want = width / 5.0 * metresPerPixel, power = std::pow(10.0, std::floor(std::log10(want)));
+    double want = 100.0 * metresPerPixel, power = std::pow(10.0, std::floor(std::log10(want)));
     double f = want / power, length = (f < 2.0 ? 1.0 : f < 5.0 ? 2.0 : 5.0) * power;
-    double pixels = length / metresPerPixel, x = 14, y = height - 22;
-    panel(cr, x - 6, y - 20, pixels + 12 + 50, 32);
+    double pixels = length / metresPerPixel, x = 18, y = height - 22;
+    panel(cr, 10, y - 20, 126, 32);
     for (int k = 0; k < 4; k++) {
         cairo_rectangle(cr, x + pixels * k / 4.0, y, pixels / 4.0, 6);
         if (k % 2 == 0)
@@ -239,6 +240,13 @@ void drawScaleBar(cairo_t *cr, const landmap_scene *s, double width, double heig
 
 }  // namespace
 
+map_frame landmap_fit(int cols, int rows, double width, double height) {
+    if (width < 2.0 * kLandmapKeyStrip) return mapFit(cols, rows, width, height);
+    map_frame f = mapFit(cols, rows, width - kLandmapKeyStrip, height);
+    f.x += kLandmapKeyStrip;
+    return f;
+}
+
 void landmap_draw_map(cairo_t *cr, const landmap_scene *s, double width, double height) {
     cairo_save(cr);
     cairo_rectangle(cr, 0, 0, width, height);
@@ -255,8 +263,8 @@ void landmap_draw_map(cairo_t *cr, const landmap_scene *s, double width, double 
     drawImage(cr, s);
     drawMarks(cr, s);
     drawLegend(cr, s);
-    drawNorth(cr, width);
-    drawScaleBar(cr, s, width, height);
+    drawNorth(cr);
+    drawScaleBar(cr, s, height);
     cairo_restore(cr);
 }
 

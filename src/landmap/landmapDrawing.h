@@ -34,8 +34,15 @@ struct landmap_scene {
     int selected_col, selected_row;   // -1 when no cell is selected
     int site_col, site_row;           // the stored site, -1 when outside the land
 };
+// The width of the strip down the left of the map's area that holds the
+// legend, the north arrow and the scale bar, so that none covers the land.
+constexpr double kLandmapKeyStrip = 146.0;
+// The whole land as large as fits the area beside that strip (the whole
+// area when too narrow for both).
+map_frame landmap_fit(int cols, int rows, double width, double height);
 // The map with its legend, north arrow and scale bar in a width × height
-// area; a hint to compute when there is no map yet.
+// area, the three in the strip on its left; a hint to compute when there is
+// no map yet.
 void landmap_draw_map(cairo_t *cr, const landmap_scene *scene, double width, double height);
 // The land's area by degree-day class (gdd the range of its degree days),
 // the threshold marked; a hint when map is null.

@@ -44,7 +44,7 @@ void drawPage(cairo_t *cr, const void *data) {
     landmap_image image;
     image.base = cairo_surface_reference(scene->image->base);
     page.image = &image;
-    page.frame = mapFit(scene->map->grid.width, scene->map->grid.height, kWidth, kMap);
+    page.frame = landmap_fit(scene->map->grid.width, scene->map->grid.height, kWidth, kMap);
     cairo_save(cr);
     cairo_translate(cr, 0, kCaption);
     landmap_draw_map(cr, &page, kWidth, kMap);
@@ -54,15 +54,17 @@ void drawPage(cairo_t *cr, const void *data) {
 
 }  // namespace
 
-bool landmap_export_areas(const land_map *map, float threshold, const char *path, GError **error) {
-    return writeText(areaTableCsv(*map, threshold), path, error);
+bool landmap_export_areas(const land_map *map, float threshold, const std::string &dem_name, const char *path,
+                          GError **error) {
+    return writeText(areaTableCsv(*map, threshold, dem_name), path, error);
 }
 
-bool landmap_export_months(const land_map *map, int col, int row, const char *path, GError **error) {
+bool landmap_export_months(const land_map *map, int col, int row, const std::string &dem_name, const char *path,
+                           GError **error) {
     gdd_falls falls;
     findGddFalls(&falls);
     std::string csv;
-    if (!cellMonthsCsv(*map, col, row, &falls, &csv)) {
+    if (!cellMonthsCsv(*map, col, row, &falls, dem_name, &csv)) {
         g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "no cell with data is selected");
         return false;
     }

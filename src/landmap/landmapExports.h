@@ -14,8 +14,11 @@
 #include <memory>
 #include <string>
 
-bool landmap_export_areas(const land_map *map, float threshold, const char *path, GError **error);
-bool landmap_export_months(const land_map *map, int col, int row, const char *path, GError **error);
+// The CSVs name the DEM by dem_name in every row.
+bool landmap_export_areas(const land_map *map, float threshold, const std::string &dem_name, const char *path,
+                          GError **error);
+bool landmap_export_months(const land_map *map, int col, int row, const std::string &dem_name, const char *path,
+                           GError **error);
 // The map in memory as GeoTIFF; nothing is computed again. control->cancel
 // stops it with no file left behind.
 bool landmap_export_geotiff(const land_map *map, const char *path, map_control *control, GError **error);

@@ -100,6 +100,13 @@ void mapButtons(LandmapWindow *self, bool have) {
     gtk_widget_set_sensitive(self->export_months, FALSE);
 }
 
+// The readout keeps two lines, each cut short where the window is narrow;
+// the whole text is its tooltip.
+void showReadout(LandmapWindow *self, const std::string &text) {
+    gtk_label_set_text(GTK_LABEL(self->readout), text.c_str());
+    gtk_widget_set_tooltip_text(self->readout, text.c_str());
+}
+
 void renderImage(LandmapWindow *self) {
     landmap_view *v = self->view;
     const bool by_irradiation = byIrradiation(self);
@@ -117,7 +124,7 @@ void showCell(LandmapWindow *self) {
     landmap_view *v = self->view;
     gtk_list_store_clear(self->months_store);
     v->months = month_rows{};
-    gtk_widget_hide(self->falling_note);
+    gtk_label_set_text(GTK_LABEL(self->falling_note), "");
     const land_map *m = v->map.get();
     long i = m != nullptr && v->selected_col >= 0 ? static_cast<long>(v->selected_row) * m->grid.width + v->selected_col
                                                   : -1;
@@ -142,10 +149,11 @@ void showCell(LandmapWindow *self) {
     rows.total_irradiation = cm.total_irradiation;
     rows.total_degree_days = cm.total_degree_days;
     monthTable(self->months_store, &rows);
+    // The note keeps its room when empty: the map above does not move.
     gtk_label_set_text(GTK_LABEL(self->falling_note), marked ? fallingNote() : "");
-    gtk_widget_set_visible(self->falling_note, marked);
 
-    gchar *title = g_strdup_printf("Cell %d, %d: its months", v->selected_col + 1, v->selected_row + 1);
+    // Numbered as GDAL numbers the map's pixels and lines.
+    gchar *title = g_strdup_printf("Cell %d, %d: its months", v->selected_col, v->selected_row);
     gtk_label_set_text(GTK_LABEL(self->selected), title);
     g_free(title);
     gtk_widget_queue_draw(self->month_chart);
@@ -195,10 +203,10 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     v->threshold = median == kMapNodata ? 0.0f : std::floor(median);
     mapButtons(self, true);
     v->fitted = true;
-    v->frame = mapFit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
+    v->frame = landmap_fit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
                       gtk_widget_get_allocated_height(self->map_area));
     setThreshold(self, v->threshold);
-    gtk_label_set_text(GTK_LABEL(self->readout), spotText(map.get(), -1, -1).c_str());
+    showReadout(self, spotText(map.get(), -1, -1));
     showCell(self);
 }
 
@@ -312,7 +320,7 @@ void forgetMap(LandmapWindow *self) {
     gtk_widget_hide(self->banner);
     mapButtons(self, false);
     gtk_label_set_text(GTK_LABEL(self->answer), "");
-    gtk_label_set_text(GTK_LABEL(self->readout), spotText(nullptr, -1, -1).c_str());
+    showReadout(self, spotText(nullptr, -1, -1));
     showCell(self);
     gtk_widget_queue_draw(self->map_area);
     gtk_widget_queue_draw(self->histogram);
@@ -350,8 +358,12 @@ void onOpen(GtkButton *, LandmapWindow *self) {
     if (self->chooser != nullptr) return;
     GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open an elevation model", GTK_WINDOW(self),
                                                                GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
-    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoTIFF", {"tif", "tiff"});
+    // Every raster first, so that a VRT or an ASCII grid shows at once.
     addFileFilter(GTK_FILE_CHOOSER(dialog), "Every raster GDAL reads", rasterEndings());
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoTIFF", {"tif", "tiff"});
+    GSList *filters = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(dialog));
+    gtk_file_chooser_set_filter(GTK_FILE_CHOOSER(dialog), GTK_FILE_FILTER(filters->data));
+    g_slist_free(filters);
     gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
     g_signal_connect(dialog, "response", G_CALLBACK(onOpenResponse), self);
     self->chooser = dialog;
@@ -430,7 +442,7 @@ gboolean onDrawMonths(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
 
 map_frame fittedFrame(LandmapWindow *self) {
     const land_map *m = self->view->map.get();
-    return mapFit(m->grid.width, m->grid.height, gtk_widget_get_allocated_width(self->map_area),
+    return landmap_fit(m->grid.width, m->grid.height, gtk_widget_get_allocated_width(self->map_area),
                   gtk_widget_get_allocated_height(self->map_area));
 }
 
@@ -482,7 +494,7 @@ gboolean onScroll(GtkWidget *, GdkEventScroll *event, LandmapWindow *self) {
 void showSpot(LandmapWindow *self, int col, int row) {
     self->view->hover_col = col;
     self->view->hover_row = row;
-    gtk_label_set_text(GTK_LABEL(self->readout), spotText(self->view->map.get(), col, row).c_str());
+    showReadout(self, spotText(self->view->map.get(), col, row));
 }
 
 gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
@@ -634,6 +646,10 @@ static void landmap_window_init(LandmapWindow *self) {
     showInt(self->directions, 32);
     showInt(self->distance, 5000);
     mapButtons(self, false);
+    // Texts that change as the pointer moves or a cell is chosen keep their
+    // height, so the map does not move under the pointer.
+    holdLines(self->readout, 2);
+    holdLines(self->falling_note, 2);
     // Escape closes; Enter stays with the entry it is typed in (the threshold).
     windowKeys(GTK_WIDGET(self), self->close, nullptr, 0);
     gtk_drag_dest_set(GTK_WIDGET(self), GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
@@ -748,16 +764,19 @@ LandmapWindow *landmap_window_open(GtkWindow *parent) {
 
 void landmap_window_open_land(LandmapWindow *self, const char *path) {
     landmap_view *v = self->view;
-    forgetMap(self);
     showStatus(self->status, "", false);
-    v->land = landmap_land_open(path, v->example, landmap_memory_bytes());
-    if (!v->land.usable) {
-        gtk_label_set_text(GTK_LABEL(self->refusal), v->land.said.c_str());
+    const landmap_land land = landmap_land_open(path, v->example, landmap_memory_bytes());
+    if (!land.usable) {
+        // A file that cannot be used takes nothing away: the land open
+        // before and its map stay, and the refusal says why.
+        std::string said = land.said;
+        if (v->land.usable) said += "\n" + v->land.name + " stays open.";
+        gtk_label_set_text(GTK_LABEL(self->refusal), said.c_str());
         gtk_widget_show(self->refusal);
-        gtk_label_set_text(GTK_LABEL(self->land_info),
-                           "Open a digital elevation model of your land, or drop its file here.");
         return;
     }
+    forgetMap(self);
+    v->land = land;
     gtk_widget_hide(self->refusal);
     gtk_label_set_text(GTK_LABEL(self->land_info), v->land.said.c_str());
     // A map computed before for the same file and settings comes back at once.
@@ -801,9 +820,9 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
         const landmap_scene s = scene(self);
         ok = landmap_save_map(&s, landmap_caption(*v->map, v->land.path, v->example), path, &error);
     } else if (kind == LANDMAP_AREA_TABLE) {
-        ok = landmap_export_areas(v->map.get(), v->threshold, path, &error);
+        ok = landmap_export_areas(v->map.get(), v->threshold, v->land.name, path, &error);
     } else {
-        ok = landmap_export_months(v->map.get(), v->selected_col, v->selected_row, path, &error);
+        ok = landmap_export_months(v->map.get(), v->selected_col, v->selected_row, v->land.name, path, &error);
     }
     showExportOutcome(self->status, what[kind], path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);

@@ -3,6 +3,7 @@
 // shows the four results.
 #include "oneday/oneday.h"
 
+#include "model/computerClock.h"
 #include "model/model.h"
 #include "model/readCBTAT.h"
 #include "shell/shell.h"
@@ -10,6 +11,7 @@
 #include "ui/gridFrame.h"
 
 #include <cstdint>
+#include <string>
 
 namespace {
 
@@ -31,6 +33,7 @@ void showClock(GtkWidget *entry, float t) {
 void showOutOfRange(c1_widgets *w) {
     GtkWidget *outputs[4] = {w->entry_sunrise, w->entry_sunset, w->entry_irradiance, w->entry_gdd};
     for (GtkWidget *entry : outputs) gtk_entry_set_text(GTK_ENTRY(entry), "out of range");
+    gtk_label_set_text(GTK_LABEL(w->label_computer_clock), "");
 }
 
 }  // namespace
@@ -96,6 +99,9 @@ void c1_ShowResult(c1_widgets *w) {
     }
     showClock(w->entry_sunrise, active_sunrise);
     showClock(w->entry_sunset, active_sunset);
+    const std::string computer =
+        computerClockLine(active_timezone, active_year, active_month, active_day, active_sunrise, active_sunset);
+    gtk_label_set_text(GTK_LABEL(w->label_computer_clock), computer.c_str());
     showNumber(w->entry_irradiance, "%6.2f mj/sqm", active_daysIrr);
     showNumber(w->entry_gdd, "%5.2f deg days", gdd);
 }

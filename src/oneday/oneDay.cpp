@@ -78,12 +78,19 @@ GtkWidget *create_c1_grid2(c1_widgets *w) {
     attachCell(grid, w->entry_irradiance, 4, 1);
     attachCell(grid, w->entry_gdd, 4, 2);
 
+    // The same moments on the grower's own clock, once calculated.
+    w->label_computer_clock = gtk_label_new("");
+    gtk_label_set_line_wrap(GTK_LABEL(w->label_computer_clock), TRUE);
+    gtk_label_set_max_width_chars(GTK_LABEL(w->label_computer_clock), 70);
+    gtk_label_set_xalign(GTK_LABEL(w->label_computer_clock), 0.0f);
+    gtk_grid_attach(GTK_GRID(grid), w->label_computer_clock, 0, 3, 5, 1);
+
     // Growers compare these times with the newspaper's; say why they differ.
     GtkWidget *note = gtk_label_new(riseSetNote);
     gtk_label_set_line_wrap(GTK_LABEL(note), TRUE);
     gtk_label_set_max_width_chars(GTK_LABEL(note), 70);
     gtk_label_set_xalign(GTK_LABEL(note), 0.0f);
-    gtk_grid_attach(GTK_GRID(grid), note, 0, 3, 5, 1);
+    gtk_grid_attach(GTK_GRID(grid), note, 0, 4, 5, 1);
 
     endGridFrame(frame);
     return frame;
@@ -123,8 +130,11 @@ void oneDay(void) {
     describeWidget(w->cbtxt_month, "month", "month of the day");
     describeWidget(w->entry_year, nullptr, "year, 2000 to 2050");
     describeWidget(w->entry_sunrise, nullptr,
-                   "sunrise, Pacific standard time: the centre of the sun on a flat horizon");
-    describeWidget(w->entry_sunset, nullptr, "sunset, Pacific standard time: the centre of the sun on a flat horizon");
+                   "sunrise on the standard clock of the zone nearest the site: the centre of the sun on a flat "
+                   "horizon");
+    describeWidget(w->entry_sunset, nullptr,
+                   "sunset on the standard clock of the zone nearest the site: the centre of the sun on a flat "
+                   "horizon");
     describeWidget(w->entry_irradiance, nullptr,
                    "the day's irradiation on the slope, MJ/m² (mj/sqm): the direct beam of a clear sky only, "
                    "no diffuse sky light, no light reflected from the ground, no cloud");

@@ -21,6 +21,9 @@ struct c1_widgets {
     GtkWidget *entry_sunset;
     GtkWidget *entry_irradiance;
     GtkWidget *entry_gdd;
+    // Under the sunrise and sunset: the same moments on this computer's
+    // clock, or which clock they are on.
+    GtkWidget *label_computer_clock;
     GtkWidget *button_calculate;
     GtkWidget *button_dismiss;
 };

@@ -3,6 +3,7 @@
 // selected slope's months.
 #include "slopes/slopesCharts.h"
 
+#include "model/model.h"
 #include "ui/chartText.h"
 #include "ui/slopeFigures.h"
 
@@ -310,6 +311,49 @@ gchar *slopes_compass_description(const slopes_view *v, const char *selection) {
                                   v->by == BY_IRRADIATION ? "irradiation" : "degree days", aspect, tilt, selection);
     g_free(tilt);
     g_free(aspect);
+    return text;
+}
+
+namespace {
+
+// A grid slope as the window names it.
+gchar *gridSlopeName(int index) {
+    const float t = slopes_grid_tilt(index);
+    if (t == 0.0f) return g_strdup("flat ground (tilt 0°)");
+    gchar *aspect = aspectText(slopes_grid_aspect(index));
+    gchar *tilt = decimalText(t, std::fmod(t, 1.0f) == 0.0f ? 0 : 1);
+    gchar *name = g_strdup_printf("aspect %s, tilt %s°", aspect, tilt);
+    g_free(tilt);
+    g_free(aspect);
+    return name;
+}
+
+}  // namespace
+
+gchar *slopes_best_caveat(const slopes_view *v) {
+    if (!v->have || v->by != BY_DEGREE_DAYS) return nullptr;
+    int months[12];
+    const int count = slopes_falling_months(v, v->best, months);
+    if (count == 0) return nullptr;
+    GString *which = g_string_new(nullptr);
+    for (int i = 0; i < count; i++) {
+        if (i > 0) g_string_append(which, i + 1 == count ? " and " : ", ");
+        g_string_append(which, month_names[months[i] - 1]);
+    }
+    const int sunniest = slopes_best_by(v, BY_IRRADIATION);
+    gchar *text;
+    if (sunniest == v->best) {
+        text = g_strdup_printf("Its %s lie where the formula gives fewer degree days for more sun; it is the best "
+                               "slope by irradiation too.",
+                               which->str);
+    } else {
+        gchar *name = gridSlopeName(sunniest);
+        text = g_strdup_printf("Its %s lie where the formula gives fewer degree days for more sun; by irradiation "
+                               "the best slope is %s.",
+                               which->str, name);
+        g_free(name);
+    }
+    g_string_free(which, TRUE);
     return text;
 }
 

@@ -31,6 +31,12 @@ gchar *slopes_compass_tooltip(const slopes_view *view, int index);
 // selection as the window titles it; owned by the caller.
 gchar *slopes_compass_description(const slopes_view *view, const char *selection);
 
+// When the view ranks by degree days and its best slope takes some of its
+// season's degree days from where the formula runs backwards: the sentence
+// that says which months and names the best slope by irradiation, the one
+// to trust there. Null otherwise; owned by the caller.
+gchar *slopes_best_caveat(const slopes_view *view);
+
 // The selected slope's months, their marks included; none without a view.
 month_rows slopes_month_rows(const slopes_view *view);
 

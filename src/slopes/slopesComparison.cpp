@@ -103,6 +103,21 @@ void slopes_view_rank_by(slopes_view *view, season_measure by) {
     if (followBest) view->selected = view->best;
 }
 
+int slopes_falling_months(const slopes_view *view, int index, int months[12]) {
+    if (!view->have || index < 0 || index > SLOPES_STORED) return 0;
+    bool falling[12];
+    seasonFallingMonths(&view->falls, &view->results[index], gddZone(view->site.latitude), falling);
+    int count = 0;
+    for (int m = view->season.start_month; m >= 1 && m <= view->season.stop_month && m <= 12; m++)
+        if (falling[m - 1]) months[count++] = m;
+    return count;
+}
+
+int slopes_best_by(const slopes_view *view, season_measure by) {
+    float low = 0.0f, high = 0.0f;
+    return bestSeason(view->results, SLOPES_GRID, by, &low, &high);
+}
+
 void slopes_view_step(slopes_view *view, slopes_step step) {
     int from = view->selected == SLOPES_STORED ? view->best : view->selected;
     int aspect = from / SLOPES_TILTS, tilt = from % SLOPES_TILTS;

@@ -75,6 +75,14 @@ void slopes_view_take(slopes_view *view, const slopes_sweep *sweep);
 // follows the best of the new measure.
 void slopes_view_rank_by(slopes_view *view, season_measure by);
 
+// The months of the view's season (1 = January, in season order) in which
+// the slope at index (0 .. SLOPES_STORED) gets its degree days from where
+// the formula gives fewer degree days for more sun; their count. None
+// without a comparison.
+int slopes_falling_months(const slopes_view *view, int index, int months[12]);
+// The best grid slope by the other measure than the view ranks by.
+int slopes_best_by(const slopes_view *view, season_measure by);
+
 // One step of the selection across the compass: the aspect round the
 // circle, the tilt between flat and the steepest ring. From the stored
 // slope, which has no cell, the first step starts at the best one.

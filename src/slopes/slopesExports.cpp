@@ -12,7 +12,10 @@
 
 // Every compared slope as CSV (RFC 4180: comma separated, CRLF line ends, a
 // header naming each column with its unit), the grid slopes first and the
-// stored slope last; numbers with a decimal point on any locale. Only the
+// stored slope last; numbers with a decimal point on any locale. Each row
+// stands alone: the site, the year and the season's first and last day lead
+// it, and the stored slope is marked in its own column. Flat ground is one
+// slope whatever its aspect, so it has one row, without an aspect. Only the
 // season's months have columns; each month says, 1 or 0, whether its value
 // lies where the degree-day formula gives fewer degree days for more sun.
 namespace {
@@ -22,6 +25,12 @@ void field(GString *out, double value, int decimals) {
     g_string_append_c(out, ',');
     g_string_append(out, text);
     g_free(text);
+}
+
+// A figure as short as it is exact: 15, 2.5, a stored 172.35, a typed 44.133.
+void shortest(GString *out, double value) {
+    char text[G_ASCII_DTOSTR_BUF_SIZE];
+    g_string_append(out, g_ascii_formatd(text, sizeof text, "%.6g", value));
 }
 
 }  // namespace
@@ -34,24 +43,37 @@ bool slopes_export_table(const slopes_view *view, const char *path, GError **err
     int months[12], first[12], last[12];
     int count = seasonMonths(&view->season, months, first, last);
 
-    GString *out = g_string_new("aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
+    GString *out = g_string_new("latitude (deg north),longitude (deg east),elevation (m),year,season first day,"
+                                "season last day,aspect (deg),tilt (deg),stored slope (1 yes),"
+                                "season irradiation (MJ/m2 clear-sky direct beam),"
                                 "season degree days (degC above 10 degC)");
     for (int i = 0; i < count; i++) {
         const char *name = month_names[months[i] - 1];
         g_string_append_printf(out, ",%s irradiation (MJ/m2),%s degree days,%s fewer degree days for more sun (1 yes)",
                                name, name, name);
     }
-    const int zone = gddZone(view->site.latitude);
     g_string_append(out, "\r\n");
+    // What every row starts with.
+    GString *context = g_string_new(nullptr);
+    const season_range &season = view->season;
+    shortest(context, view->site.latitude);
+    g_string_append_c(context, ',');
+    shortest(context, view->site.longitude);
+    g_string_append_c(context, ',');
+    shortest(context, view->site.elevation);
+    g_string_append_printf(context, ",%d,%04d-%02d-%02d,%04d-%02d-%02d,", season.year, season.year,
+                           season.start_month, season.start_day, season.year, season.stop_month, season.stop_day);
+    const int zone = gddZone(view->site.latitude);
     for (int s = 0; s < SLOPES_COUNT; s++) {
+        const bool stored = s == SLOPES_STORED;
+        const double t = stored ? view->stored.tilt : slopes_grid_tilt(s);
+        if (!stored && t == 0.0 && slopes_grid_aspect(s) != 0.0f) continue;   // flat ground, once
         const slope_season &r = view->results[s];
-        double a = s == SLOPES_STORED ? view->stored.aspect : slopes_grid_aspect(s);
-        double t = s == SLOPES_STORED ? view->stored.tilt : slopes_grid_tilt(s);
-        // Angles as short as they are exact: 15, 2.5, or a stored 172.35.
-        char angle[G_ASCII_DTOSTR_BUF_SIZE];
-        g_string_append(out, g_ascii_formatd(angle, sizeof angle, "%.6g", a));
+        g_string_append_len(out, context->str, static_cast<gssize>(context->len));
+        if (stored || t != 0.0) shortest(out, stored ? view->stored.aspect : slopes_grid_aspect(s));
         g_string_append_c(out, ',');
-        g_string_append(out, g_ascii_formatd(angle, sizeof angle, "%.6g", t));
+        shortest(out, t);
+        g_string_append(out, stored ? ",1" : ",0");
         field(out, r.season_irradiation, 2);
         field(out, r.season_degree_days, 2);
         bool falling[12];
@@ -63,6 +85,7 @@ bool slopes_export_table(const slopes_view *view, const char *path, GError **err
         }
         g_string_append(out, "\r\n");
     }
+    g_string_free(context, TRUE);
     std::string why;
     bool ok = writeFileSafely(path, out->str, out->len, &why);
     if (!ok) g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, why.c_str());
@@ -86,22 +109,37 @@ void drawPage(cairo_t *cr, const void *data) {
     gchar *title = g_strdup_printf("Latitude %s, longitude %s, elevation %s; %d %s to %d %s %d", lat, lon, elev,
                                    v->season.start_day, month_names[v->season.start_month - 1], v->season.stop_day,
                                    month_names[v->season.stop_month - 1], v->season.year);
+    // Titled and labelled by what the compass is coloured and ranked by.
+    const bool byIrradiation = v->by == BY_IRRADIATION;
     cairo_set_source_rgb(cr, 0.043, 0.302, 0.247);
-    drawText(cr, "Season degree days by slope", "Sans Bold 13", 20.0, 14.0, 0.0, 0.0);
+    drawText(cr, byIrradiation ? "Season irradiation by slope" : "Season degree days by slope", "Sans Bold 13", 20.0,
+             14.0, 0.0, 0.0);
     drawText(cr, title, "Sans 10", 20.0, 40.0, 0.0, 0.0);
     const bool stored = v->selected == SLOPES_STORED;
     gchar *aspect = aspectText(stored ? v->stored.aspect : slopes_grid_aspect(v->selected));
     gchar *tilt = decimalText(stored ? v->stored.tilt : slopes_grid_tilt(v->selected), 1);
-    gchar *gdd = decimalText(v->results[v->selected].season_degree_days, 2);
-    gchar *months = g_strdup_printf("Months below: %s slope, aspect %s, tilt %s°, %s degree days%s",
-                                    stored ? "the stored" : v->selected == v->best ? "the best" : "the selected",
-                                    aspect, tilt, gdd,
+    const slope_season &r = v->results[v->selected];
+    gchar *gdd = decimalText(r.season_degree_days, 2);
+    gchar *irr = decimalText(r.season_irradiation, 1);
+    gchar *figures = byIrradiation ? g_strdup_printf("%s MJ/m² (clear-sky direct beam), %s degree days", irr, gdd)
+                                   : g_strdup_printf("%s degree days", gdd);
+    gchar *months = g_strdup_printf("Months below: %s, aspect %s, tilt %s°, %s%s",
+                                    stored                    ? "the stored slope"
+                                    : v->selected != v->best ? "the selected slope"
+                                    : byIrradiation          ? "the best slope by irradiation"
+                                                             : "the best slope",
+                                    aspect, tilt, figures,
                                     v->calibrated ? "" : "   (outside the calibrated region: not calibrated here)");
     drawText(cr, months, "Sans Italic 9.5", 20.0, 62.0, 0.0, 0.0);
+    gchar *caveat = v->selected == v->best ? slopes_best_caveat(v) : nullptr;
+    if (caveat != nullptr) drawText(cr, caveat, "Sans Italic 9", 20.0, 78.0, 0.0, 0.0);
+    g_free(caveat);
     g_free(months);
+    g_free(figures);
     g_free(aspect);
     g_free(tilt);
     g_free(gdd);
+    g_free(irr);
     g_free(title);
     g_free(lat);
     g_free(lon);

@@ -138,7 +138,12 @@ void showSelection(SlopesWindow *self) {
                        : v->selected != v->best     ? "Selected"
                        : v->by == BY_IRRADIATION    ? "Best slope by irradiation"
                                                     : "Best slope";
-    gchar *title = g_strdup_printf("%s: %s", role, name);
+    // Ranked by degree days, the best slope's months where the formula runs
+    // backwards are said, with the best by irradiation beside it.
+    gchar *caveat = v->selected == v->best ? slopes_best_caveat(v) : nullptr;
+    gchar *title = caveat != nullptr ? g_strdup_printf("%s: %s. %s", role, name, caveat)
+                                     : g_strdup_printf("%s: %s", role, name);
+    g_free(caveat);
     gtk_label_set_text(GTK_LABEL(self->selected), title);
     g_free(title);
     g_free(name);

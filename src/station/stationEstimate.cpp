@@ -147,7 +147,8 @@ std::string stationCsv(const station_record &record, const station_figures &figu
                        const station_comparison *comparison) {
     std::string out =
         "year,month,days,missing_days,complete,gdd_measured,gdd_estimate,difference,difference_percent,rule,"
-        "station,latitude_deg,longitude_deg,elevation_m,estimate_year,target_gdd\n";
+        "station,latitude_deg,longitude_deg,elevation_m,estimate_year,target_gdd,season_first_day,"
+        "season_last_day\n";
     std::string site = ",,,";
     if (comparison != nullptr)
         site = "," + fixed(comparison->site.latitude, 4) + "," + fixed(comparison->site.longitude, 4) + "," +
@@ -157,6 +158,12 @@ std::string stationCsv(const station_record &record, const station_figures &figu
     for (size_t i = 0; i < figures.years.size(); i++) {
         const year_figures &y = figures.years[i];
         const estimate_year *e = comparison != nullptr ? &comparison->years[i] : nullptr;
+        // The season of this year, so that each row stands alone.
+        int first = 0, last = 0;
+        seasonDays(figures.season, y.year, &first, &last);
+        char seasonText[40];
+        std::snprintf(seasonText, sizeof seasonText, ",%04d-%02d-%02d,%04d-%02d-%02d", y.year, figures.season.start_month, first,
+                      y.year, figures.season.stop_month, last);
         const std::string tail = "," + rule + "," + station + site + "," +
                                  (e != nullptr ? std::to_string(e->calendar_year) : std::string()) + ",";
         auto line = [&](const std::string &month, int days, int missing, bool complete, double measured, int m) {
@@ -171,7 +178,7 @@ std::string stationCsv(const station_record &record, const station_figures &figu
             }
             out += std::to_string(y.year) + "," + month + "," + std::to_string(days) + "," + std::to_string(missing) +
                    "," + (complete ? "1" : "0") + "," + fixed(measured) + "," + estimate + "," + difference + "," +
-                   percent + tail + "\n";
+                   percent + tail + seasonText + "\n";
         };
         for (const month_figures &m : y.months) line(std::to_string(m.month), m.days, m.missing, m.complete, m.gdd, m.month);
         line("season", y.days, y.missing, y.complete, y.gdd, 0);
@@ -187,7 +194,7 @@ std::string stationCsv(const station_record &record, const station_figures &figu
             }
             out += std::to_string(y.year) + ",target," + std::to_string(days) + "," + std::to_string(missing) + "," +
                    (y.complete ? "1" : "0") + "," + date + ",,," + "," + rule + "," + station + site + ",," +
-                   fixed(figures.target) + "\n";
+                   fixed(figures.target) + seasonText + "\n";
         }
     }
     return out;

@@ -54,7 +54,9 @@ double estimateOf(const estimate_year &year, int month);
 std::string regionDistanceText(const site_location &site);
 
 // The CSV: year,month,days,missing_days,complete,gdd_measured,gdd_estimate,
-// difference, then difference_percent, rule, station and site columns. One
+// difference, then difference_percent, rule, station and site columns,
+// estimate_year, target_gdd and the season's first and last day that year
+// (ISO dates), so that each row stands alone. One
 // row per year and month of the season, then the year's season row, then,
 // with a target, its row with the date reached (ISO) in gdd_measured.
 // comparison may be null (no site): the estimate columns stay empty.

@@ -88,7 +88,7 @@ std::string spotText(const land_map *map, int col, int row) {
                                               std::fabs(lon), lon >= 0 ? "E" : "W")
                                      : "position unknown";
     if (!map->hasData(i))
-        return format("cell %d, %d   %s\nno data in the elevation model here", col + 1, row + 1, c(where));
+        return format("cell %d, %d   %s\nno data in the elevation model here", col, row, c(where));
     const size_t j = static_cast<size_t>(i);
     const std::string elevation =
         map->elevation.empty() ? "unknown" : decimalString(map->elevation[j], 1) + " m";
@@ -96,7 +96,7 @@ std::string spotText(const land_map *map, int col, int row) {
     return format("%s degree days, %s MJ/m²   (cell %d, %d: %s)\n"
                   "elevation %s, tilt %s°, aspect %s, %s minutes of the season in terrain shadow",
                   c(decimalString(map->band(map_quantity::degree_days)[j], 1)),
-                  c(decimalString(map->band(map_quantity::irradiation)[j], 1)), col + 1, row + 1, c(where),
+                  c(decimalString(map->band(map_quantity::irradiation)[j], 1)), col, row, c(where),
                   c(elevation), c(decimalString(map->band(map_quantity::tilt)[j], 1)),
                   aspect < 0 ? "flat" : c(aspectString(aspect)),
                   c(decimalString(map->band(map_quantity::shadow_minutes)[j], 0)));
@@ -119,21 +119,54 @@ std::string mapCaption(const land_map &map, const std::string &land_name) {
                   month_names[s.stop_month - 1], s.year, c(shading));
 }
 
+namespace {
+
+// A field as RFC 4180 wants it: quoted when it holds a comma, a quote or a
+// line end, its quotes doubled.
+std::string csvField(const std::string &text) {
+    if (text.find_first_of(",\"\r\n") == std::string::npos) return text;
+    std::string out = "\"";
+    for (char ch : text) {
+        if (ch == '"') out += '"';
+        out += ch;
+    }
+    return out + "\"";
+}
+
+const char *const kSeasonHeader =
+    "year,season first day,season last day,terrain shading (1 yes),shading directions,shading distance (m)";
+
+// The season's and the shading's columns of every row, in kSeasonHeader's order.
+std::string seasonFields(const land_map &map) {
+    const map_options &o = map.options;
+    const season_range &s = o.season;
+    const std::string shading =
+        o.shade ? format("1,%d,%s", o.directions, c(decimalString(o.distance, o.distance == std::round(o.distance) ? 0 : 2)))
+                : "0,,";
+    return format("%d,%04d-%02d-%02d,%04d-%02d-%02d,%s", s.year, s.year, s.start_month, s.start_day, s.year,
+                  s.stop_month, s.stop_day, c(shading));
+}
+
+}  // namespace
+
 // The histogram's classes, so the table and the picture agree.
-std::string areaTableCsv(const land_map &map, float threshold) {
+std::string areaTableCsv(const land_map &map, float threshold, const std::string &dem_name) {
     const land_grid &g = map.grid;
     const float *gdd = map.band(map_quantity::degree_days);
     const value_range range = valueRange(gdd, g.cells());
     double hectares[kAreaClasses];
     areaClasses(gdd, g.width, g.height, g.row_area.data(), range.low, range.high, kAreaClasses, hectares);
     const threshold_area a = thresholdArea(gdd, g.width, g.height, g.row_area.data(), threshold);
-    std::string out = format("degree days from (degC above 10 degC),degree days to (degC above 10 degC),area (ha),"
-                             "share of the land with elevation data (%%),at least the threshold of %s degree days\r\n",
-                             c(decimalString(threshold, std::round(threshold) == threshold ? 0 : 2)));
+    std::string out = std::string("dem file,") + kSeasonHeader +
+                      ",threshold (degC degree days),degree days from (degC above 10 degC),"
+                      "degree days to (degC above 10 degC),area (ha),share of the land with elevation data (%),"
+                      "at least the threshold\r\n";
+    const std::string run = csvField(dem_name) + "," + seasonFields(map) + "," +
+                            decimalString(threshold, std::round(threshold) == threshold ? 0 : 2);
     const double span = static_cast<double>(range.high) - range.low;
     for (int k = 0; k < kAreaClasses; k++) {
         const double from = range.low + span * k / kAreaClasses, to = range.low + span * (k + 1) / kAreaClasses;
-        out += format("%s,%s,%s,%s,%s\r\n", c(decimalString(from, 2)), c(decimalString(to, 2)),
+        out += format("%s,%s,%s,%s,%s,%s\r\n", c(run), c(decimalString(from, 2)), c(decimalString(to, 2)),
                       c(decimalString(hectares[k], 4)),
                       c(decimalString(a.total_ha > 0 ? 100.0 * hectares[k] / a.total_ha : 0.0, 3)),
                       from >= threshold ? "yes" : to > threshold ? "partly" : "no");
@@ -141,25 +174,33 @@ std::string areaTableCsv(const land_map &map, float threshold) {
     return out;
 }
 
-bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, std::string *csv) {
+bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, const std::string &dem_name,
+                   std::string *csv) {
     cell_months months;
     if (col < 0 || row < 0 || col >= map.grid.width ||
         !cellMonths(map, static_cast<long>(row) * map.grid.width + col, falls, &months))
         return false;
     double lat = 0.0, lon = 0.0;
     cellPosition(map, col, row, &lat, &lon);
-    const std::string la = decimalString(lat, 6), lo = decimalString(lon, 6);
-    std::string out = "column,row,\"latitude (WGS 84, degrees, north positive)\","
-                      "\"longitude (WGS 84, degrees, east positive)\",month,first day,last day,"
-                      "\"irradiation (MJ/m2, clear-sky direct beam)\",degree days (degC above 10 degC),"
-                      "fewer degree days for more sun (1 yes)\r\n";
+    const size_t cell = static_cast<size_t>(row) * static_cast<size_t>(map.grid.width) + static_cast<size_t>(col);
+    const std::string elevation = cell < map.elevation.size() && map.elevation[cell] != kMapNodata
+                                      ? decimalString(map.elevation[cell], 1)
+                                      : "";
+    // The cell, then the run: what every row starts with.
+    const std::string head = format("%s,%d,%d,%s,%s,%s,%s", c(csvField(dem_name)), col, row,
+                                    c(decimalString(lat, 6)), c(decimalString(lon, 6)), c(elevation),
+                                    c(seasonFields(map)));
+    std::string out = std::string("dem file,column (from 0),row (from 0),\"latitude (WGS 84, degrees, north positive)\","
+                                  "\"longitude (WGS 84, degrees, east positive)\",elevation (m),") +
+                      kSeasonHeader +
+                      ",month,first day,last day,\"irradiation (MJ/m2, clear-sky direct beam)\","
+                      "degree days (degC above 10 degC),fewer degree days for more sun (1 yes)\r\n";
     for (int k = 0; k < months.count; k++)
-        out += format("%d,%d,%s,%s,%s,%d,%d,%s,%s,%d\r\n", col + 1, row + 1, c(la), c(lo),
-                      month_names[months.month[k] - 1], months.first[k], months.last[k],
-                      c(decimalString(months.irradiation[k], 2)), c(decimalString(months.degree_days[k], 2)),
-                      months.falling[k] ? 1 : 0);
-    out += format("%d,%d,%s,%s,season,,,%s,%s,\r\n", col + 1, row + 1, c(la), c(lo),
-                  c(decimalString(months.total_irradiation, 2)), c(decimalString(months.total_degree_days, 2)));
+        out += format("%s,%s,%d,%d,%s,%s,%d\r\n", c(head), month_names[months.month[k] - 1], months.first[k],
+                      months.last[k], c(decimalString(months.irradiation[k], 2)),
+                      c(decimalString(months.degree_days[k], 2)), months.falling[k] ? 1 : 0);
+    out += format("%s,season,,,%s,%s,\r\n", c(head), c(decimalString(months.total_irradiation, 2)),
+                  c(decimalString(months.total_degree_days, 2)));
     *csv = out;
     return true;
 }

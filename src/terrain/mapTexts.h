@@ -23,7 +23,9 @@ std::string aspectString(float aspect);
 std::string answerText(const land_map &map, float threshold);
 
 // The readout of the cell under the pointer on two lines, or the hint when
-// map is null or col < 0. The map needs its elevations and positions.
+// map is null or col < 0. Cells are numbered as GDAL numbers the map's
+// pixels and lines, from 0 (gdallocationinfo finds the same cell in the
+// exported GeoTIFF). The map needs its elevations and positions.
 std::string spotText(const land_map *map, int col, int row);
 
 // The banner over a map partly or wholly outside the region the degree days
@@ -34,15 +36,23 @@ std::string outsideText(const land_map &map);
 // season and the shading.
 std::string mapCaption(const land_map &map, const std::string &land_name);
 
-// The area table: the histogram's kAreaClasses classes with their hectares,
-// their share of the land, and whether they reach the threshold.
-std::string areaTableCsv(const land_map &map, float threshold);
+// The CSVs below carry the run in columns, so that each row stands alone:
+// the DEM's file name (dem_name, as the window shows it), the year, the
+// season's first and last day (ISO dates) and the shading (1 or 0, its
+// directions and distance in metres, empty without shading).
 
-// The months of the cell (col, row) as the table shows them, the season
-// last; each month says, 1 or 0, whether its degree days come from where the
-// formula gives fewer degree days for more sun. False, with nothing in *csv,
-// for a cell without data.
-bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, std::string *csv);
+// The area table: the histogram's kAreaClasses classes with their hectares,
+// their share of the land, and whether they reach the threshold (whose
+// value is a column too).
+std::string areaTableCsv(const land_map &map, float threshold, const std::string &dem_name);
+
+// The months of the cell (col, row, from 0 as GDAL numbers them) as the
+// table shows them, the season last, with the cell's position and
+// elevation; each month says, 1 or 0, whether its degree days come from
+// where the formula gives fewer degree days for more sun. False, with
+// nothing in *csv, for a cell without data.
+bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, const std::string &dem_name,
+                   std::string *csv);
 
 // The date the cell (col, row) reaches the map's target: "14 August", or
 // "not reached in this season"; empty for a cell without data or a map

@@ -137,6 +137,8 @@ bool saveDrawing(const char *path, double width, double height, void (*draw)(cai
 
 void showStatus(GtkWidget *status, const char *text, bool failed) {
     gtk_label_set_text(GTK_LABEL(status), text);
+    // One line, cut short where it must be: the whole text on hovering it.
+    gtk_widget_set_tooltip_text(status, *text != '\0' ? text : nullptr);
     GtkStyleContext *style = gtk_widget_get_style_context(status);
     if (failed)
         gtk_style_context_add_class(style, "failed");

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-// A status line's text, marked "failed" for the style sheets or not.
+// A status line's text, marked "failed" for the style sheets or not; the
+// line is one line, so the whole text is its tooltip too.
 void showStatus(GtkWidget *status, const char *text, bool failed);
 // How an export went: "<what> written to <file>", or that the file was not
 // written and why (why may be null).

@@ -94,6 +94,34 @@ void focusChain(GtkWidget *container, GtkWidget *const *children, int count) {
     g_list_free(chain);
 }
 
+namespace {
+
+void measureLines(GtkWidget *label, gpointer data) {
+    const int lines = GPOINTER_TO_INT(data);
+    std::string sample = "Xg";
+    for (int i = 1; i < lines; i++) sample += "\nXg";
+    PangoLayout *layout = gtk_widget_create_pango_layout(label, sample.c_str());
+    int height = 0;
+    pango_layout_get_pixel_size(layout, nullptr, &height);
+    g_object_unref(layout);
+    GtkStyleContext *style = gtk_widget_get_style_context(label);
+    GtkBorder padding{}, border{};
+    gtk_style_context_get_padding(style, gtk_style_context_get_state(style), &padding);
+    gtk_style_context_get_border(style, gtk_style_context_get_state(style), &border);
+    height += padding.top + padding.bottom + border.top + border.bottom;
+    int width = -1, now = -1;
+    gtk_widget_get_size_request(label, &width, &now);
+    if (now != height) gtk_widget_set_size_request(label, width, height);
+}
+
+}  // namespace
+
+void holdLines(GtkWidget *label, int lines) {
+    gtk_label_set_lines(GTK_LABEL(label), lines);
+    measureLines(label, GINT_TO_POINTER(lines));
+    g_signal_connect(label, "style-updated", G_CALLBACK(measureLines), GINT_TO_POINTER(lines));
+}
+
 // Windows built from UI definitions carry their definitions and style sheets
 // inside the program; the first window to open registers them.
 extern "C" void veranta_register_resource(void);

@@ -24,6 +24,11 @@ void focusChain(GtkWidget *container, GtkWidget *const *children, int count);
 // buttons (count of them) that can be pressed now.
 void windowKeys(GtkWidget *window, GtkWidget *close, GtkWidget *const *mains, int count);
 
+// Keeps a label exactly lines lines of its font tall, whatever its text (up
+// to that many lines), now and when its style changes, so that a text that
+// changes under the pointer moves nothing around it.
+void holdLines(GtkWidget *label, int lines);
+
 // Registers the program's resources (UI definitions, style sheets) once; a
 // window class whose template is among them calls it before using it.
 void registerWindowResources(void);

@@ -9,6 +9,7 @@
 
 #include "demFiles.h"
 
+#include "landmap/landmapDrawing.h"
 #include "landmap/landmapRun.h"
 #include "landmap/landmapWindow.h"
 #include "terrain/internals.h"
@@ -202,32 +203,61 @@ TEST(Landmap, EveryInputHasAnAccessibleName) {
 TEST(Landmap, OpensADemAndSaysWhyAFileCannotBeUsed) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    struct Case {
-        std::string path;
-        const char *says;   // in the land's description, or in the refusal
-        bool usable;
-    };
     gui::writeFile("notes.txt", "not a raster\n");
-    const Case cases[] = {
-        {writeDem("land.tif", 40, 30), "40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N", true},
-        {writeDem("nocrs.tif", 20, 20, false), "coordinate reference system", false},
-        {writeDem("two.tif", 20, 20, true, 2), "band", false},
-        {(std::filesystem::current_path() / "notes.txt").string(), "notes.txt cannot be used", false},
-        {"/nonexistent/land.tif", "land.tif cannot be used", false},
+    const struct {
+        std::string path;
+        const char *says;   // in the refusal
+    } refused[] = {
+        {writeDem("nocrs.tif", 20, 20, false), "nocrs.tif cannot be used: it has no coordinate reference system"},
+        {writeDem("two.tif", 20, 20, true, 2), "two.tif cannot be used: it has 2 bands and none was chosen"},
+        {(std::filesystem::current_path() / "notes.txt").string(), "notes.txt cannot be used"},
+        {"/nonexistent/land.tif", "land.tif cannot be used"},
     };
-    for (const Case &c : cases) {
+    // With nothing open yet, a refused file leaves nothing to compute.
+    for (const auto &c : refused) {
         SCOPED_TRACE(c.path);
         landmap_window_open_land(w, c.path.c_str());
-        gui::pump();
-        EXPECT_EQ(landmap_window_land_usable(w), c.usable);
-        EXPECT_EQ(gui::visible(part(w, "landmap_refusal")), !c.usable);
-        std::string shown = label(part(w, c.usable ? "landmap_land_info" : "landmap_refusal"));
-        EXPECT_NE(shown.find(c.says), std::string::npos) << shown;
+        EXPECT_FALSE(landmap_window_land_usable(w));
+        EXPECT_TRUE(gui::visible(part(w, "landmap_refusal")));
+        EXPECT_EQ(label(part(w, "landmap_refusal")).rfind(c.says, 0), 0u) << label(part(w, "landmap_refusal"));
     }
-    // A refused file leaves nothing to compute.
     gui::click(part(w, "landmap_compute"));
     EXPECT_FALSE(landmap_window_is_computing(w));
     EXPECT_EQ(status(w), "Open an elevation model first (or try the example).");
+
+    landmap_window_open_land(w, writeDem("land.tif", 40, 30).c_str());
+    EXPECT_TRUE(landmap_window_land_usable(w));
+    EXPECT_FALSE(gui::visible(part(w, "landmap_refusal")));
+    EXPECT_EQ(label(part(w, "landmap_land_info")).find("land.tif\n40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N"),
+              0u)
+        << label(part(w, "landmap_land_info"));
+}
+
+// A file that cannot be used takes nothing away: the land open before, its
+// description and its map stay, and the refusal names the new file and why.
+TEST(Landmap, AFailedOpenKeepsTheMapAndSaysWhy) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    landmap_window_open_land(w, writeDem("land.tif", 24, 20).c_str());
+    compute(w, "1", 6, "31", 7, false);
+    ASSERT_TRUE(awaitRun(w));
+    const std::shared_ptr<const land_map> map = landmap_window_get_map(w);
+    ASSERT_NE(map, nullptr);
+    const std::string info = label(part(w, "landmap_land_info"));
+    gui::writeFile("notes.txt", "not a raster\n");
+    for (const std::string &path : {writeDem("nocrs.tif", 20, 20, false),
+                                   (std::filesystem::current_path() / "notes.txt").string()}) {
+        SCOPED_TRACE(path);
+        landmap_window_open_land(w, path.c_str());
+        EXPECT_EQ(landmap_window_get_map(w), map);
+        EXPECT_TRUE(landmap_window_land_usable(w));
+        EXPECT_TRUE(gui::sensitive(part(w, "landmap_export_tif")));
+        EXPECT_EQ(label(part(w, "landmap_land_info")), info);
+        const std::string refusal = label(part(w, "landmap_refusal"));
+        EXPECT_TRUE(gui::visible(part(w, "landmap_refusal")));
+        EXPECT_EQ(refusal.rfind(landmap_land_name(path) + " cannot be used: ", 0), 0u) << refusal;
+        EXPECT_NE(refusal.find("\nland.tif stays open."), std::string::npos) << refusal;
+    }
 }
 
 TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
@@ -283,7 +313,7 @@ TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
                 EXPECT_TRUE(landmap_window_get_selected(w, &col, &row));
                 EXPECT_EQ(col, c) << wheel;
                 EXPECT_EQ(row, r) << wheel;
-                gchar *title = g_strdup_printf("Cell %d, %d: its months", c + 1, r + 1);
+                gchar *title = g_strdup_printf("Cell %d, %d: its months", c, r);
                 EXPECT_EQ(label(part(w, "landmap_selected")), title);
                 g_free(title);
             }
@@ -304,6 +334,177 @@ TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
     g_free(expect);
 }
 
+// The readout, the selected cell's title and the cell months CSV number a
+// cell as GDAL numbers the exported GeoTIFF's pixels and lines (from 0):
+// gdallocationinfo at that column and row reads the degree days the readout
+// shows. The land rises steeply, so a neighbour never reads the same.
+TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    landmap_window_open_land(w, writeDem("land.tif", 30, 24).c_str());
+    compute(w, "1", 6, "31", 7, false);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
+    const std::string tif = (std::filesystem::current_path() / "map.tif").string();
+    landmap_window_export_to(w, LANDMAP_GEOTIFF, tif.c_str());
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(status(w).find("GeoTIFF written"), std::string::npos) << status(w);
+    steadyMap(w);
+    GtkWidget *area = part(w, "landmap_map_area");
+    const map_frame f = landmap_window_get_frame(w);
+    const struct {
+        int col, row;
+    } cells[] = {{0, 0}, {29, 0}, {0, 23}, {17, 5}, {3, 19}, {29, 23}};
+    for (const auto &c : cells) {
+        SCOPED_TRACE(std::to_string(c.col) + "," + std::to_string(c.row));
+        const double x = f.x + (c.col + 0.5) * f.scale, y = f.y + (c.row + 0.5) * f.scale;
+        mouse(area, GDK_MOTION_NOTIFY, x, y);
+        gui::pump();
+        const std::string readout = label(part(w, "landmap_readout"));
+        int col = -1, row = -1;
+        double gdd = 0.0;
+        ASSERT_EQ(std::sscanf(readout.c_str(), "%lf degree days", &gdd), 1) << readout;
+        const size_t at = readout.find("(cell ");
+        ASSERT_NE(at, std::string::npos) << readout;
+        ASSERT_EQ(std::sscanf(readout.c_str() + at, "(cell %d, %d:", &col, &row), 2) << readout;
+        EXPECT_EQ(col, c.col);
+        EXPECT_EQ(row, c.row);
+        gchar *command = g_strdup_printf("gdallocationinfo -valonly -b 1 '%s' %d %d > at.txt", tif.c_str(), col, row);
+        ASSERT_EQ(std::system(command), 0) << command;
+        g_free(command);
+        EXPECT_EQ(decimalString(std::strtod(gui::readFile("at.txt").c_str(), nullptr), 1),
+                  readout.substr(0, readout.find(" degree days")));
+        // A click selects the cell the readout named, and its months say so.
+        mouse(area, GDK_BUTTON_PRESS, x, y);
+        mouse(area, GDK_BUTTON_RELEASE, x, y);
+        gui::pump();
+        EXPECT_EQ(label(part(w, "landmap_selected")),
+                  "Cell " + std::to_string(col) + ", " + std::to_string(row) + ": its months");
+        const std::string csv = (std::filesystem::current_path() / "cell.csv").string();
+        ASSERT_TRUE(landmap_window_export_to(w, LANDMAP_CELL_MONTHS, csv.c_str())) << status(w);
+        const std::string text = gui::readFile(csv.c_str());
+        const std::string first = text.substr(text.find("\r\n") + 2);
+        EXPECT_EQ(first.rfind("land.tif," + std::to_string(col) + "," + std::to_string(row) + ",", 0), 0u) << first;
+    }
+}
+
+// Pointing at cells and selecting one move nothing: the part under the map
+// (readout, title, months, note) asks the same height whatever it says, so
+// the map keeps its size and its frame, and the scale bar its length.
+TEST(Landmap, ReadingAndSelectingACellMoveNothing) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    landmap_window_open_land(w, writeDem("land.tif", 36, 28).c_str());
+    GtkWidget *readout = part(w, "landmap_readout");
+    GtkWidget *below = gtk_widget_get_parent(readout);
+    // At the width it has and at a narrow one, where texts need more lines.
+    auto asked = [below] {
+        std::vector<int> heights;
+        for (int width : {gtk_widget_get_allocated_width(below), 300}) {
+            int least = 0, natural = 0;
+            gtk_widget_get_preferred_height_for_width(below, width, &least, &natural);
+            heights.push_back(least);
+            heights.push_back(natural);
+        }
+        return heights;
+    };
+    const std::vector<int> before = asked();
+    compute(w, "1", 4, "31", 10, false);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
+    steadyMap(w);
+    EXPECT_EQ(asked(), before) << "a map shown";
+    GtkWidget *area = part(w, "landmap_map_area");
+    const map_frame frame = landmap_window_get_frame(w);
+    const land_map &m = *landmap_window_get_map(w);
+    // Some cells of the season take degree days where the formula runs
+    // backwards, so selecting them shows the note.
+    bool noted = false;
+    for (int c = 0; c < 36; c += 5)
+        for (int r = 0; r < 28; r += 4) {
+            const double x = frame.x + (c + 0.5) * frame.scale, y = frame.y + (r + 0.5) * frame.scale;
+            mouse(area, GDK_MOTION_NOTIFY, x, y);
+            gui::pump();
+            EXPECT_EQ(label(readout), spotText(&m, c, r));
+            EXPECT_EQ(asked(), before) << "pointing at " << c << "," << r;
+            mouse(area, GDK_BUTTON_PRESS, x, y);
+            mouse(area, GDK_BUTTON_RELEASE, x, y);
+            gui::pump();
+            noted = noted || !label(part(w, "landmap_falling_note")).empty();
+            EXPECT_EQ(asked(), before) << "selecting " << c << "," << r;
+            EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), frame));
+        }
+    EXPECT_TRUE(noted) << "no cell here shows the note";
+    // The readout's whole text is its tooltip, however narrow the window.
+    gchar *tip = gtk_widget_get_tooltip_text(readout);
+    EXPECT_STREQ(tip, label(readout).c_str());
+    g_free(tip);
+}
+
+// A season within one month is a season: 1 to 15 July gives the terrain
+// core's own map of it, one month's bands, and a cell's months and the
+// tables say so.
+TEST(Landmap, ASeasonWithinOneMonth) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    const std::string path = writeDem("land.tif", 20, 16);
+    landmap_window_open_land(w, path.c_str());
+    compute(w, "1", 7, "15", 7, true);
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
+    EXPECT_FALSE(gui::visible(part(w, "landmap_stop_msg")));
+    const land_map &m = *landmap_window_get_map(w);
+    ASSERT_EQ(m.layout.count(), 5 + 2);
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(path, 0, &dem, &refusal), TERRAIN_OK);
+    map_options o;
+    o.season = {m.options.season.year, 1, 7, 15, 7};
+    land_map core;
+    ASSERT_EQ(computeMap(&dem, &o, nullptr, nullptr, nullptr, &core, &refusal), TERRAIN_OK) << refusal;
+    closeDem(&dem);
+    ASSERT_EQ(core.values.size(), m.values.size());
+    int differ = 0;
+    for (size_t i = 0; i < core.values.size(); i++) differ += !sameBits(m.values[i], core.values[i]);
+    EXPECT_EQ(differ, 0);
+
+    ASSERT_TRUE(clickCell(w, 10, 8));
+    GtkTreeModel *store = GTK_TREE_MODEL(gui::templateObject(GTK_WIDGET(w), "landmap_months_store"));
+    EXPECT_EQ(gtk_tree_model_iter_n_children(store, nullptr), 2) << "July and the season";
+    const std::string csv = (std::filesystem::current_path() / "cell.csv").string();
+    ASSERT_TRUE(landmap_window_export_to(w, LANDMAP_CELL_MONTHS, csv.c_str())) << status(w);
+    const std::string text = gui::readFile(csv.c_str());
+    const std::string season = "," + std::to_string(o.season.year) + "-07-01," + std::to_string(o.season.year) + "-07-15,";
+    EXPECT_NE(text.find(season + "1,32,5000,July,1,15,"), std::string::npos) << text;
+    EXPECT_NE(text.find(season + "1,32,5000,season,,,"), std::string::npos) << text;
+}
+
+// Flat land has no horizon: at 35 degrees south, where the sun stands due
+// north at noon, the map shaded is the map unshaded to the bit.
+TEST(Landmap, FlatLandFarSouthShadedIsUnshaded) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    const int n = 24;
+    ASSERT_TRUE(writeDemFile("flat.tif", n, n, std::vector<float>(n * n, 120.0f), "EPSG:4326", 0.0008, 149.1, -34.99));
+    landmap_window_open_land(w, (std::filesystem::current_path() / "flat.tif").string().c_str());
+    std::shared_ptr<const land_map> maps[2];
+    for (bool shade : {false, true}) {
+        compute(w, "1", 6, "31", 7, shade);
+        ASSERT_TRUE(awaitRun(w));
+        maps[shade] = landmap_window_get_map(w);
+        ASSERT_NE(maps[shade], nullptr) << status(w);
+        ASSERT_EQ(maps[shade]->options.shade, shade);
+    }
+    ASSERT_EQ(maps[0]->values.size(), maps[1]->values.size());
+    int differ = 0;
+    for (size_t i = 0; i < maps[0]->values.size(); i++) differ += !sameBits(maps[0]->values[i], maps[1]->values[i]);
+    EXPECT_EQ(differ, 0);
+    EXPECT_GT(maps[1]->band(map_quantity::irradiation)[0], 100.0f);
+    const float *shadow = maps[1]->band(map_quantity::shadow_minutes);
+    EXPECT_EQ(*std::max_element(shadow, shadow + n * n), 0.0f);
+}
+
 // + and − zoom about the middle unless the grower types in an entry; a drag
 // pans without selecting; Fit brings the whole land back.
 TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
@@ -315,7 +516,7 @@ TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
     ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
     steadyMap(w);
     GtkWidget *area = part(w, "landmap_map_area");
-    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), mapFit(30, 24, gtk_widget_get_allocated_width(area),
+    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), landmap_fit(30, 24, gtk_widget_get_allocated_width(area),
                                                               gtk_widget_get_allocated_height(area))));
 
     const struct {
@@ -350,7 +551,7 @@ TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
     int col, row;
     EXPECT_FALSE(landmap_window_get_selected(w, &col, &row)) << "a drag is not a click";
     gui::click(part(w, "landmap_fit"));
-    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), mapFit(30, 24, gtk_widget_get_allocated_width(area),
+    EXPECT_TRUE(sameFrame(landmap_window_get_frame(w), landmap_fit(30, 24, gtk_widget_get_allocated_width(area),
                                                               gtk_widget_get_allocated_height(area))));
 }
 

@@ -10,6 +10,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
+#include <ctime>
 #include <malloc.h>
 #include <string>
 #include <vector>
@@ -32,6 +34,7 @@ c1_widgets found(void) {
     w.entry_day = gui::cell(g[0], 4, 2), w.cbtxt_month = gui::cell(g[0], 4, 3), w.entry_year = gui::cell(g[0], 4, 4);
     w.entry_sunrise = gui::cell(g[1], 1, 1), w.entry_sunset = gui::cell(g[1], 1, 2);
     w.entry_irradiance = gui::cell(g[1], 4, 1), w.entry_gdd = gui::cell(g[1], 4, 2);
+    w.label_computer_clock = gui::cell(g[1], 0, 3);
     w.button_calculate = gui::cell(g[2], 1, 0), w.button_dismiss = gui::cell(g[2], 2, 0);
     return w;
 }
@@ -212,9 +215,15 @@ TEST(OneDayWindow, OpensEmptyWithoutLocaleFileAndWaitsForAMonth) {
     EXPECT_NEAR(titleSize / plainSize, 12.0 / 10.0, 1e-6);
     EXPECT_EQ(titleWeight, PANGO_WEIGHT_BOLD);
     EXPECT_EQ(plainWeight, PANGO_WEIGHT_BOLD);
-    // Below the outputs, across the frame, a wrapped note on what sunrise and
-    // sunset mean next to the newspaper's times.
-    GtkWidget *note = gui::cell(g[1], 0, 3);
+    // Below the outputs, across the frame, the line that gives the times on
+    // this computer's clock (empty until a calculation), then a wrapped note
+    // on what sunrise and sunset mean next to the newspaper's times.
+    ASSERT_TRUE(GTK_IS_LABEL(w.label_computer_clock));
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(w.label_computer_clock)), "");
+    int clockWidth = 0;
+    gtk_container_child_get(GTK_CONTAINER(g[1]), w.label_computer_clock, "width", &clockWidth, nullptr);
+    EXPECT_EQ(clockWidth, 5);
+    GtkWidget *note = gui::cell(g[1], 0, 4);
     ASSERT_TRUE(GTK_IS_LABEL(note));
     EXPECT_TRUE(gtk_label_get_line_wrap(GTK_LABEL(note)));
     std::string noteText = gtk_label_get_text(GTK_LABEL(note));
@@ -223,12 +232,12 @@ TEST(OneDayWindow, OpensEmptyWithoutLocaleFileAndWaitsForAMonth) {
     int noteWidth = 0;
     gtk_container_child_get(GTK_CONTAINER(g[1]), note, "width", &noteWidth, nullptr);
     EXPECT_EQ(noteWidth, 5);
-    size_t cells[3] = {17, 10, 3};
+    size_t cells[3] = {17, 11, 3};
     for (int i = 0; i < 3; i++) {
         std::vector<GtkWidget *> inGrid = children(g[i]);
         EXPECT_EQ(inGrid.size(), cells[i]);
         for (GtkWidget *child : inGrid) {
-            if (child == note) continue;
+            if (child == note || child == w.label_computer_clock) continue;
             int width = 0, height = 0;
             gtk_container_child_get(GTK_CONTAINER(g[i]), child, "width", &width, "height", &height, nullptr);
             EXPECT_EQ(width * 10 + height, 11);
@@ -376,6 +385,59 @@ TEST(OneDayCalculation, CompleteCaseFillsAllFourOutputs) {
     gui::setText(w.entry_lon, "123.0");
     gui::click(w.button_calculate);
     EXPECT_EQ(outputs(w), west);
+}
+
+// Under the clock texts, the same moments on this computer's clock where it
+// keeps the site's standard time (daylight saving added), else which clock
+// the times are on; nothing beside "out of range".
+TEST(OneDayCalculation, SaysTheMomentsOnThisComputersClock) {
+    c1_widgets w = open(site);
+    // The clock texts' time shifted by whole hours, as this computer shows it.
+    auto later = [](const std::string &clock, int hours) {
+        int h = 0, m = 0, s = 0;
+        std::sscanf(clock.c_str(), "%2d:%2d:%2d", &h, &m, &s);
+        char text[16];
+        std::snprintf(text, sizeof text, "%02d:%02d:%02d", h + hours, m, s);
+        return std::string(text);
+    };
+    // Sites outside the region are taken as the warning allows, once dismissed.
+    error_watch = 0;
+    const struct {
+        const char *tz;
+        const char *lon;    // as typed: west negative
+        const char *day, *month;
+        int shift;          // hours of daylight saving; -1: another zone
+        const char *zone;   // as the computer names it, or the site's standard offset
+    } cases[] = {
+        {"America/Los_Angeles", "-123.0", "21", "June", 1, "PDT"},
+        {"America/Los_Angeles", "-123.0", "21", "December", 0, "PST"},
+        {"Europe/Paris", "-123.0", "21", "June", -1, "UTC\u22128"},
+        {"UTC", "-123.0", "21", "June", -1, "UTC\u22128"},
+        // The calculators place the sun on the zone nearest the site.
+        {"America/New_York", "-75.0", "1", "July", 1, "EDT"},
+        {"America/New_York", "-84.0", "1", "July", -1, "UTC\u22126"},
+        {"America/Los_Angeles", "-75.0", "1", "July", -1, "UTC\u22125"},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(std::string(c.tz) + " " + c.lon);
+        setenv("TZ", c.tz, 1);
+        tzset();
+        enter(w, "44.5", c.lon, c.day, c.month, "2024");
+        gui::click(w.button_calculate);
+        const std::string line = gtk_label_get_text(GTK_LABEL(w.label_computer_clock));
+        if (c.shift < 0) {
+            EXPECT_EQ(line, std::string("times on the standard clock of ") + c.zone + ", the zone nearest the site");
+        } else {
+            EXPECT_EQ(line, "that is " + later(gui::text(w.entry_sunrise), c.shift) + " and " +
+                                later(gui::text(w.entry_sunset), c.shift) + " " + c.zone +
+                                " on this computer's clock");
+        }
+    }
+    // A site that gives no figures.
+    gui::setText(w.entry_elev, "-3e38");
+    gui::click(w.button_calculate);
+    ASSERT_EQ(gui::text(w.entry_sunrise), "out of range");
+    EXPECT_STREQ(gtk_label_get_text(GTK_LABEL(w.label_computer_clock)), "");
 }
 
 TEST(OneDayCalculation, DayAndYearRules) {

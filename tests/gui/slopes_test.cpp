@@ -8,10 +8,12 @@
 #include "shell/shell.h"
 #include "slopes/slopesCharts.h"
 #include "slopes/slopesWindow.h"
+#include "ui/slopeFigures.h"
 
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -367,8 +369,9 @@ TEST(Slopes, BadEntriesAndSitesSayWhyAndShowNoNumbers) {
 
 namespace {
 
-// Exports the table and reads it back: a header with units, then 313 rows
-// of as many fields, CRLF line ends, decimal points only.
+// Exports the table and reads it back: a header with units, then a row for
+// each slope (flat ground once), each starting with the site and the
+// season, as many fields in every row, CRLF line ends, decimal points only.
 void expectTableReadsBack(SlopesWindow *w) {
     std::string path = std::filesystem::current_path() / "slopes.csv";
     ASSERT_TRUE(slopes_window_export_to(w, false, path.c_str()));
@@ -379,21 +382,34 @@ void expectTableReadsBack(SlopesWindow *w) {
     ASSERT_GE(csv.size(), 2u);
     EXPECT_EQ(csv.substr(csv.size() - 2), "\r\n");
     std::vector<std::string> lines = split(csv.substr(0, csv.size() - 2), "\r\n");
-    ASSERT_EQ(lines.size(), 1u + SLOPES_COUNT);
-    EXPECT_EQ(lines[0], "aspect (deg),tilt (deg),season irradiation (MJ/m2 clear-sky direct beam),"
+    // 24 aspects of 12 tilts above flat, flat ground, the stored slope.
+    ASSERT_EQ(lines.size(), 1u + 24 * 12 + 1 + 1);
+    EXPECT_EQ(lines[0], "latitude (deg north),longitude (deg east),elevation (m),year,season first day,"
+                        "season last day,aspect (deg),tilt (deg),stored slope (1 yes),"
+                        "season irradiation (MJ/m2 clear-sky direct beam),"
                         "season degree days (degC above 10 degC),May irradiation (MJ/m2),May degree days,"
                         "May fewer degree days for more sun (1 yes),June irradiation (MJ/m2),June degree days,"
                         "June fewer degree days for more sun (1 yes)");
     gdd_falls falls;
     findGddFalls(&falls);
+    size_t line = 1;
     for (int s = 0; s < SLOPES_COUNT; s++) {
-        std::vector<std::string> f = split(lines[1 + s], ",");
-        ASSERT_EQ(f.size(), 10u) << lines[1 + s];
+        const bool flat = s != SLOPES_STORED && slopes_grid_tilt(s) == 0.0f;
+        if (flat && slopes_grid_aspect(s) != 0.0f) continue;
+        ASSERT_LT(line, lines.size());
+        std::vector<std::string> f = split(lines[line++], ",");
+        ASSERT_EQ(f.size(), 17u) << lines[line - 1];
+        EXPECT_EQ(std::vector<std::string>(f.begin(), f.begin() + 6),
+                  std::vector<std::string>({"44.133", "-123.214", "114", "2012", "2012-05-20", "2012-06-09"}));
         const slope_season &r = view(w).results[s];
         float aspect = s == SLOPES_STORED ? 172.35f : slopes_grid_aspect(s);
         float tilt = s == SLOPES_STORED ? 12.5f : slopes_grid_tilt(s);
-        EXPECT_FLOAT_EQ(static_cast<float>(g_ascii_strtod(f[0].c_str(), nullptr)), aspect) << f[0];
-        EXPECT_EQ(g_ascii_strtod(f[1].c_str(), nullptr), tilt) << f[1];
+        if (flat)
+            EXPECT_EQ(f[6], "") << "flat ground has no aspect";
+        else
+            EXPECT_FLOAT_EQ(static_cast<float>(g_ascii_strtod(f[6].c_str(), nullptr)), aspect) << f[6];
+        EXPECT_EQ(g_ascii_strtod(f[7].c_str(), nullptr), tilt) << f[7];
+        EXPECT_EQ(f[8], s == SLOPES_STORED ? "1" : "0");
         const float values[8] = {r.season_irradiation,   r.season_degree_days,    r.month_irradiation[4],
                                  r.month_degree_days[4], 0.0f,                    r.month_irradiation[5],
                                  r.month_degree_days[5], 0.0f};
@@ -401,15 +417,16 @@ void expectTableReadsBack(SlopesWindow *w) {
             if (i == 4 || i == 7) {
                 int month = i == 4 ? 5 : 6;
                 bool back = gddFalls(&falls, gddZone(view(w).site.latitude), month, r.month_whole_irradiation[month - 1]);
-                EXPECT_EQ(f[2 + i], back ? "1" : "0") << lines[1 + s];
+                EXPECT_EQ(f[9 + i], back ? "1" : "0") << lines[line - 1];
             } else {
-                EXPECT_NEAR(g_ascii_strtod(f[2 + i].c_str(), nullptr), values[i], 0.005) << f[2 + i];
+                EXPECT_NEAR(g_ascii_strtod(f[9 + i].c_str(), nullptr), values[i], 0.005) << f[9 + i];
             }
         }
     }
-    EXPECT_EQ(split(lines[1], ",")[0], "0");
-    EXPECT_EQ(split(lines[1 + 3], ",")[1], "7.5");
-    EXPECT_EQ(split(lines[SLOPES_COUNT], ",")[0], "172.35");
+    EXPECT_EQ(line, lines.size());
+    EXPECT_EQ(split(lines[1], ",")[7], "0");
+    EXPECT_EQ(split(lines[1 + 3], ",")[7], "7.5");
+    EXPECT_EQ(split(lines.back(), ",")[6], "172.35");
 }
 
 void expectChartsRead(SlopesWindow *w) {
@@ -690,5 +707,107 @@ TEST(Slopes, MonthChartTextsStayInsideANarrowChart) {
             }
         EXPECT_EQ(spilled, 0) << "chart " << width << " px wide";
         cairo_surface_destroy(s);
+    }
+}
+
+namespace {
+
+// The text of a PDF as poppler reads it.
+std::string pdfText(const std::string &path) {
+    const std::string text = path + ".txt";
+    const std::string command = "pdftotext -layout '" + path + "' '" + text + "'";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return gui::readFile(text.c_str());
+}
+
+std::string gridName(int index) {
+    const float tilt = slopes_grid_tilt(index);
+    if (tilt == 0.0f) return "flat ground (tilt 0°)";
+    gchar *aspect = aspectText(slopes_grid_aspect(index));
+    std::string name = std::string("aspect ") + aspect + ", tilt " + number(tilt, std::fmod(tilt, 1.0f) == 0.0f ? 0 : 1) + "°";
+    g_free(aspect);
+    return name;
+}
+
+}  // namespace
+
+// Ranked by degree days, a best slope that takes some degree days from where
+// the formula runs backwards says so in the headline and names the best by
+// irradiation beside it; the chart saved is titled and labelled by what the
+// compass is ranked by, its best slope the best by that measure.
+TEST(Slopes, TheHeadlineAndTheSavedChartSayWhatTheRankingIs) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    const struct {
+        int first, firstMonth, last, lastMonth;
+    } seasons[] = {{1, 4, 31, 10}, {1, 7, 31, 8}, {1, 4, 31, 5}};
+    int caveats = 0;
+    for (const auto &c : seasons) {
+        SCOPED_TRACE(c.firstMonth);
+        setSeason(w, std::to_string(c.first).c_str(), c.firstMonth, std::to_string(c.last).c_str(), c.lastMonth,
+                  "2025");
+        gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part(w, "slopes_rank_degree_days")), TRUE);
+        gui::click(part(w, "slopes_compare"));
+        ASSERT_TRUE(awaitRun(w));
+        ASSERT_TRUE(view(w).have);
+        const slopes_view &v = view(w);
+        int months[12];
+        const int falling = slopes_falling_months(&v, v.best, months);
+        const int sunniest = slopes_best_by(&v, BY_IRRADIATION);
+        std::string headline = "Best slope: " + gridName(v.best);
+        if (falling > 0) {
+            caveats++;
+            std::string which;
+            for (int i = 0; i < falling; i++)
+                which += (i == 0 ? "" : i + 1 == falling ? " and " : ", ") + std::string(month_names[months[i] - 1]);
+            headline += ". Its " + which + " lie where the formula gives fewer degree days for more sun; " +
+                        (sunniest == v.best ? "it is the best slope by irradiation too."
+                                            : "by irradiation the best slope is " + gridName(sunniest) + ".");
+        }
+        EXPECT_EQ(label(part(w, "slopes_selected")), headline);
+
+        for (bool byIrradiation : {false, true}) {
+            gtk_toggle_button_set_active(
+                GTK_TOGGLE_BUTTON(part(w, byIrradiation ? "slopes_rank_irradiation" : "slopes_rank_degree_days")), TRUE);
+            const std::string pdf = (std::filesystem::current_path() / "chart.pdf").string();
+            ASSERT_TRUE(slopes_window_export_to(w, true, pdf.c_str())) << label(part(w, "slopes_status"));
+            const std::string text = pdfText(pdf);
+            const int best = view(w).best;
+            EXPECT_EQ(best, byIrradiation ? sunniest : v.best);
+            EXPECT_NE(text.find(byIrradiation ? "Season irradiation by slope" : "Season degree days by slope"),
+                      std::string::npos) << text;
+            EXPECT_NE(text.find(byIrradiation ? "MJ/m² (clear-sky direct beam)" : " degree days"), std::string::npos)
+                << text;
+            EXPECT_NE(text.find(byIrradiation ? "the best slope by irradiation, aspect" : "the best slope, aspect"),
+                      std::string::npos)
+                << text;
+            EXPECT_EQ(text.find("fewer degree days for more sun;") != std::string::npos, !byIrradiation && falling > 0)
+                << text;
+        }
+    }
+    EXPECT_GT(caveats, 0) << "no season here whose best slope runs backwards";
+}
+
+// A season within one month: the table has that month's columns only, and
+// every row says the season's first and last day.
+TEST(Slopes, TheTableOfASeasonWithinOneMonth) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    setSeason(w, "1", 7, "15", 7, "2010");
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_TRUE(view(w).have);
+    const std::string path = std::filesystem::current_path() / "july.csv";
+    ASSERT_TRUE(slopes_window_export_to(w, false, path.c_str())) << label(part(w, "slopes_status"));
+    const std::string csv = gui::readFile(path.c_str());
+    std::vector<std::string> lines = split(csv.substr(0, csv.size() - 2), "\r\n");
+    ASSERT_EQ(lines.size(), 1u + 24 * 12 + 1 + 1);
+    const std::string header = lines[0];
+    EXPECT_EQ(header.substr(header.find(",season degree days")),
+              ",season degree days (degC above 10 degC),July irradiation (MJ/m2),July degree days,"
+              "July fewer degree days for more sun (1 yes)");
+    for (size_t i = 1; i < lines.size(); i++) {
+        EXPECT_EQ(lines[i].rfind("44.133,-123.214,114,2010,2010-07-01,2010-07-15,", 0), 0u) << lines[i];
+        EXPECT_EQ(split(lines[i], ",").size(), 14u) << lines[i];
     }
 }

@@ -36,16 +36,16 @@ expect_csv() {  # what, expected stdout, arguments...
     printf 'FAIL: %s (exit %s)\n--- got:\n%s\n--- expected:\n%s\n' "$what" "$rc" "$out" "$expected"
   fi
 }
-header='year,month,days,missing_days,complete,gdd_measured,gdd_estimate,difference,difference_percent,rule,station,latitude_deg,longitude_deg,elevation_m,estimate_year,target_gdd'
+header='year,month,days,missing_days,complete,gdd_measured,gdd_estimate,difference,difference_percent,rule,station,latitude_deg,longitude_deg,elevation_m,estimate_year,target_gdd,season_first_day,season_last_day'
 expect_csv "capped, with a target" "$header
-2020,4,30,0,1,225.0,,,,$rule,USC00351862,,,,,
-2020,5,30,4,0,325.0,,,,$rule,USC00351862,,,,,
-2020,season,60,4,0,550.0,,,,$rule,USC00351862,,,,,
-2020,target,31,0,0,2020-05-01,,,,$rule,USC00351862,,,,,230.0" --from 1/4 --to 30/5 --target 230 ghcn.csv
+2020,4,30,0,1,225.0,,,,$rule,USC00351862,,,,,,2020-04-01,2020-05-30
+2020,5,30,4,0,325.0,,,,$rule,USC00351862,,,,,,2020-04-01,2020-05-30
+2020,season,60,4,0,550.0,,,,$rule,USC00351862,,,,,,2020-04-01,2020-05-30
+2020,target,31,0,0,2020-05-01,,,,$rule,USC00351862,,,,,230.0,2020-04-01,2020-05-30" --from 1/4 --to 30/5 --target 230 ghcn.csv
 expect_csv "no cap" "$header
-2020,4,30,0,1,225.0,,,,$nocap,USC00351862,,,,,
-2020,5,30,4,0,390.0,,,,$nocap,USC00351862,,,,,
-2020,season,60,4,0,615.0,,,,$nocap,USC00351862,,,,," --from 1/4 --to 30/5 --no-cap ghcn.csv
+2020,4,30,0,1,225.0,,,,$nocap,USC00351862,,,,,,2020-04-01,2020-05-30
+2020,5,30,4,0,390.0,,,,$nocap,USC00351862,,,,,,2020-04-01,2020-05-30
+2020,season,60,4,0,615.0,,,,$nocap,USC00351862,,,,,,2020-04-01,2020-05-30" --from 1/4 --to 30/5 --no-cap ghcn.csv
 
 # With a site: an estimate on every row, a difference only where complete,
 # and the difference is the measurement less the estimate.

@@ -232,3 +232,54 @@ TEST(SlopesComparison, StepsWalkTheCompassCellByCell) {
         EXPECT_EQ(view.selected, c.to) << c.selected << " step " << c.step;
     }
 }
+
+// The months a slope's degree days come from where the formula runs
+// backwards: north of 43.7 the second half-year's polynomial falls above
+// about 662 MJ/m² a month (judged by the whole month), and only the season's
+// months count.
+TEST(SlopesComparison, FallingMonthsAreTheSeasonsMonthsBeyondTheTurn) {
+    const season_range summer = {2010, 15, 6, 31, 8};
+    auto sweep = std::make_unique<slopes_sweep>();
+    slopes_sweep_prepare(sweep.get(), &kSite, &summer, &kStored, true);
+    for (int i = 0; i < SLOPES_COUNT; i++) {
+        sweep->results[i] = {};
+        sweep->results[i].season_degree_days = 500.0f;
+        sweep->results[i].season_irradiation = 3000.0f;
+    }
+    sweep->status = 0;
+    const struct {
+        int index;
+        float june, july, august, september;   // whole months, MJ/m2
+        std::vector<int> months;
+    } cases[] = {
+        {5, 0.0f, 700.0f, 400.0f, 700.0f, {7}},
+        {6, 0.0f, 700.0f, 690.0f, 0.0f, {7, 8}},
+        {7, 0.0f, 600.0f, 500.0f, 800.0f, {}},
+        {SLOPES_STORED, 0.0f, 400.0f, 700.0f, 0.0f, {8}},
+    };
+    for (const auto &c : cases) {
+        float *whole = sweep->results[c.index].month_whole_irradiation;
+        whole[5] = c.june;
+        whole[6] = c.july;
+        whole[7] = c.august;
+        whole[8] = c.september;
+    }
+    slopes_view view;
+    slopes_view_clear(&view);
+    int months[12];
+    EXPECT_EQ(slopes_falling_months(&view, 5, months), 0) << "no comparison yet";
+    slopes_view_take(&view, sweep.get());
+    for (const auto &c : cases) {
+        const int count = slopes_falling_months(&view, c.index, months);
+        EXPECT_EQ(std::vector<int>(months, months + count), c.months) << c.index;
+    }
+    EXPECT_EQ(slopes_falling_months(&view, SLOPES_COUNT, months), 0);
+
+    // The best by the other measure than the one ranked by.
+    sweep->results[40].season_irradiation = 4000.0f;
+    sweep->results[41].season_degree_days = 700.0f;
+    slopes_view_take(&view, sweep.get());
+    EXPECT_EQ(view.best, 41);
+    EXPECT_EQ(slopes_best_by(&view, BY_IRRADIATION), 40);
+    EXPECT_EQ(slopes_best_by(&view, BY_DEGREE_DAYS), 41);
+}

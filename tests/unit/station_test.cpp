@@ -324,11 +324,45 @@ TEST(StationEstimate, EveryCsvRowHasTheHeadersColumnsWhateverTheStationsName) {
             if (ch == '"') quoted = !quoted;
             else if (ch == ',' && !quoted) fields++;
             else if (ch == '\n' && !quoted) {
-                EXPECT_EQ(fields, 16) << "line " << lines + 1 << (with != nullptr ? " with a site" : "");
+                EXPECT_EQ(fields, 18) << "line " << lines + 1 << (with != nullptr ? " with a site" : "");
                 lines++;
                 fields = 1;
             }
         }
         EXPECT_EQ(lines, 1 + 7 + 1 + 1);   // header, April to October, the season, the target
     }
+}
+
+// Each row carries its year's season as ISO dates, 29 February as 28
+// February in a common year, so that a row read alone says what it sums.
+TEST(StationEstimate, EveryCsvRowSaysItsYearsSeason) {
+    station_record r = steadyRecord(2020, 366 + 365, 20.0, 10.0);
+    const struct {
+        int start_day, start_month, stop_day, stop_month;
+        const char *y2020, *y2021;   // how the rows of each year end
+    } cases[] = {
+        {1, 4, 31, 10, ",2020-04-01,2020-10-31", ",2021-04-01,2021-10-31"},
+        {29, 2, 15, 3, ",2020-02-29,2020-03-15", ",2021-02-28,2021-03-15"},
+        {1, 1, 29, 2, ",2020-01-01,2020-02-29", ",2021-01-01,2021-02-28"},
+    };
+    for (const auto &c : cases) {
+        station_season s;
+        s.start_day = c.start_day;
+        s.start_month = c.start_month;
+        s.stop_day = c.stop_day;
+        s.stop_month = c.stop_month;
+        const std::string csv = stationCsv(r, measureSeasons(r, s, GDD_CAPPED, 100.0), nullptr);
+        int rows = 0;
+        for (size_t at = csv.find('\n') + 1; at < csv.size(); at = csv.find('\n', at) + 1, rows++) {
+            const std::string row = csv.substr(at, csv.find('\n', at) - at);
+            const std::string end = row.compare(0, 4, "2020") == 0 ? c.y2020 : c.y2021;
+            EXPECT_EQ(row.substr(row.size() - end.size()), end) << row;
+        }
+        EXPECT_GT(rows, 4) << c.start_month;
+    }
+    const std::string csv = stationCsv(r, measureSeasons(r, station_season(), GDD_CAPPED, 0.0), nullptr);
+    EXPECT_EQ(csv.substr(0, csv.find('\n')),
+              "year,month,days,missing_days,complete,gdd_measured,gdd_estimate,difference,difference_percent,rule,"
+              "station,latitude_deg,longitude_deg,elevation_m,estimate_year,target_gdd,season_first_day,"
+              "season_last_day");
 }

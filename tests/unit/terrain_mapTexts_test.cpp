@@ -82,31 +82,71 @@ TEST(MapTexts, TheAnswerSaysTheHectaresThatReachTheThresholdOfTheLandWithData) {
 }
 
 // The histogram's twelve classes from the lowest to the highest degree days
-// (100 to 400: 25 a class), each reaching the threshold wholly, partly or not.
+// (100 to 400: 25 a class), each reaching the threshold wholly, partly or
+// not; every row names the DEM, the season, the shading and the threshold.
 TEST(MapTexts, TheAreaTableSaysWhichClassesReachTheThreshold) {
     small_map s;
+    const std::string run = "farm.tif,2024,2024-06-15,2024-08-10,1,16,2500,260,";
     const std::string expected =
-        "degree days from (degC above 10 degC),degree days to (degC above 10 degC),area (ha),"
-        "share of the land with elevation data (%),at least the threshold of 260 degree days\r\n"
-        "100.00,125.00,1.0000,25.000,no\r\n"
-        "125.00,150.00,0.0000,0.000,no\r\n"
-        "150.00,175.00,0.0000,0.000,no\r\n"
-        "175.00,200.00,0.0000,0.000,no\r\n"
-        "200.00,225.00,1.0000,25.000,no\r\n"
-        "225.00,250.00,0.0000,0.000,no\r\n"
-        "250.00,275.00,0.5000,12.500,partly\r\n"
-        "275.00,300.00,0.0000,0.000,yes\r\n"
-        "300.00,325.00,1.0000,25.000,yes\r\n"
-        "325.00,350.00,0.0000,0.000,yes\r\n"
-        "350.00,375.00,0.0000,0.000,yes\r\n"
-        "375.00,400.00,0.5000,12.500,yes\r\n";
-    EXPECT_EQ(areaTableCsv(s.m, 260.0f), expected);
+        "dem file,year,season first day,season last day,terrain shading (1 yes),shading directions,"
+        "shading distance (m),threshold (degC degree days),degree days from (degC above 10 degC),"
+        "degree days to (degC above 10 degC),area (ha),share of the land with elevation data (%),"
+        "at least the threshold\r\n" +
+        run + "100.00,125.00,1.0000,25.000,no\r\n" + run + "125.00,150.00,0.0000,0.000,no\r\n" + run +
+        "150.00,175.00,0.0000,0.000,no\r\n" + run + "175.00,200.00,0.0000,0.000,no\r\n" + run +
+        "200.00,225.00,1.0000,25.000,no\r\n" + run + "225.00,250.00,0.0000,0.000,no\r\n" + run +
+        "250.00,275.00,0.5000,12.500,partly\r\n" + run + "275.00,300.00,0.0000,0.000,yes\r\n" + run +
+        "300.00,325.00,1.0000,25.000,yes\r\n" + run + "325.00,350.00,0.0000,0.000,yes\r\n" + run +
+        "350.00,375.00,0.0000,0.000,yes\r\n" + run + "375.00,400.00,0.5000,12.500,yes\r\n";
+    EXPECT_EQ(areaTableCsv(s.m, 260.0f, "farm.tif"), expected);
     // A threshold with a fraction is said with two decimals; a class starting at it reaches it.
-    const std::string at = areaTableCsv(s.m, 212.5f);
-    EXPECT_NE(at.find("at least the threshold of 212.50 degree days\r\n"), std::string::npos) << at;
-    EXPECT_NE(at.find("\r\n200.00,225.00,1.0000,25.000,partly\r\n225.00,250.00,0.0000,0.000,yes\r\n"),
+    const std::string at = areaTableCsv(s.m, 212.5f, "farm.tif");
+    EXPECT_NE(at.find("\r\nfarm.tif,2024,2024-06-15,2024-08-10,1,16,2500,212.50,200.00,225.00,1.0000,25.000,partly\r\n"
+                      "farm.tif,2024,2024-06-15,2024-08-10,1,16,2500,212.50,225.00,250.00,0.0000,0.000,yes\r\n"),
               std::string::npos)
         << at;
+}
+
+// The run's columns as they vary: shading off leaves its figures empty, a
+// file name with a comma or a quote is quoted; every row of both tables
+// starts with them.
+TEST(MapTexts, EveryRowOfTheTablesNamesTheRun) {
+    small_map shaded;
+    small_map unshaded;
+    unshaded.m.options.shade = false;
+    small_map fraction;
+    fraction.m.options.distance = 2500.25;
+    const struct {
+        const land_map *map;
+        const char *dem;
+        const char *field;    // the file name as the CSV holds it
+        const char *season;   // year, first and last day, shading
+    } cases[] = {
+        {&shaded.m, "farm.tif", "farm.tif", "2024,2024-06-15,2024-08-10,1,16,2500,"},
+        {&unshaded.m, "farm.tif", "farm.tif", "2024,2024-06-15,2024-08-10,0,,,"},
+        {&fraction.m, "farm.tif", "farm.tif", "2024,2024-06-15,2024-08-10,1,16,2500.25,"},
+        {&shaded.m, "north, \"upper\" field.tif", "\"north, \"\"upper\"\" field.tif\"",
+         "2024,2024-06-15,2024-08-10,1,16,2500,"},
+    };
+    gdd_falls falls;
+    findGddFalls(&falls);
+    auto rows = [](const std::string &csv) {
+        std::vector<std::string> out;
+        for (size_t at = csv.find("\r\n") + 2; at < csv.size(); at = csv.find("\r\n", at) + 2)
+            out.push_back(csv.substr(at, csv.find("\r\n", at) - at));
+        return out;
+    };
+    for (const auto &c : cases) {
+        const std::vector<std::string> areas = rows(areaTableCsv(*c.map, 250.0f, c.dem));
+        EXPECT_EQ(areas.size(), static_cast<size_t>(kAreaClasses)) << c.dem;
+        for (const std::string &row : areas) EXPECT_EQ(row.rfind(std::string(c.field) + "," + c.season, 0), 0u) << row;
+        std::string csv;
+        ASSERT_TRUE(cellMonthsCsv(*c.map, 0, 0, &falls, c.dem, &csv));
+        const std::vector<std::string> months = rows(csv);
+        EXPECT_EQ(months.size(), 4u) << c.dem;
+        for (const std::string &row : months)
+            EXPECT_EQ(row.rfind(std::string(c.field) + ",0,0,44.500000,-123.250000,300.0," + c.season, 0), 0u) << row;
+    }
 }
 
 TEST(MapTexts, TheReadoutOfACell) {
@@ -120,12 +160,12 @@ TEST(MapTexts, TheReadoutOfACell) {
         const char *expected;
     } cases[] = {
         {&s.m, 0, 0,
-         "100.0 degree days, 1000.0 MJ/m²   (cell 1, 1: 44.50000° N, 123.25000° W)\n"
+         "100.0 degree days, 1000.0 MJ/m²   (cell 0, 0: 44.50000° N, 123.25000° W)\n"
          "elevation 250.3 m, tilt 5.0°, aspect 90° (east), 42 minutes of the season in terrain shadow"},
         {&s.m, 2, 0,
-         "300.0 degree days, 1200.0 MJ/m²   (cell 3, 1: 44.50000° N, 123.24980° W)\n"
+         "300.0 degree days, 1200.0 MJ/m²   (cell 2, 0: 44.50000° N, 123.24980° W)\n"
          "elevation 300.0 m, tilt 5.0°, aspect flat, 0 minutes of the season in terrain shadow"},
-        {&s.m, 1, 1, "cell 2, 2   44.49990° N, 123.24990° W\nno data in the elevation model here"},
+        {&s.m, 1, 1, "cell 1, 1   44.49990° N, 123.24990° W\nno data in the elevation model here"},
         {&s.m, -1, -1, "Point at the map to read a spot; click it for its months."},
         {nullptr, 0, 0, "Point at the map to read a spot; click it for its months."},
     };
@@ -150,16 +190,16 @@ TEST(MapTexts, TheCellMonthsFlagAPartMonthByTheWholeMonth) {
     s.m.whole_edge_months[0] = 500.0f;   // June whole
     s.m.whole_edge_months[6] = 700.0f;   // August whole
     std::string csv;
-    ASSERT_TRUE(cellMonthsCsv(s.m, 0, 0, &falls, &csv));
-    EXPECT_EQ(csv, "column,row,\"latitude (WGS 84, degrees, north positive)\","
-                   "\"longitude (WGS 84, degrees, east positive)\",month,first day,last day,"
-                   "\"irradiation (MJ/m2, clear-sky direct beam)\",degree days (degC above 10 degC),"
-                   "fewer degree days for more sun (1 yes)\r\n"
-                   "1,1,44.500000,-123.250000,June,15,30,300.00,40.00,0\r\n"
-                   "1,1,44.500000,-123.250000,July,1,31,700.00,150.25,1\r\n"
-                   "1,1,44.500000,-123.250000,August,1,10,200.00,20.10,1\r\n"
-                   "1,1,44.500000,-123.250000,season,,,1000.00,100.00,\r\n");
-    EXPECT_FALSE(cellMonthsCsv(s.m, 1, 1, &falls, &csv)) << "a cell without data has no months";
+    ASSERT_TRUE(cellMonthsCsv(s.m, 0, 0, &falls, "farm.tif", &csv));
+    const std::string cell = "farm.tif,0,0,44.500000,-123.250000,300.0,2024,2024-06-15,2024-08-10,1,16,2500,";
+    EXPECT_EQ(csv, "dem file,column (from 0),row (from 0),\"latitude (WGS 84, degrees, north positive)\","
+                   "\"longitude (WGS 84, degrees, east positive)\",elevation (m),year,season first day,"
+                   "season last day,terrain shading (1 yes),shading directions,shading distance (m),month,first day,"
+                   "last day,\"irradiation (MJ/m2, clear-sky direct beam)\",degree days (degC above 10 degC),"
+                   "fewer degree days for more sun (1 yes)\r\n" +
+                       cell + "June,15,30,300.00,40.00,0\r\n" + cell + "July,1,31,700.00,150.25,1\r\n" + cell +
+                       "August,1,10,200.00,20.10,1\r\n" + cell + "season,,,1000.00,100.00,\r\n");
+    EXPECT_FALSE(cellMonthsCsv(s.m, 1, 1, &falls, "farm.tif", &csv)) << "a cell without data has no months";
     cell_months months;
     EXPECT_FALSE(cellMonths(s.m, 4, &falls, &months));
     EXPECT_EQ(months.count, 0);
