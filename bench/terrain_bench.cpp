@@ -61,6 +61,39 @@ void BM_CellSeason(benchmark::State &state) {
     freeSunBlock(b);
 }
 
+// The cell loop on this processor's own path with and without the day a
+// target is reached (1200 degree days, which most of the cells reach); the
+// argument is whether it is asked. ns_per_cell_sample as above.
+void BM_CellSeasonTarget(benchmark::State &state) {
+    const bool target = state.range(0) != 0;
+    const int cells = 10000;
+    int refusal;
+    sun_block *b = placeSunBlock(44.6f, -123.25f, &kSeason, nullptr, &refusal);
+    std::vector<float> elevation(cells);
+    std::vector<slope> slopes(cells);
+    for (int i = 0; i < cells; i++) {
+        elevation[i] = 400.0f + static_cast<float>(i % 300);
+        slopes[i] = {static_cast<float>((i * 37) % 360), static_cast<float>(i % 45)};
+    }
+    std::vector<cell_season> results(cells);
+    for (auto _ : state) {
+        const int code =
+            target ? seasonCellsToTarget(b, cells, elevation.data(), slopes.data(), nullptr, 1200.0, results.data(),
+                                         nullptr)
+                   : seasonCells(b, cells, elevation.data(), slopes.data(), nullptr, results.data(), nullptr);
+        if (code != 0) {
+            state.SkipWithError("refused");
+            break;
+        }
+        benchmark::DoNotOptimize(results.data());
+    }
+    const double samples = b->day_first[static_cast<size_t>(b->days)];
+    state.counters["ns_per_cell_sample"] =
+        benchmark::Counter(cells * samples * 1e-9, benchmark::Counter::kIsIterationInvariantRate |
+                                                       benchmark::Counter::kInvert);
+    freeSunBlock(b);
+}
+
 }  // namespace
 
 BENCHMARK(BM_PlaceSunBlock)->Unit(benchmark::kMillisecond);
@@ -69,3 +102,4 @@ BENCHMARK(BM_CellSeason)
     ->ArgsProduct({{CELL_PATH_BASELINE, CELL_PATH_AVX2, CELL_PATH_AVX512}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
+BENCHMARK(BM_CellSeasonTarget)->ArgName("target")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();

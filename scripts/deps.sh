@@ -10,6 +10,8 @@ veranta_install_deps() {
   else
     wanted+=(libgtest-dev libbenchmark-dev xvfb xauth locales clang libclang-rt-14-dev imagemagick)
     wanted+=(gdal-bin parallel)  # terrain tests: gdaldem as the oracle, tiles through GNU parallel
+    wanted+=(python3-gdal)  # terrain tests: GDAL's validate_cloud_optimized_geotiff.py
+    wanted+=(slurm-wlm munge)  # terrain tests: README's Slurm recipe on a one-node cluster the test starts
     wanted+=(tzdata poppler-utils)  # window tests: the computer's clock in other zones, a saved chart's text
     wanted+=(nginx)  # elevation tests: a real web server with HTTP ranges, on loopback only
     wanted+=(desktop-file-utils appstream xdotool librsvg2-bin dpkg-dev file)  # install check

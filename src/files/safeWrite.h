@@ -5,6 +5,13 @@
 // while the link stays; a replaced file keeps its permission bits; a file
 // nobody may write, or that this user may not write, and anything but a
 // regular file are refused. Nothing here keeps global state.
+//
+// The temporary files are named so that they can be told for ours:
+// ".NAME.veranta-PID-HOST-RANDOM.tmp" beside the target (NAME shortened so
+// that the whole fits the folder's longest name), held locked (flock) by the
+// writer while it lives. A writer killed before it could clean up leaves one
+// behind; the next write into that folder removes it once its process has
+// gone (this host's, no such pid, and no lock held on it).
 #ifndef VERANTA_FILES_SAFEWRITE_H
 #define VERANTA_FILES_SAFEWRITE_H
 
@@ -19,6 +26,7 @@ struct safe_write {
     mode_t mode = 0;         // the replaced file's permission bits
     uid_t owner = 0;
     gid_t group = 0;
+    int lock = -1;           // an open descriptor of the temporary file, flock'ed while the write lives
 };
 
 // Writes size bytes to path whole, or leaves everything as it was. *error,
@@ -35,6 +43,16 @@ bool beginSafeWrite(const std::string &path, safe_write *w, std::string *error);
 bool commitSafeWrite(safe_write *w, std::string *error);
 // Removes the temporary file of a write that is given up.
 void abandonSafeWrite(safe_write *w);
+
+// Removes the temporary files of this program in folder whose writers are
+// gone (see above); the number removed. beginSafeWrite calls it for the
+// target's folder.
+int removeStaleTemporaries(const std::string &folder);
+
+// Whether two paths name one file: the same file when both exist, else the
+// same place once links (dangling ones too, as the writer follows them) and
+// "." and ".." are resolved.
+bool sameFile(const std::string &a, const std::string &b);
 
 // Whether an existing file of the given mode is one the writer refuses as
 // write-protected: nobody may write it, or this user may not. Deleting such

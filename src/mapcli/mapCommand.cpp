@@ -8,9 +8,9 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdlib>
-#include <filesystem>
 #include <map>
 #include <memory>
 #include <vector>
@@ -21,12 +21,18 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
-    "                   DEM OUTPUT.tif\n";
+    "                   [--target DEGREE_DAYS] DEM OUTPUT.tif\n"
+    "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
+
+// What GIS programs take for a GeoTIFF by its name.
+bool geotiffName(const std::string &path) {
+    std::string end = path.substr(path.size() - std::min<size_t>(path.size(), 5));
+    for (char &c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return (end.size() >= 4 && end.compare(end.size() - 4, 4, ".tif") == 0) || end == ".tiff";
+}
 
 // A whole decimal number within [low, high].
 bool wholeNumber(const std::string &text, long low, long high, long *value) {
@@ -44,21 +50,6 @@ bool pair(const std::string &text, char sep, long *a, long *b) {
     const size_t at = text.find(sep);
     return at != std::string::npos && wholeNumber(text.substr(0, at), 0, 1000000, a) &&
            wholeNumber(text.substr(at + 1), 0, 1000000, b);
-}
-
-// Where a path leads: a link followed to what it names, even when that does
-// not exist yet (the safe writer writes there), then made absolute and
-// normal with its existing folders' links resolved.
-fs::path leadsTo(fs::path p) {
-    std::error_code error;
-    p = fs::absolute(p, error);
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(p, error)); hops++) {
-        const fs::path target = fs::read_symlink(p, error);
-        if (error) break;
-        p = target.is_absolute() ? target : p.parent_path() / target;
-    }
-    const fs::path canonical = fs::weakly_canonical(p, error);
-    return error ? fs::absolute(p, error).lexically_normal() : canonical;
 }
 
 // The value options, each read from its text into the command; the refusal
@@ -104,6 +95,15 @@ std::string takeDistance(const std::string &, const std::string &value, map_comm
     return "";
 }
 
+std::string takeTarget(const std::string &, const std::string &value, map_command *command, bool *) {
+    char *end = nullptr;
+    const double t = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(t > 0.0) || t > kMaxTarget)
+        return "--target takes degree days above 0 and at most 10000, not " + value;
+    command->options.target = t;
+    return "";
+}
+
 std::string takeBand(const std::string &, const std::string &value, map_command *command, bool *) {
     long a = 0;
     if (!wholeNumber(value, 1, 1000000, &a)) return "--band takes a band number from 1, not " + value;
@@ -134,6 +134,13 @@ std::string takeHorizons(const std::string &, const std::string &value, map_comm
     return "";
 }
 
+std::string takeMosaic(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--mosaic needs the name of the file to write";
+    command->mosaic = true;
+    command->output = value;
+    return "";
+}
+
 std::string takeThreads(const std::string &, const std::string &value, map_command *command, bool *) {
     long a = 0;
     if (!wholeNumber(value, 1, 1024, &a)) return "--threads takes a whole number from 1 to 1024, not " + value;
@@ -150,12 +157,44 @@ const value_option kValues[] = {
     {"--distance", "METRES", "how far the terrain can shade a cell, above 0 and at most 100000 (default: 5000)",
      takeDistance},
     {"--band", "N", "the DEM's band of elevations, from 1 (default: its only band)", takeBand},
-    {"--tile", "COL,ROW", "compute only this tile of the grid, counted from 0,0 (with --tile-size)", takeTile},
+    {"--tile", "COL,ROW",
+     "compute only this tile of the grid, counted from 0,0, with --tile-size (default: the whole raster)", takeTile},
     {"--tile-size", "N", "the tiles' width and height in cells (default: the whole raster, no tiles)", takeTileSize},
     {"--horizons", "FILE.tif", "also write each cell's horizon angle, one band per direction (default: not written)",
      takeHorizons},
     {"--threads", "N", "threads to compute on, 1 to 1024 (default: one per core)", takeThreads},
+    {"--target", "DEGREE_DAYS",
+     "also write the day of the year each cell's degree days (degC above 10 degC) reach this target, 0 where the "
+     "season ends first; above 0 and at most 10000 (default: no such band)",
+     takeTarget},
+    {"--mosaic", "OUTPUT.tif",
+     "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
+     "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
+     takeMosaic},
 };
+
+// --mosaic OUTPUT.tif TILE.tif...: the tiles are every file named; of the
+// options only --quiet goes with it.
+map_command_outcome mosaicCommand(const std::vector<CLI::Option *> &given, const std::vector<std::string> &files,
+                                  map_command *command, std::string *text) {
+    for (const CLI::Option *o : given) {
+        const std::string name = o->get_name();
+        if (name != "--mosaic" && name != "--quiet" && name != "DEM" && name != "OUTPUT.tif") {
+            *text = "--mosaic takes no other option but --quiet, not " + name;
+            return MAP_COMMAND_REFUSED;
+        }
+    }
+    command->tiles = files;
+    if (command->tiles.empty()) {
+        *text = std::string("--mosaic needs the tiles to join after the output\n") + kUsage;
+        return MAP_COMMAND_REFUSED;
+    }
+    if (!geotiffName(command->output)) {
+        *text = "the output " + command->output + " must end in .tif or .tiff: the mosaic is a GeoTIFF";
+        return MAP_COMMAND_REFUSED;
+    }
+    return MAP_COMMAND_MOSAIC;
+}
 
 // --help shows the usage as the refusals show it.
 class usage_formatter : public CLI::Formatter {
@@ -164,18 +203,6 @@ public:
 };
 
 }  // namespace
-
-bool sameFile(const std::string &a, const std::string &b) {
-    std::error_code ea;
-    std::error_code eb;
-    const bool xa = fs::exists(a, ea);
-    const bool xb = fs::exists(b, eb);
-    if (xa && xb) {
-        std::error_code e;
-        return fs::equivalent(a, b, e);
-    }
-    return xa == xb && leadsTo(a) == leadsTo(b);
-}
 
 map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_year, map_command *command,
                                     std::string *text) {
@@ -188,7 +215,7 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
 
     CLI::App app("veranta-map: the clear-sky season of every cell of a digital elevation model (DEM), as a "
                  "GeoTIFF on the DEM's grid: degree days, irradiation, tilt, aspect, minutes in terrain shadow "
-                 "and each month's irradiation and degree days.",
+                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached.",
                  "veranta-map");
     app.formatter(std::make_shared<usage_formatter>());
     app.set_help_flag("-h,--help", "print this help and stop");
@@ -202,10 +229,11 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     CLI::Option *no_shade = app.add_flag("--no-shade", "no terrain shading: only each cell's own slope (default: shaded)");
     CLI::Option *quiet =
         app.add_flag("--quiet", "no progress bar, and no note on cells outside the region the degree days are "
-                                "calibrated for");
+                                "calibrated for (default: both shown, the progress on a terminal only)");
     CLI::Option *dem = app.add_option("DEM", "the elevation model: one band of any raster GDAL reads, with a "
                                              "coordinate reference system, elevations in metres or feet");
-    CLI::Option *output = app.add_option("OUTPUT.tif", "the map to write; replaced only by a finished one");
+    CLI::Option *output = app.add_option("OUTPUT.tif", "the map to write, a Cloud Optimized GeoTIFF (.tif or .tiff); "
+                                                         "replaced only by a finished one");
     app.footer("Any refusal is one line on standard error and exit status 1, with no file written.");
 
     // "--name=" is an empty value, as "--name ''" is (CLI11 would take the
@@ -251,12 +279,22 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         const std::string why = v->second->take(v->second->name, o->results().at(k), command, &tile);
         if (!why.empty()) return refuse(why);
     }
+    std::vector<std::string> files;
+    for (const CLI::Option *o : {dem, output})
+        for (const std::string &f : o->results()) files.push_back(f);
+    bool after_mark = false;
     for (const std::string &extra : app.remaining()) {
-        if (extra == "--") continue;   // CLI11 keeps the mark that ends the options among the extras
-        if (extra.size() > 1 && extra[0] == '-')
+        // CLI11 keeps the mark that ends the options among the extras.
+        if (extra == "--" && !after_mark) {
+            after_mark = true;
+            continue;
+        }
+        if (!after_mark && extra.size() > 1 && extra[0] == '-')
             return refuse("unknown option " + extra.substr(0, extra.find('=')) + "\n" + kUsage);
-        return refuse("one DEM and one output file are expected, not also " + extra);
+        if (!command->mosaic) return refuse("one DEM and one output file are expected, not also " + extra);
+        files.push_back(extra);
     }
+    if (command->mosaic) return mosaicCommand(app.parse_order(), files, command, text);
     if (dem->count() == 0 || output->count() == 0)
         return refuse(std::string("a DEM and an output file are needed\n") + kUsage);
     command->dem = dem->results().back();
@@ -266,6 +304,10 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     std::string why;
     if (checkMapOptions(&command->options, &why) != TERRAIN_OK) return refuse(why);
     const std::string &h = command->horizons;
+    if (!geotiffName(command->output))
+        return refuse("the output " + command->output + " must end in .tif or .tiff: the map is a GeoTIFF");
+    if (!h.empty() && !geotiffName(h))
+        return refuse("--horizons " + h + " must end in .tif or .tiff: the horizons are a GeoTIFF");
     if (sameFile(command->dem, command->output))
         return refuse("the output " + command->output + " is the DEM itself; choose another file for the map");
     if (!h.empty() && sameFile(h, command->output))

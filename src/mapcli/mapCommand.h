@@ -3,9 +3,11 @@
 #ifndef VERANTA_MAPCLI_MAPCOMMAND_H
 #define VERANTA_MAPCLI_MAPCOMMAND_H
 
+#include "files/safeWrite.h"
 #include "terrain/terrain.h"
 
 #include <string>
+#include <vector>
 
 struct map_command {
     map_options options;
@@ -14,13 +16,16 @@ struct map_command {
     map_extent extent;      // the whole raster unless a tile is asked for
     std::string horizons;   // where to write the horizons too, or empty
     std::string dem;
-    std::string output;
+    std::string output;           // the map, or the mosaic
+    bool mosaic = false;          // --mosaic: join tiles rather than compute
+    std::vector<std::string> tiles;
 };
 
 enum map_command_outcome {
     MAP_COMMAND_RUN,       // *command holds a run to do
     MAP_COMMAND_DONE,      // --help or --version: print *text on standard output, exit 0
     MAP_COMMAND_REFUSED,   // *text says why in one sentence (what follows "veranta-map: "), exit 1
+    MAP_COMMAND_MOSAIC,    // *command holds tiles to join into its output
 };
 
 // Reads argv (argv[0] the program) into *command; the season's year defaults
@@ -30,9 +35,5 @@ enum map_command_outcome {
 // each other.
 map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_year, map_command *command,
                                     std::string *text);
-
-// Whether two paths name one file: the same file when both exist, else the
-// same place once links (dangling ones too) and "." and ".." are resolved.
-bool sameFile(const std::string &a, const std::string &b);
 
 #endif

@@ -1,14 +1,18 @@
-// veranta-map: the season of every cell of a DEM as a GeoTIFF. Reads the
-// command line (mapCommand.h), opens the DEM and hands both to writeMap;
-// shows progress on a terminal and says any refusal in one line.
+// veranta-map: the season of every cell of a DEM as a GeoTIFF, or the tiles
+// of a run joined into one. Reads the command line (mapCommand.h), checks
+// the DEM (every file it reads, its elevations) and hands it to writeMap, or
+// the tiles to mosaicMaps; shows progress on a terminal and says any refusal
+// in one line, GDAL's own reason in it rather than on lines of its own.
 #include "mapcli/mapCommand.h"
 
 #include <atomic>
 #include <chrono>
 #include <cpl_conv.h>
+#include <cpl_error.h>
 #include <csignal>
 #include <cstdio>
 #include <ctime>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <unistd.h>
@@ -22,12 +26,56 @@ void onSignal(int) {
     if (g_cancel != nullptr) g_cancel->store(true);
 }
 
+// The first SIGINT, SIGTERM or SIGHUP cancels (the run stops within a
+// second and removes its temporary files); the handler is reset by the
+// delivery, so a second one stops the program at once.
+void catchSignals() {
+    struct sigaction action = {};
+    action.sa_handler = onSignal;
+    action.sa_flags = SA_RESETHAND;
+    sigemptyset(&action.sa_mask);
+    for (int s : {SIGINT, SIGTERM, SIGHUP}) sigaction(s, &action, nullptr);
+}
+
+// GDAL's messages that no step of the core kept for itself: never printed,
+// the last failure said in the refusal.
+struct gdal_messages {
+    std::mutex lock;
+    std::string last;
+};
+gdal_messages g_gdal;
+
+void CPL_STDCALL keepGdalMessage(CPLErr type, CPLErrorNum, const char *message) {
+    if ((type != CE_Failure && type != CE_Fatal) || message == nullptr) return;
+    std::lock_guard<std::mutex> hold(g_gdal.lock);
+    g_gdal.last = message;
+    for (char &c : g_gdal.last)
+        if (c == '\n' || c == '\r') c = ' ';
+}
+
 int fail(const std::string &text) {
-    std::fprintf(stderr, "veranta-map: %s\n", text.c_str());
+    std::string line = text;
+    {
+        std::lock_guard<std::mutex> hold(g_gdal.lock);
+        if (!g_gdal.last.empty() && line.find("(GDAL: ") == std::string::npos) line += " (GDAL: " + g_gdal.last + ")";
+    }
+    std::fprintf(stderr, "veranta-map: %s\n", line.c_str());
     return 1;
 }
 
-void drawProgress(const map_control *control, bool last) {
+std::string timeLeft(double seconds) {
+    char text[48];
+    const long s = static_cast<long>(seconds + 0.5);
+    if (s < 60) std::snprintf(text, sizeof text, "%ld s left", s);
+    else if (s < 3600) std::snprintf(text, sizeof text, "%ld min %02ld s left", s / 60, s % 60);
+    else std::snprintf(text, sizeof text, "%ld h %02ld min left", s / 3600, s / 60 % 60);
+    return text;
+}
+
+// "[####------]  42%  12345 cells/s  3 min 20 s left": the rate since the
+// first cell was done, the time left once a second of it gives a rate; the
+// last line gives the run's rate.
+void drawProgress(const map_control *control, double seconds, bool last) {
     const long total = control->cells_total.load();
     const long done = control->cells_done.load();
     const int width = 40;
@@ -35,8 +83,91 @@ void drawProgress(const map_control *control, bool last) {
     const int filled = static_cast<int>(share * width);
     std::string bar(static_cast<size_t>(filled), '#');
     bar.append(static_cast<size_t>(width - filled), '-');
-    std::fprintf(stderr, "\r[%s] %3d%%%s", bar.c_str(), static_cast<int>(share * 100.0), last ? "\n" : "");
+    std::string after;
+    if (total == 0) {
+        after = "checking the DEM";
+    } else if (done >= total && !last) {
+        after = "writing the file";
+    } else if (done > 0 && (seconds >= 1.0 || (last && seconds > 0.0))) {
+        const double rate = static_cast<double>(done) / seconds;
+        char text[48];
+        std::snprintf(text, sizeof text, "%.0f cells/s", rate);
+        after = text;
+        if (!last) after += "  " + timeLeft(static_cast<double>(total - done) / rate);
+    }
+    std::fprintf(stderr, "\r[%s] %3d%%  %-40s%s", bar.c_str(), static_cast<int>(share * 100.0), after.c_str(),
+                 last ? "\n" : "");
     std::fflush(stderr);
+}
+
+// Follows the cells on a terminal while the run goes on.
+class progress_line {
+public:
+    progress_line(const map_control *control, bool show) : control_(control), show_(show), begun_(now()) {
+        if (show_) thread_ = std::thread([this] { follow(); });
+    }
+    ~progress_line() { stop(false); }
+    void stop(bool finished) {
+        if (!show_ || done_.exchange(true)) return;
+        thread_.join();
+        // A run too short for the line to see its first cell: timed from the start.
+        if (finished) drawProgress(control_, now() - (start_ < 0.0 ? begun_ : start_), true);
+        else std::fputc('\n', stderr);
+    }
+
+private:
+    static double now() {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    }
+    double seconds() const { return start_ < 0.0 ? 0.0 : now() - start_; }
+    void follow() {
+        while (!done_.load()) {
+            // The rate counts from the first cell done, not from the checks before.
+            if (start_ < 0.0 && control_->cells_done.load() > 0) start_ = now();
+            drawProgress(control_, seconds(), false);
+            std::this_thread::sleep_for(std::chrono::milliseconds(250));
+        }
+    }
+    const map_control *control_;
+    bool show_;
+    double begun_;
+    std::atomic<bool> done_{false};
+    double start_ = -1.0;
+    std::thread thread_;
+};
+
+// The DEM's checks before any work, then the run. TERRAIN_* with *refusal.
+int runMap(const map_command &command, map_control *control, std::string *refusal) {
+    const std::string &dem_path = command.dem;
+    dem_source dem;
+    int code = openDem(dem_path, command.band, &dem, refusal);
+    if (code == TERRAIN_CHOOSE_BAND) *refusal = dem_path + ": " + *refusal + "; choose one with --band N";
+    else if (code != TERRAIN_OK) *refusal = dem_path + ": " + *refusal;
+    if (code != TERRAIN_OK) return code;
+    std::vector<std::string> files;
+    code = demFiles(&dem, &files, refusal);
+    for (size_t i = 0; code == TERRAIN_OK && i < files.size(); i++) {
+        if (sameFile(command.output, files[i])) {
+            *refusal = "the output " + command.output + " is one of the files the DEM reads; choose another file for the map";
+            code = TERRAIN_BAD_OPTION;
+        } else if (!command.horizons.empty() && sameFile(command.horizons, files[i])) {
+            *refusal = "--horizons " + command.horizons +
+                       " is one of the files the DEM reads; choose another file for the horizons";
+            code = TERRAIN_BAD_OPTION;
+        }
+    }
+    // Of the DEM, what this run reads: a tile's job does not read the whole.
+    elevation_check check;
+    map_window reads;
+    if (code == TERRAIN_OK) code = runWindow(&dem, &command.options, &command.extent, &reads, refusal);
+    if (code == TERRAIN_OK) {
+        code = checkElevations(&dem, &reads, &control->cancel, &check, refusal);
+        if (code != TERRAIN_OK && code != TERRAIN_CANCELLED) *refusal = dem_path + ": " + *refusal;
+    }
+    if (code == TERRAIN_OK)
+        code = writeMap(&dem, &command.options, &command.extent, command.output, command.horizons, control, refusal);
+    closeDem(&dem);
+    return code;
 }
 
 }  // namespace
@@ -47,61 +178,36 @@ int main(int argc, char **argv) {
     localtime_r(&now, &local);
     map_command command;
     std::string text;
-    switch (parseMapCommand(argc, argv, local.tm_year + 1900, &command, &text)) {
+    const map_command_outcome outcome = parseMapCommand(argc, argv, local.tm_year + 1900, &command, &text);
+    switch (outcome) {
         case MAP_COMMAND_DONE: std::fputs(text.c_str(), stdout); return 0;
         case MAP_COMMAND_REFUSED: return fail(text);
-        case MAP_COMMAND_RUN: break;
+        case MAP_COMMAND_RUN:
+        case MAP_COMMAND_MOSAIC: break;
     }
-    const std::string &dem_path = command.dem;
-    std::string refusal;
 
     // GDAL's block cache would otherwise grow to a share of the machine's memory.
     CPLSetConfigOption("GDAL_CACHEMAX", "128");
-    dem_source dem;
-    const int code = openDem(dem_path, command.band, &dem, &refusal);
-    if (code == TERRAIN_CHOOSE_BAND) return fail(dem_path + ": " + refusal + "; choose one with --band N");
-    if (code != TERRAIN_OK) return fail(dem_path + ": " + refusal);
-    bool any = false;
-    if (anyElevation(&dem, &any, &refusal) != TERRAIN_OK) {
-        closeDem(&dem);
-        return fail(dem_path + ": " + refusal);
-    }
-    if (!any) {
-        closeDem(&dem);
-        return fail(dem_path + ": every cell of the DEM is nodata");
-    }
-
+    CPLSetErrorHandler(keepGdalMessage);
     map_control control;
     g_cancel = &control.cancel;
-    std::signal(SIGINT, onSignal);
-    std::signal(SIGTERM, onSignal);
-    std::signal(SIGHUP, onSignal);
-    const bool show = !command.quiet && isatty(STDERR_FILENO);
-    std::atomic<bool> done{false};
-    std::thread progress;
-    if (show) {
-        progress = std::thread([&] {
-            while (!done.load()) {
-                drawProgress(&control, false);
-                std::this_thread::sleep_for(std::chrono::milliseconds(250));
-            }
-        });
+    catchSignals();
+    progress_line progress(&control, !command.quiet && isatty(STDERR_FILENO));
+    std::string refusal;
+    const int result = outcome == MAP_COMMAND_MOSAIC ? mosaicMaps(command.tiles, command.output, &control, &refusal)
+                                                     : runMap(command, &control, &refusal);
+    progress.stop(result == TERRAIN_OK);
+    if (result == TERRAIN_CANCELLED) {
+        std::fputs("veranta-map: interrupted; no file was written\n", stderr);
+        return 1;
     }
-    const int result =
-        writeMap(&dem, &command.options, &command.extent, command.output, command.horizons, &control, &refusal);
-    done.store(true);
-    if (show) {
-        progress.join();
-        if (result == TERRAIN_OK) drawProgress(&control, true);
-        else std::fputc('\n', stderr);
-    }
-    closeDem(&dem);
-    if (result == TERRAIN_CANCELLED) return fail("interrupted; no file was written");
     if (result != TERRAIN_OK) return fail(refusal);
     const long with = control.cells_with_data.load();
     const long outside = control.cells_outside.load();
     if (!command.quiet && outside > 0)
-        std::fprintf(stderr, "veranta-map: %.1f%% of the cells lie outside the region the degree days are calibrated for\n",
+        std::fprintf(stderr,
+                     "veranta-map: note: %.1f%% of the cells lie outside the region the degree days are calibrated "
+                     "for; their degree days are computed all the same\n",
                      100.0 * static_cast<double>(outside) / static_cast<double>(with));
     return 0;
 }

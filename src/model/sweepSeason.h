@@ -66,4 +66,13 @@ int sweepSeasonCheck(const season_range *season, int lengths[12]);
 int sweepSeasonThreads(const site_location *site, const season_range *season, const slope *slopes, int count,
                        slope_season *results, sweep_control *control, int threads);
 
+// sweepSeasonThreads, the same results to the bit, and for each slope the day
+// its degree days reach target (degC degree days): target_days[i] is the day
+// of the season's year (1 = 1 January) on which the running total of
+// slopes[i]'s days first reaches it, 0 when the season ends first
+// (targetDaysFromDays in degreeDayTarget.h). Nothing is written on a refusal.
+int sweepSeasonToTarget(const site_location *site, const season_range *season, const slope *slopes, int count,
+                        double target, slope_season *results, int *target_days, sweep_control *control,
+                        int threads);
+
 #endif

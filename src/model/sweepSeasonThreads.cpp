@@ -1,9 +1,11 @@
 // The season of the season window for many slopes at once: every day of the
 // season's months is integrated once for all slopes (the sun placed once per
 // sample), the days shared out over threads; each slope's months and totals
-// are then formed from its daily values exactly as the window forms them.
+// are then formed from its daily values exactly as the window forms them,
+// and, when asked, the day its degree days reach a target.
 #include "model/sweepSeason.h"
 
+#include "model/degreeDayTarget.h"
 #include "model/gddFalls.h"
 #include "model/integration.h"
 #include "model/runOnThreads.h"
@@ -78,8 +80,10 @@ bool integrateDays(const day_conditions *c, int year, const std::vector<sweep_da
     return !failed.load() && !cancelled(control);
 }
 
+// target_days null: no target.
 int sweep(const site_location *site, const season_range *season, const slope *slopes, int count,
-          slope_season *results, sweep_control *control, int threads, const int lengths[12]) {
+          slope_season *results, double target, int *target_days, sweep_control *control, int threads,
+          const int lengths[12]) {
     std::vector<sweep_day> days;
     for (int m = season->start_month; m <= season->stop_month; m++)
         for (int d = 1; d <= lengths[m - 1]; d++) days.push_back({d, m});
@@ -93,6 +97,7 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
     const int zone = gddZone(site->latitude);
 
     std::vector<slope_season> swept(static_cast<size_t>(count));
+    std::vector<int> days_reached(target_days == nullptr ? 0 : static_cast<size_t>(count));
     std::vector<float> terms(4 * static_cast<size_t>(part));
     std::vector<float> daily(static_cast<size_t>(ndays) * static_cast<size_t>(part));
     for (int base = 0; base < count; base += part) {
@@ -111,17 +116,21 @@ int sweep(const site_location *site, const season_range *season, const slope *sl
             seasonFromDays(season, lengths, zone, site->elevation, daily.data() + i, n,
                            &swept[static_cast<size_t>(base + i)]);
         }
+        if (target_days != nullptr) {
+            const std::vector<float> elevation(static_cast<size_t>(n), site->elevation);
+            targetDaysFromDays(season, lengths, zone, elevation.data(), daily.data(), n, target,
+                               days_reached.data() + base);
+        }
     }
     // A cancel that came after the last day still means no results.
     if (cancelled(control)) return SWEEP_CANCELLED;
     std::copy(swept.begin(), swept.end(), results);
+    if (target_days != nullptr) std::copy(days_reached.begin(), days_reached.end(), target_days);
     return 0;
 }
 
-}  // namespace
-
-int sweepSeasonThreads(const site_location *site, const season_range *season, const slope *slopes, int count,
-                       slope_season *results, sweep_control *control, int threads) {
+int checkedSweep(const site_location *site, const season_range *season, const slope *slopes, int count,
+                 slope_season *results, double target, int *target_days, sweep_control *control, int threads) {
     if (site == nullptr || season == nullptr || count < 0 || (count > 0 && (slopes == nullptr || results == nullptr)))
         return SWEEP_BAD_ARGUMENTS;
     int lengths[12];
@@ -129,8 +138,22 @@ int sweepSeasonThreads(const site_location *site, const season_range *season, co
     if (code == 0) code = checkSite(site, season, slopes, count);
     if (code != 0) return code;
     try {
-        return sweep(site, season, slopes, count, results, control, threads, lengths);
+        return sweep(site, season, slopes, count, results, target, target_days, control, threads, lengths);
     } catch (const std::bad_alloc &) {
         return SWEEP_NO_MEMORY;
     }
+}
+
+}  // namespace
+
+int sweepSeasonThreads(const site_location *site, const season_range *season, const slope *slopes, int count,
+                       slope_season *results, sweep_control *control, int threads) {
+    return checkedSweep(site, season, slopes, count, results, 0.0, nullptr, control, threads);
+}
+
+int sweepSeasonToTarget(const site_location *site, const season_range *season, const slope *slopes, int count,
+                        double target, slope_season *results, int *target_days, sweep_control *control,
+                        int threads) {
+    if (count > 0 && target_days == nullptr) return SWEEP_BAD_ARGUMENTS;
+    return checkedSweep(site, season, slopes, count, results, target, target_days, control, threads);
 }

@@ -3,6 +3,8 @@
 // through it.
 #include "terrain/internals.h"
 
+#include <algorithm>
+#include <charconv>
 #include <cstdio>
 
 namespace {
@@ -12,6 +14,15 @@ const char *const kMonths[12] = {"January", "February", "March",     "April",   
 
 const char kIrradiationUnit[] = "MJ/m2";
 const char kDegreeDayUnit[] = "degC degree days";
+
+// The optional bands' fixed order; -1 for a season's band.
+int optionalRank(map_quantity quantity) {
+    switch (quantity) {
+        case map_quantity::block_number: return 0;
+        case map_quantity::target_day: return 1;
+        default: return -1;
+    }
+}
 
 }  // namespace
 
@@ -38,9 +49,36 @@ int band_layout::find(map_quantity quantity, int month) const {
     return -1;
 }
 
+band_layout::band_layout(const map_options &options) : band_layout(options.season) {
+    if (options.target > 0.0) addOptional(targetDayBand(options.target));
+}
+
 int band_layout::append(const map_band &band) {
     bands_.push_back(band);
     return count() - 1;
+}
+
+int band_layout::addOptional(const map_band &band) {
+    const int rank = optionalRank(band.quantity);
+    if (rank < 0 || find(band.quantity, band.month) >= 0) return -1;
+    // Before the first optional band that comes later in the order.
+    const auto at = std::find_if(bands_.begin(), bands_.end(),
+                                 [&](const map_band &b) { return optionalRank(b.quantity) > rank; });
+    const auto placed = bands_.insert(at, band);
+    return static_cast<int>(placed - bands_.begin());
+}
+
+std::string targetText(double target) {
+    char text[64];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, target);
+    return std::string(text, r.ec == std::errc() ? r.ptr : text);
+}
+
+map_band targetDayBand(double target) {
+    return {map_quantity::target_day, 0,
+            "day of the year the season reaches " + targetText(target) +
+                " degree days (degC above 10 degC), 0 where not reached",
+            "day of year"};
 }
 
 const float *land_map::band(map_quantity quantity, int month) const {

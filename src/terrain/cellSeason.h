@@ -24,6 +24,10 @@ struct cell_season {
     // Samples of the season's days (not the rest of its months) where the
     // slope faces the sun but terrain hides it, times the step: minutes.
     float shadow_minutes;
+    // With a target (seasonCellsToTarget): the day of the season's year
+    // (1 = 1 January) on which the cell's degree days reach it, 0 when the
+    // season ends first; always 0 without one.
+    int target_day;
 };
 
 // The season's sun at one block point (latitude, longitude east-positive as
@@ -54,5 +58,12 @@ void freeSunBlock(sun_block *block);
 // directions), so give it cells by the thousand.
 int seasonCells(const sun_block *block, int count, const float *elevation, const slope *slopes,
                 const cell_horizons *horizons, cell_season *results, sweep_control *control);
+
+// seasonCells, the same bits, and each cell's target_day for target (degC
+// degree days): targetDaysFromDays (degreeDayTarget.h) on the cell's own daily
+// values, shaded where horizons shade. Without horizons exactly the day
+// sweepSeasonToTarget gives for the same site and slope.
+int seasonCellsToTarget(const sun_block *block, int count, const float *elevation, const slope *slopes,
+                        const cell_horizons *horizons, double target, cell_season *results, sweep_control *control);
 
 #endif

@@ -12,7 +12,7 @@ void newLandMap(const dem_source *dem, const map_options *options, const map_win
     *map = land_map{};
     map->grid = gridOfWindow(dem, window);
     map->options = *options;
-    map->layout = band_layout(options->season);
+    map->layout = band_layout(*options);
     const size_t cells = static_cast<size_t>(map->grid.cells());
     map->values.assign(static_cast<size_t>(map->layout.count()) * cells, kMapNodata);
     if (wants == nullptr) return;

@@ -12,6 +12,7 @@
 #include "model/runOnThreads.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -38,7 +39,7 @@ struct surroundings {
 };
 
 int readSurroundings(const dem_source *dem, const map_options *options, bool horizons, const map_window &part,
-                     surroundings *s, std::string *refusal) {
+                     map_control *control, surroundings *s, std::string *refusal) {
     cellSize(dem, dem->height / 2, &s->spacing_x, &s->spacing_y);
     const int hx = horizons ? static_cast<int>(std::min(1.0e6, std::ceil(options->distance / s->spacing_x))) + 2 : 1;
     const int hy = horizons ? static_cast<int>(std::min(1.0e6, std::ceil(options->distance / s->spacing_y))) + 2 : 1;
@@ -48,7 +49,17 @@ int readSurroundings(const dem_source *dem, const map_options *options, bool hor
     const int y1 = static_cast<int>(std::min<long>(dem->height, static_cast<long>(part.y0) + part.height + hy));
     s->window = {x0, y0, x1 - x0, y1 - y0};
     s->z.resize(static_cast<size_t>(s->window.width) * static_cast<size_t>(s->window.height));
-    return readDemWindow(dem, x0, y0, s->window.width, s->window.height, s->z.data(), refusal);
+    // A wide search distance reads far more than the part: in bands of rows,
+    // so that a cancel is heard within one.
+    const int rows = 64;
+    for (int r = 0; r < s->window.height; r += rows) {
+        if (control != nullptr && control->cancel.load()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
+        const int code = readDemWindow(dem, x0, y0 + r, s->window.width, std::min(rows, s->window.height - r),
+                                       s->z.data() + static_cast<size_t>(r) * static_cast<size_t>(s->window.width),
+                                       refusal);
+        if (code != TERRAIN_OK) return code;
+    }
+    return TERRAIN_OK;
 }
 
 // What the part's cells (row by row) need besides their season.
@@ -187,7 +198,7 @@ struct map_target {
     map_window part;
     int dx;         // the part's origin in the map's grid
     int dy;
-    int degree_days, irradiation, tilt, aspect, shadow;
+    int degree_days, irradiation, tilt, aspect, shadow, target_day;
     int month_irradiation[12], month_degree_days[12];
 
     map_target(land_map *m, const map_window &p)
@@ -198,6 +209,7 @@ struct map_target {
         tilt = l.find(map_quantity::tilt);
         aspect = l.find(map_quantity::aspect);
         shadow = l.find(map_quantity::shadow_minutes);
+        target_day = l.find(map_quantity::target_day);
         for (int k = 0; k < 12; k++) {
             month_irradiation[k] = l.find(map_quantity::irradiation, k + 1);
             month_degree_days[k] = l.find(map_quantity::degree_days, k + 1);
@@ -223,6 +235,7 @@ void storeSeason(const map_target &t, const part_cells &cells, size_t i, const c
     put(t.tilt, cells.tilt[i]);
     put(t.aspect, cells.aspect[i]);
     put(t.shadow, s.shadow_minutes);
+    put(t.target_day, static_cast<float>(s.target_day));
     for (int k = 0; k < 12; k++) {
         put(t.month_irradiation[k], s.month_irradiation[k]);
         put(t.month_degree_days[k], s.month_degree_days[k]);
@@ -267,6 +280,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
     size_t run_end = 0;
     std::atomic<size_t> next{0};
     std::atomic<int> failed{0};
+    sweep_control stop;
     auto worker = [&] {
         std::vector<float> elev(kRun);
         std::vector<slope> slopes(kRun);
@@ -290,8 +304,13 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
                         horizon[static_cast<size_t>(j) * directions + static_cast<size_t>(k)] = cells.angle(i, k);
             }
             const cell_horizons ch = {directions, horizon.data()};
-            const int c = seasonCells(blocks[runs.block[r] - first_block], n, elev.data(), slopes.data(),
-                                      shade ? &ch : nullptr, results.data(), nullptr);
+            const sun_block *b = blocks[runs.block[r] - first_block];
+            // The target's day only where the map has a band for it.
+            const int c = target.target_day < 0
+                              ? seasonCells(b, n, elev.data(), slopes.data(), shade ? &ch : nullptr, results.data(),
+                                            &stop)
+                              : seasonCellsToTarget(b, n, elev.data(), slopes.data(), shade ? &ch : nullptr,
+                                                    target.map->options.target, results.data(), &stop);
             if (c != 0) {
                 failed.store(c);
                 return;
@@ -313,7 +332,10 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
         run_end = r;
         while (run_end + 1 < runs.first.size() && runs.block[run_end] < last_block) run_end++;
         next.store(r);
-        runOnThreads(threads, worker);
+        {
+            const cancel_relay relay(control, &stop);
+            runOnThreads(threads, worker);
+        }
         r = run_end;
     }
     if (failed.load() == SWEEP_CANCELLED || cancelled()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
@@ -329,7 +351,7 @@ int compute(const dem_source *dem, const map_window &part, sun_cache *cache, map
     const bool horizons = options->shade || !map->horizons.empty();
 
     surroundings around;
-    int code = readSurroundings(dem, options, horizons, part, &around, refusal);
+    int code = readSurroundings(dem, options, horizons, part, control, &around, refusal);
     if (code != TERRAIN_OK) return code;
     part_cells cells;
     cells.part = part;

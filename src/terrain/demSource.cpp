@@ -71,6 +71,10 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
     if (code == kNotRegularFile) return refuse(dem, refusal, TERRAIN_UNREADABLE, "it is not a regular file");
     if (code != 0) return refuse(dem, refusal, TERRAIN_UNREADABLE, std::string("it cannot be read (") + std::strerror(code) + ")");
 
+    // GDAL reads some files beside it as it opens it: they too.
+    std::string beside;
+    if (demNeighbours(path, &beside) != TERRAIN_OK) return refuse(dem, refusal, TERRAIN_UNREADABLE, beside);
+
     GDALAllRegister();
     CPLPushErrorHandler(CPLQuietErrorHandler);
     // A GeoTIFF's vertical CRS, which says whether elevations are in feet.
@@ -81,6 +85,10 @@ int openDem(const std::string &path, int band, dem_source *dem, std::string *ref
     CPLPopErrorHandler();
     if (ds == nullptr) return refuse(dem, refusal, TERRAIN_UNREADABLE, "it is not a raster that can be read");
     dem->dataset = ds;
+    // Before any pixel is read: every file behind it must be a regular file.
+    std::vector<std::string> files;
+    std::string why;
+    if (demFiles(dem, &files, &why) != TERRAIN_OK) return refuse(dem, refusal, TERRAIN_UNREADABLE, why);
     dem->width = GDALGetRasterXSize(ds);
     dem->height = GDALGetRasterYSize(ds);
     const int bands = GDALGetRasterCount(ds);

@@ -7,7 +7,10 @@
 
 #include "terrain/terrain.h"
 
+#include <atomic>
+#include <cpl_error.h>
 #include <string>
+#include <thread>
 
 // How a map run splits the raster: parts of at most kMapPart x kMapPart
 // cells, computed one after the other, each on every thread; a 1000 x 1000
@@ -112,5 +115,44 @@ int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cac
 // The window of the raster an extent covers, or TERRAIN_BAD_OPTION when its
 // tile lies outside.
 int extentWindow(const dem_source *dem, const map_extent *extent, map_window *window, std::string *refusal);
+
+// A season's own cancel (sweep_control, heard day by day inside a run of
+// cells or a sun block's placing, each of which may take a second or more)
+// set from the map's while alive: a watcher polls the map's every 20 ms.
+class cancel_relay {
+public:
+    cancel_relay(const map_control *from, sweep_control *to);
+    ~cancel_relay();
+    cancel_relay(const cancel_relay &) = delete;
+    cancel_relay &operator=(const cancel_relay &) = delete;
+
+private:
+    std::atomic<bool> done_{false};
+    std::thread watcher_;
+};
+
+// Whether any file beside path under its name (path.ovr, path.aux.xml,
+// stem.tfw, ...), which GDAL may read as soon as it opens path, is other
+// than a regular file or a folder: TERRAIN_UNREADABLE with "it reads X
+// beside it, which is not a regular file". openDem asks before opening;
+// demFiles for every file it lists.
+int demNeighbours(const std::string &path, std::string *refusal);
+
+// Keeps GDAL's last failure on this thread while alive, for a refusal to say
+// (its messages are not printed): a GDAL error handler pushed and popped.
+class gdal_failure {
+public:
+    gdal_failure();
+    ~gdal_failure();
+    gdal_failure(const gdal_failure &) = delete;
+    gdal_failure &operator=(const gdal_failure &) = delete;
+    // " (GDAL: ...)" with the last failure, or "" when there was none.
+    std::string said() const;
+    void forget() { last_.clear(); }
+
+private:
+    static void CPL_STDCALL keep(CPLErr type, CPLErrorNum number, const char *message);
+    std::string last_;
+};
 
 #endif

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cpl_error.h>
+#include <gdal.h>
 #include <ogr_srs_api.h>
 #include <vector>
 
@@ -40,6 +41,12 @@ land_grid gridOfWindow(const dem_source *dem, const map_window &window) {
     const double transform[6] = {t[0] + window.x0 * t[1], t[1], 0.0, t[3] + window.y0 * t[5], 0.0, t[5]};
     std::copy_n(transform, 6, g.transform);
     g.crs_wkt = dem->crs_wkt;
+    const size_t slash = dem->path.rfind('/');
+    g.raster_file = slash == std::string::npos ? dem->path : dem->path.substr(slash + 1);
+    g.raster_band = dem->band != nullptr ? GDALGetBandNumber(static_cast<GDALRasterBandH>(dem->band)) : 0;
+    g.raster_width = dem->width;
+    g.raster_height = dem->height;
+    std::copy_n(dem->transform, 6, g.raster_transform);
     g.row_area.resize(static_cast<size_t>(window.height));
     for (int r = 0; r < window.height; r++) {
         double width = 0.0;

@@ -13,14 +13,18 @@
 // Where a map has no value: a cell without an elevation.
 constexpr float kMapNodata = -9999.0f;
 
-// How a map is computed: the season and the terrain's shading.
+// How a map is computed: the season, the terrain's shading, and a
+// degree-day target whose date gets a band of its own.
 struct map_options {
     season_range season = {2000, 1, 4, 31, 10};
     bool shade = true;
     int directions = 32;
     double distance = 5000.0;   // metres
     int threads = 0;            // 0: one per core
+    double target = 0.0;        // degC degree days above 10 degC; 0: no target band
 };
+// The largest target a map takes, degC degree days.
+constexpr double kMaxTarget = 10000.0;
 
 // The cells a map covers: a window of the DEM, the whole of it included.
 struct land_grid {
@@ -32,22 +36,43 @@ struct land_grid {
     std::string crs_wkt;
     std::vector<double> row_area;  // m² of one cell of each row (a geographic grid's shrink poleward)
     double cell_width = 0.0;       // metres across one cell of the middle row
+    // The whole raster the grid is a window of, as the map's files record it
+    // (so that tiles of one run can be told and joined): its file's name
+    // without the folder, the band read, its size and geotransform.
+    std::string raster_file;
+    int raster_band = 0;
+    int raster_width = 0;
+    int raster_height = 0;
+    double raster_transform[6] = {};
     long cells() const { return static_cast<long>(width) * height; }
 };
 
 // What a band holds. New quantities go at the end.
-enum class map_quantity { degree_days, irradiation, tilt, aspect, shadow_minutes };
+enum class map_quantity {
+    degree_days,
+    irradiation,
+    tilt,
+    aspect,
+    shadow_minutes,
+    block_number,   // a parcel's block of each cell, 0 outside every block
+    target_day,     // the day of the year a degree-day target is reached, 0 where not
+};
 
 struct map_band {
     map_quantity quantity;
     int month;                 // 1 = January; 0 for the whole season, or for no season at all (tilt, aspect)
     std::string description;   // as GIS programs show it
-    std::string unit;          // "MJ/m2", "degC degree days", "degree" or "minute"
+    std::string unit;          // "MJ/m2", "degC degree days", "degree", "minute" or "day of year"
 };
 
 // Which band holds what: the one place that knows. Readers ask find() for a
 // quantity rather than counting bands, so a band appended later moves none
 // of theirs.
+//
+// The season's bands come first, always the same for a season; the optional
+// bands follow them in one fixed order whatever order they are added in:
+// the block number (a parcel's run), then the target day. A file with only
+// some of them has those in that order, right after the season's bands.
 class band_layout {
 public:
     band_layout() = default;
@@ -55,16 +80,30 @@ public:
     // irradiation, tilt, aspect, minutes in terrain shadow, then each month's
     // irradiation and degree days.
     explicit band_layout(const season_range &season);
+    // The options' season's bands, then the optional bands they ask for (a
+    // target: its day band, targetDayBand).
+    explicit band_layout(const map_options &options);
     int count() const { return static_cast<int>(bands_.size()); }
     const map_band &operator[](int band) const { return bands_[static_cast<size_t>(band)]; }
     // The band of quantity (and month), -1 when the map has none.
     int find(map_quantity quantity, int month = 0) const;
     // Adds a band after every other; its number.
     int append(const map_band &band);
+    // Adds an optional band (block_number, target_day) in its place among
+    // the optional bands, after the season's; its number, or -1 for another
+    // quantity or one the layout already holds. Bands behind it move up one.
+    int addOptional(const map_band &band);
 
 private:
     std::vector<map_band> bands_;
 };
+
+// The band of the day of the year a target (degC degree days) is reached,
+// described with the target.
+map_band targetDayBand(double target);
+// The target as its band and metadata say it: the shortest decimal that
+// reads back as the same number, a decimal point whatever the locale.
+std::string targetText(double target);
 
 struct land_map {
     land_grid grid;

@@ -185,3 +185,20 @@ bool cellMonths(const land_map &map, long cell, const gdd_falls *falls, cell_mon
     months->total_degree_days = s.season_degree_days;
     return true;
 }
+
+int cellTargetDay(const land_map &map, long cell) {
+    const float *day = map.band(map_quantity::target_day);
+    if (day == nullptr || !map.hasData(cell)) return -1;
+    return static_cast<int>(day[cell]);
+}
+
+void mapWinklerHectares(const land_map &map, const std::int32_t *cell_block, std::int32_t block,
+                        double hectares[WINKLER_REGIONS]) {
+    const float *gdd = map.band(map_quantity::degree_days);
+    if (gdd == nullptr || map.grid.row_area.size() != static_cast<size_t>(map.grid.height)) {
+        for (int k = 0; k < WINKLER_REGIONS; k++) hectares[k] = 0.0;
+        return;
+    }
+    winklerHectares(gdd, map.grid.width, map.grid.height, map.grid.row_area.data(), kMapNodata, cell_block, block,
+                    hectares);
+}

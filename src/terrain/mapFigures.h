@@ -1,13 +1,17 @@
 // What the map window reads off a computed map, free of the toolkit so that
 // unit tests reach it: where the pointer is on the grid, how many hectares
-// reach a threshold, the land's area by class, a band's range, where a cell
-// lies and which cell holds a point, and a cell's months. A value of
+// reach a threshold, the land's area by class and by Winkler region, a band's
+// range, where a cell lies and which cell holds a point, a cell's months and
+// the day it reaches a target. A value of
 // kMapNodata is no data and counts nowhere. Nothing here keeps state.
 #ifndef VERANTA_TERRAIN_MAPFIGURES_H
 #define VERANTA_TERRAIN_MAPFIGURES_H
 
 #include "model/gddFalls.h"
+#include "model/winklerRegions.h"
 #include "terrain/landMap.h"
+
+#include <cstdint>
 
 // How a grid of cells lies on the screen: cell (0, 0)'s top-left corner at
 // (x, y) and scale pixels per cell, the same across and down.
@@ -85,5 +89,17 @@ struct cell_months {
 };
 // False, with *months empty, for a cell without data.
 bool cellMonths(const land_map &map, long cell, const gdd_falls *falls, cell_months *months);
+
+// The day of the season's year (1 = 1 January) on which the cell's degree
+// days reach the map's target (options.target), 0 where the season ends
+// first; -1 for a cell without data or a map without a target.
+int cellTargetDay(const land_map &map, long cell);
+
+// The land's hectares of each Winkler region (winklerRegions.h) by its season
+// degree days: every cell with data, or with cell_block not null (a value
+// per cell of the grid) those whose cell_block is block. Whatever the
+// season: whether a region may be named is winklerSeason's to say.
+void mapWinklerHectares(const land_map &map, const std::int32_t *cell_block, std::int32_t block,
+                        double hectares[WINKLER_REGIONS]);
 
 #endif

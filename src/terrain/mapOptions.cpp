@@ -1,5 +1,5 @@
 // A map's options said wrong before any work: the season (sweepSeasonCheck),
-// then the shading's directions and distance; and the
+// then the shading's directions and distance, then the target; and the
 // window of the raster a tile of a run covers.
 #include "terrain/internals.h"
 
@@ -44,6 +44,11 @@ int checkMapOptions(const map_options *options, std::string *refusal) {
     }
     if (!std::isfinite(options->distance) || options->distance <= 0.0 || options->distance > 100000.0) {
         if (refusal != nullptr) *refusal = "the search distance must lie above 0 and at most 100000 metres";
+        return TERRAIN_BAD_OPTION;
+    }
+    // 0 is no target; no season holds more than 10000 degree days.
+    if (options->target != 0.0 && !(options->target > 0.0 && options->target <= kMaxTarget)) {
+        if (refusal != nullptr) *refusal = "the degree-day target must lie above 0 and at most 10000";
         return TERRAIN_BAD_OPTION;
     }
     return TERRAIN_OK;

@@ -5,6 +5,7 @@
 #include "terrain/mapTexts.h"
 
 #include "model/calibratedRegion.h"
+#include "model/degreeDayTarget.h"
 #include "model/model.h"
 #include "terrain/mapFigures.h"
 
@@ -202,4 +203,10 @@ bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls
                   c(decimalString(months.total_degree_days, 2)));
     *csv = out;
     return true;
+}
+
+std::string cellTargetText(const land_map &map, int col, int row) {
+    if (col < 0 || row < 0 || col >= map.grid.width || row >= map.grid.height) return "";
+    const int day = cellTargetDay(map, static_cast<long>(row) * map.grid.width + col);
+    return day < 0 ? "" : targetDateText(map.options.season.year, day);
 }

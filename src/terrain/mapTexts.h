@@ -1,7 +1,8 @@
 // The texts the map window shows and exports of a computed map, free of the
 // toolkit so that unit tests reach them: the answer in hectares, the readout
 // of a cell, the note on the calibrated region, the caption of a saved map,
-// and the CSV of the area table and of a cell's months (RFC 4180, CRLF).
+// the CSV of the area table and of a cell's months (RFC 4180, CRLF), and the
+// date a cell reaches the target.
 // Numbers keep a decimal point whatever the desktop's language.
 #ifndef VERANTA_TERRAIN_MAPTEXTS_H
 #define VERANTA_TERRAIN_MAPTEXTS_H
@@ -52,5 +53,10 @@ std::string areaTableCsv(const land_map &map, float threshold, const std::string
 // nothing in *csv, for a cell without data.
 bool cellMonthsCsv(const land_map &map, int col, int row, const gdd_falls *falls, const std::string &dem_name,
                    std::string *csv);
+
+// The date the cell (col, row) reaches the map's target: "14 August", or
+// "not reached in this season"; empty for a cell without data or a map
+// without a target.
+std::string cellTargetText(const land_map &map, int col, int row);
 
 #endif

@@ -2,9 +2,10 @@
 // small enough for their day sums and terms to stay in the cache; for each
 // part every day's samples are added to every cell, and each cell's months
 // and totals are then formed from its daily values as the slope sweep forms
-// them.
+// them, with the day they reach a target when one is asked.
 #include "terrain/sunBlock.h"
 
+#include "model/degreeDayTarget.h"
 #include "model/gddFalls.h"
 #include "model/integration.h"
 
@@ -41,8 +42,9 @@ int checkCells(int count, const float *elevation, const slope *slopes) {
 // Each cell's months and totals from its daily values (day-major, n a day),
 // exactly as the slope sweep forms a slope's; its samples in terrain shadow
 // are those counted by the season's last day less those before its first.
+// target null: no target day.
 void formSeasons(const sun_block *b, int n, const float *daily, const float *elevation, const int *hidden_before,
-                 const int *hidden, float step, cell_season *out) {
+                 const int *hidden, float step, const double *target, cell_season *out) {
     const int zone = gddZone(b->latitude);
     for (int i = 0; i < n; i++) {
         slope_season season;
@@ -54,11 +56,17 @@ void formSeasons(const sun_block *b, int n, const float *daily, const float *ele
         r.season_irradiation = season.season_irradiation;
         r.season_degree_days = season.season_degree_days;
         r.shadow_minutes = hidden == nullptr ? 0.0f : static_cast<float>(hidden[i] - hidden_before[i]) * step;
+        r.target_day = 0;
+    }
+    if (target != nullptr) {
+        std::vector<int> days(static_cast<size_t>(n));
+        targetDaysFromDays(&b->season, b->lengths, zone, elevation, daily, n, *target, days.data());
+        for (int i = 0; i < n; i++) out[i].target_day = days[static_cast<size_t>(i)];
     }
 }
 
 int compute(const sun_block *b, int count, const float *elevation, const slope *slopes, const cell_horizons *horizons,
-            cell_season *results, sweep_control *control, cell_path path) {
+            cell_season *results, sweep_control *control, cell_path path, const double *target) {
     const int samples = b->day_first[static_cast<size_t>(b->days)];
     const int part = std::min(kPart, std::max(count, 1));
     const int directions = horizons == nullptr ? 0 : horizons->directions;
@@ -125,7 +133,7 @@ int compute(const sun_block *b, int count, const float *elevation, const slope *
             if (d == last_day) std::copy(hidden.begin(), hidden.end(), hidden_season.begin());
         }
         formSeasons(b, n, daily.data(), elevation + base, hidden_before.data(),
-                    horizons == nullptr ? nullptr : hidden_season.data(), step, out.data() + base);
+                    horizons == nullptr ? nullptr : hidden_season.data(), step, target, out.data() + base);
     }
     // A cancel that came after the last day still means no results.
     if (cancelled(control)) return SWEEP_CANCELLED;
@@ -152,7 +160,8 @@ cell_path cellPathRun(cell_path wanted) {
 }
 
 int seasonCellsOn(const sun_block *block, int count, const float *elevation, const slope *slopes,
-                  const cell_horizons *horizons, cell_season *results, sweep_control *control, cell_path path) {
+                  const cell_horizons *horizons, cell_season *results, sweep_control *control, cell_path path,
+                  const double *target) {
     if (block == nullptr || count < 0 || (count > 0 && (elevation == nullptr || slopes == nullptr || results == nullptr)))
         return SWEEP_BAD_ARGUMENTS;
     if (horizons != nullptr && (horizons->directions < 1 || (count > 0 && horizons->angles == nullptr)))
@@ -160,7 +169,7 @@ int seasonCellsOn(const sun_block *block, int count, const float *elevation, con
     const int code = checkCells(count, elevation, slopes);
     if (code != 0) return code;
     try {
-        return compute(block, count, elevation, slopes, horizons, results, control, cellPathRun(path));
+        return compute(block, count, elevation, slopes, horizons, results, control, cellPathRun(path), target);
     } catch (const std::bad_alloc &) {
         return SWEEP_NO_MEMORY;
     }
@@ -170,4 +179,9 @@ int seasonCellsOn(const sun_block *block, int count, const float *elevation, con
 int seasonCells(const sun_block *block, int count, const float *elevation, const slope *slopes,
                 const cell_horizons *horizons, cell_season *results, sweep_control *control) {
     return seasonCellsOn(block, count, elevation, slopes, horizons, results, control, CELL_PATH_BEST);
+}
+
+int seasonCellsToTarget(const sun_block *block, int count, const float *elevation, const slope *slopes,
+                        const cell_horizons *horizons, double target, cell_season *results, sweep_control *control) {
+    return seasonCellsOn(block, count, elevation, slopes, horizons, results, control, CELL_PATH_BEST, &target);
 }

@@ -63,8 +63,10 @@ cell_path cellPathRun(cell_path wanted);
 void addCellSamples(const sun_block *block, int first, int last, const cell_part *part,
                     const part_horizons *horizons, cell_path path);
 
-// seasonCells on a chosen path, so that tests can compare the paths.
+// seasonCells (or, with target not null, seasonCellsToTarget) on a chosen
+// path, so that tests can compare the paths.
 int seasonCellsOn(const sun_block *block, int count, const float *elevation, const slope *slopes,
-                  const cell_horizons *horizons, cell_season *results, sweep_control *control, cell_path path);
+                  const cell_horizons *horizons, cell_season *results, sweep_control *control, cell_path path,
+                  const double *target = nullptr);
 
 #endif

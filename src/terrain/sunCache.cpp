@@ -56,6 +56,8 @@ int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> 
     std::vector<sun_block *> placed(missing.size(), nullptr);
     std::vector<int> codes(missing.size(), 0);
     std::atomic<size_t> next{0};
+    // Placing a block takes a second or more: the cancel is heard day by day.
+    sweep_control stop;
     auto worker = [&] {
         for (;;) {
             const size_t k = next.fetch_add(1);
@@ -65,12 +67,15 @@ int placeSunBlocks(sun_cache *cache, const std::vector<std::pair<float, float>> 
                 continue;
             }
             const std::pair<float, float> &p = points[missing[k]];
-            placed[k] = placeSunBlock(p.first, p.second, &cache->season, nullptr, &codes[k]);
+            placed[k] = placeSunBlock(p.first, p.second, &cache->season, &stop, &codes[k]);
             if (placed[k] == nullptr && codes[k] == 0) codes[k] = SWEEP_NO_MEMORY;
         }
     };
     const int n = std::max(1, std::min(threads, static_cast<int>(missing.size())));
-    runOnThreads(n, worker);
+    {
+        const cancel_relay relay(control, &stop);
+        runOnThreads(n, worker);
+    }
     int code = 0;
     for (size_t k = 0; k < missing.size(); k++) {
         if (placed[k] == nullptr) {

@@ -24,6 +24,7 @@ enum terrain_refusal {
     TERRAIN_BAD_OPTION = 7,    // directions, distance or tile out of range
     TERRAIN_CANCELLED = 8,
     TERRAIN_FAILED = 9,        // reading, computing or writing went wrong
+    TERRAIN_IMPLAUSIBLE = 10,  // no elevation at all, or elevations no land has
 };
 
 // One band of an opened raster and what the map needs of its grid.
@@ -70,6 +71,39 @@ int describeDem(const dem_source *dem, dem_description *description, std::string
 // Whether any cell of the DEM has an elevation. TERRAIN_OK or TERRAIN_FAILED.
 int anyElevation(const dem_source *dem, bool *any, std::string *refusal);
 
+// Every file reading the DEM would read (GDAL's list of the dataset's files,
+// and of the VRTs among them, nested ones too), each checked to be a regular
+// file before any of them is read, so that a FIFO or a device behind a VRT
+// never blocks or feeds a run (openDem refuses such a DEM: TERRAIN_UNREADABLE
+// and "it reads fifo.tif, which is not a regular file"). An output that is
+// one of them would destroy the DEM: callers compare with sameFile
+// (files/safeWrite.h).
+int demFiles(const dem_source *dem, std::vector<std::string> *files, std::string *refusal);
+
+// Elevations, in metres, that no land has: below the shore of the Dead Sea
+// with a margin, above Everest with one.
+constexpr double kLowestLand = -500.0;
+constexpr double kHighestLand = 9000.0;
+
+struct elevation_check {
+    long cells_with_data = 0;   // elevations land has
+    long infinite = 0;          // cells of +-infinity, taken as nodata
+    long implausible = 0;       // cells below kLowestLand or above kHighestLand
+    double example = 0.0;       // one of them, metres
+    double lowest = 0.0;        // metres, of the cells with data
+    double highest = 0.0;
+};
+// Reads every cell of window (the whole DEM when null) once, a band of rows
+// at a time (cancel, may be null, is heard between them): TERRAIN_OK, or
+// TERRAIN_IMPLAUSIBLE with one sentence
+// when some cells have elevations no land has ("3 cells have elevations no
+// land has (below -500 m or above 9000 m), such as -1e+30 m") or no cell has
+// an elevation (every cell nodata or infinite); TERRAIN_FAILED when it
+// cannot be read, TERRAIN_CANCELLED. The one check veranta-map and the
+// window make before a run.
+int checkElevations(const dem_source *dem, const struct map_window *window, const std::atomic<bool> *cancel,
+                    elevation_check *check, std::string *refusal);
+
 // The file name endings of the rasters this GDAL reads, for a file chooser.
 std::vector<std::string> rasterEndings(void);
 
@@ -86,7 +120,8 @@ struct map_control {
 
 // A map's options said wrong before any work: the season (sweepSeasonCheck:
 // one month will do; a day or month that does not exist is named), then the
-// shading's directions and distance. The
+// shading's directions and distance, then the target (0 for none, else above
+// 0 and at most kMaxTarget). The
 // procedures below check their options once, on entry.
 int checkMapOptions(const map_options *options, std::string *refusal);
 
@@ -121,6 +156,12 @@ struct map_extent {
     int tile_size = 0;
 };
 
+// The cells of the DEM a run of the extent reads: its own and, when shaded,
+// those within the search distance around them. For checking a tile's
+// elevations without reading the whole DEM.
+int runWindow(const dem_source *dem, const map_options *options, const map_extent *extent, map_window *window,
+              std::string *refusal);
+
 // Computes the extent part by part and writes it as a tiled DEFLATE GeoTIFF
 // on the DEM's grid through the safe writer (and the horizons to
 // horizons_path unless it is empty), so that memory stays bounded whatever
@@ -135,5 +176,18 @@ int writeMap(const dem_source *dem, const map_options *options, const map_extent
 // parts; cells_done follows the cells written.
 int writeLandMap(const land_map *map, const std::string &output, const std::string &horizons_path,
                  map_control *control, std::string *refusal);
+
+// Joins the tiles of one run (files writeMap wrote for tiles of a DEM: the
+// season maps, or the horizons, of every tile) into output, the file the
+// whole run writes: pixels, band descriptions, units, metadata (the share of
+// cells outside the calibrated region from the tiles' counts), statistics,
+// overviews. The run's extent is the DEM's grid as the tiles' metadata give
+// it (DEM_SIZE): each of its cells must lie in exactly one tile (DEM_WINDOW).
+// Refused in one sentence: a tile that is no map of veranta-map's, tiles of
+// different runs (DEM, grid, season, shading, bands, coordinate system),
+// overlapping tiles, a tile missing, an output that is a tile. control (may
+// be null) follows the cells copied and can cancel.
+int mosaicMaps(const std::vector<std::string> &tiles, const std::string &output, map_control *control,
+               std::string *refusal);
 
 #endif

@@ -7,7 +7,6 @@
 #include "terrain/sunCache.h"
 
 #include <algorithm>
-#include <cpl_error.h>
 #include <new>
 
 namespace {
@@ -21,7 +20,7 @@ int streamed(const dem_source *dem, const map_options *options, const map_window
              const std::string &horizons_path, map_control *control, map_writer *writer, sun_cache *cache,
              std::string *refusal) {
     const land_grid grid = gridOfWindow(dem, window);
-    const band_layout layout(options->season);
+    const band_layout layout(*options);
     int code = beginMapWriter(writer, &grid, &layout, options, output, horizons_path, refusal);
     if (code != TERRAIN_OK) return code;
     map_wants wants;
@@ -62,9 +61,6 @@ int inMemory(const land_map *map, const std::string &output, const std::string &
             if (control != nullptr) control->cells_done.fetch_add(static_cast<long>(cells.width) * cells.height);
         }
     }
-    // A cancel while the parts went in leaves no file; once GDAL closes the
-    // file (compressing what its cache holds) the write runs to its end.
-    if (control != nullptr && control->cancel.load()) return say(refusal, TERRAIN_CANCELLED, "cancelled");
     return commitMapWriter(writer, map->cells_with_data, map->cells_outside, refusal);
 }
 
@@ -79,14 +75,15 @@ int writeMap(const dem_source *dem, const map_options *options, const map_extent
     if (code != TERRAIN_OK) return code;
     if (control != nullptr) control->cells_total.store(static_cast<long>(window.width) * window.height);
     map_writer writer;
+    writer.control = control;
     sun_cache *cache = newSunCache(&options->season);
-    CPLPushErrorHandler(CPLQuietErrorHandler);
+    gdal_failure gdal;
     try {
         code = streamed(dem, options, window, output, horizons_path, control, &writer, cache, refusal);
     } catch (const std::bad_alloc &) {
         code = say(refusal, TERRAIN_FAILED, "there is not enough memory for it");
     }
-    CPLPopErrorHandler();
+    if (code == TERRAIN_FAILED && refusal != nullptr) *refusal += gdal.said();
     abandonMapWriter(&writer);
     freeSunCache(cache);
     return code;
@@ -101,13 +98,14 @@ int writeLandMap(const land_map *map, const std::string &output, const std::stri
         return say(refusal, TERRAIN_FAILED, output + ": there is no map to write");
     if (control != nullptr) control->cells_total.store(g.cells());
     map_writer writer;
-    CPLPushErrorHandler(CPLQuietErrorHandler);
+    writer.control = control;
+    gdal_failure gdal;
     try {
         code = inMemory(map, output, horizons_path, control, &writer, refusal);
     } catch (const std::bad_alloc &) {
         code = say(refusal, TERRAIN_FAILED, "there is not enough memory for it");
     }
-    CPLPopErrorHandler();
+    if (code == TERRAIN_FAILED && refusal != nullptr) *refusal += gdal.said();
     abandonMapWriter(&writer);
     return code;
 }

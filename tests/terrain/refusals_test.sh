@@ -14,7 +14,7 @@ gdal_translate -q g.asc nocrs.tif
 gdal_translate -q -a_srs EPSG:32610 -b 1 -b 1 g.asc two.tif
 echo "not elevations" > notes.txt
 mkfifo fifo
-mkdir out-dir
+mkdir out-dir.tif
 gdal_translate -q -a_nodata 300 -scale 0 1000 300 300 dem.tif empty.tif
 ln -s dem.tif dem-link.tif
 cksum dem.tif > dem.sum
@@ -27,7 +27,7 @@ check() {  # what, expected line, arguments...
   local err rc
   err=$("$map" --quiet "$@" 2>&1 >/dev/null); rc=$?
   local left
-  left=$(ls -A | grep -v -e '^g.asc$' -e '^dem.tif$' -e '^nocrs.tif$' -e '^two.tif$' -e '^fifo$' -e '^notes.txt$' -e '^out-dir$' -e '^empty.tif$' -e '^dem-link.tif$' -e '^dem.sum$' || true)
+  left=$(ls -A | grep -v -e '^g.asc$' -e '^dem.tif$' -e '^nocrs.tif$' -e '^two.tif$' -e '^fifo$' -e '^notes.txt$' -e '^out-dir.tif$' -e '^empty.tif$' -e '^dem-link.tif$' -e '^dem.sum$' || true)
   if [ "$rc" -eq 1 ] && [ "$err" = "$expected" ] && [ -z "$left" ]; then
     pass=$((pass + 1))
   else
@@ -50,7 +50,7 @@ check "no directions" "veranta-map: --directions takes a whole number from 1 to 
 check "negative distance" "veranta-map: --distance takes metres above 0 and at most 100000, not -5" --distance -5 dem.tif out.tif
 check "tile without size" "veranta-map: --tile and --tile-size go together" --tile 0,0 dem.tif out.tif
 check "tile outside" "veranta-map: tile 2,0 lies outside the raster, which has 2 x 1 tiles of that size" --tile 2,0 --tile-size 3 dem.tif out.tif
-check "output is a folder" "veranta-map: out-dir: it is a folder" dem.tif out-dir
+check "output is a folder" "veranta-map: out-dir.tif: it is a folder" dem.tif out-dir.tif
 check "all nodata" "veranta-map: empty.tif: every cell of the DEM is nodata" empty.tif out.tif
 check "output is the DEM" "veranta-map: the output dem.tif is the DEM itself; choose another file for the map" dem.tif dem.tif
 check "output is a link to the DEM" "veranta-map: the output dem-link.tif is the DEM itself; choose another file for the map" dem.tif dem-link.tif

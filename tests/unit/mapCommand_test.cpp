@@ -42,6 +42,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
     EXPECT_TRUE(d.year == 2031 && d.start_day == 1 && d.start_month == 4 && d.stop_day == 31 && d.stop_month == 10);
     EXPECT_TRUE(c.options.shade && c.options.directions == 32 && c.options.distance == 5000.0 && c.options.threads == 0);
     EXPECT_TRUE(c.band == 0 && !c.quiet && c.extent.tile_size == 0 && c.horizons.empty());
+    EXPECT_EQ(c.options.target, 0.0) << "no target band unless asked";
     for (const auto &y : {std::pair<int, int>{1999, 2000}, {2051, 2050}}) {
         ASSERT_EQ(parse({"dem.tif", "out.tif"}, &c, &text, y.first), MAP_COMMAND_RUN);
         EXPECT_EQ(c.options.season.year, y.second) << "this year " << y.first;
@@ -49,7 +50,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
 
     ASSERT_EQ(parse({"--year", "2024", "--from", "15/4", "--to=10/6", "--no-shade", "--directions", "8", "--distance",
                      "2000.5", "--band", "2", "--tile", "1,0", "--tile-size", "100", "--horizons", "h.tif",
-                     "--threads", "3", "--quiet", "--", "-dem.tif", "out.tif"},
+                     "--threads", "3", "--quiet", "--target", "1150.5", "--", "-dem.tif", "out.tif"},
                     &c, &text),
               MAP_COMMAND_RUN)
         << text;
@@ -63,6 +64,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
     EXPECT_EQ(c.horizons, "h.tif");
     EXPECT_EQ(c.options.threads, 3);
     EXPECT_TRUE(c.quiet);
+    EXPECT_EQ(c.options.target, 1150.5);
     EXPECT_EQ(c.dem, "-dem.tif") << "after --, a name like an option is a file";
 
     for (const char *to : {"15/7", "1/7"}) {
@@ -76,6 +78,7 @@ TEST(MapCommand, EveryOptionSetsItsFigureAndTheRestKeepTheirDefaults) {
 
 TEST(MapCommand, EachWrongInputGetsItsOneLine) {
     const std::string usage = "usage: veranta-map [--year Y]";
+    const std::string kTargetRefusal = "--target takes degree days above 0 and at most 10000, not ";
     const struct {
         std::vector<const char *> args;
         std::string says;   // the whole line, or its start when it ends with the usage
@@ -105,6 +108,11 @@ TEST(MapCommand, EachWrongInputGetsItsOneLine) {
         {{"--horizons=", "d.tif", "o.tif"}, "--horizons needs a file name"},
         {{"--threads", "0", "d.tif", "o.tif"}, "--threads takes a whole number from 1 to 1024, not 0"},
         {{"d.tif", "o.tif", "--threads"}, "--threads needs a value"},
+        {{"--target", "0", "d.tif", "o.tif"}, kTargetRefusal + "0"},
+        {{"--target", "-5", "d.tif", "o.tif"}, kTargetRefusal + "-5"},
+        {{"--target", "nan", "d.tif", "o.tif"}, kTargetRefusal + "nan"},
+        {{"--target", "10000.5", "d.tif", "o.tif"}, kTargetRefusal + "10000.5"},
+        {{"--target", "1150 dd", "d.tif", "o.tif"}, kTargetRefusal + "1150 dd"},
         {{"d.tif", "o.tif", "x.tif"}, "one DEM and one output file are expected, not also x.tif"},
         {{"--bogus", "d.tif", "o.tif"}, "unknown option --bogus\n" + usage},
         {{"--bogus=3", "d.tif", "o.tif"}, "unknown option --bogus\n" + usage},
@@ -134,7 +142,8 @@ TEST(MapCommand, HelpListsEveryOptionAndVersionSaysTheProjectsVersion) {
         ASSERT_EQ(parse({help}, &c, &text), MAP_COMMAND_DONE) << help;
         for (const char *option : {"--year Y", "--from D/M", "--to D/M", "--no-shade", "--directions N",
                                    "--distance METRES", "--band N", "--tile COL,ROW", "--tile-size N",
-                                   "--horizons FILE.tif", "--threads N", "--quiet", "--version", "DEM", "OUTPUT.tif"})
+                                   "--horizons FILE.tif", "--threads N", "--quiet", "--target DEGREE_DAYS", "--version",
+                                   "DEM", "OUTPUT.tif"})
             EXPECT_NE(text.find(option), std::string::npos) << help << " does not list " << option;
         for (const char *fallback : {"(default: this year)", "(default: 1/4, 1 April)", "(default: 31/10, 31 October)",
                                      "(default: 32)", "(default: 5000)", "(default: one per core)"})
@@ -179,4 +188,70 @@ TEST(MapCommand, TwoPathsNameOneFile) {
     const std::string hard = dir / "hard.tif";
     EXPECT_EQ(parse({"--horizons", hard.c_str(), dem.c_str(), out.c_str()}, &command, &text), MAP_COMMAND_REFUSED);
     EXPECT_EQ(text, "--horizons " + hard + " is the DEM itself; choose another file for the horizons");
+}
+
+// The files are GeoTIFFs by name, and --mosaic takes an output and the tiles
+// and no option but --quiet.
+TEST(MapCommand, GeoTiffNamesAndTheMosaicsCommandLine) {
+    const std::string usage = "usage: veranta-map [--year Y]";
+    const struct {
+        std::vector<const char *> args;
+        std::string says;
+    } refused[] = {
+        {{"d.tif", "o.png"}, "the output o.png must end in .tif or .tiff: the map is a GeoTIFF"},
+        {{"d.tif", "o"}, "the output o must end in .tif or .tiff: the map is a GeoTIFF"},
+        {{"d.tif", ".tif.aux"}, "the output .tif.aux must end in .tif or .tiff: the map is a GeoTIFF"},
+        {{"--horizons", "h.vrt", "d.tif", "o.tif"}, "--horizons h.vrt must end in .tif or .tiff: the horizons are a GeoTIFF"},
+        {{"--mosaic", "m.png", "a.tif"}, "the output m.png must end in .tif or .tiff: the mosaic is a GeoTIFF"},
+        {{"--mosaic", "m.tif"}, "--mosaic needs the tiles to join after the output\n" + usage},
+        {{"--mosaic=", "a.tif"}, "--mosaic needs the name of the file to write"},
+        {{"--year", "2024", "--mosaic", "m.tif", "a.tif"}, "--mosaic takes no other option but --quiet, not --year"},
+        {{"--mosaic", "m.tif", "--no-shade", "a.tif"}, "--mosaic takes no other option but --quiet, not --no-shade"},
+        {{"--mosaic", "m.tif", "--bogus", "a.tif"}, "unknown option --bogus\n" + usage},
+    };
+    for (const auto &c : refused) {
+        map_command command;
+        std::string text;
+        std::string what;
+        for (const char *a : c.args) what += std::string(a) + " ";
+        ASSERT_EQ(parse(c.args, &command, &text), MAP_COMMAND_REFUSED) << what;
+        EXPECT_EQ(text.substr(0, c.says.size()), c.says) << what;
+        if (c.says.find('\n') == std::string::npos) {
+            EXPECT_EQ(text, c.says) << what;
+        }
+    }
+    map_command c;
+    std::string text;
+    for (const char *name : {"o.tif", "o.TIFF", "dir.tif/o.Tif"}) {
+        EXPECT_EQ(parse({"d.tif", name}, &c, &text), MAP_COMMAND_RUN) << name << ": " << text;
+    }
+    ASSERT_EQ(parse({"--quiet", "--mosaic", "m.tif", "t-0-0.tif", "t-1-0.tif", "--", "-t.tif"}, &c, &text),
+              MAP_COMMAND_MOSAIC)
+        << text;
+    EXPECT_TRUE(c.mosaic && c.quiet);
+    EXPECT_EQ(c.output, "m.tif");
+    EXPECT_EQ(c.tiles, (std::vector<std::string>{"t-0-0.tif", "t-1-0.tif", "-t.tif"}));
+}
+
+// Every option's line in --help says its default.
+TEST(MapCommand, HelpSaysEveryOptionsDefault) {
+    map_command c;
+    std::string text;
+    ASSERT_EQ(parse({"--help"}, &c, &text), MAP_COMMAND_DONE);
+    ASSERT_NE(text.find("--mosaic OUTPUT.tif"), std::string::npos);
+    // Options start their line with "  --"; a long help goes on on the next lines.
+    std::vector<std::string> entries;
+    size_t at = 0;
+    while (at < text.size()) {
+        const size_t end = text.find('\n', at);
+        const std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
+        at = end == std::string::npos ? text.size() : end + 1;
+        if (line.compare(0, 4, "  --") == 0) entries.push_back(line);
+        else if (!entries.empty() && line.compare(0, 6, "      ") == 0) entries.back() += line;
+    }
+    ASSERT_GE(entries.size(), 13u);
+    for (const std::string &e : entries) {
+        if (e.find("--help") != std::string::npos || e.find("--version") != std::string::npos) continue;
+        EXPECT_NE(e.find("(default: "), std::string::npos) << e;
+    }
 }

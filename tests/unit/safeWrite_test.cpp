@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fcntl.h>
 #include <dirent.h>
 #include <fstream>
 #include <functional>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace {
@@ -115,6 +118,85 @@ TEST_F(SafeWrite, NamedWritersCommitOrAbandon) {
     EXPECT_EQ(content(at("out")), "new");
     EXPECT_EQ(modeOf(at("out")), 0640u);
     EXPECT_EQ(entries(), 1);
+}
+
+// A writer killed before it cleaned up leaves its temporary file; the next
+// write into the folder removes it, and only it: a live writer's (this
+// process's, or pid 1's), another host's, one still locked and a file not
+// named like ours all stay.
+TEST_F(SafeWrite, TemporariesOfWritersThatAreGoneAreRemoved) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        safe_write w;
+        _exit(beginSafeWrite(at("killed.tif"), &w, nullptr) ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_EQ(entries(), 1) << "the killed writer's temporary file";
+    safe_write held;
+    ASSERT_TRUE(beginSafeWrite(at("held.tif"), &held, nullptr));
+    EXPECT_EQ(entries(), 1) << "the killed writer's gone, the live one's come";
+    // ".held.tif.veranta-PID-HOST-RANDOM.tmp": this host's id from our own.
+    const std::string mine = held.temp_path.substr(held.temp_path.rfind('/') + 1);
+    const size_t mark = mine.find(".veranta-");
+    ASSERT_NE(mark, std::string::npos) << mine;
+    const std::string host = mine.substr(mine.find('-', mark + 9) + 1, 8);
+    const std::string dead = std::to_string(child);
+    const struct {
+        std::string name;
+        bool stays;
+    } cases[] = {
+        {".out.tif.veranta-" + dead + "-" + host + "-0badf00d.tmp", false},
+        {".out.tif.veranta-1-" + host + "-0badf00d.tmp", true},
+        {".out.tif.veranta-" + dead + "-" + (host == "00000000" ? "11111111" : "00000000") + "-0badf00d.tmp", true},
+        {".locked.tif.veranta-" + dead + "-" + host + "-0badf00d.tmp", true},
+        {".out.tif.veranta-" + dead + "-" + host + "-0badf00d.tmp.keep", true},
+        {".out.tif.1234abcd.tmp", true},
+    };
+    for (const auto &c : cases) put(at(c.name), "x", 0644);
+    const int lock = open(at(cases[3].name).c_str(), O_RDONLY);
+    ASSERT_EQ(flock(lock, LOCK_EX), 0);
+    const int before = entries();
+
+    ASSERT_TRUE(writeFileSafely(at("next.tif"), "new", 3, nullptr));
+    EXPECT_EQ(entries(), before - 1 + 1) << "the first case goes, next.tif comes";
+    for (const auto &c : cases) EXPECT_EQ(access(at(c.name).c_str(), F_OK) == 0, c.stays) << c.name;
+    EXPECT_EQ(access(held.temp_path.c_str(), F_OK), 0) << "a live writer's";
+    close(lock);
+    abandonSafeWrite(&held);
+}
+
+// A name that fits the folder is written, however long: the temporary's
+// name is shortened (at a character's start) to fit beside it.
+TEST_F(SafeWrite, AnyNameThatFitsIsWritten) {
+    // Two bytes a letter, the letters starting at an even or an odd byte,
+    // so that one of the names must be cut between two letters' bytes.
+    const struct {
+        size_t length;
+        const char *first;
+    } names[] = {{250, ""}, {255, ""}, {255, "x"}};
+    for (const auto &n : names) {
+        const size_t length = n.length;
+        std::string name = n.first;   // "ééé...é.tif"
+        while (name.size() + 2 <= length - 4) name += "\xc3\xa9";
+        if (name.size() < length - 4) name += "y";
+        name += ".tif";
+        ASSERT_EQ(name.size(), length);
+        safe_write w;
+        std::string error;
+        ASSERT_TRUE(beginSafeWrite(at(name), &w, &error)) << length << ": " << error;
+        const std::string temp = w.temp_path.substr(w.temp_path.rfind('/') + 1);
+        EXPECT_LE(temp.size(), 255u) << length;
+        EXPECT_NE(temp.find(".veranta-"), std::string::npos) << temp;
+        EXPECT_NE(static_cast<unsigned char>(temp[temp.find(".veranta-") - 1]) & 0xC0, 0xC0u)
+            << "cut inside a character: " << temp;
+        std::ofstream(w.temp_path) << "long";
+        ASSERT_TRUE(commitSafeWrite(&w, &error)) << length << ": " << error;
+        EXPECT_EQ(content(at(name)), "long");
+    }
+    EXPECT_EQ(entries(), 3);
 }
 
 }  // namespace

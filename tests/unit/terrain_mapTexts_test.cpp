@@ -271,3 +271,28 @@ TEST(MapFigures, TheCellOfAPointOfTheEarth) {
     const value_range r = valueRange(s.m.band(map_quantity::degree_days), 6);
     EXPECT_TRUE(r.low == 100.0f && r.high == 400.0f);
 }
+
+// Hectares per Winkler region off the map's own grid: rows of 1 ha and
+// 0.5 ha, the cell without an elevation counted nowhere, or one block only.
+TEST(MapFigures, HectaresPerWinklerRegionOfTheLandOrABlock) {
+    small_map s;
+    const float gdd[6] = {100.0f, 900.0f, 1200.0f, 2800.0f, kMapNodata, 1500.0f};
+    for (int i = 0; i < 6; i++)
+        if (gdd[i] != kMapNodata) s.set(map_quantity::degree_days, 0, i, gdd[i]);
+    const std::int32_t blocks[6] = {1, 2, 2, 1, 1, 2};
+    const struct {
+        const std::int32_t *cell_block;
+        std::int32_t block;
+        double hectares[WINKLER_REGIONS];
+    } cases[] = {
+        {nullptr, 0, {1, 1, 1, 0.5, 0, 0, 0, 0.5}},
+        {blocks, 1, {1, 0, 0, 0, 0, 0, 0, 0.5}},
+        {blocks, 2, {0, 1, 1, 0.5, 0, 0, 0, 0}},
+    };
+    for (const auto &c : cases) {
+        double hectares[WINKLER_REGIONS];
+        mapWinklerHectares(s.m, c.cell_block, c.block, hectares);
+        for (int k = 0; k < WINKLER_REGIONS; k++)
+            EXPECT_EQ(hectares[k], c.hectares[k]) << "block " << c.block << ", region " << k;
+    }
+}
