@@ -130,7 +130,7 @@ void landmap_survey_work(landmap_survey *survey) {
     std::string why;
     elevation_check check;
     int status = openDem(land.path, 0, &dem, &why);
-    if (status == TERRAIN_OK) status = checkElevations(&dem, &survey->cancel, &check, &why);
+    if (status == TERRAIN_OK) status = checkElevations(&dem, nullptr, &survey->cancel, &check, &why);
     closeDem(&dem);
     if (status == TERRAIN_OK) {
         land.said += "\nelevation " + decimalString(check.lowest, 1) + " to " + decimalString(check.highest, 1) + " m";
@@ -183,7 +183,7 @@ void landmap_run_work(landmap_run *run) {
     auto map = std::make_shared<land_map>();
     // Checked again: the file may have changed since it was opened.
     elevation_check check;
-    if (status == TERRAIN_OK) status = checkElevations(&dem, &run->control.cancel, &check, &run->refusal);
+    if (status == TERRAIN_OK) status = checkElevations(&dem, nullptr, &run->control.cancel, &check, &run->refusal);
     if (status == TERRAIN_OK) {
         const map_wants wants = windowWants();
         status = computeMap(&dem, &run->options, nullptr, &wants, &run->control, map.get(), &run->refusal);

@@ -468,7 +468,7 @@ TEST(TerrainDem, FeetBecomeMetresAndRefusalsSayWhy) {
         std::vector<float> aspect;
         slopeOf(dem, &tilt, &aspect);
         elevation_check check;
-        EXPECT_EQ(checkElevations(&dem, nullptr, &check, &refusal), TERRAIN_OK) << f.what << ": " << refusal;
+        EXPECT_EQ(checkElevations(&dem, nullptr, nullptr, &check, &refusal), TERRAIN_OK) << f.what << ": " << refusal;
         closeDem(&dem);
         EXPECT_NEAR(check.lowest, 100.0, 1e-3) << f.what;
         EXPECT_NEAR(check.highest, 100.0 + 7 * 5 + 3 * 4, 1e-3) << f.what;
