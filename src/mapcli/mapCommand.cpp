@@ -213,8 +213,9 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         return MAP_COMMAND_REFUSED;
     };
 
-    CLI::App app("veranta-map: the clear-sky season of every cell of a digital elevation model (DEM), as a "
-                 "GeoTIFF on the DEM's grid: degree days, irradiation, tilt, aspect, minutes in terrain shadow "
+    CLI::App app("veranta-map: the season of every cell of a digital elevation model (DEM), as a "
+                 "GeoTIFF on the DEM's grid: degree days (an average season's, estimated), clear-sky "
+                 "irradiation, tilt, aspect, minutes in terrain shadow "
                  "and each month's irradiation and degree days; with --target, the day a degree-day target is reached.",
                  "veranta-map");
     app.formatter(std::make_shared<usage_formatter>());

@@ -28,7 +28,7 @@ int optionalRank(map_quantity quantity) {
 
 band_layout::band_layout(const season_range &season) {
     bands_ = {
-        {map_quantity::degree_days, 0, "season degree days (degC above 10 degC, estimated for a clear sky)", kDegreeDayUnit},
+        {map_quantity::degree_days, 0, "season degree days (degC above 10 degC, estimated average season)", kDegreeDayUnit},
         {map_quantity::irradiation, 0, "season irradiation (MJ/m2, clear-sky direct beam)", kIrradiationUnit},
         {map_quantity::tilt, 0, "tilt (degrees)", "degree"},
         {map_quantity::aspect, 0, "aspect (degrees clockwise from north, -1 flat)", "degree"},
@@ -39,7 +39,7 @@ band_layout::band_layout(const season_range &season) {
         const std::string name = kMonths[month - 1];
         bands_.push_back({map_quantity::irradiation, month, name + " irradiation (MJ/m2, clear-sky direct beam)",
                           kIrradiationUnit});
-        bands_.push_back({map_quantity::degree_days, month, name + " degree days (degC above 10 degC)", kDegreeDayUnit});
+        bands_.push_back({map_quantity::degree_days, month, name + " degree days (degC above 10 degC, estimated average season)", kDegreeDayUnit});
     }
 }
 
