@@ -187,6 +187,7 @@ std::string anchorRun(map_command *command) {
         case ANCHOR_NEEDS_UNIT:
             return "--anchor " + file + ": " + why + "; name the unit in the maximum's and minimum's columns (tmax_c, tmin_f)";
         case ANCHOR_SITE_REFUSED: return "--anchor " + file + ": " + why + "; check --anchor-site";
+        case ANCHOR_BAD_SEASON: return "--anchor takes a season a station's figures take: " + why;
         default: return "--anchor " + file + ": " + why;
     }
     map_anchor &a = command->options.anchor;

@@ -36,7 +36,7 @@ int anchorFromRecord(const station_record &record, const std::string &station, c
                      const site_location *site, station_anchor *out, std::string *why, std::atomic<bool> *cancel) {
     *out = station_anchor{};
     std::string bad;
-    if (!checkStationSeason(season, &bad)) return say(why, ANCHOR_UNREADABLE, bad);
+    if (!checkStationSeason(season, &bad)) return say(why, ANCHOR_BAD_SEASON, bad);
     site_location at{};
     if (site != nullptr) {
         at = *site;

@@ -27,6 +27,7 @@ enum station_anchor_outcome {
     ANCHOR_SITE_REFUSED = 4,     // the model cannot compute the site
     ANCHOR_INCOMPLETE_MONTH = 5, // a month of the season has no complete year in the file
     ANCHOR_CANCELLED = 6,
+    ANCHOR_BAD_SEASON = 7,       // a season the station's figures do not take (checkStationSeason)
 };
 
 // "LAT,LON,ELEV": latitude -90 to 90, longitude -180 to 180 (east positive),

@@ -12,11 +12,18 @@
 
 namespace {
 
-// The shortest decimal that reads back as the same double, in any locale.
-std::string shortest(double value) {
+// The shortest decimal that reads back as the same number, in any locale.
+template <typename T> std::string shortest(T value) {
     char text[64];
     const std::to_chars_result r = std::to_chars(text, text + sizeof text, value);
     return std::string(text, r.ec == std::errc() ? r.ptr : text);
+}
+
+// A site's figure: the model takes it in single precision, so a figure that
+// is a float is said as that float ("44.6341", not its 17 digits).
+std::string siteFigure(double value) {
+    const float single = static_cast<float>(value);
+    return static_cast<double>(single) == value ? shortest(single) : shortest(value);
 }
 
 }  // namespace
@@ -90,7 +97,7 @@ int anchorLandMap(land_map *map, const map_anchor &anchor, std::string *refusal)
 }
 
 std::string anchorSiteText(const map_anchor &anchor) {
-    return shortest(anchor.latitude) + "," + shortest(anchor.longitude) + "," + shortest(anchor.elevation);
+    return siteFigure(anchor.latitude) + "," + siteFigure(anchor.longitude) + "," + siteFigure(anchor.elevation);
 }
 
 std::string anchorOffsetsText(const map_anchor &anchor, const season_range &season) {
