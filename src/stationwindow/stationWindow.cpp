@@ -477,7 +477,7 @@ void onCloseClicked(GtkButton *, StationWindow *w) { gtk_widget_destroy(GTK_WIDG
 gboolean onChartDraw(GtkWidget *area, cairo_t *cr, StationWindow *w) {
     GdkRGBA ink;
     gtk_style_context_get_color(gtk_widget_get_style_context(area), gtk_widget_get_state_flags(area), &ink);
-    drawStationChart(cr, w->s->figures.get(), w->s->comparison.get(), &ink, gtk_widget_get_allocated_width(area),
+    station_draw_chart(cr, w->s->figures.get(), w->s->comparison.get(), &ink, gtk_widget_get_allocated_width(area),
                      gtk_widget_get_allocated_height(area));
     return FALSE;
 }
