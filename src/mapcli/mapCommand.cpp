@@ -174,7 +174,8 @@ std::string anchorRun(map_command *command) {
     if (sameFile(file, command->output))
         return "the output " + command->output + " is the station's file itself; choose another file for the map";
     if (!command->horizons.empty() && sameFile(file, command->horizons))
-        return "--horizons " + command->horizons + " is the station's file itself; choose another file for the horizons";
+        return "--horizons " + command->horizons +
+               " is the station's file itself; choose another file for the horizons";
     site_location site;
     const bool given = !command->anchor_site.empty() && parseSiteText(command->anchor_site, &site);
     const season_range &s = command->options.season;
@@ -183,9 +184,11 @@ std::string anchorRun(map_command *command) {
     std::string why;
     switch (anchorFromFile(file, UNIT_UNSAID, season, given ? &site : nullptr, &anchor, &why, nullptr)) {
         case ANCHOR_OK: break;
-        case ANCHOR_NO_SITE: return "--anchor " + file + " does not say where the station is; give --anchor-site LAT,LON,ELEV";
+        case ANCHOR_NO_SITE:
+            return "--anchor " + file + " does not say where the station is; give --anchor-site LAT,LON,ELEV";
         case ANCHOR_NEEDS_UNIT:
-            return "--anchor " + file + ": " + why + "; name the unit in the maximum's and minimum's columns (tmax_c, tmin_f)";
+            return "--anchor " + file + ": " + why +
+                   "; name the unit in the maximum's and minimum's columns (tmax_c, tmin_f)";
         case ANCHOR_SITE_REFUSED: return "--anchor " + file + ": " + why + "; check --anchor-site";
         case ANCHOR_BAD_SEASON: return "--anchor takes a season a station's figures take: " + why;
         default: return "--anchor " + file + ": " + why;
@@ -277,7 +280,8 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     CLI::App app("veranta-map: the season of every cell of a digital elevation model (DEM), as a "
                  "GeoTIFF on the DEM's grid: degree days (an average season's, estimated), clear-sky "
                  "irradiation, tilt, aspect, minutes in terrain shadow "
-                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached.",
+                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached; "
+                 "with --anchor, the degree days anchored to a weather station's records.",
                  "veranta-map");
     app.formatter(std::make_shared<usage_formatter>());
     app.set_help_flag("-h,--help", "print this help and stop");
@@ -380,7 +384,8 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     if (!command->anchor.empty()) {
         why = anchorRun(command);
         if (!why.empty()) return refuse(why);
-        if (checkMapOptions(&command->options, &why) != TERRAIN_OK) return refuse("--anchor " + command->anchor + ": " + why);
+        if (checkMapOptions(&command->options, &why) != TERRAIN_OK)
+            return refuse("--anchor " + command->anchor + ": " + why);
     }
     return MAP_COMMAND_RUN;
 }
