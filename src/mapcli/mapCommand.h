@@ -4,6 +4,7 @@
 #define VERANTA_MAPCLI_MAPCOMMAND_H
 
 #include "files/safeWrite.h"
+#include "report/report.h"
 #include "terrain/terrain.h"
 
 #include <string>
@@ -19,6 +20,9 @@ struct map_command {
     std::string output;           // the map, or the mosaic
     bool mosaic = false;          // --mosaic: join tiles rather than compute
     std::vector<std::string> tiles;
+    std::string report;           // --report: the site report as PDF, or empty
+    bool paper_given = false;     // --paper; otherwise the locale's paper (localePaper)
+    report_paper paper = REPORT_A4;
 };
 
 enum map_command_outcome {
