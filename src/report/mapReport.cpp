@@ -72,15 +72,15 @@ bool prepare(const map_report *r, report_cells *cells, std::string *refusal) {
 void blockTable(report_pages &pages, const std::vector<block_figures> &figures) {
     const std::vector<report_pages::column> columns = {
         {"block", 0.06, 0.0},
-        {"name", 0.16, 0.0},
+        {"name", 0.13, 0.0},
         {"area with data (ha)", 0.10, 1.0},
         {"at or above the threshold (ha)", 0.11, 1.0},
         {"share at or above it", 0.09, 1.0},
         {"degree days, lowest (°C)", 0.09, 1.0},
         {"degree days, mean (°C)", 0.09, 1.0},
         {"degree days, highest (°C)", 0.09, 1.0},
-        {"irradiation, mean (MJ/m²)", 0.10, 1.0},
-        {"outside the calibrated region", 0.11, 1.0},
+        {"irradiation, mean (MJ/m²)", 0.12, 1.0},
+        {"outside the calibrated region", 0.12, 1.0},
     };
     std::vector<std::vector<std::string>> rows;
     for (const block_figures &f : figures)
@@ -366,7 +366,7 @@ bool mapReportPdf(const map_report *r, std::string *pdf, std::string *refusal) {
     if (!prepare(r, &cells, refusal)) return false;
     const land_map &m = *r->map;
     const std::string land = r->elevation.file.empty() ? m.grid.raster_file : r->elevation.file;
-    report_pages pages(r->paper, "veranta " + r->version + " · site report made on " + r->date, pdf);
+    report_pages pages(r->paper, reportFooter(r->version, r->date), pdf);
 
     pages.title("Site report: " + land);
     pages.paragraph(mapCaption(m, land) + "; threshold " + decimalString(r->threshold, 0) +

@@ -120,7 +120,7 @@ void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x,
     };
     for (const parcel_block &block : outline.blocks) {
         cairo_new_path(cr);
-        double best = -1.0, label_x = 0.0, label_y = 0.0;
+        double best = -1.0, label_x = 0.0, label_y = 0.0, room_w = 0.0, room_h = 0.0;
         for (const parcel_polygon &polygon : block.polygons) {
             for (const parcel_ring &ring : polygon.rings) {
                 for (size_t k = 0; k < ring.size(); k++) {
@@ -137,6 +137,8 @@ void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x,
             if ((x1 - x0) * (y1 - y0) > best) {
                 best = (x1 - x0) * (y1 - y0);
                 place({(x0 + x1) / 2.0, (y0 + y1) / 2.0}, &label_x, &label_y);
+                room_w = (x1 - x0) / std::fabs(t[1]) * scale;
+                room_h = (y1 - y0) / std::fabs(t[5]) * scale;
             }
         }
         cairo_set_source_rgb(cr, 1, 1, 1);
@@ -146,17 +148,24 @@ void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x,
         cairo_set_line_width(cr, 1.1);
         cairo_stroke(cr);
         if (best < 0.0) continue;
+        // A name wider than its block would cover its neighbours: the block's number (the table's) instead.
+        std::string label = block.name;
         double w, h;
-        reportTextSize(cr, block.name, "Sans Bold 7.5", 0.0, &w, &h);
+        reportTextSize(cr, label, "Sans Bold 7.5", 0.0, &w, &h);
+        if (w > room_w + 4.0 || h > room_h + 2.0) {
+            label = std::to_string(&block - outline.blocks.data() + 1);
+            reportTextSize(cr, label, "Sans Bold 7.5", 0.0, &w, &h);
+        }
         cairo_rectangle(cr, label_x - w / 2.0 - 2.0, label_y - h / 2.0, w + 4.0, h);
         cairo_set_source_rgba(cr, 1, 1, 1, 0.85);
         cairo_fill(cr);
         ink(cr);
-        reportLabel(cr, block.name, "Sans Bold 7.5", label_x, label_y, 0.5, 0.5);
+        reportLabel(cr, label, "Sans Bold 7.5", label_x, label_y, 0.5, 0.5);
     }
 }
 
-void drawLegend(cairo_t *cr, const land_map &m, float threshold, bool blocks, double x, double y) {
+// The legend from y down; where it ends.
+double drawLegend(cairo_t *cr, const land_map &m, float threshold, bool blocks, double x, double y) {
     const value_range range = valueRange(m.band(map_quantity::degree_days), m.grid.cells());
     ink(cr);
     y += reportLabel(cr, "season degree days", "Sans Bold 8", x, y, 0.0, 0.0);
@@ -206,7 +215,7 @@ void drawLegend(cairo_t *cr, const land_map &m, float threshold, bool blocks, do
         reportLabel(cr, "a block, named", "Sans 7", x + 16.0, y - 1.0, 0.0, 0.0);
         y += 14.0;
     }
-    reportLabel(cr, "clear: no elevation data", "Sans 7", x, y, 0.0, 0.0);
+    return y + reportLabel(cr, "clear: no elevation data", "Sans 7", x, y, 0.0, 0.0);
 }
 
 void drawNorth(cairo_t *cr, double cx, double top) {
@@ -276,11 +285,12 @@ double drawReportMap(cairo_t *cr, const map_report *report, double x, double y, 
         cairo_restore(cr);
     }
     const double key_x = x + cols * scale + 10.0;
-    drawLegend(cr, m, report->threshold, report->blocks.outline != nullptr, key_x, y);
-    const double below = std::max(map_h, 250.0);
-    drawNorth(cr, key_x + 30.0, y + below - 100.0);
-    drawScaleBar(cr, m, scale, key_x + 4.0, y + below - 30.0);
-    return below;
+    const double legend_end = drawLegend(cr, m, report->threshold, report->blocks.outline != nullptr, key_x, y);
+    // North arrow and scale bar at the foot of the map, or under the legend when the map is shorter.
+    const double foot = std::max(y + map_h, legend_end + 96.0);
+    drawNorth(cr, key_x + 30.0, foot - 92.0);
+    drawScaleBar(cr, m, scale, key_x + 4.0, foot - 24.0);
+    return foot - y;
 }
 
 void drawMonthChart(cairo_t *cr, const report_months *months, double x, double y, double width, double height) {
@@ -296,9 +306,9 @@ void drawMonthChart(cairo_t *cr, const report_months *months, double x, double y
         const double v = months->degree_days[k];
         const double h = most > 0.0 && std::isfinite(v) ? (bottom - top) * std::max(0.0, v) / most : 0.0;
         const double bx = x + slot * k + slot * 0.15, bw = slot * 0.7;
-        double r, g, b;
-        scaleColour(most > 0.0 && std::isfinite(v) ? v / most : 0.0, &r, &g, &b);
-        cairo_set_source_rgb(cr, r, g, b);
+        // The windows' month chart: teal bars, amber where the formula runs backwards.
+        if (months->backwards[k]) cairo_set_source_rgb(cr, 0.93, 0.66, 0.25);
+        else cairo_set_source_rgb(cr, 0.18, 0.55, 0.48);
         cairo_rectangle(cr, bx, bottom - h, bw, h);
         cairo_fill(cr);
         if (months->backwards[k]) {

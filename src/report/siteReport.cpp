@@ -88,7 +88,7 @@ bool siteReportPdf(const site_report *r, std::string *pdf, std::string *refusal)
     const site_location &site = r->site;
     const slope_season &f = r->figures;
     const site_months months = monthsOf(r);
-    report_pages pages(r->paper, "veranta " + r->version + " · site report made on " + r->date, pdf);
+    report_pages pages(r->paper, reportFooter(r->version, r->date), pdf);
 
     pages.title("Site report: one slope over a season");
     pages.paragraph("Site: latitude " + degreesText(site.latitude, 'N', 'S') + ", longitude " +
