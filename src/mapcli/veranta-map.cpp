@@ -151,11 +151,11 @@ std::string todayText() {
     return std::to_string(local.tm_mday) + " " + months[local.tm_mon] + " " + std::to_string(local.tm_year + 1900);
 }
 
-// The map with a report: the whole map computed in memory, its report
-// drawn, then the GeoTIFF written from it (the very file writeMap writes)
-// and the report put in place. A map this computer cannot hold is refused
-// before any work.
-int runReport(const map_command &command, const dem_source *dem, map_control *control, std::string *refusal) {
+// A report keeps the whole map in memory: computed with what it draws
+// (elevations, positions, the edge months), once the computer is known to
+// hold it.
+int computeForReport(const map_command &command, const dem_source *dem, map_control *control, land_map *map,
+                     std::string *refusal) {
     map_wants wants;
     wants.elevations = wants.positions = wants.whole_edge_months = true;
     wants.horizons = !command.horizons.empty();
@@ -172,14 +172,18 @@ int runReport(const map_command &command, const dem_source *dem, map_control *co
         *refusal = text;
         return TERRAIN_BAD_OPTION;
     }
-    land_map map;
-    int code = computeMap(dem, &command.options, nullptr, &wants, control, &map, refusal);
-    if (code != TERRAIN_OK) return code;
+    return computeMap(dem, &command.options, nullptr, &wants, control, map, refusal);
+}
+
+// The report drawn first, then the GeoTIFF written from the map (the very
+// file writeMap writes) and the report put in place. blocks: a parcel's
+// blocks on this map (blockFigures at threshold), or none.
+int writeWithReport(const map_command &command, const dem_source *dem, const land_map &map,
+                    const report_blocks &blocks, float threshold, std::string *refusal) {
     map_report report;
     report.map = &map;
-    // The land's median, rounded down: the map window's first threshold.
-    const float median = medianValue(map.band(map_quantity::degree_days), map.grid.cells());
-    report.threshold = median == kMapNodata ? 0.0f : std::floor(median);
+    report.threshold = threshold;
+    report.blocks = blocks;
     const std::string name = command.dem.substr(command.dem.find_last_of('/') + 1);
     report.elevation = reportElevation(dem, name);
     report.paper = command.paper_given ? command.paper : localePaper();
@@ -189,8 +193,8 @@ int runReport(const map_command &command, const dem_source *dem, map_control *co
     if (!mapReportPdf(&report, &pdf, refusal)) return TERRAIN_FAILED;
     map_control writing;
     g_cancel_writing = &writing.cancel;
-    if (control->cancel.load()) writing.cancel.store(true);
-    code = writeLandMap(&map, command.output, command.horizons, &writing, refusal);
+    if (g_cancel != nullptr && g_cancel->load()) writing.cancel.store(true);
+    const int code = writeLandMap(&map, command.output, command.horizons, &writing, refusal);
     g_cancel_writing = nullptr;
     if (code != TERRAIN_OK) return code;
     if (!writeFileSafely(command.report, pdf.data(), pdf.size(), refusal)) {
@@ -198,6 +202,17 @@ int runReport(const map_command &command, const dem_source *dem, map_control *co
         return TERRAIN_FAILED;
     }
     return TERRAIN_OK;
+}
+
+// The map and its report, without a parcel: the threshold is the land's
+// median, rounded down (the map window's first threshold).
+int runReport(const map_command &command, const dem_source *dem, map_control *control, std::string *refusal) {
+    land_map map;
+    const int code = computeForReport(command, dem, control, &map, refusal);
+    if (code != TERRAIN_OK) return code;
+    const float median = medianValue(map.band(map_quantity::degree_days), map.grid.cells());
+    return writeWithReport(command, dem, map, report_blocks{}, median == kMapNodata ? 0.0f : std::floor(median),
+                           refusal);
 }
 
 // The DEM's checks before any work, then the run. TERRAIN_* with *refusal.

@@ -164,37 +164,28 @@ struct target_spread {
 
 target_spread spreadOf(const land_map &m, const std::vector<std::int32_t> &cell_block, std::int32_t block) {
     const float *day = m.band(map_quantity::target_day);
-    std::vector<std::pair<int, double>> days;   // day (0: never), hectares
-    double total = 0.0, reaching = 0.0;
-    target_spread t;
+    // Hectares by the day reached, 0 for never: a day of the year is at most 366.
+    std::vector<double> by_day(367, 0.0);
+    double total = 0.0;
     for (int r = 0; r < m.grid.height; r++)
         for (int c = 0; c < m.grid.width; c++) {
             const size_t i = static_cast<size_t>(r) * static_cast<size_t>(m.grid.width) + static_cast<size_t>(c);
             if (!cell_block.empty() && cell_block[i] != block) continue;
-            if (day[i] == kMapNodata || std::isnan(day[i])) continue;
+            if (day[i] == kMapNodata || !(day[i] >= 0.0f && day[i] <= 366.0f)) continue;
             const double ha = m.grid.row_area[static_cast<size_t>(r)] / 1e4;
-            const int d = static_cast<int>(day[i]);
-            days.push_back({d, ha});
+            by_day[static_cast<size_t>(day[i])] += ha;
             total += ha;
-            if (d > 0) {
-                reaching += ha;
-                if (t.first_day == 0 || d < t.first_day) t.first_day = d;
-            }
         }
+    target_spread t;
     t.any = total > 0.0;
-    t.share = t.any ? reaching / total : 0.0;
-    std::sort(days.begin(), days.end(), [](const std::pair<int, double> &a, const std::pair<int, double> &b) {
-        return (a.first == 0 ? 1000 : a.first) < (b.first == 0 ? 1000 : b.first);
-    });
     double so_far = 0.0;
-    for (const auto &d : days) {
-        if (d.first == 0) break;
-        so_far += d.second;
-        if (so_far >= total / 2.0) {
-            t.half_day = d.first;
-            break;
-        }
+    for (int d = 1; d <= 366; d++) {
+        if (by_day[static_cast<size_t>(d)] <= 0.0) continue;
+        if (t.first_day == 0) t.first_day = d;
+        so_far += by_day[static_cast<size_t>(d)];
+        if (t.half_day == 0 && so_far >= total / 2.0) t.half_day = d;
     }
+    t.share = t.any ? so_far / total : 0.0;
     return t;
 }
 
@@ -267,15 +258,18 @@ void monthsPage(report_pages &pages, const map_report *r, const report_cells &ce
 
     // The land's area, or the parcel's, by degree days.
     const float *gdd = m.band(map_quantity::degree_days);
-    std::vector<float> values(gdd, gdd + m.grid.cells());
-    if (!cells.block.empty())
-        for (size_t i = 0; i < values.size(); i++)
-            if (cells.block[i] == 0) values[i] = kMapNodata;
+    std::vector<float> parcel_only;
+    if (!cells.block.empty()) {
+        parcel_only.assign(gdd, gdd + m.grid.cells());
+        for (size_t i = 0; i < parcel_only.size(); i++)
+            if (cells.block[i] == 0) parcel_only[i] = kMapNodata;
+    }
+    const float *values = parcel_only.empty() ? gdd : parcel_only.data();
     pages.heading(cells.block.empty() ? "The land by degree days" : "The blocks by degree days");
     const double h = 150.0;
     pages.need(h);
     drawAreaHistogram(pages.cr(), cells.block.empty() ? "the land's area" : "the area of every block together",
-                      values.data(), m.grid.width, m.grid.height, m.grid.row_area.data(), r->threshold,
+                      values, m.grid.width, m.grid.height, m.grid.row_area.data(), r->threshold,
                       pages.left(), pages.y(), pages.width(), h);
     pages.advance(h + 6.0);
 }

@@ -51,7 +51,8 @@ double shadeAt(const land_map &m, int c, int r, int step, double cell_height) {
         if (before) return (here - a) / (spacing * step);
         return 0.0;
     };
-    const double cell_width = m.grid.row_area[static_cast<size_t>(r)] / cell_height;
+    double cell_width = m.grid.row_area[static_cast<size_t>(r)] / cell_height;
+    if (!(cell_width > 0.0) || !std::isfinite(cell_width)) cell_width = cell_height;
     const double east = slope(1, 0, cell_width);
     const double north = -slope(0, 1, cell_height);   // rows run south
     const double norm = std::sqrt(east * east + north * north + 1.0);
@@ -75,7 +76,8 @@ cairo_surface_t *mapImage(const land_map &m, float threshold, int step) {
     const value_range range = valueRange(gdd, m.grid.cells());
     const double span = static_cast<double>(range.high) - range.low;
     const size_t middle = static_cast<size_t>(rows / 2);
-    const double cell_height = m.grid.row_area[middle] / m.grid.cell_width;
+    double cell_height = m.grid.row_area[middle] / m.grid.cell_width;
+    if (!(cell_height > 0.0) || !std::isfinite(cell_height)) cell_height = 1.0;   // no size to go by: as square
     for (int y = 0; y < h; y++) {
         std::uint32_t *line = reinterpret_cast<std::uint32_t *>(data + static_cast<long>(y) * stride);
         for (int x = 0; x < w; x++) {

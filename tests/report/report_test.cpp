@@ -9,15 +9,18 @@
 #include "model/degreeDayTarget.h"
 #include "model/winklerRegions.h"
 #include "report/report.h"
+#include "terrain/mapTexts.h"
 
 #include <gtest/gtest.h>
 
 #include <gdal.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
-#include <regex>
 #include <sstream>
 
 namespace {
@@ -111,16 +114,25 @@ std::string flatText(const std::string &path) {
 }
 
 int pdfPages(const std::string &path) {
-    std::smatch m;
     const std::string info = run("pdfinfo '" + path + "'");
-    return std::regex_search(info, m, std::regex("Pages:\\s+(\\d+)")) ? std::stoi(m[1]) : -1;
+    const size_t at = info.find("Pages:");
+    return at == std::string::npos ? -1 : std::atoi(info.c_str() + at + 6);
 }
 
+// Every decimal number in the line, in order.
 std::vector<double> numbersIn(const std::string &line) {
     std::vector<double> numbers;
-    const std::regex number("-?\\d+(\\.\\d+)?");
-    for (auto it = std::sregex_iterator(line.begin(), line.end(), number); it != std::sregex_iterator(); ++it)
-        numbers.push_back(std::stod(it->str()));
+    const char *p = line.c_str();
+    while (*p != '\0') {
+        if (std::isdigit(static_cast<unsigned char>(*p)) ||
+            (*p == '-' && std::isdigit(static_cast<unsigned char>(p[1])))) {
+            char *end = nullptr;
+            numbers.push_back(std::strtod(p, &end));
+            p = end;
+        } else {
+            p++;
+        }
+    }
     return numbers;
 }
 
@@ -207,6 +219,39 @@ TEST(Report, EveryBlocksFiguresAreTheBlockFilesFigures) {
             EXPECT_NEAR(numbers[k], expected, 0.5 * std::pow(10.0, -shown[k].decimals) + 0.5 * shown[k].scale * 1e-4 + 1e-9)
                 << name << ": " << shown[k].column;
         }
+    }
+}
+
+// Each block's target row: on a grid of equal cells, the day by which half
+// its cells have reached the target is the middle one of their days
+// (never counting as latest), the share the count of days, the first the least.
+TEST(Report, EachBlocksTargetDaysAreItsCellsDays) {
+    scratch_folder dir;
+    land_map map;
+    report_elevation elevation;
+    computeHill(writeHill(dir, "hill.tif"), 1000.0, &map, &elevation);
+    hill_blocks b;
+    placeBlocks(dir, map, twoBlocks(), 1300.0f, &b);
+    map_report r = reportOf(map, elevation, 1300.0f);
+    r.blocks = {&b.outline, &b.figures, b.cells.data()};
+    std::string why;
+    ASSERT_TRUE(writeMapReport(dir.path("r.pdf"), &r, &why)) << why;
+    const std::string text = pdfText(dir.path("r.pdf"), true);
+    const float *band = map.band(map_quantity::target_day);
+    ASSERT_NE(band, nullptr);
+    for (const block_figures &f : b.figures) {
+        std::vector<int> days;
+        for (size_t i = 0; i < b.cells.size(); i++)
+            if (b.cells[i] == f.block && band[i] != kMapNodata) days.push_back(band[i] > 0 ? int(band[i]) : 999);
+        std::sort(days.begin(), days.end());
+        ASSERT_FALSE(days.empty());
+        const int half = days[(days.size() + 1) / 2 - 1], first = days[0];
+        const double share = 100.0 * double(std::count_if(days.begin(), days.end(), [](int d) { return d < 999; })) /
+                             double(days.size());
+        const std::string row = lineAfter(text, "The date the target is reached", std::to_string(f.block) + " " + f.name);
+        const std::string expected = targetDateText(2025, half < 999 ? half : 0) + " " + decimalString(share, 1) +
+                                     " % " + targetDateText(2025, first < 999 ? first : 0);
+        EXPECT_NE(row.find(expected), std::string::npos) << row << " | expected " << expected;
     }
 }
 
