@@ -33,7 +33,7 @@ std::uint32_t pixel(double r, double g, double b) {
 
 // Lambert's light on the ground from the north-west, 45 degrees up, from the
 // slope of the elevations between a sample's neighbours (one-sided at an
-// edge or beside a cell without data); 1 for level ground is cos 45°.
+// edge or beside a cell without data); level ground gets cos 45°.
 double shadeAt(const land_map &m, int c, int r, int step, double cell_height) {
     const int cols = m.grid.width, rows = m.grid.height;
     auto z = [&](int cc, int rr, double *v) {
