@@ -304,7 +304,7 @@ void notesPage(report_pages &pages, const map_report *r) {
         if (!e.attribution.empty()) text += " Attribution: " + e.attribution + ".";
         pages.paragraph(text);
     }
-    pages.paragraph("Made by veranta " + r->version + " on " + r->date + ".");
+    pages.paragraph(madeText(r->version, r->date));
 }
 
 }  // namespace

@@ -211,6 +211,13 @@ std::string reportFooter(const std::string &version, const std::string &date) {
     return text;
 }
 
+std::string madeText(const std::string &version, const std::string &date) {
+    std::string text = "Made by veranta";
+    if (!version.empty()) text += " " + version;
+    if (!date.empty()) text += " on " + date;
+    return text + ".";
+}
+
 std::string seasonText(const season_range &s) {
     if (s.start_month < 1 || s.start_month > 12 || s.stop_month < 1 || s.stop_month > 12) return "no season";
     return std::to_string(s.start_day) + " " + month_names[s.start_month - 1] + " to " + std::to_string(s.stop_day) +

@@ -104,6 +104,8 @@ std::string fallingMarkNote(void);
 
 // "veranta 1.0.0 · site report made on 8 December 2026", of what is known.
 std::string reportFooter(const std::string &version, const std::string &date);
+// "Made by veranta 1.0.0 on 8 December 2026.", of what is known.
+std::string madeText(const std::string &version, const std::string &date);
 // "1 April to 31 October 2025".
 std::string seasonText(const season_range &season);
 // A figure with the given decimals, or "no data" when it is not a number.

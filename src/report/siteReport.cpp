@@ -167,7 +167,7 @@ bool siteReportPdf(const site_report *r, std::string *pdf, std::string *refusal)
                     "cast no shade in these figures.");
     pages.paragraph("Elevation: as given for the site, " + decimalString(site.elevation, 0) +
                     " m above sea level; no elevation model was used.");
-    pages.paragraph("Made by veranta " + r->version + " on " + r->date + ".");
+    pages.paragraph(madeText(r->version, r->date));
     return pages.finish(refusal);
 }
 
