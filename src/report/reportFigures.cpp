@@ -114,11 +114,13 @@ void ringBox(const parcel_ring &ring, double *x0, double *y0, double *x1, double
     }
 }
 
-void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x, double y, double scale) {
+// scale_x, scale_y: points a cell across and down.
+void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x, double y, double scale_x,
+                double scale_y) {
     const double *t = m.grid.transform;
     auto place = [&](const parcel_point &p, double *px, double *py) {
-        *px = x + (p.x - t[0]) / t[1] * scale;
-        *py = y + (p.y - t[3]) / t[5] * scale;
+        *px = x + (p.x - t[0]) / t[1] * scale_x;
+        *py = y + (p.y - t[3]) / t[5] * scale_y;
     };
     for (const parcel_block &block : outline.blocks) {
         cairo_new_path(cr);
@@ -139,8 +141,8 @@ void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x,
             if ((x1 - x0) * (y1 - y0) > best) {
                 best = (x1 - x0) * (y1 - y0);
                 place({(x0 + x1) / 2.0, (y0 + y1) / 2.0}, &label_x, &label_y);
-                room_w = (x1 - x0) / std::fabs(t[1]) * scale;
-                room_h = (y1 - y0) / std::fabs(t[5]) * scale;
+                room_w = (x1 - x0) / std::fabs(t[1]) * scale_x;
+                room_h = (y1 - y0) / std::fabs(t[5]) * scale_y;
             }
         }
         cairo_set_source_rgb(cr, 1, 1, 1);
@@ -233,7 +235,8 @@ void drawNorth(cairo_t *cr, double cx, double top) {
 }
 
 // A round length (1, 2 or 5 times a power of ten metres) of at most 90
-// points at the map's scale, at the middle row's cell width.
+// points at the map's scale across (scale points a cell), at the middle
+// row's cell width.
 void drawScaleBar(cairo_t *cr, const land_map &m, double scale, double x, double y) {
     const double metres_per_point = m.grid.cell_width / scale;
     if (!(metres_per_point > 0.0) || !std::isfinite(metres_per_point)) return;
@@ -262,13 +265,18 @@ double drawReportMap(cairo_t *cr, const map_report *report, double x, double y, 
     const land_map &m = *report->map;
     const int cols = m.grid.width, rows = m.grid.height;
     const double room = width - kKeyStrip - 10.0;
-    const double scale = std::min(room / cols, height / rows);
-    const double map_h = rows * scale;
+    // Cells as long as they are on the ground: a grid in degrees has cells
+    // narrower than tall away from the equator.
+    const size_t middle = static_cast<size_t>(rows / 2);
+    double tall = m.grid.row_area[middle] / (m.grid.cell_width * m.grid.cell_width);
+    if (!(tall > 0.0) || !std::isfinite(tall)) tall = 1.0;
+    const double scale = std::min(room / cols, height / (rows * tall)), scale_y = scale * tall;
+    const double map_h = rows * scale_y;
     const int step = std::max(1, (std::max(cols, rows) + kMostImageCells - 1) / kMostImageCells);
     cairo_surface_t *image = mapImage(m, report->threshold, step);
     cairo_save(cr);
     cairo_translate(cr, x, y);
-    cairo_scale(cr, scale * step, scale * step);
+    cairo_scale(cr, scale * step, scale_y * step);
     cairo_set_source_surface(cr, image, 0, 0);
     cairo_pattern_set_filter(cairo_get_source(cr), CAIRO_FILTER_NEAREST);
     cairo_rectangle(cr, 0, 0, cols / static_cast<double>(step), rows / static_cast<double>(step));
@@ -283,7 +291,7 @@ double drawReportMap(cairo_t *cr, const map_report *report, double x, double y, 
         cairo_save(cr);
         cairo_rectangle(cr, x, y, cols * scale, map_h);
         cairo_clip(cr);
-        drawBlocks(cr, m, *report->blocks.outline, x, y, scale);
+        drawBlocks(cr, m, *report->blocks.outline, x, y, scale, scale_y);
         cairo_restore(cr);
     }
     const double key_x = x + cols * scale + 10.0;
