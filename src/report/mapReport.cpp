@@ -71,23 +71,24 @@ bool prepare(const map_report *r, report_cells *cells, std::string *refusal) {
 
 void blockTable(report_pages &pages, const std::vector<block_figures> &figures) {
     const std::vector<report_pages::column> columns = {
-        {"block", 0.06, 0.0},
-        {"name", 0.13, 0.0},
-        {"area with data (ha)", 0.10, 1.0},
-        {"at or above the threshold (ha)", 0.11, 1.0},
-        {"share at or above it", 0.09, 1.0},
-        {"degree days, lowest (°C)", 0.09, 1.0},
-        {"degree days, mean (°C)", 0.09, 1.0},
-        {"degree days, highest (°C)", 0.09, 1.0},
-        {"irradiation, mean (MJ/m²)", 0.12, 1.0},
-        {"outside the calibrated region", 0.12, 1.0},
+        {"block", 0.055, 0.0},
+        {"name", 0.11, 0.0},
+        {"area with data (ha)", 0.09, 1.0},
+        {"at or above the threshold (ha)", 0.10, 1.0},
+        {"share at or above it", 0.08, 1.0},
+        {"degree days, lowest (°C)", 0.08, 1.0},
+        {"degree days, mean (°C)", 0.08, 1.0},
+        {"degree days, highest (°C)", 0.08, 1.0},
+        {"irradiation, mean (MJ/m²)", 0.11, 1.0},
+        {"terrain shadow, mean (minutes)", 0.10, 1.0},
+        {"outside the calibrated region", 0.105, 1.0},
     };
     std::vector<std::vector<std::string>> rows;
     for (const block_figures &f : figures)
         rows.push_back({std::to_string(f.block), f.name, figureText(f.hectares_with_data, 2),
                         figureText(f.hectares_reaching, 2), percentText(f.share_reaching), figureText(f.gdd_min, 0),
                         figureText(f.gdd_mean, 0), figureText(f.gdd_max, 0), figureText(f.irradiation_mean_mj_m2, 0),
-                        percentText(f.share_outside_calibration)});
+                        figureText(f.shadow_minutes_mean, 0), percentText(f.share_outside_calibration)});
     pages.table(columns, rows);
 }
 

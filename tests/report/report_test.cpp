@@ -46,14 +46,17 @@ std::string writeHill(const scratch_folder &dir, const std::string &name,
     return path;
 }
 
-// The DEM's map as the window keeps it, unshaded to be quick.
-void computeHill(const std::string &path, double target, land_map *map, report_elevation *elevation) {
+// The DEM's map as the window keeps it; unshaded unless asked, to be quick.
+void computeHill(const std::string &path, double target, land_map *map, report_elevation *elevation,
+                 bool shade = false) {
     dem_source dem;
     std::string why;
     ASSERT_EQ(openDem(path, 0, &dem, &why), TERRAIN_OK) << why;
     map_options options;
     options.season = {2025, 1, 4, 31, 10};
-    options.shade = false;
+    options.shade = shade;
+    options.directions = 8;
+    options.distance = 300.0;
     options.target = target;
     map_wants wants;
     wants.elevations = wants.positions = wants.whole_edge_months = true;
@@ -181,7 +184,7 @@ TEST(Report, EveryBlocksFiguresAreTheBlockFilesFigures) {
     scratch_folder dir;
     land_map map;
     report_elevation elevation;
-    computeHill(writeHill(dir, "hill.tif"), 900.0, &map, &elevation);
+    computeHill(writeHill(dir, "hill.tif"), 900.0, &map, &elevation, true);
     hill_blocks b;
     placeBlocks(dir, map, twoBlocks(), 1300.0f, &b);
     ASSERT_EQ(b.figures.size(), 2u);
@@ -206,7 +209,8 @@ TEST(Report, EveryBlocksFiguresAreTheBlockFilesFigures) {
         int decimals;
     } shown[] = {{"hectares_with_data", 1, 2}, {"hectares_reaching", 1, 2},     {"share_reaching", 100, 1},
                  {"gdd_min", 1, 0},            {"gdd_mean", 1, 0},              {"gdd_max", 1, 0},
-                 {"irradiation_mean_mj_m2", 1, 0}, {"share_outside_calibration", 100, 1}};
+                 {"irradiation_mean_mj_m2", 1, 0}, {"shadow_minutes_mean", 1, 0},
+                 {"share_outside_calibration", 100, 1}};
     const std::string text = pdfText(dir.path("r.pdf"), true);
     for (size_t row = 1; row < csv.size(); row++) {
         const std::string &name = csv[row][column("name")];
