@@ -26,7 +26,8 @@ namespace {
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
-    "                   [--target DEGREE_DAYS] [--anchor FILE [--anchor-site LAT,LON,ELEV]] DEM OUTPUT.tif\n"
+    "                   [--target DEGREE_DAYS] [--anchor FILE [--anchor-site LAT,LON,ELEV]]\n"
+    "                   [--report FILE.pdf [--paper a4|letter]] DEM OUTPUT.tif\n"
     "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
 
 // What GIS programs take for a GeoTIFF by its name.
@@ -34,6 +35,13 @@ bool geotiffName(const std::string &path) {
     std::string end = path.substr(path.size() - std::min<size_t>(path.size(), 5));
     for (char &c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return (end.size() >= 4 && end.compare(end.size() - 4, 4, ".tif") == 0) || end == ".tiff";
+}
+
+// What readers take for a PDF by its name.
+bool pdfName(const std::string &path) {
+    std::string end = path.substr(path.size() - std::min<size_t>(path.size(), 4));
+    for (char &c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".pdf";
 }
 
 // A whole decimal number within [low, high].
@@ -143,6 +151,20 @@ std::string takeMosaic(const std::string &, const std::string &value, map_comman
     return "";
 }
 
+std::string takeReport(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--report needs a file name";
+    if (!pdfName(value)) return "--report " + value + " must end in .pdf: the report is a PDF";
+    command->report = value;
+    return "";
+}
+
+std::string takePaper(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value != "a4" && value != "letter") return "--paper takes a4 or letter, not " + value;
+    command->paper = value == "letter" ? REPORT_LETTER : REPORT_A4;
+    command->paper_given = true;
+    return "";
+}
+
 std::string takeThreads(const std::string &, const std::string &value, map_command *command, bool *) {
     long a = 0;
     if (!wholeNumber(value, 1, 1024, &a)) return "--threads takes a whole number from 1 to 1024, not " + value;
@@ -222,6 +244,13 @@ const value_option kValues[] = {
      "also write the day of the year each cell's degree days (degC above 10 degC) reach this target, 0 where the "
      "season ends first; above 0 and at most 10000 (default: no such band)",
      takeTarget},
+    {"--report", "FILE.pdf",
+     "also write a site report of the map as PDF: the map with legend, scale bar and north arrow, the answer, "
+     "Winkler regions, the months, the target's date, and what the numbers are; keeps the whole map in memory, so "
+     "not with --tile (default: no report)",
+     takeReport},
+    {"--paper", "a4|letter", "the report's paper (default: the locale's, LC_PAPER; A4 when it does not say)",
+     takePaper},
     {"--mosaic", "OUTPUT.tif",
      "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
      "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
@@ -367,6 +396,9 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     command->output = output->results().back();
 
     if (tile != (command->extent.tile_size > 0)) return refuse("--tile and --tile-size go together");
+    const std::string &report = command->report;
+    if (command->paper_given && report.empty()) return refuse("--paper goes with --report");
+    if (!report.empty() && tile) return refuse("--report takes the whole map: it does not go with --tile");
     std::string why;
     if (checkMapOptions(&command->options, &why) != TERRAIN_OK) return refuse(why);
     const std::string &h = command->horizons;
@@ -387,5 +419,13 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         if (checkMapOptions(&command->options, &why) != TERRAIN_OK)
             return refuse("--anchor " + command->anchor + ": " + why);
     }
+    if (!report.empty() && sameFile(report, command->output))
+        return refuse("--report " + report + " is the output itself; choose another file for the report");
+    if (!report.empty() && sameFile(report, command->dem))
+        return refuse("--report " + report + " is the DEM itself; choose another file for the report");
+    if (!report.empty() && !h.empty() && sameFile(report, h))
+        return refuse("--report " + report + " is the horizons' file; choose another file for the report");
+    if (!report.empty() && !command->anchor.empty() && sameFile(report, command->anchor))
+        return refuse("--report " + report + " is the station's file; choose another file for the report");
     return MAP_COMMAND_RUN;
 }

@@ -4,6 +4,7 @@
 #define VERANTA_MAPCLI_MAPCOMMAND_H
 
 #include "files/safeWrite.h"
+#include "report/report.h"
 #include "terrain/terrain.h"
 
 #include <string>
@@ -22,6 +23,9 @@ struct map_command {
     std::string anchor;           // --anchor: the station's file the map is anchored to, or empty
     std::string anchor_site;      // --anchor-site as given, or empty
     std::string anchor_note;      // how far the station lies outside the calibrated region; empty inside
+    std::string report;           // --report: the site report as PDF, or empty
+    bool paper_given = false;     // --paper; otherwise the locale's paper (localePaper)
+    report_paper paper = REPORT_A4;
 };
 
 enum map_command_outcome {
