@@ -24,7 +24,8 @@ namespace {
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
-    "                   [--target DEGREE_DAYS] DEM OUTPUT.tif\n"
+    "                   [--target DEGREE_DAYS] [--parcel FILE [--blocks FILE.csv|.gpkg|.geojson [--threshold T]]]\n"
+    "                   DEM OUTPUT.tif\n"
     "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
 
 // What GIS programs take for a GeoTIFF by its name.
@@ -148,6 +149,39 @@ std::string takeThreads(const std::string &, const std::string &value, map_comma
     return "";
 }
 
+std::string takeParcel(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--parcel needs the outline file of the parcel";
+    command->parcel = value;
+    return "";
+}
+
+// A block file's format is its name's ending.
+bool blockFileName(const std::string &path) {
+    std::string s = path;
+    for (char &c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char *end : {".csv", ".gpkg", ".geojson", ".json"}) {
+        const size_t n = std::char_traits<char>::length(end);
+        if (s.size() > n && s.compare(s.size() - n, n, end) == 0) return true;
+    }
+    return false;
+}
+
+std::string takeBlocks(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (!blockFileName(value)) return "--blocks takes a file ending in .csv, .gpkg or .geojson, not " + value;
+    command->blocks = value;
+    return "";
+}
+
+std::string takeThreshold(const std::string &, const std::string &value, map_command *command, bool *) {
+    char *end = nullptr;
+    const double t = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(t >= 0.0) || t > kMaxTarget)
+        return "--threshold takes degree days from 0 to 10000, not " + value;
+    command->threshold = t;
+    command->has_threshold = true;
+    return "";
+}
+
 const value_option kValues[] = {
     {"--year", "Y", "the season's year, 2000 to 2050 (default: this year)", takeYear},
     {"--from", "D/M", "the season's first day and month (default: 1/4, 1 April)", takeDay},
@@ -167,6 +201,23 @@ const value_option kValues[] = {
      "also write the day of the year each cell's degree days (degC above 10 degC) reach this target, 0 where the "
      "season ends first; above 0 and at most 10000 (default: no such band)",
      takeTarget},
+    {"--parcel", "FILE",
+     "compute only the extent of the parcel's blocks (every polygon of a KML, KMZ, GeoJSON, Shapefile or "
+     "GeoPackage, read in the DEM's coordinate system): the output covers their bounding box on the DEM's grid, "
+     "cells outside every block are nodata, and a last band gives each cell's block number (0 outside every "
+     "block); a cell belongs to a block when its centre lies inside it, to the first of two overlapping blocks; "
+     "with --tile, tiles of that extent (default: the whole DEM, no blocks)",
+     takeParcel},
+    {"--blocks", "FILE.csv|.gpkg|.geojson",
+     "with --parcel, also write each block's figures (hectares, those reaching --threshold, degree days, "
+     "irradiation, shadow, share outside the calibrated region, mean months), as a CSV, a GeoPackage with the "
+     "blocks in the DEM's coordinate system or a GeoJSON in WGS 84, by the name's ending; not with --tile "
+     "(default: not written)",
+     takeBlocks},
+    {"--threshold", "DEGREE_DAYS",
+     "the degree days (degC above 10 degC) a cell must reach to count in the blocks' hectares reaching it, 0 to "
+     "10000 (default: the median of the parcel's cells with data, rounded down)",
+     takeThreshold},
     {"--mosaic", "OUTPUT.tif",
      "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
      "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
@@ -301,6 +352,12 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     command->output = output->results().back();
 
     if (tile != (command->extent.tile_size > 0)) return refuse("--tile and --tile-size go together");
+    if (!command->blocks.empty() && command->parcel.empty())
+        return refuse("--blocks needs --parcel FILE: the blocks are those of a parcel");
+    if (command->has_threshold && command->blocks.empty())
+        return refuse("--threshold goes with --blocks: it counts the blocks' hectares reaching it");
+    if (!command->blocks.empty() && tile)
+        return refuse("--blocks needs the whole parcel, not a tile of it: leave out --tile");
     std::string why;
     if (checkMapOptions(&command->options, &why) != TERRAIN_OK) return refuse(why);
     const std::string &h = command->horizons;
@@ -314,5 +371,16 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         return refuse("--horizons " + h + " is the output itself; choose another file for the horizons");
     if (!h.empty() && sameFile(h, command->dem))
         return refuse("--horizons " + h + " is the DEM itself; choose another file for the horizons");
+    const std::string &p = command->parcel;
+    const std::string &b = command->blocks;
+    if (!p.empty() && sameFile(p, command->output))
+        return refuse("the output " + command->output + " is the parcel itself; choose another file for the map");
+    if (!p.empty() && !h.empty() && sameFile(p, h))
+        return refuse("--horizons " + h + " is the parcel itself; choose another file for the horizons");
+    const std::pair<const std::string *, const char *> others[] = {
+        {&command->dem, "the DEM"}, {&command->output, "the output"}, {&h, "the horizons"}, {&p, "the parcel"}};
+    for (const auto &other : others)
+        if (!b.empty() && !other.first->empty() && sameFile(b, *other.first))
+            return refuse("--blocks " + b + " is " + other.second + " itself; choose another file for the blocks");
     return MAP_COMMAND_RUN;
 }

@@ -19,6 +19,13 @@ struct map_command {
     std::string output;           // the map, or the mosaic
     bool mosaic = false;          // --mosaic: join tiles rather than compute
     std::vector<std::string> tiles;
+    // --parcel: only the blocks' extent, its tiles with --tile; --blocks:
+    // each block's figures too, at --threshold degree days (by default the
+    // parcel's median, rounded down).
+    std::string parcel;
+    std::string blocks;
+    bool has_threshold = false;
+    double threshold = 0.0;
 };
 
 enum map_command_outcome {

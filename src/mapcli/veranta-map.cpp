@@ -4,6 +4,7 @@
 // the tiles to mosaicMaps; shows progress on a terminal and says any refusal
 // in one line, GDAL's own reason in it rather than on lines of its own.
 #include "mapcli/mapCommand.h"
+#include "parcel/parcelMap.h"
 
 #include <atomic>
 #include <chrono>
@@ -136,8 +137,75 @@ private:
     std::thread thread_;
 };
 
+// "32 directions within 5000 m", as the block files say the shading.
+std::string shadingText(const map_options &o) {
+    if (!o.shade) return "none";
+    char text[96];
+    std::snprintf(text, sizeof text, "%d directions within %g m", o.directions, o.distance);
+    return text;
+}
+
+// A parcel's run on the DEM already checked: the parcel read and placed
+// (its notes kept for the end), the elevations of what the run reads
+// checked, the blocks' extent (or its tile) computed and written, then the
+// block figures.
+int runParcel(const map_command &command, const dem_source *dem, map_control *control,
+              std::vector<std::string> *notes, std::string *refusal) {
+    parcel p;
+    if (!readParcel(command.parcel, dem->crs_wkt, &p, refusal)) {
+        *refusal = command.parcel + ": " + *refusal;
+        return TERRAIN_BAD_OPTION;
+    }
+    parcel_on_dem on;
+    if (!placeParcelOnDem(&p, dem, &on, refusal)) {
+        *refusal = command.parcel + ": " + *refusal;
+        return TERRAIN_BAD_OPTION;
+    }
+    notes->insert(notes->end(), p.notes.begin(), p.notes.end());
+    notes->insert(notes->end(), on.placement.notes.begin(), on.placement.notes.end());
+    map_extent extent = command.extent;
+    extent.within = on.extent;
+    map_window reads;
+    int code = runWindow(dem, &command.options, &extent, &reads, refusal);
+    if (code != TERRAIN_OK) return code;
+    elevation_check check;
+    code = checkElevations(dem, &reads, &control->cancel, &check, refusal);
+    if (code != TERRAIN_OK) {
+        if (code != TERRAIN_CANCELLED) *refusal = command.dem + ": " + *refusal;
+        return code;
+    }
+    map_wants wants;
+    wants.horizons = !command.horizons.empty();
+    land_map map;
+    code = computeParcelMap(dem, &command.options, &p, &on, &command.extent, &wants, control, &map, refusal);
+    std::vector<block_figures> figures;
+    if (code == TERRAIN_OK && !command.blocks.empty()) {
+        std::vector<std::int32_t> blocks;
+        block_map view;
+        if (!blockNumbersOf(&map, &blocks, refusal) || !blockMapOf(&map, blocks.data(), &view, refusal) ||
+            !blockFigures(&p, &on.placement, &view,
+                          command.has_threshold ? static_cast<float>(command.threshold) : parcelThreshold(&view),
+                          &figures, refusal))
+            return TERRAIN_FAILED;
+    }
+    if (code == TERRAIN_OK) code = writeLandMap(&map, command.output, command.horizons, control, refusal);
+    if (code == TERRAIN_OK && !command.blocks.empty()) {
+        const size_t slash = command.dem.rfind('/');
+        block_file_context context;
+        context.dem_name = slash == std::string::npos ? command.dem : command.dem.substr(slash + 1);
+        context.season = command.options.season;
+        context.shading = shadingText(command.options);
+        if (!writeBlockFile(command.blocks, &p, figures, &context, refusal)) {
+            *refusal = command.blocks + ": " + *refusal;
+            code = TERRAIN_FAILED;
+        }
+    }
+    return code;
+}
+
 // The DEM's checks before any work, then the run. TERRAIN_* with *refusal.
-int runMap(const map_command &command, map_control *control, std::string *refusal) {
+int runMap(const map_command &command, map_control *control, std::vector<std::string> *notes,
+           std::string *refusal) {
     const std::string &dem_path = command.dem;
     dem_source dem;
     int code = openDem(dem_path, command.band, &dem, refusal);
@@ -154,7 +222,16 @@ int runMap(const map_command &command, map_control *control, std::string *refusa
             *refusal = "--horizons " + command.horizons +
                        " is one of the files the DEM reads; choose another file for the horizons";
             code = TERRAIN_BAD_OPTION;
+        } else if (!command.blocks.empty() && sameFile(command.blocks, files[i])) {
+            *refusal = "--blocks " + command.blocks +
+                       " is one of the files the DEM reads; choose another file for the blocks";
+            code = TERRAIN_BAD_OPTION;
         }
+    }
+    if (code == TERRAIN_OK && !command.parcel.empty()) {
+        code = runParcel(command, &dem, control, notes, refusal);
+        closeDem(&dem);
+        return code;
     }
     // Of the DEM, what this run reads: a tile's job does not read the whole.
     elevation_check check;
@@ -194,9 +271,13 @@ int main(int argc, char **argv) {
     catchSignals();
     progress_line progress(&control, !command.quiet && isatty(STDERR_FILENO));
     std::string refusal;
+    std::vector<std::string> notes;
     const int result = outcome == MAP_COMMAND_MOSAIC ? mosaicMaps(command.tiles, command.output, &control, &refusal)
-                                                     : runMap(command, &control, &refusal);
+                                                     : runMap(command, &control, &notes, &refusal);
     progress.stop(result == TERRAIN_OK);
+    // What the parcel's reading and placing left out, once the run is over.
+    if (!command.quiet)
+        for (const std::string &note : notes) std::fprintf(stderr, "veranta-map: note: %s\n", note.c_str());
     if (result == TERRAIN_CANCELLED) {
         std::fputs("veranta-map: interrupted; no file was written\n", stderr);
         return 1;

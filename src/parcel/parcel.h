@@ -33,6 +33,7 @@ struct parcel_block {
     bool repaired = false;   // it crossed itself and was made valid
 };
 struct parcel {
+    std::string file_name;              // the outline file's name, without its folder
     std::string crs_wkt;                // the CRS the blocks were reprojected to
     std::vector<parcel_block> blocks;   // in file order: block k has the number k + 1
     std::vector<std::string> notes;     // what was ignored or repaired, a sentence each
