@@ -6,7 +6,9 @@
 #include "mapcli/mapCommand.h"
 #include "parcel/parcelMap.h"
 
+#include <algorithm>
 #include <atomic>
+#include <cmath>
 #include <chrono>
 #include <cpl_conv.h>
 #include <cpl_error.h>
@@ -137,6 +139,20 @@ private:
     std::thread thread_;
 };
 
+// Memory a parcel's run may take, held whole: as much as the tool's runs
+// of a whole DEM take at most.
+const double kParcelRunBytes = 2e9;
+
+// About the metric width of the DEM's cells at its middle row (on a sphere
+// for degrees), for the estimate of a run's memory.
+double cellWidthMetres(const dem_source *dem) {
+    const double *t = dem->transform;
+    if (!dem->geographic) return t[1] * dem->linear_metres;
+    const double radian = 3.14159265358979323846 / 180.0;
+    const double latitude = (t[3] + (dem->height / 2 + 0.5) * t[5]) * radian;
+    return t[1] * radian * 6378137.0 * std::cos(latitude);
+}
+
 // "32 directions within 5000 m", as the block files say the shading.
 std::string shadingText(const map_options &o) {
     if (!o.shade) return "none";
@@ -168,14 +184,33 @@ int runParcel(const map_command &command, const dem_source *dem, map_control *co
     map_window reads;
     int code = runWindow(dem, &command.options, &extent, &reads, refusal);
     if (code != TERRAIN_OK) return code;
+    // A parcel's map is held whole (its figures need every cell): one too
+    // large for memory is said before any work, with the way out.
+    map_wants wants;
+    wants.horizons = !command.horizons.empty();
+    map_wants held = wants;
+    held.elevations = held.positions = held.whole_edge_months = true;
+    const int size = command.extent.tile_size;
+    const double width = size > 0 ? std::min(size, on.extent.width) : on.extent.width;
+    const double height = size > 0 ? std::min(size, on.extent.height) : on.extent.height;
+    // The block band and the blocks' numbers besides the map.
+    const double bytes = computeMapBytes(width, height, &held, command.options.directions, command.options.distance,
+                                         cellWidthMetres(dem)) + 12.0 * width * height;
+    if (bytes > kParcelRunBytes) {
+        char text[320];
+        std::snprintf(text, sizeof text,
+                      "the parcel's extent of %.0f x %.0f cells would take about %.1f GB of memory; compute it in "
+                      "tiles (--tile C,R --tile-size N) and join them with --mosaic",
+                      width, height, bytes / 1e9);
+        *refusal = text;
+        return TERRAIN_BAD_OPTION;
+    }
     elevation_check check;
     code = checkElevations(dem, &reads, &control->cancel, &check, refusal);
     if (code != TERRAIN_OK) {
         if (code != TERRAIN_CANCELLED) *refusal = command.dem + ": " + *refusal;
         return code;
     }
-    map_wants wants;
-    wants.horizons = !command.horizons.empty();
     land_map map;
     code = computeParcelMap(dem, &command.options, &p, &on, &command.extent, &wants, control, &map, refusal);
     std::vector<block_figures> figures;

@@ -128,6 +128,14 @@ refused_mosaic=$("$map" --quiet --mosaic m2.tif tile-0-0.tif tile-1-0.tif tile-2
 [ "$refused_mosaic" = "veranta-map: tile 2,2 is missing: the parcel's extent of 163 x 150 cells in tiles of 64 needs 3 x 3 tiles" ] &&
   [ ! -e m2.tif ] && ok || bad "a missing tile of the parcel: $refused_mosaic"
 
+# Tiles of a run with a target's band (no parcel) join as well.
+"$map" "${opts[@]}" --quiet --target 150 dem.tif target.tif || bad "the target run"
+parallel -j 2 --halt now,fail=1 "$map" "${opts[@]}" --quiet --target 150 --tile {1},{2} --tile-size 160 \
+  dem.tif target-{1}-{2}.tif ::: 0 1 ::: 0 1 || bad "the target's tiles"
+"$map" --quiet --mosaic target-mosaic.tif target-?-?.tif || bad "the target's mosaic"
+gdal_translate -q -of ENVI target.tif t.raw && gdal_translate -q -of ENVI target-mosaic.tif tm.raw
+cmp -s t.raw tm.raw && ok || bad "the target's mosaic differs from the whole run"
+
 # Refusals: one line, exit 1, no file.
 echo '{"type":"FeatureCollection","features":[{"type":"Feature","properties":{},"geometry":{"type":"Point","coordinates":[0,0]}}]}' > points.geojson
 printf '{"type":"FeatureCollection","crs":{"type":"name","properties":{"name":"urn:ogc:def:crs:EPSG::32610"}},"features":[%s]}\n' \
@@ -160,6 +168,12 @@ refused "every block off the DEM" "far.geojson: every block lies outside the ele
   --parcel far.geojson --blocks out.csv dem.tif out.tif
 refused "a tile beyond the parcel" "tile 3,0 lies outside the parcel's extent, which has 3 x 3 tiles of that size" \
   --parcel parcel.geojson --tile 3,0 --tile-size 64 dem.tif out.tif
+# A parcel as large as a DEM of 6,000 x 5,400 cells (a VRT at 1.5 m) is held whole: refused before any work.
+gdal_translate -q -of VRT -outsize 2000% 2000% dem.tif fine.vrt
+printf '{"type":"FeatureCollection","crs":{"type":"name","properties":{"name":"urn:ogc:def:crs:EPSG::32610"}},"features":[%s]}\n' \
+  "$(feature All "[497900,4875000],[506900,4875000],[506900,4883100],[497900,4883100],[497900,4875000]")" > all.geojson
+refused "a parcel too large for memory" "the parcel's extent of 6000 x 5400 cells would take about 5.7 GB of memory; compute it in tiles (--tile C,R --tile-size N) and join them with --mosaic" \
+  --parcel all.geojson fine.vrt out.tif
 help=$("$map" --help)
 for said in "--parcel FILE" "--blocks FILE.csv|.gpkg|.geojson" "--threshold DEGREE_DAYS" \
             "(default: the median of the parcel's cells with data, rounded down)"; do
