@@ -26,6 +26,7 @@ const char kUsage[] =
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
     "                   [--target DEGREE_DAYS] [--parcel FILE [--blocks FILE.csv|.gpkg|.geojson [--threshold T]]]\n"
     "                   DEM OUTPUT.tif\n"
+    "       veranta-map [options] --parcel FILE --elevation copernicus|3dep [--keep-dem FILE.tif] OUTPUT.tif\n"
     "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
 
 // What GIS programs take for a GeoTIFF by its name.
@@ -182,6 +183,18 @@ std::string takeThreshold(const std::string &, const std::string &value, map_com
     return "";
 }
 
+std::string takeElevation(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value != "copernicus" && value != "3dep") return "--elevation takes copernicus or 3dep, not " + value;
+    command->elevation = value;
+    return "";
+}
+
+std::string takeKeepDem(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (!geotiffName(value)) return "--keep-dem " + value + " must end in .tif or .tiff: the DEM is kept as a GeoTIFF";
+    command->keep_dem = value;
+    return "";
+}
+
 const value_option kValues[] = {
     {"--year", "Y", "the season's year, 2000 to 2050 (default: this year)", takeYear},
     {"--from", "D/M", "the season's first day and month (default: 1/4, 1 April)", takeDay},
@@ -218,6 +231,13 @@ const value_option kValues[] = {
      "the degree days (degC above 10 degC) a cell must reach to count in the blocks' hectares reaching it, 0 to "
      "10000 (default: the median of the parcel's cells with data, rounded down)",
      takeThreshold},
+    {"--elevation", "copernicus|3dep",
+     "with --parcel and no DEM: fetch the elevation of the parcel's extent and the shading distance around it from "
+     "the Copernicus DEM GLO-30 or USGS 3DEP 1/3 arc-second (or take it from the cache of an earlier fetch), then "
+     "map it; its source and attribution go into the map's metadata (default: the DEM given)",
+     takeElevation},
+    {"--keep-dem", "FILE.tif", "with --elevation, also keep the fetched DEM as this GeoTIFF (default: only in the cache)",
+     takeKeepDem},
     {"--mosaic", "OUTPUT.tif",
      "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
      "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
@@ -346,10 +366,19 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         files.push_back(extra);
     }
     if (command->mosaic) return mosaicCommand(app.parse_order(), files, command, text);
-    if (dem->count() == 0 || output->count() == 0)
-        return refuse(std::string("a DEM and an output file are needed\n") + kUsage);
-    command->dem = dem->results().back();
-    command->output = output->results().back();
+    if (!command->elevation.empty()) {
+        // The one file is the output: the DEM is fetched.
+        if (command->parcel.empty()) return refuse("--elevation needs --parcel FILE: it fetches the parcel's elevation");
+        if (files.size() != 1)
+            return refuse("with --elevation only the output file is given, the DEM being fetched\n" + std::string(kUsage));
+        command->output = files.front();
+    } else {
+        if (!command->keep_dem.empty()) return refuse("--keep-dem goes with --elevation: it keeps the fetched DEM");
+        if (dem->count() == 0 || output->count() == 0)
+            return refuse(std::string("a DEM and an output file are needed\n") + kUsage);
+        command->dem = dem->results().back();
+        command->output = output->results().back();
+    }
 
     if (tile != (command->extent.tile_size > 0)) return refuse("--tile and --tile-size go together");
     if (!command->blocks.empty() && command->parcel.empty())
@@ -365,14 +394,20 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         return refuse("the output " + command->output + " must end in .tif or .tiff: the map is a GeoTIFF");
     if (!h.empty() && !geotiffName(h))
         return refuse("--horizons " + h + " must end in .tif or .tiff: the horizons are a GeoTIFF");
-    if (sameFile(command->dem, command->output))
+    if (!command->dem.empty() && sameFile(command->dem, command->output))
         return refuse("the output " + command->output + " is the DEM itself; choose another file for the map");
     if (!h.empty() && sameFile(h, command->output))
         return refuse("--horizons " + h + " is the output itself; choose another file for the horizons");
-    if (!h.empty() && sameFile(h, command->dem))
+    if (!h.empty() && !command->dem.empty() && sameFile(h, command->dem))
         return refuse("--horizons " + h + " is the DEM itself; choose another file for the horizons");
     const std::string &p = command->parcel;
     const std::string &b = command->blocks;
+    const std::string &k = command->keep_dem;
+    const std::pair<const std::string *, const char *> kept[] = {
+        {&command->output, "the output"}, {&h, "the horizons"}, {&p, "the parcel"}, {&b, "the blocks"}};
+    for (const auto &other : kept)
+        if (!k.empty() && !other.first->empty() && sameFile(k, *other.first))
+            return refuse("--keep-dem " + k + " is " + other.second + " itself; choose another file for the DEM");
     if (!p.empty() && sameFile(p, command->output))
         return refuse("the output " + command->output + " is the parcel itself; choose another file for the map");
     if (!p.empty() && !h.empty() && sameFile(p, h))

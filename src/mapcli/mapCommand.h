@@ -26,6 +26,10 @@ struct map_command {
     std::string blocks;
     bool has_threshold = false;
     double threshold = 0.0;
+    // --elevation: no DEM given, the parcel's elevation fetched from this
+    // source ("copernicus" or "3dep"); --keep-dem: where to keep it.
+    std::string elevation;
+    std::string keep_dem;
 };
 
 enum map_command_outcome {

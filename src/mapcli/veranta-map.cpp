@@ -3,7 +3,9 @@
 // the DEM (every file it reads, its elevations) and hands it to writeMap, or
 // the tiles to mosaicMaps; shows progress on a terminal and says any refusal
 // in one line, GDAL's own reason in it rather than on lines of its own.
+#include "elevation/elevation.h"
 #include "mapcli/mapCommand.h"
+#include "model/readRegularFile.h"
 #include "parcel/parcelMap.h"
 
 #include <algorithm>
@@ -238,9 +240,80 @@ int runParcel(const map_command &command, const dem_source *dem, map_control *co
     return code;
 }
 
+// The parcel's elevation for a run without a DEM: fetched over its blocks'
+// box in WGS 84 and the shading distance around it (with room for the
+// horizons' last samples), or taken from the cache of an earlier fetch; the
+// GeoTIFF's path in *dem_path. A signal cancels the fetch as it does a run.
+int fetchParcelDem(const map_command &command, map_control *control, std::string *dem_path, std::string *refusal) {
+    parcel p;
+    if (!readParcel(command.parcel, "EPSG:4326", &p, refusal)) {
+        *refusal = command.parcel + ": " + *refusal;
+        return TERRAIN_BAD_OPTION;
+    }
+    elevation_area area;
+    area.west = area.south = HUGE_VAL;
+    area.east = area.north = -HUGE_VAL;
+    for (const parcel_block &b : p.blocks)
+        for (const parcel_polygon &polygon : b.polygons)
+            for (const parcel_ring &ring : polygon.rings)
+                for (const parcel_point &point : ring) {
+                    area.west = std::min(area.west, point.x);
+                    area.east = std::max(area.east, point.x);
+                    area.south = std::min(area.south, point.y);
+                    area.north = std::max(area.north, point.y);
+                }
+    area.margin_metres = (command.options.shade ? command.options.distance : 0.0) + 100.0;
+    const elevation_source *source = elevationSourceByKey(command.elevation);
+    if (source == nullptr) {
+        *refusal = "--elevation takes copernicus or 3dep, not " + command.elevation;
+        return TERRAIN_BAD_OPTION;
+    }
+    elevation_progress progress;
+    std::atomic<bool> done{false};
+    std::thread relay([&] {
+        while (!done.load()) {
+            if (control->cancel.load()) progress.cancel.store(true);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+    });
+    elevation_result result;
+    const int status = fetchElevation(area, source->id, elevationSettingsFromEnvironment(), &progress, &result, refusal);
+    done.store(true);
+    relay.join();
+    if (status == ELEVATION_CANCELLED) return TERRAIN_CANCELLED;
+    if (status != ELEVATION_OK) {
+        *refusal = "the elevation of " + command.parcel + " cannot be had from " + source->name + ": " + *refusal;
+        return TERRAIN_FAILED;
+    }
+    *dem_path = result.path;
+    return TERRAIN_OK;
+}
+
+// A copy of the fetched DEM where --keep-dem says, through the safe writer.
+int keepDem(const std::string &from, const std::string &to, std::string *refusal) {
+    char *data = nullptr;
+    std::size_t length = 0;
+    bool more = false;
+    const int code = readRegularFile(from.c_str(), static_cast<std::size_t>(4) << 30, &data, &length, &more);
+    bool kept = code == 0 && !more && writeFileSafely(to, data, length, refusal);
+    std::free(data);
+    if (code != 0 || more) *refusal = from + " cannot be read";
+    if (!kept) *refusal = "--keep-dem " + to + ": " + *refusal;
+    return kept ? TERRAIN_OK : TERRAIN_FAILED;
+}
+
 // The DEM's checks before any work, then the run. TERRAIN_* with *refusal.
-int runMap(const map_command &command, map_control *control, std::vector<std::string> *notes,
+int runMap(const map_command &given, map_control *control, std::vector<std::string> *notes,
            std::string *refusal) {
+    map_command command = given;
+    if (!command.elevation.empty()) {
+        const int code = fetchParcelDem(given, control, &command.dem, refusal);
+        if (code != TERRAIN_OK) return code;
+        if (sameFile(command.dem, command.output) || (!command.keep_dem.empty() && sameFile(command.dem, command.keep_dem))) {
+            *refusal = "the output is the cached DEM " + command.dem + " itself; choose another file";
+            return TERRAIN_BAD_OPTION;
+        }
+    }
     const std::string &dem_path = command.dem;
     dem_source dem;
     int code = openDem(dem_path, command.band, &dem, refusal);
@@ -266,6 +339,7 @@ int runMap(const map_command &command, map_control *control, std::vector<std::st
     if (code == TERRAIN_OK && !command.parcel.empty()) {
         code = runParcel(command, &dem, control, notes, refusal);
         closeDem(&dem);
+        if (code == TERRAIN_OK && !command.keep_dem.empty()) code = keepDem(command.dem, command.keep_dem, refusal);
         return code;
     }
     // Of the DEM, what this run reads: a tile's job does not read the whole.

@@ -181,6 +181,8 @@ bool blockMapOf(const land_map *map, const std::int32_t *block_of_cell, block_ma
     m.longitude = map->longitude.data();
     m.elevation = map->elevation.data();
     m.tilt = map->band(map_quantity::tilt);
+    m.target_day = map->band(map_quantity::target_day);
+    m.target = m.target_day != nullptr ? map->options.target : 0.0;
     m.nodata = kMapNodata;
     return true;
 }

@@ -52,6 +52,11 @@ struct land_grid {
     int run_y0 = 0;
     int run_width = 0;
     int run_height = 0;
+    // Where the DEM's elevations come from, as a fetched DEM's metadata say
+    // (ELEVATION_SOURCE, ELEVATION_ATTRIBUTION): carried on into the map's
+    // files, as the source's licence asks; empty for any other DEM.
+    std::string elevation_source;
+    std::string elevation_attribution;
     long cells() const { return static_cast<long>(width) * height; }
 };
 

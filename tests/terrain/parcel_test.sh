@@ -100,15 +100,58 @@ EOF
 )
 [ -z "$zonal" ] && ok || bad "the CSV against the map: $zonal"
 
+# The Winkler columns only for 1 April to 31 October: empty for this season.
+/usr/bin/python3 -c '
+import csv, sys
+rows = list(csv.DictReader(open("blocks.csv", newline="")))
+sys.exit(any(r["winkler_region"] or r["hectares_region_Ia"] for r in rows) or "target_gdd" in rows[0])' &&
+  ok || bad "Winkler or target columns filled for a season of June and July"
+# The regions' season with a target: each block's region is its mean's, its
+# hectares per region and its share reaching the target those of the map.
+"$map" --year 2023 --directions 12 --distance 300 --quiet --parcel parcel.geojson --target 900 \
+  --blocks season.csv dem.tif season.tif || bad "the run of the regions' season"
+regions=$(/usr/bin/python3 - season.tif season.csv <<'EOF'
+import csv, struct, sys
+from osgeo import gdal
+ds = gdal.Open(sys.argv[1])
+def band(b):
+    return struct.unpack('%df' % (ds.RasterXSize * ds.RasterYSize),
+                         ds.GetRasterBand(b).ReadRaster(buf_type=gdal.GDT_Float32))
+n = ds.RasterCount
+gdd, block, day = band(1), band(n - 1), band(n)
+bounds = [850, 1111, 1389, 1667, 1944, 2222, 2700]
+names = ['too cool', 'Ia', 'Ib', 'II', 'III', 'IV', 'V', 'too hot']
+region = lambda v: names[sum(1 for b in bounds if v >= b)]
+faults = []
+rows = list(csv.DictReader(open(sys.argv[2], newline='')))
+for row in rows:
+    k = int(row['block'])
+    data = [i for i, b in enumerate(block) if b == k and gdd[i] != -9999]
+    if row['winkler_region'] != region(float(row['gdd_mean'])):
+        faults.append('block %d is %s, its mean %s' % (k, row['winkler_region'], row['gdd_mean']))
+    for name in names:
+        column = 'hectares_region_' + name.replace(' ', '_')
+        want = sum(1 for i in data if region(gdd[i]) == name) * 0.09
+        if abs(float(row[column]) - want) > 0.00005:
+            faults.append('block %d: %s ha of %s, the map gives %.4f' % (k, row[column], name, want))
+    share = sum(1 for i in data if day[i] > 0) / len(data)
+    if row['target_gdd'] != '900.00' or abs(float(row['share_reaching_target']) - share) > 0.00005:
+        faults.append('block %d: target %s, share %s, the map gives %.4f' % (k, row['target_gdd'], row['share_reaching_target'], share))
+print('; '.join(faults))
+EOF
+)
+[ -z "$regions" ] && ok || bad "the regions and the target against the map: $regions"
+
 # The GeoPackage and GeoJSON carry the same names, typed, one feature a block.
 "$map" "${opts[@]}" --quiet --parcel parcel.geojson --blocks blocks.gpkg --threshold 190 dem.tif p2.tif || bad "the GeoPackage run"
 "$map" "${opts[@]}" --quiet --parcel parcel.geojson --blocks blocks.geojson dem.tif p3.tif || bad "the GeoJSON run"
 gpkg=$(ogrinfo -so -al blocks.gpkg 2>&1)
 for said in "Feature Count: 3" "block: Integer" "name: String" "hectares: Real" "share_reaching: Real" \
-            "share_outside_calibration: Real" "Geometry: Multi Polygon" 'ID["EPSG",32610]'; do
+            "share_outside_calibration: Real" "winkler_region: String" \
+            "hectares_region_too_hot: Real" "Geometry: Multi Polygon" 'ID["EPSG",32610]'; do
   if [[ "$gpkg" == *"$said"* ]]; then ok; else bad "blocks.gpkg does not say $said"; fi
 done
-ogrinfo -al -q blocks.gpkg | grep -q 'threshold_gdd (Real) = 190' && ok || bad "the GeoPackage's threshold"
+[ "$(ogrinfo -al -q blocks.gpkg | grep -c 'threshold_gdd (Real) = 190$')" = 3 ] && ok || bad "the GeoPackage's threshold"
 [ "$(ogrinfo -al -q -ro blocks.geojson | grep -c 'gdd_mean (Real)')" = 3 ] && ok || bad "blocks.geojson's features"
 # Pixels of the parcel's map do not depend on --blocks.
 gdal_translate -q -of ENVI parcel.tif a.raw && gdal_translate -q -of ENVI p2.tif b.raw
