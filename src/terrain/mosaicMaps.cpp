@@ -205,6 +205,7 @@ int runBands(const tile &first, std::vector<file_band> *bands, std::string *refu
         // numbers (described with its blocks, as every tile describes them)
         // and a target's day.
         band_layout layout(s);
+        const size_t block_band = static_cast<size_t>(layout.count());   // the first optional band
         const auto target = first.metadata.find("TARGET_DEGREE_DAYS");
         if (target != first.metadata.end()) {
             char *end = nullptr;
@@ -213,9 +214,9 @@ int runBands(const tile &first, std::vector<file_band> *bands, std::string *refu
             layout.addOptional(targetDayBand(t));
         }
         if (first.metadata.count("PARCEL_FILE") != 0) {
-            const size_t at = static_cast<size_t>(layout.count());
-            if (at >= first.descriptions.size()) return say(refusal, TERRAIN_UNREADABLE, why);
-            layout.addOptional({map_quantity::block_number, 0, first.descriptions[at], first.units[at]});
+            if (block_band >= first.descriptions.size()) return say(refusal, TERRAIN_UNREADABLE, why);
+            layout.addOptional(
+                {map_quantity::block_number, 0, first.descriptions[block_band], first.units[block_band]});
         }
         *bands = mapFileBands(layout);
     } else if (content == "horizon angles") {

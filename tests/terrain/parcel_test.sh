@@ -171,10 +171,10 @@ refused_mosaic=$("$map" --quiet --mosaic m2.tif tile-0-0.tif tile-1-0.tif tile-2
 [ "$refused_mosaic" = "veranta-map: tile 2,2 is missing: the parcel's extent of 163 x 150 cells in tiles of 64 needs 3 x 3 tiles" ] &&
   [ ! -e m2.tif ] && ok || bad "a missing tile of the parcel: $refused_mosaic"
 
-# Tiles of a run with a target's band (no parcel) join as well.
-"$map" "${opts[@]}" --quiet --target 150 dem.tif target.tif || bad "the target run"
-parallel -j 2 --halt now,fail=1 "$map" "${opts[@]}" --quiet --target 150 --tile {1},{2} --tile-size 160 \
-  dem.tif target-{1}-{2}.tif ::: 0 1 ::: 0 1 || bad "the target's tiles"
+# Tiles with both optional bands (the block number, then the target's day) join as well.
+"$map" "${opts[@]}" --quiet --parcel parcel.geojson --target 150 dem.tif target.tif || bad "the target run"
+parallel -j 2 --halt now,fail=1 "$map" "${opts[@]}" --quiet --parcel parcel.geojson --target 150 --tile {1},{2} \
+  --tile-size 100 dem.tif target-{1}-{2}.tif ::: 0 1 ::: 0 1 || bad "the target's tiles"
 "$map" --quiet --mosaic target-mosaic.tif target-?-?.tif || bad "the target's mosaic"
 gdal_translate -q -of ENVI target.tif t.raw && gdal_translate -q -of ENVI target-mosaic.tif tm.raw
 cmp -s t.raw tm.raw && ok || bad "the target's mosaic differs from the whole run"
