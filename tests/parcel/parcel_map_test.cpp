@@ -188,6 +188,28 @@ TEST_F(small_run, BlockFiguresAreTheZonalStatisticsOfTheWrittenMap) {
     EXPECT_LT(zones[2].with_data, zones[2].cells);
 }
 
+// The block band names the blocks in order, on one line, and says how many
+// it leaves out when they are many.
+TEST(BlockNumberBand, NamesTheBlocksAndCountsThoseLeftOut) {
+    struct case_ {
+        int blocks;
+        const char *name;
+        const char *ends;
+    } cases[] = {
+        {2, "Row\n", "(1 Row , 2 Row ; 0 outside every block)"},
+        {60, "A long block name", ", 18 A long block name and 42 blocks more; 0 outside every block)"},
+    };
+    for (const case_ &k : cases) {
+        parcel p;
+        for (int b = 0; b < k.blocks; b++) p.blocks.push_back({k.name, {}, false});
+        const map_band band = blockNumberBand(&p);
+        const std::string &d = band.description;
+        EXPECT_EQ(band.quantity, map_quantity::block_number);
+        EXPECT_EQ(d.substr(d.size() - std::min(d.size(), std::strlen(k.ends))), k.ends) << d;
+        EXPECT_LT(d.size(), 480u) << d;
+    }
+}
+
 // Bytes this process has read through read() and its kin so far.
 long long bytesRead() {
     std::ifstream io("/proc/self/io");
