@@ -217,8 +217,8 @@ const value_option kValues[] = {
     {"--parcel", "FILE",
      "compute only the extent of the parcel's blocks (every polygon of a KML, KMZ, GeoJSON, Shapefile or "
      "GeoPackage, read in the DEM's coordinate system): the output covers their bounding box on the DEM's grid, "
-     "cells outside every block are nodata, and a last band gives each cell's block number (0 outside every "
-     "block); a cell belongs to a block when its centre lies inside it, to the first of two overlapping blocks; "
+     "cells outside every block are nodata, and one more band after the season's (before a target's) gives each "
+     "cell's block number (0 outside every block); a cell belongs to a block when its centre lies inside it, to the first of two overlapping blocks; "
      "with --tile, tiles of that extent (default: the whole DEM, no blocks)",
      takeParcel},
     {"--blocks", "FILE.csv|.gpkg|.geojson",
@@ -300,7 +300,8 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     CLI::Option *no_shade = app.add_flag("--no-shade", "no terrain shading: only each cell's own slope (default: shaded)");
     CLI::Option *quiet =
         app.add_flag("--quiet", "no progress bar, and no note on cells outside the region the degree days are "
-                                "calibrated for (default: both shown, the progress on a terminal only)");
+                                "calibrated for, nor on what a parcel's file left out (default: all shown, the "
+                                "progress on a terminal only)");
     CLI::Option *dem = app.add_option("DEM", "the elevation model: one band of any raster GDAL reads, with a "
                                              "coordinate reference system, elevations in metres or feet");
     CLI::Option *output = app.add_option("OUTPUT.tif", "the map to write, a Cloud Optimized GeoTIFF (.tif or .tiff); "

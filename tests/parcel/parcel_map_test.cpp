@@ -77,9 +77,11 @@ bool sameBits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Every band of the parcel's map (or of a tile of it) against the whole
 // run: the blocks' cells to the bit, the rest nodata, the block band the
-// rasterizer's numbers; counted as faults, one per kind.
+// rasterizer's numbers, put between the season's bands and the target's;
+// counted as faults, one per kind.
 TEST_F(small_run, BlocksCellsEqualTheWholeRunToTheBit) {
-    const map_options o = shortSeason();
+    map_options o = shortSeason();
+    o.target = 150.0;
     map_wants wants;
     wants.horizons = true;
     land_map whole;
@@ -95,7 +97,8 @@ TEST_F(small_run, BlocksCellsEqualTheWholeRunToTheBit) {
         map_control control;
         ASSERT_EQ(computeParcelMap(&dem, &o, &p, &on, k.tile, &wants, &control, &m, &why), TERRAIN_OK) << why;
         const int blocks_band = m.layout.find(map_quantity::block_number);
-        ASSERT_EQ(blocks_band, whole.layout.count()) << k.what << ": the block band comes after the season's";
+        ASSERT_EQ(blocks_band, band_layout(o.season).count()) << k.what << ": the block band comes after the season's";
+        ASSERT_EQ(m.layout.find(map_quantity::target_day), blocks_band + 1) << k.what << ": the target's after it";
         long changed = 0, not_blank = 0, wrong_block = 0, horizons_changed = 0, with_data = 0, in_blocks = 0;
         for (int r = 0; r < m.grid.height; r++)
             for (int c = 0; c < m.grid.width; c++) {
@@ -107,7 +110,7 @@ TEST_F(small_run, BlocksCellsEqualTheWholeRunToTheBit) {
                 in_blocks += b > 0;
                 with_data += b > 0 && whole.hasData(static_cast<long>(j));
                 for (int band = 0; band < whole.layout.count(); band++) {
-                    const float v = m.band(band)[i];
+                    const float v = m.band(band < blocks_band ? band : band + 1)[i];
                     if (b > 0) changed += !sameBits(v, whole.band(band)[j]);
                     else not_blank += v != kMapNodata;
                 }
