@@ -5,6 +5,8 @@
 // our words what was wrong and the first wrong one is the one said.
 #include "mapcli/mapCommand.h"
 
+#include "station/stationAnchor.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -24,8 +26,8 @@ namespace {
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
-    "                   [--target DEGREE_DAYS] [--parcel FILE [--blocks FILE.csv|.gpkg|.geojson [--threshold T]]]\n"
-    "                   DEM OUTPUT.tif\n"
+    "                   [--target DEGREE_DAYS] [--anchor FILE [--anchor-site LAT,LON,ELEV]]\n"
+    "                   [--parcel FILE [--blocks FILE.csv|.gpkg|.geojson [--threshold T]]] DEM OUTPUT.tif\n"
     "       veranta-map [options] --parcel FILE --elevation copernicus|3dep [--keep-dem FILE.tif] OUTPUT.tif\n"
     "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
 
@@ -195,6 +197,59 @@ std::string takeKeepDem(const std::string &, const std::string &value, map_comma
     return "";
 }
 
+std::string takeAnchor(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--anchor needs a station's file";
+    command->anchor = value;
+    return "";
+}
+
+std::string takeAnchorSite(const std::string &, const std::string &value, map_command *command, bool *) {
+    site_location site;
+    if (!parseSiteText(value, &site))
+        return "--anchor-site takes latitude (-90 to 90), longitude (-180 to 180) and elevation in metres as "
+               "LAT,LON,ELEV, not " + value;
+    command->anchor_site = value;
+    return "";
+}
+
+// The station's file read and set beside the estimate at its site, its
+// offsets into the options: "" or the refusal.
+std::string anchorRun(map_command *command) {
+    if (command->options.target > 0.0)
+        return "--anchor takes no --target: the day a target is reached comes from the estimate's own days";
+    const std::string &file = command->anchor;
+    if (sameFile(file, command->output))
+        return "the output " + command->output + " is the station's file itself; choose another file for the map";
+    if (!command->horizons.empty() && sameFile(file, command->horizons))
+        return "--horizons " + command->horizons +
+               " is the station's file itself; choose another file for the horizons";
+    site_location site;
+    const bool given = !command->anchor_site.empty() && parseSiteText(command->anchor_site, &site);
+    const season_range &s = command->options.season;
+    const station_season season{s.start_day, s.start_month, s.stop_day, s.stop_month};
+    station_anchor anchor;
+    std::string why;
+    switch (anchorFromFile(file, UNIT_UNSAID, season, given ? &site : nullptr, &anchor, &why, nullptr)) {
+        case ANCHOR_OK: break;
+        case ANCHOR_NO_SITE:
+            return "--anchor " + file + " does not say where the station is; give --anchor-site LAT,LON,ELEV";
+        case ANCHOR_NEEDS_UNIT:
+            return "--anchor " + file + ": " + why +
+                   "; name the unit in the maximum's and minimum's columns (tmax_c, tmin_f)";
+        case ANCHOR_SITE_REFUSED: return "--anchor " + file + ": " + why + "; check --anchor-site";
+        case ANCHOR_BAD_SEASON: return "--anchor takes a season a station's figures take: " + why;
+        default: return "--anchor " + file + ": " + why;
+    }
+    map_anchor &a = command->options.anchor;
+    a.station = anchor.station;
+    a.latitude = anchor.site.latitude;
+    a.longitude = anchor.site.longitude;
+    a.elevation = anchor.site.elevation;
+    for (int m = 0; m < 12; m++) a.offsets[m] = anchor.offsets[m];
+    command->anchor_note = anchor.region_note;
+    return "";
+}
+
 const value_option kValues[] = {
     {"--year", "Y", "the season's year, 2000 to 2050 (default: this year)", takeYear},
     {"--from", "D/M", "the season's first day and month (default: 1/4, 1 April)", takeDay},
@@ -242,6 +297,15 @@ const value_option kValues[] = {
      "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
      "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
      takeMosaic},
+    {"--anchor", "FILE",
+     "anchor the map's degree days to a weather station's daily temperatures (the formats veranta-station reads): "
+     "each month of the season moved by the station's measured mean minus the estimate at its site, never below 0 "
+     "(default: not anchored)",
+     takeAnchor},
+    {"--anchor-site", "LAT,LON,ELEV",
+     "the station's latitude, longitude (west negative) and elevation in metres, for a file that does not say "
+     "them (default: the file's own)",
+     takeAnchorSite},
 };
 
 // --mosaic OUTPUT.tif TILE.tif...: the tiles are every file named; of the
@@ -284,9 +348,11 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         return MAP_COMMAND_REFUSED;
     };
 
-    CLI::App app("veranta-map: the clear-sky season of every cell of a digital elevation model (DEM), as a "
-                 "GeoTIFF on the DEM's grid: degree days, irradiation, tilt, aspect, minutes in terrain shadow "
-                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached.",
+    CLI::App app("veranta-map: the season of every cell of a digital elevation model (DEM), as a "
+                 "GeoTIFF on the DEM's grid: degree days (an average season's, estimated), clear-sky "
+                 "irradiation, tilt, aspect, minutes in terrain shadow "
+                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached; "
+                 "with --anchor, the degree days anchored to a weather station's records.",
                  "veranta-map");
     app.formatter(std::make_shared<usage_formatter>());
     app.set_help_flag("-h,--help", "print this help and stop");
@@ -418,5 +484,12 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     for (const auto &other : others)
         if (!b.empty() && !other.first->empty() && sameFile(b, *other.first))
             return refuse("--blocks " + b + " is " + other.second + " itself; choose another file for the blocks");
+    if (!command->anchor_site.empty() && command->anchor.empty()) return refuse("--anchor-site goes with --anchor");
+    if (!command->anchor.empty()) {
+        why = anchorRun(command);
+        if (!why.empty()) return refuse(why);
+        if (checkMapOptions(&command->options, &why) != TERRAIN_OK)
+            return refuse("--anchor " + command->anchor + ": " + why);
+    }
     return MAP_COMMAND_RUN;
 }

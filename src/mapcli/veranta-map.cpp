@@ -392,6 +392,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     if (result != TERRAIN_OK) return fail(refusal);
+    if (!command.quiet && !command.anchor_note.empty())
+        std::fprintf(stderr, "veranta-map: note: %s\n", command.anchor_note.c_str());
     const long with = control.cells_with_data.load();
     const long outside = control.cells_outside.load();
     if (!command.quiet && outside > 0)

@@ -201,19 +201,19 @@ int runBands(const tile &first, std::vector<file_band> *bands, std::string *refu
             std::sscanf(y->second.c_str(), "%ld%c", &year[0], &tail) != 1)
             return say(refusal, TERRAIN_UNREADABLE, why);
         s.year = static_cast<int>(year[0]);
-        // The optional bands the run's metadata say it has: a parcel's block
-        // numbers (described with its blocks, as every tile describes them)
-        // and a target's day.
-        band_layout layout(s);
-        const size_t block_band = static_cast<size_t>(layout.count());   // the first optional band
+        // The optional bands and the degree days' anchor as the run's options
+        // made them, from the items the writer keeps of those options; a
+        // parcel's block numbers (described with its blocks, as every tile
+        // describes them) in their place among the optional bands.
+        map_options o;
+        o.season = s;
         const auto target = first.metadata.find("TARGET_DEGREE_DAYS");
-        if (target != first.metadata.end()) {
-            char *end = nullptr;
-            const double t = std::strtod(target->second.c_str(), &end);
-            if (*end != '\0' || !(t > 0.0) || t > kMaxTarget) return say(refusal, TERRAIN_UNREADABLE, why);
-            layout.addOptional(targetDayBand(t));
-        }
+        if (target != first.metadata.end()) o.target = std::strtod(target->second.c_str(), nullptr);
+        const auto anchor = first.metadata.find("ANCHOR_STATION");
+        if (anchor != first.metadata.end()) o.anchor.station = anchor->second;
+        band_layout layout(o);
         if (first.metadata.count("PARCEL_FILE") != 0) {
+            const size_t block_band = static_cast<size_t>(band_layout(s).count());   // the first optional band
             if (block_band >= first.descriptions.size()) return say(refusal, TERRAIN_UNREADABLE, why);
             layout.addOptional(
                 {map_quantity::block_number, 0, first.descriptions[block_band], first.units[block_band]});
