@@ -26,6 +26,17 @@ struct map_command {
     std::string report;           // --report: the site report as PDF, or empty
     bool paper_given = false;     // --paper; otherwise the locale's paper (localePaper)
     report_paper paper = REPORT_A4;
+    // --parcel: only the blocks' extent, its tiles with --tile; --blocks:
+    // each block's figures too, at --threshold degree days (by default the
+    // parcel's median, rounded down).
+    std::string parcel;
+    std::string blocks;
+    bool has_threshold = false;
+    double threshold = 0.0;
+    // --elevation: no DEM given, the parcel's elevation fetched from this
+    // source ("copernicus" or "3dep"); --keep-dem: where to keep it.
+    std::string elevation;
+    std::string keep_dem;
 };
 
 enum map_command_outcome {

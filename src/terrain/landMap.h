@@ -59,6 +59,19 @@ struct land_grid {
     int raster_width = 0;
     int raster_height = 0;
     double raster_transform[6] = {};
+    // A parcel's run: the outline file's name without the folder, and the
+    // window of the raster the run covers (the blocks' extent, which its
+    // tiles share out); empty and 0 x 0 for a run of the whole raster.
+    std::string parcel_file;
+    int run_x0 = 0;
+    int run_y0 = 0;
+    int run_width = 0;
+    int run_height = 0;
+    // Where the DEM's elevations come from, as a fetched DEM's metadata say
+    // (ELEVATION_SOURCE, ELEVATION_ATTRIBUTION): carried on into the map's
+    // files, as the source's licence asks; empty for any other DEM.
+    std::string elevation_source;
+    std::string elevation_attribution;
     long cells() const { return static_cast<long>(width) * height; }
 };
 
