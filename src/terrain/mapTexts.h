@@ -20,7 +20,8 @@ std::string aspectString(float aspect);
 
 // "X ha of Y ha (Z %) get at least T degree days over this season", with
 // "(anchored to station NAME)" for an anchored map, and how much of the land
-// has no elevation data and is not counted, if any.
+// has no elevation data and is not counted, if any. A parcel's map (one with
+// a block band): "X ha of your Y ha parcel (Z %) …", its cells only.
 std::string answerText(const land_map &map, float threshold);
 
 // The readout of the cell under the pointer on two lines, or the hint when
