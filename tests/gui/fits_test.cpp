@@ -133,6 +133,7 @@ TEST(Fits, SlopesWindow) {
     gui::setText(part("slopes_startday"), "31");
     gtk_combo_box_set_active(GTK_COMBO_BOX(part("slopes_startmonth")), 5);
     gui::setText(part("slopes_year"), "twenty twenty-five");
+    gui::setText(part("slopes_target"), "twelve hundred degree days");
     compare();
     expectFits(win, "slopes-bad-entries");
     gui::setText(part("slopes_lat"), "95");
@@ -141,8 +142,14 @@ TEST(Fits, SlopesWindow) {
     compare();
     expectFits(win, "slopes-refused-site");
     gui::setText(part("slopes_lat"), "44.133");
+    gui::setText(part("slopes_target"), "");
     compare();
     expectFits(win, "slopes-compared");
+    // The region and the date the target is reached under the selected slope.
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("slopes_startmonth")), 3);
+    gui::setText(part("slopes_target"), "1150");
+    compare();
+    expectFits(win, "slopes-target");
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("slopes_rank_irradiation")), TRUE);
     expectFits(win, "slopes-by-irradiation");
     slopes_window_export_to(w, false, ("/nonexistent-folder/" + std::string(200, 'x') + ".csv").c_str());
