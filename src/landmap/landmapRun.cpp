@@ -106,6 +106,7 @@ landmap_land landmap_land_open(const std::string &path, const std::string &examp
         return land;
     }
     closeDem(&dem);
+    // From its size alone, before a cell is read.
     const double need = mapRunBytes(d.width, d.height, std::min(d.cell_width, d.cell_height));
     if (memory_bytes > 0.0 && need > memory_bytes / 2.0) {
         land.said = refused(land, printed("at %d × %d cells it is too large for this computer's memory (its map "
@@ -114,18 +115,36 @@ landmap_land landmap_land_open(const std::string &path, const std::string &examp
                                           d.width, d.height, need / 1e9, memory_bytes / 2e9));
         return land;
     }
-    if (!d.any_elevation) {
-        land.said = refused(land, "every cell of it is without data.");
-        return land;
-    }
     auto metres = [](double v) { return decimalString(v, v < 10 ? 2 : 1); };
     land.said = (!example.empty() && path == example ? "A made-up example land (not a real place): " : "") +
                 land.name + "\n" + std::to_string(d.width) + " × " + std::to_string(d.height) + " cells of " +
                 metres(d.cell_width) + " × " + metres(d.cell_height) + " m, " + metres(d.hectares) + " ha\n" +
-                d.crs_name + "\nelevation " + decimalString(d.lowest, 1) + " to " + decimalString(d.highest, 1) +
-                " m";
+                d.crs_name;
     land.usable = true;
     return land;
+}
+
+void landmap_survey_work(landmap_survey *survey) {
+    landmap_land &land = survey->land;
+    dem_source dem;
+    std::string why;
+    elevation_check check;
+    int status = openDem(land.path, 0, &dem, &why);
+    if (status == TERRAIN_OK) status = checkElevations(&dem, nullptr, &survey->cancel, &check, &why);
+    closeDem(&dem);
+    if (status == TERRAIN_OK) {
+        land.said += "\nelevation " + decimalString(check.lowest, 1) + " to " + decimalString(check.highest, 1) + " m";
+        return;
+    }
+    land.usable = false;
+    // Said as the window has always said it when there is simply no data.
+    if (status == TERRAIN_IMPLAUSIBLE && check.implausible == 0 && check.infinite == 0)
+        why = "every cell of it is without data.";
+    else if (status == TERRAIN_CANCELLED)
+        why = "its elevations were not read to the end.";
+    else if (!why.empty() && why.back() != '.')
+        why += ".";
+    land.said = refused(land, why);
 }
 
 // The made-up example land is made at build time beside the program and
@@ -162,6 +181,9 @@ void landmap_run_work(landmap_run *run) {
     dem_source dem;
     int status = openDem(run->path, 0, &dem, &run->refusal);
     auto map = std::make_shared<land_map>();
+    // Checked again: the file may have changed since it was opened.
+    elevation_check check;
+    if (status == TERRAIN_OK) status = checkElevations(&dem, nullptr, &run->control.cancel, &check, &run->refusal);
     if (status == TERRAIN_OK) {
         const map_wants wants = windowWants();
         status = computeMap(&dem, &run->options, nullptr, &wants, &run->control, map.get(), &run->refusal);

@@ -7,6 +7,7 @@
 
 #include "terrain/terrain.h"
 
+#include <atomic>
 #include <memory>
 #include <string>
 
@@ -16,14 +17,27 @@ struct landmap_land {
     std::string path;
     std::string name;   // the file's name as the window shows it
     // Usable: what it is (name, size in cells and hectares, cell size,
-    // coordinate system, elevations) on a few lines. Otherwise the one
-    // sentence that says why it cannot be used.
+    // coordinate system, and once read its elevations) on a few lines.
+    // Otherwise the one sentence that says why it cannot be used.
     std::string said;
 };
-// Opens and describes the elevation model at path, refusing one whose map
-// would need more than half of memory_bytes (0: not known, no limit); a file
-// at example is named as the made-up example land.
+// Opens and describes the elevation model at path without reading any of
+// its cells, so that a raster too large is refused at once: one whose map
+// would need more than half of memory_bytes (0: not known, no limit), or
+// whose files are not all regular files. A file at example is named as the
+// made-up example land.
 landmap_land landmap_land_open(const std::string &path, const std::string &example, double memory_bytes);
+
+// A land opened, its elevations then read once on the window's worker: a
+// land whose cells hold elevations no land has, or none at all, cannot be
+// used (the terrain core's own check, veranta-map's too); otherwise its
+// lowest and highest complete what is said of it.
+struct landmap_survey {
+    landmap_land land;                 // as opened, then as read
+    std::atomic<bool> cancel{false};   // stops the reading soon
+};
+void landmap_survey_work(landmap_survey *survey);
+
 // The file's name as the window shows it (in the desktop's encoding).
 std::string landmap_land_name(const std::string &path);
 // This computer's memory in bytes, 0 when it cannot be told.
@@ -48,8 +62,9 @@ struct landmap_run {
     landmap_run(const landmap_run &) = delete;
     landmap_run &operator=(const landmap_run &) = delete;
 };
-// Reads the file and computes every band in memory, with the elevations,
-// positions and whole edge months the window reads.
+// Reads the file, its elevations checked again as on opening, and computes
+// every band in memory, with the elevations, positions and whole edge
+// months the window reads.
 void landmap_run_work(landmap_run *run);
 // Share of the cells done, 0 to 1, and the progress bar's words for it.
 double landmap_run_progress(const landmap_run *run);

@@ -65,6 +65,7 @@ struct _LandmapWindow {
     GtkFileChooserNative *chooser;   // a file chooser while it is open
     window_job run;                  // the computation under way
     window_job geotiff;              // the GeoTIFF export under way
+    window_job survey;               // the elevations of a land being opened
     landmap_view *view;
 };
 
@@ -204,7 +205,7 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     mapButtons(self, true);
     v->fitted = true;
     v->frame = landmap_fit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
-                      gtk_widget_get_allocated_height(self->map_area));
+                           gtk_widget_get_allocated_height(self->map_area));
     setThreshold(self, v->threshold);
     showReadout(self, spotText(map.get(), -1, -1));
     showCell(self);
@@ -326,6 +327,49 @@ void forgetMap(LandmapWindow *self) {
     gtk_widget_queue_draw(self->histogram);
 }
 
+// A file that cannot be used takes nothing away: the land open before and
+// its map stay, and the refusal says why.
+void refuseLand(LandmapWindow *self, const landmap_land &land) {
+    const landmap_view *v = self->view;
+    std::string said = land.said;
+    if (v->land.usable) said += "\n" + v->land.name + " stays open.";
+    gtk_label_set_text(GTK_LABEL(self->refusal), said.c_str());
+    gtk_widget_show(self->refusal);
+}
+
+// A land whose elevations were read takes the window; a map computed before
+// for the same file and settings comes back at once.
+void takeLand(LandmapWindow *self, const landmap_land &land) {
+    landmap_view *v = self->view;
+    forgetMap(self);
+    v->land = land;
+    gtk_widget_hide(self->refusal);
+    gtk_label_set_text(GTK_LABEL(self->land_info), v->land.said.c_str());
+    map_options options;
+    if (readEntries(self, &options)) {
+        std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
+        if (kept != nullptr) showMap(self, kept);
+    }
+    gtk_widget_grab_focus(self->compute);
+}
+
+// Reading a land's elevations as a job: on the worker, then taken in.
+void surveyWork(gpointer data) { landmap_survey_work(static_cast<landmap_survey *>(data)); }
+
+void surveyDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_survey *survey = static_cast<const landmap_survey *>(data);
+    showStatus(self->status, "", false);
+    if (survey->land.usable)
+        takeLand(self, survey->land);
+    else
+        refuseLand(self, survey->land);
+}
+
+void freeSurvey(gpointer data) { delete static_cast<landmap_survey *>(data); }
+
+const window_job_calls kSurveyCalls = {surveyWork, nullptr, surveyDone, freeSurvey, nullptr};
+
 // --- handlers ----------------------------------------------------------------------
 
 void onCompute(GtkButton *, LandmapWindow *self) {
@@ -443,7 +487,7 @@ gboolean onDrawMonths(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
 map_frame fittedFrame(LandmapWindow *self) {
     const land_map *m = self->view->map.get();
     return landmap_fit(m->grid.width, m->grid.height, gtk_widget_get_allocated_width(self->map_area),
-                  gtk_widget_get_allocated_height(self->map_area));
+                       gtk_widget_get_allocated_height(self->map_area));
 }
 
 void refit(LandmapWindow *self) {
@@ -661,6 +705,7 @@ static void landmap_window_dispose(GObject *object) {
     LandmapWindow *self = LANDMAP_WINDOW(object);
     windowJobCancel(&self->run);
     windowJobCancel(&self->geotiff);
+    windowJobCancel(&self->survey);
     closeChooser(&self->chooser);
     if (self->view != nullptr) landmap_image_free(&self->view->image);
     if (landmap_open == self) landmap_open = nullptr;
@@ -763,29 +808,22 @@ LandmapWindow *landmap_window_open(GtkWindow *parent) {
 }
 
 void landmap_window_open_land(LandmapWindow *self, const char *path) {
-    landmap_view *v = self->view;
     showStatus(self->status, "", false);
-    const landmap_land land = landmap_land_open(path, v->example, landmap_memory_bytes());
+    // A newer file replaces one whose elevations are being read.
+    windowJobCancel(&self->survey);
+    const landmap_land land = landmap_land_open(path, self->view->example, landmap_memory_bytes());
     if (!land.usable) {
-        // A file that cannot be used takes nothing away: the land open
-        // before and its map stay, and the refusal says why.
-        std::string said = land.said;
-        if (v->land.usable) said += "\n" + v->land.name + " stays open.";
-        gtk_label_set_text(GTK_LABEL(self->refusal), said.c_str());
-        gtk_widget_show(self->refusal);
+        refuseLand(self, land);
         return;
     }
-    forgetMap(self);
-    v->land = land;
-    gtk_widget_hide(self->refusal);
-    gtk_label_set_text(GTK_LABEL(self->land_info), v->land.said.c_str());
-    // A map computed before for the same file and settings comes back at once.
-    map_options options;
-    if (readEntries(self, &options)) {
-        std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
-        if (kept != nullptr) showMap(self, kept);
-    }
-    gtk_widget_grab_focus(self->compute);
+    // Its cells are read on the worker; until they are, the land open
+    // before stays, and so does its map.
+    landmap_survey *survey = new landmap_survey();
+    survey->land = land;
+    gchar *text = g_strdup_printf("Reading the elevations of %s…", land.name.c_str());
+    showStatus(self->status, text, false);
+    g_free(text);
+    windowJobStart(&self->survey, GTK_WIDGET(self), survey, &kSurveyCalls, &survey->cancel, nullptr);
 }
 
 std::shared_ptr<const land_map> landmap_window_get_map(LandmapWindow *self) { return self->view->map; }
@@ -805,6 +843,8 @@ float landmap_window_get_threshold(LandmapWindow *self) { return self->view->thr
 bool landmap_window_is_computing(LandmapWindow *self) { return windowJobRunning(&self->run); }
 
 bool landmap_window_is_exporting(LandmapWindow *self) { return windowJobRunning(&self->geotiff); }
+
+bool landmap_window_is_opening(LandmapWindow *self) { return windowJobRunning(&self->survey); }
 
 bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, const char *path) {
     static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months"};

@@ -23,9 +23,12 @@ extern LandmapWindow *landmap_open;
 // the usual season and the stored site read from locale.txt.
 LandmapWindow *landmap_window_open(GtkWindow *parent);
 
-// Opens an elevation model as Open…, a drop or the example do: says what it
-// is or why it cannot be used, and shows the session's map of it when the
-// settings have one.
+// Opens an elevation model as Open…, a drop or the example do: what its
+// header says decides at once whether it can be used (a refusal says why and
+// leaves the land open before, and its map, as they were); its elevations
+// are then read on a worker (landmap_window_is_opening), and only then does
+// it take the window, said with its elevations, with the session's map of
+// it when the settings have one.
 void landmap_window_open_land(LandmapWindow *self, const char *path);
 
 // What the window shows now: the map as computed (null before one), whether
@@ -36,9 +39,11 @@ bool landmap_window_land_usable(LandmapWindow *self);
 map_frame landmap_window_get_frame(LandmapWindow *self);
 bool landmap_window_get_selected(LandmapWindow *self, int *col, int *row);
 float landmap_window_get_threshold(LandmapWindow *self);
-// True while a map computes, and while a GeoTIFF is being written.
+// True while a map computes, while a GeoTIFF is being written, and while a
+// land's elevations are read.
 bool landmap_window_is_computing(LandmapWindow *self);
 bool landmap_window_is_exporting(LandmapWindow *self);
+bool landmap_window_is_opening(LandmapWindow *self);
 
 // The window's exports, as its buttons name them.
 enum landmap_export_kind { LANDMAP_GEOTIFF, LANDMAP_SAVED_MAP, LANDMAP_AREA_TABLE, LANDMAP_CELL_MONTHS };

@@ -140,8 +140,8 @@ void closeDem(dem_source *dem) {
     dem->band = nullptr;
 }
 
-// Its name, size in cells and hectares, cell size, coordinate reference
-// system and the range of its elevations in metres.
+// Its name, size in cells and hectares, cell size and coordinate reference
+// system, from the header alone: the cells of a large raster take minutes to read.
 int describeDem(const dem_source *dem, dem_description *description, std::string *refusal) {
     (void)refusal;
     dem_description d{};
@@ -159,14 +159,6 @@ int describeDem(const dem_source *dem, dem_description *description, std::string
         area += w * h * dem->width;
     }
     d.hectares = area / 10000.0;
-    double range[2] = {0.0, 0.0};
-    CPLPushErrorHandler(CPLQuietErrorHandler);
-    d.any_elevation = GDALComputeRasterMinMax(static_cast<GDALRasterBandH>(dem->band), FALSE, range) == CE_None;
-    CPLPopErrorHandler();
-    if (d.any_elevation) {
-        d.lowest = range[0] * dem->vertical_metres;
-        d.highest = range[1] * dem->vertical_metres;
-    }
     *description = d;
     return TERRAIN_OK;
 }

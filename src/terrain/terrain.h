@@ -63,10 +63,9 @@ struct dem_description {
     double cell_width;    // metres, at the middle row
     double cell_height;
     std::string crs_name;
-    bool any_elevation;   // false when every cell is nodata
-    double lowest;        // metres
-    double highest;
 };
+// What a DEM is from its header alone: no cell is read, so that a raster of
+// any size is described at once (its elevations: checkElevations).
 int describeDem(const dem_source *dem, dem_description *description, std::string *refusal);
 
 // Whether any cell of the DEM has an elevation. TERRAIN_OK or TERRAIN_FAILED.

@@ -66,10 +66,11 @@ LandmapWindow *openWindow() {
     return landmap_open;
 }
 
-// Waits for the computation or export under way to be taken in.
+// Waits for the computation, export or opening under way to be taken in.
 bool awaitRun(LandmapWindow *w, double seconds = 100) {
     auto busy = [w] {
-        return landmap_open == w && (landmap_window_is_computing(w) || landmap_window_is_exporting(w));
+        return landmap_open == w && (landmap_window_is_computing(w) || landmap_window_is_exporting(w) ||
+                                     landmap_window_is_opening(w));
     };
     gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
     while (busy() && g_get_monotonic_time() < deadline) {
@@ -78,6 +79,12 @@ bool awaitRun(LandmapWindow *w, double seconds = 100) {
     }
     gui::pump();
     return !busy();
+}
+
+// Opens a land as Open… does and waits until its elevations are read.
+void openLand(LandmapWindow *w, const std::string &path) {
+    landmap_window_open_land(w, path.c_str());
+    EXPECT_TRUE(awaitRun(w));
 }
 
 void setSeason(LandmapWindow *w, const char *first, int firstMonth, const char *last, int lastMonth, bool shade) {
@@ -216,7 +223,7 @@ TEST(Landmap, OpensADemAndSaysWhyAFileCannotBeUsed) {
     // With nothing open yet, a refused file leaves nothing to compute.
     for (const auto &c : refused) {
         SCOPED_TRACE(c.path);
-        landmap_window_open_land(w, c.path.c_str());
+        openLand(w, c.path);
         EXPECT_FALSE(landmap_window_land_usable(w));
         EXPECT_TRUE(gui::visible(part(w, "landmap_refusal")));
         EXPECT_EQ(label(part(w, "landmap_refusal")).rfind(c.says, 0), 0u) << label(part(w, "landmap_refusal"));
@@ -225,7 +232,7 @@ TEST(Landmap, OpensADemAndSaysWhyAFileCannotBeUsed) {
     EXPECT_FALSE(landmap_window_is_computing(w));
     EXPECT_EQ(status(w), "Open an elevation model first (or try the example).");
 
-    landmap_window_open_land(w, writeDem("land.tif", 40, 30).c_str());
+    openLand(w, writeDem("land.tif", 40, 30));
     EXPECT_TRUE(landmap_window_land_usable(w));
     EXPECT_FALSE(gui::visible(part(w, "landmap_refusal")));
     EXPECT_EQ(label(part(w, "landmap_land_info")).find("land.tif\n40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N"),
@@ -233,12 +240,48 @@ TEST(Landmap, OpensADemAndSaysWhyAFileCannotBeUsed) {
         << label(part(w, "landmap_land_info"));
 }
 
+// The open dialog shows every raster GDAL reads at first (a VRT among
+// them, in either case), GeoTIFF as its second choice.
+TEST(Landmap, TheOpenDialogShowsEveryRasterFirst) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    gui::click(part(w, "landmap_open"));
+    GtkFileChooser *chooser = nullptr;
+    GList *tops = gtk_window_list_toplevels();
+    for (GList *l = tops; l != nullptr; l = l->next)
+        if (GTK_IS_FILE_CHOOSER_DIALOG(l->data) && gtk_widget_get_visible(GTK_WIDGET(l->data)))
+            chooser = GTK_FILE_CHOOSER(l->data);
+    g_list_free(tops);
+    ASSERT_NE(chooser, nullptr);
+    GSList *filters = gtk_file_chooser_list_filters(chooser);
+    ASSERT_EQ(g_slist_length(filters), 2u);
+    GtkFileFilter *shown = gtk_file_chooser_get_filter(chooser);
+    EXPECT_EQ(shown, GTK_FILE_FILTER(filters->data));
+    EXPECT_STREQ(gtk_file_filter_get_name(shown), "Every raster GDAL reads");
+    EXPECT_STREQ(gtk_file_filter_get_name(GTK_FILE_FILTER(filters->next->data)), "GeoTIFF");
+    const struct {
+        const char *name;
+        bool every, geotiff;
+    } files[] = {{"land.vrt", true, false}, {"LAND.VRT", true, false}, {"land.tif", true, true},
+                 {"land.asc", true, false}, {"notes.docx", false, false}};
+    for (const auto &f : files) {
+        GtkFileFilterInfo info{};
+        info.contains = GTK_FILE_FILTER_DISPLAY_NAME;
+        info.display_name = f.name;
+        EXPECT_EQ(gtk_file_filter_filter(shown, &info) != FALSE, f.every) << f.name;
+        EXPECT_EQ(gtk_file_filter_filter(GTK_FILE_FILTER(filters->next->data), &info) != FALSE, f.geotiff) << f.name;
+    }
+    g_slist_free(filters);
+    gtk_widget_destroy(GTK_WIDGET(w));
+    gui::pump();
+}
+
 // A file that cannot be used takes nothing away: the land open before, its
 // description and its map stay, and the refusal names the new file and why.
 TEST(Landmap, AFailedOpenKeepsTheMapAndSaysWhy) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    landmap_window_open_land(w, writeDem("land.tif", 24, 20).c_str());
+    openLand(w, writeDem("land.tif", 24, 20));
     compute(w, "1", 6, "31", 7, false);
     ASSERT_TRUE(awaitRun(w));
     const std::shared_ptr<const land_map> map = landmap_window_get_map(w);
@@ -248,7 +291,7 @@ TEST(Landmap, AFailedOpenKeepsTheMapAndSaysWhy) {
     for (const std::string &path : {writeDem("nocrs.tif", 20, 20, false),
                                    (std::filesystem::current_path() / "notes.txt").string()}) {
         SCOPED_TRACE(path);
-        landmap_window_open_land(w, path.c_str());
+        openLand(w, path);
         EXPECT_EQ(landmap_window_get_map(w), map);
         EXPECT_TRUE(landmap_window_land_usable(w));
         EXPECT_TRUE(gui::sensitive(part(w, "landmap_export_tif")));
@@ -264,7 +307,7 @@ TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     std::string path = writeDem("land.tif", 36, 28);
-    landmap_window_open_land(w, path.c_str());
+    openLand(w, path);
     compute(w, "10", 5, "20", 7, true);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
@@ -341,7 +384,7 @@ TEST(Landmap, ComputeEqualsTheCoreAndAClickSelectsTheCellUnderIt) {
 TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    landmap_window_open_land(w, writeDem("land.tif", 30, 24).c_str());
+    openLand(w, writeDem("land.tif", 30, 24));
     compute(w, "1", 6, "31", 7, false);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
@@ -351,14 +394,18 @@ TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
     ASSERT_NE(status(w).find("GeoTIFF written"), std::string::npos) << status(w);
     steadyMap(w);
     GtkWidget *area = part(w, "landmap_map_area");
-    const map_frame f = landmap_window_get_frame(w);
     const struct {
         int col, row;
     } cells[] = {{0, 0}, {29, 0}, {0, 23}, {17, 5}, {3, 19}, {29, 23}};
     for (const auto &c : cells) {
         SCOPED_TRACE(std::to_string(c.col) + "," + std::to_string(c.row));
-        const double x = f.x + (c.col + 0.5) * f.scale, y = f.y + (c.row + 0.5) * f.scale;
-        mouse(area, GDK_MOTION_NOTIFY, x, y);
+        // Placed by the map as it lies at the moment of the event: a late
+        // resize on a busy machine refits it.
+        auto point = [&](GdkEventType type) {
+            const map_frame f = landmap_window_get_frame(w);
+            mouse(area, type, f.x + (c.col + 0.5) * f.scale, f.y + (c.row + 0.5) * f.scale);
+        };
+        point(GDK_MOTION_NOTIFY);
         gui::pump();
         const std::string readout = label(part(w, "landmap_readout"));
         int col = -1, row = -1;
@@ -375,8 +422,8 @@ TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
         EXPECT_EQ(decimalString(std::strtod(gui::readFile("at.txt").c_str(), nullptr), 1),
                   readout.substr(0, readout.find(" degree days")));
         // A click selects the cell the readout named, and its months say so.
-        mouse(area, GDK_BUTTON_PRESS, x, y);
-        mouse(area, GDK_BUTTON_RELEASE, x, y);
+        point(GDK_BUTTON_PRESS);
+        point(GDK_BUTTON_RELEASE);
         gui::pump();
         EXPECT_EQ(label(part(w, "landmap_selected")),
                   "Cell " + std::to_string(col) + ", " + std::to_string(row) + ": its months");
@@ -395,7 +442,7 @@ TEST(Landmap, ReadingAndSelectingACellMoveNothing) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     gtk_window_resize(GTK_WINDOW(w), 1024, 768);
-    landmap_window_open_land(w, writeDem("land.tif", 36, 28).c_str());
+    openLand(w, writeDem("land.tif", 36, 28));
     GtkWidget *readout = part(w, "landmap_readout");
     GtkWidget *below = gtk_widget_get_parent(readout);
     // At the width it has and at a narrow one, where texts need more lines.
@@ -449,7 +496,7 @@ TEST(Landmap, ASeasonWithinOneMonth) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     const std::string path = writeDem("land.tif", 20, 16);
-    landmap_window_open_land(w, path.c_str());
+    openLand(w, path);
     compute(w, "1", 7, "15", 7, true);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
@@ -487,7 +534,7 @@ TEST(Landmap, FlatLandFarSouthShadedIsUnshaded) {
     ASSERT_NE(w, nullptr);
     const int n = 24;
     ASSERT_TRUE(writeDemFile("flat.tif", n, n, std::vector<float>(n * n, 120.0f), "EPSG:4326", 0.0008, 149.1, -34.99));
-    landmap_window_open_land(w, (std::filesystem::current_path() / "flat.tif").string().c_str());
+    openLand(w, (std::filesystem::current_path() / "flat.tif").string());
     std::shared_ptr<const land_map> maps[2];
     for (bool shade : {false, true}) {
         compute(w, "1", 6, "31", 7, shade);
@@ -510,7 +557,7 @@ TEST(Landmap, FlatLandFarSouthShadedIsUnshaded) {
 TEST(Landmap, KeysZoomADragPansAndFitBringsTheLandBack) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    landmap_window_open_land(w, writeDem("land.tif", 30, 24).c_str());
+    openLand(w, writeDem("land.tif", 30, 24));
     compute(w, "1", 6, "31", 7, false);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(landmap_window_get_map(w), nullptr) << status(w);
@@ -559,7 +606,7 @@ TEST(Landmap, ExportsTheGeoTiffAndSaysWhenAWriteFails) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     std::string path = writeDem("land.tif", 24, 20);
-    landmap_window_open_land(w, path.c_str());
+    openLand(w, path);
     compute(w, "1", 6, "30", 7, false);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(landmap_window_get_map(w), nullptr);
@@ -623,7 +670,7 @@ TEST(Landmap, AChangedDemIsComputedAgain) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     std::string path = writeDem("land.tif", 16, 12);
-    landmap_window_open_land(w, path.c_str());
+    openLand(w, path);
     compute(w, "1", 6, "30", 7, false);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(status(w).find("Computed in"), std::string::npos) << status(w);
@@ -665,14 +712,14 @@ TEST(Landmap, AFailedRunIsSaidAndOpeningALandClearsIt) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     std::string path = writeDem("land.tif", 16, 12);
-    landmap_window_open_land(w, path.c_str());
+    openLand(w, path);
     gui::writeFile("land.tif", "no longer a raster\n");
     compute(w, "1", 6, "30", 7, false);
     ASSERT_TRUE(awaitRun(w));
     EXPECT_EQ(status(w).rfind("No map: ", 0), 0u) << status(w);
     EXPECT_TRUE(statusFailed(w));
     EXPECT_EQ(landmap_window_get_map(w), nullptr);
-    landmap_window_open_land(w, writeDem("other.tif", 16, 12).c_str());
+    openLand(w, writeDem("other.tif", 16, 12));
     EXPECT_EQ(status(w), "");
     EXPECT_FALSE(statusFailed(w));
 }
@@ -681,7 +728,7 @@ TEST(Landmap, ClosingWhileAMapComputesCancelsIt) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     std::string path = writeDem("land.tif", 300, 300);
-    landmap_window_open_land(w, path.c_str());
+    openLand(w, path);
     compute(w, "1", 4, "31", 10, true);
     ASSERT_TRUE(landmap_window_is_computing(w));
     // Closed once the worker is well into the cells.
@@ -718,7 +765,7 @@ TEST(Landmap, ClosingWhileAMapComputesCancelsIt) {
 TEST(Landmap, CellMonthsCsvFlagsAPartMonthByTheWholeMonth) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    landmap_window_open_land(w, writeDem("land.tif", 24, 20).c_str());
+    openLand(w, writeDem("land.tif", 24, 20));
     compute(w, "20", 7, "31", 8, false);
     ASSERT_TRUE(awaitRun(w));
     ASSERT_NE(landmap_window_get_map(w), nullptr);
@@ -758,34 +805,122 @@ TEST(Landmap, CellMonthsCsvFlagsAPartMonthByTheWholeMonth) {
     EXPECT_EQ(rows[3].back(), ',') << "the season row has no flag";
 }
 
-// Without a display: what opening a file says, by the memory the machine
-// has; a refusal names the file and says why in one sentence.
+// Without a display: what opening a file says from its header, by the
+// memory the machine has, before any cell is read (a raster of 100,000 ×
+// 100,000 cells is refused at once, where reading it took minutes); then
+// what reading its elevations adds, or why they cannot be used. A refusal
+// names the file and says why in one sentence.
 TEST(LandmapRun, ALandIsDescribedOrRefusedInOneSentence) {
     gui::enterTempDir(false, false);
     const std::string land = writeDem("land.tif", 40, 30);
-    std::vector<float> empty(20 * 20, -9999.0f);
-    ASSERT_TRUE(writeDemFile("empty.tif", 20, 20, empty, "EPSG:32610", 10.0, 476000.0, 4928000.0));
-    const std::string nodata = (std::filesystem::current_path() / "empty.tif").string();
+    auto write = [](const char *name, std::vector<float> z) {
+        EXPECT_TRUE(writeDemFile(name, 20, 20, z, "EPSG:32610", 10.0, 476000.0, 4928000.0));
+        return (std::filesystem::current_path() / name).string();
+    };
+    const std::string nodata = write("empty.tif", std::vector<float>(20 * 20, -9999.0f));
+    const std::string infinite = write("infinite.tif", std::vector<float>(20 * 20, INFINITY));
+    std::vector<float> deep(20 * 20, 150.0f);
+    deep[7] = -1e30f;
+    const std::string implausible = write("deep.tif", deep);
+    // 100,000 × 100,000 cells of 10 m, no source: every cell is nodata.
+    gui::writeFile("huge.vrt", "<VRTDataset rasterXSize=\"100000\" rasterYSize=\"100000\">"
+                               "<SRS>EPSG:32610</SRS><GeoTransform>476000, 10, 0, 4928000, 0, -10</GeoTransform>"
+                               "<VRTRasterBand dataType=\"Float32\" band=\"1\"><NoDataValue>-9999</NoDataValue>"
+                               "</VRTRasterBand></VRTDataset>\n");
+    const std::string huge = (std::filesystem::current_path() / "huge.vrt").string();
     const struct {
         const char *what;
         std::string path, example;
         double memory;   // bytes; 0 unknown
         bool usable;
         std::string starts;   // the text begins so
-    } cases[] = {
-        {"plenty of memory", land, "", 8e9, true, "land.tif\n40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\n"},
+    } opened[] = {
+        {"plenty of memory", land, "", 8e9, true, "land.tif\n40 × 30 cells of 10.0 × 10.0 m, 12.0 ha\nWGS 84 / UTM zone 10N"},
         {"memory unknown", land, "", 0.0, true, "land.tif\n"},
         {"the example", land, land, 8e9, true, "A made-up example land (not a real place): land.tif\n"},
         {"too little memory", land, "", 1e5, false,
          "land.tif cannot be used: at 40 × 30 cells it is too large for this computer's memory"},
-        {"no data anywhere", nodata, "", 8e9, false, "empty.tif cannot be used: every cell of it is without data."},
+        {"too large, before reading", huge, "", 64e9, false,
+         "huge.vrt cannot be used: at 100000 × 100000 cells it is too large for this computer's memory"},
         {"not there", "/nonexistent/gone.tif", "", 8e9, false, "gone.tif cannot be used: "},
     };
-    for (const auto &c : cases) {
+    for (const auto &c : opened) {
         const landmap_land l = landmap_land_open(c.path, c.example, c.memory);
         EXPECT_EQ(l.usable, c.usable) << c.what;
         EXPECT_EQ(l.said.rfind(c.starts, 0), 0u) << c.what << ": " << l.said;
+        EXPECT_EQ(l.said.find("elevation"), std::string::npos) << c.what << ": nothing is read yet";
     }
+
+    const struct {
+        const char *what;
+        std::string path;
+        bool usable;
+        std::string said;   // the whole text, or how it ends when usable
+    } read[] = {
+        {"a land", land, true, "\nWGS 84 / UTM zone 10N\nelevation "},
+        {"no data anywhere", nodata, false, "empty.tif cannot be used: every cell of it is without data."},
+        {"every cell infinite", infinite, false,
+         "infinite.tif cannot be used: every cell of the DEM is nodata or infinite."},
+        {"a cell no land has", implausible, false,
+         "deep.tif cannot be used: 1 cell has an elevation no land has (below -500 m or above 9000 m), such as "
+         "-1e+30 m."},
+    };
+    for (const auto &c : read) {
+        landmap_survey survey;
+        survey.land = landmap_land_open(c.path, "", 8e9);
+        ASSERT_TRUE(survey.land.usable) << c.what << ": " << survey.land.said;
+        landmap_survey_work(&survey);
+        EXPECT_EQ(survey.land.usable, c.usable) << c.what;
+        if (c.usable)
+            EXPECT_NE(survey.land.said.find(c.said), std::string::npos) << c.what << ": " << survey.land.said;
+        else
+            EXPECT_EQ(survey.land.said, c.said) << c.what;
+    }
+    // The lowest and highest cell, as the file holds them.
+    dem_source dem;
+    std::string refusal;
+    ASSERT_EQ(openDem(land, 0, &dem, &refusal), TERRAIN_OK);
+    std::vector<float> z(40 * 30);
+    ASSERT_EQ(readDemWindow(&dem, 0, 0, 40, 30, z.data(), &refusal), TERRAIN_OK);
+    closeDem(&dem);
+    float low = INFINITY, high = -INFINITY;
+    for (float v : z)
+        if (!std::isnan(v)) low = std::min(low, v), high = std::max(high, v);
+    landmap_survey survey;
+    survey.land = landmap_land_open(land, "", 8e9);
+    landmap_survey_work(&survey);
+    EXPECT_EQ(survey.land.said.substr(survey.land.said.rfind('\n') + 1),
+              "elevation " + decimalString(low, 1) + " to " + decimalString(high, 1) + " m");
+}
+
+// A land whose elevations cannot be used, found once they are read on the
+// worker, takes nothing away either: the land open before and its map stay.
+TEST(Landmap, ALandWhoseElevationsNoLandHasIsRefusedAndTheMapStays) {
+    LandmapWindow *w = openWindow();
+    ASSERT_NE(w, nullptr);
+    openLand(w, writeDem("land.tif", 24, 20));
+    compute(w, "1", 6, "31", 7, false);
+    ASSERT_TRUE(awaitRun(w));
+    const std::shared_ptr<const land_map> map = landmap_window_get_map(w);
+    ASSERT_NE(map, nullptr);
+    EXPECT_NE(label(part(w, "landmap_land_info")).find("\nelevation "), std::string::npos);
+    std::vector<float> z(20 * 20, 150.0f);
+    z[3] = 9500.0f;
+    z[4] = -1e30f;
+    ASSERT_TRUE(writeDemFile("deep.tif", 20, 20, z, "EPSG:32610", 10.0, 476000.0, 4928000.0));
+    landmap_window_open_land(w, (std::filesystem::current_path() / "deep.tif").string().c_str());
+    EXPECT_TRUE(landmap_window_is_opening(w));
+    EXPECT_EQ(status(w), "Reading the elevations of deep.tif…");
+    ASSERT_TRUE(awaitRun(w));
+    EXPECT_EQ(landmap_window_get_map(w), map);
+    EXPECT_EQ(label(part(w, "landmap_refusal")),
+              "deep.tif cannot be used: 2 cells have elevations no land has (below -500 m or above 9000 m), such as "
+              "9500 m.\nland.tif stays open.");
+    EXPECT_EQ(status(w), "");
+    // Computed again, the land open is still the one computed before.
+    gui::click(part(w, "landmap_compute"));
+    ASSERT_TRUE(awaitRun(w));
+    EXPECT_EQ(landmap_window_get_map(w), map);
 }
 
 // The session gives a map back only for the same file, as it is now, and
@@ -934,9 +1069,10 @@ TEST(Landmap, DISABLED_Screenshot) {
     gtk_window_resize(GTK_WINDOW(w), 1024, 768);
     const char *size = std::getenv("VERANTA_SHOT_DEM");
     if (size != nullptr)
-        landmap_window_open_land(w, writeRollingDem("rolling.tif", std::atoi(size)).c_str());
+        openLand(w, writeRollingDem("rolling.tif", std::atoi(size)));
     else
         gui::click(part(w, "landmap_example"));
+    ASSERT_TRUE(awaitRun(w));
     gui::click(part(w, "landmap_compute"));
     ASSERT_TRUE(awaitRun(w, 600));
     ASSERT_NE(landmap_window_get_map(w), nullptr);
@@ -960,7 +1096,7 @@ TEST(Landmap, DISABLED_MeasureSpeed) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     gtk_window_resize(GTK_WINDOW(w), 1024, 768);
-    landmap_window_open_land(w, writeRollingDem("rolling.tif", 1000).c_str());
+    openLand(w, writeRollingDem("rolling.tif", 1000));
     gint64 start = g_get_monotonic_time(), last = start, stall = 0;
     gui::click(part(w, "landmap_compute"));
     while (landmap_window_is_computing(w)) {

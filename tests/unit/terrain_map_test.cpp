@@ -467,11 +467,11 @@ TEST(TerrainDem, FeetBecomeMetresAndRefusalsSayWhy) {
         std::vector<float> tilt;
         std::vector<float> aspect;
         slopeOf(dem, &tilt, &aspect);
-        dem_description d;
-        describeDem(&dem, &d, nullptr);
+        elevation_check check;
+        EXPECT_EQ(checkElevations(&dem, nullptr, nullptr, &check, &refusal), TERRAIN_OK) << f.what << ": " << refusal;
         closeDem(&dem);
-        EXPECT_NEAR(d.lowest, 100.0, 1e-3) << f.what;
-        EXPECT_NEAR(d.highest, 100.0 + 7 * 5 + 3 * 4, 1e-3) << f.what;
+        EXPECT_NEAR(check.lowest, 100.0, 1e-3) << f.what;
+        EXPECT_NEAR(check.highest, 100.0 + 7 * 5 + 3 * 4, 1e-3) << f.what;
         for (size_t i = 0; i < tilt.size(); i++) EXPECT_NEAR(tilt[i], tilt_m[i], 1e-3) << f.what << " cell " << i;
     }
 
