@@ -181,8 +181,10 @@ TEST(Fits, LandmapWindow) {
     gui::setText(part("landmap_distance"), "far");
     gui::setText(part("landmap_stopday"), "31");
     gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_stopmonth")), 8);
+    gui::setText(part("landmap_target"), "twelve hundred degree days");
     gui::click(part("landmap_compute"));
     expectFits(win, "landmap-bad-entries");
+    gui::setText(part("landmap_target"), "");
     gui::setText(part("landmap_directions"), "32");
     gui::setText(part("landmap_distance"), "5000");
     // June, shaded: quick enough under the sanitizers too.
@@ -201,6 +203,22 @@ TEST(Fits, LandmapWindow) {
                              ("/nonexistent-folder/" + std::string(200, 'x') + ".csv").c_str());
     expectFits(win, "landmap-failed-export");
     expectOneLineStatus(part("landmap_status"), "landmap-failed-export");
+    // The regions' own season with a target: the hectares per region under
+    // the answer, the map by region and by date. Unshaded: quick enough.
+    gui::click(part("landmap_example"));
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_startmonth")), 3);
+    gui::setText(part("landmap_stopday"), "31");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_stopmonth")), 9);
+    gtk_switch_set_active(GTK_SWITCH(part("landmap_shade")), FALSE);
+    gui::setText(part("landmap_target"), "1250");
+    gui::click(part("landmap_compute"));
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    ASSERT_NE(landmap_window_get_map(w), nullptr);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("landmap_colour_region")), TRUE);
+    expectFits(win, "landmap-by-region");
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("landmap_colour_date")), TRUE);
+    expectFits(win, "landmap-by-date");
 }
 
 TEST(Fits, StationWindow) {

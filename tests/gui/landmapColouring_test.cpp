@@ -276,6 +276,63 @@ TEST(LandmapColouring, TargetsThatCannotBeUsedSayWhy) {
 
 namespace {
 
+// A made-up map of four cells of one hectare in a row: the degree days and
+// target days given, a season and a target (0: none).
+land_map fourCells(const season_range &season, double target, const float gdd[4], const float days[4]) {
+    land_map m;
+    m.grid.width = 4;
+    m.grid.height = 1;
+    m.grid.row_area = {10000.0};
+    m.options.season = season;
+    m.options.target = target;
+    m.layout = band_layout(m.options);
+    m.values.assign(static_cast<size_t>(m.layout.count()) * 4, 0.0f);
+    for (int i = 0; i < 4; i++) {
+        m.values[static_cast<size_t>(m.layout.find(map_quantity::degree_days)) * 4 + i] = gdd[i];
+        if (target > 0.0) m.values[static_cast<size_t>(m.layout.find(map_quantity::target_day)) * 4 + i] = days[i];
+    }
+    return m;
+}
+
+}  // namespace
+
+// Without a display: the dates' span, the hectares per region and why a
+// colouring is not offered, on made-up maps.
+TEST(LandmapColouring, SpanHectaresAndRefusalsOfAMadeUpMap) {
+    const season_range winkler = {2024, 1, 4, 31, 10}, other = {2024, 1, 4, 30, 10};
+    const float gdd[4] = {849.9f, 1111.0f, 1388.9f, kMapNodata};
+    const float days[4] = {0.0f, 200.0f, 180.0f, kMapNodata};
+    const land_map m = fourCells(winkler, 1150.0, gdd, days);
+    landmap_day_span span{-1, -1, false};
+    ASSERT_TRUE(landmap_target_span(m, &span));
+    EXPECT_EQ(span.first, 180);
+    EXPECT_EQ(span.last, 200);
+    EXPECT_TRUE(span.some_not_reached);
+    EXPECT_FALSE(landmap_target_span(fourCells(winkler, 0.0, gdd, days), &span)) << "no target, no span";
+
+    // A bound belongs to the warmer region; the cell without data counts nowhere.
+    EXPECT_EQ(landmap_region_hectares_text(m), "Winkler regions: too cool 1.00 ha, Ib 2.00 ha.");
+    EXPECT_EQ(landmap_region_hectares_text(fourCells(other, 0.0, gdd, days)), "") << "another season";
+
+    const land_map noTarget = fourCells(winkler, 0.0, gdd, days), otherSeason = fourCells(other, 1150.0, gdd, days);
+    const struct {
+        const char *what;
+        const land_map *map;
+        landmap_colour_by by;
+        bool offered;
+    } cases[] = {
+        {"a map to come, by region", nullptr, LANDMAP_BY_REGION, true},
+        {"a map to come, by date", nullptr, LANDMAP_BY_TARGET_DATE, true},
+        {"1 April to 31 October, by region", &m, LANDMAP_BY_REGION, true},
+        {"another season, by region", &otherSeason, LANDMAP_BY_REGION, false},
+        {"another season with a target, by date", &otherSeason, LANDMAP_BY_TARGET_DATE, true},
+        {"no target, by date", &noTarget, LANDMAP_BY_TARGET_DATE, false},
+    };
+    for (const auto &c : cases) EXPECT_EQ(landmap_colouring_refusal(c.map, c.by).empty(), c.offered) << c.what;
+}
+
+namespace {
+
 // Photographs a window as it is drawn now, 1024 × 768, into folder/name.
 void photograph(GtkWidget *window, const std::string &path) {
     for (int i = 0; i < 40; i++) {
