@@ -67,6 +67,23 @@ std::string landmap_colouring_refusal(const land_map *map, landmap_colour_by by)
     return "";
 }
 
+void landmap_colourings_offer(GtkWidget *by_region, GtkWidget *by_date, GtkWidget *fallback, const land_map *map) {
+    static const char *const offers[] = {
+        "Colour the map by Winkler region (Jones et al. 2010): the class of each cell's degree days from 1 April "
+        "to 31 October.",
+        "Colour the map by the date each cell's degree days reach the target set when it was computed; cells "
+        "that do not reach it in this season have a colour of their own."};
+    GtkWidget *const buttons[] = {by_region, by_date};
+    const landmap_colour_by kinds[] = {LANDMAP_BY_REGION, LANDMAP_BY_TARGET_DATE};
+    for (int k = 0; k < 2; k++) {
+        const std::string why = landmap_colouring_refusal(map, kinds[k]);
+        gtk_widget_set_sensitive(buttons[k], why.empty());
+        gtk_widget_set_tooltip_text(buttons[k], why.empty() ? offers[k] : why.c_str());
+        if (!why.empty() && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(buttons[k])))
+            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(fallback), TRUE);
+    }
+}
+
 namespace {
 
 guint32 pixel(double r, double g, double b) {
@@ -113,6 +130,8 @@ void landmap_colouring_render(landmap_image *image, const land_map *map, landmap
     const float *tilt = map->band(map_quantity::tilt);
     const float *aspect = map->band(map_quantity::aspect);
     landmap_day_span span{0, 0, false};
+    // Never offered without a target (landmap_colourings_offer); drawn by
+    // region rather than read from a band the map does not have.
     if (by == LANDMAP_BY_TARGET_DATE && (days == nullptr || !landmap_target_span(*map, &span))) by = LANDMAP_BY_REGION;
     const double dayRange = span.last - span.first;
     for (int r = 0; r < rows; r++) {

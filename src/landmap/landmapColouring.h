@@ -37,6 +37,11 @@ bool landmap_target_span(const land_map &map, landmap_day_span *span);
 // to come, which can.
 std::string landmap_colouring_refusal(const land_map *map, landmap_colour_by by);
 
+// Offers the region and date colourings' radio buttons where the map shown
+// (null: none yet) allows them, each tooltip saying what it shows or why
+// not; a button made insensitive while chosen hands over to fallback.
+void landmap_colourings_offer(GtkWidget *by_region, GtkWidget *by_date, GtkWidget *fallback, const land_map *map);
+
 // The image of the map coloured by region or by date over the same
 // hillshade as the degree days, cells below the threshold (degree days)
 // pale, cells without data clear.

@@ -191,25 +191,8 @@ void setThreshold(LandmapWindow *self, float threshold) {
     gtk_widget_queue_draw(self->histogram);
 }
 
-// The colourings by region and by date are offered where the map shown
-// allows them, each saying why not where it does not; a choice the map
-// does not allow falls back to the degree days.
 void offerColourings(LandmapWindow *self) {
-    static const char *const offers[] = {
-        "Colour the map by Winkler region (Jones et al. 2010): the class of each cell's degree days from 1 April "
-        "to 31 October.",
-        "Colour the map by the date each cell's degree days reach the target set when it was computed; cells "
-        "that do not reach it in this season have a colour of their own."};
-    const land_map *map = self->view->map.get();
-    GtkWidget *const buttons[] = {self->colour_region, self->colour_date};
-    const landmap_colour_by kinds[] = {LANDMAP_BY_REGION, LANDMAP_BY_TARGET_DATE};
-    for (int k = 0; k < 2; k++) {
-        const std::string why = landmap_colouring_refusal(map, kinds[k]);
-        gtk_widget_set_sensitive(buttons[k], why.empty());
-        gtk_widget_set_tooltip_text(buttons[k], why.empty() ? offers[k] : why.c_str());
-        if (!why.empty() && gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(buttons[k])))
-            gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(self->colour_gdd), TRUE);
-    }
+    landmap_colourings_offer(self->colour_region, self->colour_date, self->colour_gdd, self->view->map.get());
 }
 
 // A threshold preset: a bound between two Winkler regions.
