@@ -234,15 +234,16 @@ std::string landmap_region_hectares_text(const land_map &map) {
     if (!winklerSeason(map.options.season)) return "";
     double hectares[WINKLER_REGIONS];
     mapWinklerHectares(map, nullptr, 0, hectares);
+    // Short enough for one line beside the answer on a small screen.
     std::string text = "Winkler regions:";
     bool first = true;
     for (int k = 0; k < WINKLER_REGIONS; k++) {
         if (!(hectares[k] > 0.0)) continue;
         text += std::string(first ? " " : ", ") + winklerClass(k)->name + " " +
-                decimalString(hectares[k], hectares[k] < 10.0 ? 2 : 1) + " ha";
+                decimalString(hectares[k], hectares[k] < 10.0 ? 2 : 1);
         first = false;
     }
-    return first ? "" : text + ".";
+    return first ? "" : text + " ha.";
 }
 
 std::string landmap_region_tooltip(void) { return std::string(winklerSourceText()) + "\n\n" + winklerNoteText(); }

@@ -51,7 +51,7 @@ void landmap_colouring_render(landmap_image *image, const land_map *map, landmap
 void landmap_colouring_legend(cairo_t *cr, const landmap_scene *scene);
 
 // The land's hectares per Winkler region, those it has:
-// "Winkler regions: Ib 12.3 ha, II 200.1 ha."; empty for another season.
+// "Winkler regions: Ib 12.3, II 200.1 ha."; empty for another season.
 // Its tooltip: the source and what the regions leave out.
 std::string landmap_region_hectares_text(const land_map &map);
 std::string landmap_region_tooltip(void);

@@ -311,7 +311,7 @@ TEST(LandmapColouring, SpanHectaresAndRefusalsOfAMadeUpMap) {
     EXPECT_FALSE(landmap_target_span(fourCells(winkler, 0.0, gdd, days), &span)) << "no target, no span";
 
     // A bound belongs to the warmer region; the cell without data counts nowhere.
-    EXPECT_EQ(landmap_region_hectares_text(m), "Winkler regions: too cool 1.00 ha, Ib 2.00 ha.");
+    EXPECT_EQ(landmap_region_hectares_text(m), "Winkler regions: too cool 1.00, Ib 2.00 ha.");
     EXPECT_EQ(landmap_region_hectares_text(fourCells(other, 0.0, gdd, days)), "") << "another season";
 
     const land_map noTarget = fourCells(winkler, 0.0, gdd, days), otherSeason = fourCells(other, 1150.0, gdd, days);
