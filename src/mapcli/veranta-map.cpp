@@ -4,9 +4,11 @@
 // the tiles to mosaicMaps; shows progress on a terminal and says any refusal
 // in one line, GDAL's own reason in it rather than on lines of its own.
 #include "mapcli/mapCommand.h"
+#include "terrain/mapFigures.h"
 
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cpl_conv.h>
 #include <cpl_error.h>
 #include <csignal>
@@ -19,11 +21,14 @@
 
 namespace {
 
-// Where a signal asks the running map to stop.
+// Where a signal asks the running map to stop: the run's, and the writing
+// of a map computed for a report.
 std::atomic<bool> *g_cancel = nullptr;
+std::atomic<bool> *g_cancel_writing = nullptr;
 
 void onSignal(int) {
     if (g_cancel != nullptr) g_cancel->store(true);
+    if (g_cancel_writing != nullptr) g_cancel_writing->store(true);
 }
 
 // The first SIGINT, SIGTERM or SIGHUP cancels (the run stops within a
@@ -136,6 +141,80 @@ private:
     std::thread thread_;
 };
 
+// "8 December 2026", today on this computer's calendar.
+std::string todayText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    static const char *const months[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                           "July",    "August",   "September", "October", "November", "December"};
+    return std::to_string(local.tm_mday) + " " + months[local.tm_mon] + " " + std::to_string(local.tm_year + 1900);
+}
+
+// A report keeps the whole map in memory: computed with what it draws
+// (elevations, positions, the edge months), once the computer is known to
+// hold it.
+int computeForReport(const map_command &command, const dem_source *dem, map_control *control, land_map *map,
+                     std::string *refusal) {
+    map_wants wants;
+    wants.elevations = wants.positions = wants.whole_edge_months = true;
+    wants.horizons = !command.horizons.empty();
+    const double cell = std::fabs(dem->transform[1]) * (dem->geographic ? 111320.0 : dem->linear_metres);
+    const double needed = computeMapBytes(dem->width, dem->height, &wants, command.options.directions,
+                                          command.options.distance, cell);
+    const double memory = static_cast<double>(sysconf(_SC_PHYS_PAGES)) * static_cast<double>(sysconf(_SC_PAGE_SIZE));
+    if (memory > 0.0 && needed > 0.8 * memory) {
+        char text[200];
+        std::snprintf(text, sizeof text,
+                      "a report keeps the whole map in memory: this DEM needs about %.1f GB, more than this computer "
+                      "has (%.1f GB); cut it to the land",
+                      needed / 1e9, memory / 1e9);
+        *refusal = text;
+        return TERRAIN_BAD_OPTION;
+    }
+    return computeMap(dem, &command.options, nullptr, &wants, control, map, refusal);
+}
+
+// The report drawn first, then the GeoTIFF written from the map (the very
+// file writeMap writes) and the report put in place. blocks: a parcel's
+// blocks on this map (blockFigures at threshold), or none.
+int writeWithReport(const map_command &command, const dem_source *dem, const land_map &map,
+                    const report_blocks &blocks, float threshold, std::string *refusal) {
+    map_report report;
+    report.map = &map;
+    report.threshold = threshold;
+    report.blocks = blocks;
+    const std::string name = command.dem.substr(command.dem.find_last_of('/') + 1);
+    report.elevation = reportElevation(dem, name);
+    report.paper = command.paper_given ? command.paper : localePaper();
+    report.version = VERANTA_VERSION;
+    report.date = todayText();
+    std::string pdf;
+    if (!mapReportPdf(&report, &pdf, refusal)) return TERRAIN_FAILED;
+    map_control writing;
+    g_cancel_writing = &writing.cancel;
+    if (g_cancel != nullptr && g_cancel->load()) writing.cancel.store(true);
+    const int code = writeLandMap(&map, command.output, command.horizons, &writing, refusal);
+    g_cancel_writing = nullptr;
+    if (code != TERRAIN_OK) return code;
+    if (!writeFileSafely(command.report, pdf.data(), pdf.size(), refusal)) {
+        *refusal = "the map " + command.output + " was written, but not the report " + command.report + ": " + *refusal;
+        return TERRAIN_FAILED;
+    }
+    return TERRAIN_OK;
+}
+
+// The map and its report, without a parcel: the threshold is the land's
+// median, rounded down (the map window's first threshold).
+int runReport(const map_command &command, const dem_source *dem, map_control *control, std::string *refusal) {
+    land_map map;
+    const int code = computeForReport(command, dem, control, &map, refusal);
+    if (code != TERRAIN_OK) return code;
+    const float median = medianValue(map.band(map_quantity::degree_days), map.grid.cells());
+    return writeWithReport(command, dem, map, report_blocks{}, median == kMapNodata ? 0.0f : std::floor(median),
+                           refusal);
+}
+
 // The DEM's checks before any work, then the run. TERRAIN_* with *refusal.
 int runMap(const map_command &command, map_control *control, std::string *refusal) {
     const std::string &dem_path = command.dem;
@@ -149,6 +228,10 @@ int runMap(const map_command &command, map_control *control, std::string *refusa
     for (size_t i = 0; code == TERRAIN_OK && i < files.size(); i++) {
         if (sameFile(command.output, files[i])) {
             *refusal = "the output " + command.output + " is one of the files the DEM reads; choose another file for the map";
+            code = TERRAIN_BAD_OPTION;
+        } else if (!command.report.empty() && sameFile(command.report, files[i])) {
+            *refusal = "--report " + command.report +
+                       " is one of the files the DEM reads; choose another file for the report";
             code = TERRAIN_BAD_OPTION;
         } else if (!command.horizons.empty() && sameFile(command.horizons, files[i])) {
             *refusal = "--horizons " + command.horizons +
@@ -164,7 +247,9 @@ int runMap(const map_command &command, map_control *control, std::string *refusa
         code = checkElevations(&dem, &reads, &control->cancel, &check, refusal);
         if (code != TERRAIN_OK && code != TERRAIN_CANCELLED) *refusal = dem_path + ": " + *refusal;
     }
-    if (code == TERRAIN_OK)
+    if (code == TERRAIN_OK && !command.report.empty())
+        code = runReport(command, &dem, control, refusal);
+    else if (code == TERRAIN_OK)
         code = writeMap(&dem, &command.options, &command.extent, command.output, command.horizons, control, refusal);
     closeDem(&dem);
     return code;
@@ -202,6 +287,8 @@ int main(int argc, char **argv) {
         return 1;
     }
     if (result != TERRAIN_OK) return fail(refusal);
+    if (!command.quiet && !command.anchor_note.empty())
+        std::fprintf(stderr, "veranta-map: note: %s\n", command.anchor_note.c_str());
     const long with = control.cells_with_data.load();
     const long outside = control.cells_outside.load();
     if (!command.quiet && outside > 0)

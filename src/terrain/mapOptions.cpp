@@ -1,7 +1,9 @@
 // A map's options said wrong before any work: the season (sweepSeasonCheck),
-// then the shading's directions and distance, then the target; and the
+// then the shading's directions and distance, then the target and the
+// station the map is anchored to; and the
 // window of the raster a tile of a run covers.
 #include "terrain/internals.h"
+#include "terrain/mapAnchor.h"
 
 #include "model/model.h"
 
@@ -50,6 +52,19 @@ int checkMapOptions(const map_options *options, std::string *refusal) {
     if (options->target != 0.0 && !(options->target > 0.0 && options->target <= kMaxTarget)) {
         if (refusal != nullptr) *refusal = "the degree-day target must lie above 0 and at most 10000";
         return TERRAIN_BAD_OPTION;
+    }
+    if (options->anchor.anchored()) {
+        std::string why;
+        if (!checkMapAnchor(options->anchor, options->season, &why)) {
+            if (refusal != nullptr) *refusal = why;
+            return TERRAIN_BAD_OPTION;
+        }
+        // The day a target is reached comes from the estimate's daily values,
+        // which anchoring the months does not move.
+        if (options->target > 0.0) {
+            if (refusal != nullptr) *refusal = "a map anchored to a station takes no degree-day target";
+            return TERRAIN_BAD_OPTION;
+        }
     }
     return TERRAIN_OK;
 }

@@ -68,6 +68,7 @@ std::string answerText(const land_map &map, float threshold) {
                               c(decimalString(a.total_ha, a.total_ha < 10 ? 2 : 1)),
                               c(decimalString(a.total_ha > 0 ? 100.0 * a.at_least_ha / a.total_ha : 0.0, 1)),
                               c(decimalString(threshold, 0)));
+    if (map.options.anchor.anchored()) text += " (anchored to station " + map.options.anchor.station + ")";
     double without = 0.0;
     for (int r = 0; r < g.height; r++)
         for (int col = 0; col < g.width; col++)
@@ -115,8 +116,10 @@ std::string mapCaption(const land_map &map, const std::string &land_name) {
     const season_range &s = o.season;
     const std::string shading = o.shade ? format("shaded by terrain (%d directions, %g m)", o.directions, o.distance)
                                         : "without terrain shading";
-    return format("%s; %d %s to %d %s %d; %s", c(land_name), s.start_day, month_names[s.start_month - 1], s.stop_day,
-                  month_names[s.stop_month - 1], s.year, c(shading));
+    const std::string anchored =
+        o.anchor.anchored() ? "; degree days anchored to station " + o.anchor.station : std::string();
+    return format("%s; %d %s to %d %s %d; %s%s", c(land_name), s.start_day, month_names[s.start_month - 1],
+                  s.stop_day, month_names[s.stop_month - 1], s.year, c(shading), c(anchored));
 }
 
 namespace {

@@ -4,6 +4,7 @@
 // layout of a Cloud Optimized GeoTIFF to the safe writer's temporary files
 // and renamed into place; or abandoned with nothing left behind.
 #include "terrain/mapWriter.h"
+#include "terrain/mapAnchor.h"
 
 #include <algorithm>
 #include <cpl_conv.h>
@@ -159,6 +160,11 @@ map_metadata seasonMetadata(const land_grid &grid, const map_options &o, long ce
     std::snprintf(text, sizeof text, "%g", o.distance);
     m.push_back({"DISTANCE_METRES", text});
     if (o.target > 0.0) m.push_back({"TARGET_DEGREE_DAYS", targetText(o.target)});
+    if (o.anchor.anchored()) {
+        m.push_back({"ANCHOR_STATION", o.anchor.station});
+        m.push_back({"ANCHOR_SITE", anchorSiteText(o.anchor)});
+        m.push_back({"ANCHOR_OFFSETS_GDD", anchorOffsetsText(o.anchor, s)});
+    }
     for (const auto &item : countMetadata(cells, cells_outside)) m.push_back(item);
     return m;
 }

@@ -196,7 +196,15 @@ int runBands(const tile &first, std::vector<file_band> *bands, std::string *refu
             std::sscanf(y->second.c_str(), "%ld%c", &year[0], &tail) != 1)
             return say(refusal, TERRAIN_UNREADABLE, why);
         s.year = static_cast<int>(year[0]);
-        *bands = mapFileBands(band_layout(s));
+        // The optional bands and the degree days' anchor as the run's options
+        // made them, from the items the writer keeps of those options.
+        map_options o;
+        o.season = s;
+        const auto target = first.metadata.find("TARGET_DEGREE_DAYS");
+        if (target != first.metadata.end()) o.target = std::strtod(target->second.c_str(), nullptr);
+        const auto anchor = first.metadata.find("ANCHOR_STATION");
+        if (anchor != first.metadata.end()) o.anchor.station = anchor->second;
+        *bands = mapFileBands(band_layout(o));
     } else if (content == "horizon angles") {
         const auto d = first.metadata.find("DIRECTIONS");
         const int directions = d == first.metadata.end() ? 0 : std::atoi(d->second.c_str());

@@ -228,15 +228,15 @@ TEST(Fits, LandmapWindow) {
 
 TEST(Fits, StationWindow) {
     gui::start();
-    gui::activate(measured);
-    VerantaStationWindow *w = station_open;
+    gui::activate(station);
+    StationWindow *w = station_open;
     ASSERT_NE(w, nullptr);
     GtkWidget *win = GTK_WIDGET(w);
     toScreenSize(win);
     expectFits(win, "station-opened");
     gui::writeFile(std::string(120, 'n').append(".csv").c_str(), "not, a, station\n1,2,3\n");
-    stationWindowOpen(w, (std::filesystem::current_path() / (std::string(120, 'n') + ".csv")).string().c_str());
-    ASSERT_TRUE(await([w] { return !stationWindowBusy(w); }));
+    station_window_open_file(w, (std::filesystem::current_path() / (std::string(120, 'n') + ".csv")).string().c_str());
+    ASSERT_TRUE(await([w] { return !station_window_busy(w); }));
     expectFits(win, "station-refused-file");
 }
 
