@@ -3,7 +3,9 @@
 #include "slopes/slopesExports.h"
 
 #include "files/safeWrite.h"
+#include "model/degreeDayTarget.h"
 #include "model/model.h"
+#include "model/winklerRegions.h"
 #include "slopes/slopesCharts.h"
 #include "ui/slopeFigures.h"
 #include "ui/windowFiles.h"
@@ -18,6 +20,9 @@
 // slope whatever its aspect, so it has one row, without an aspect. Only the
 // season's months have columns; each month says, 1 or 0, whether its value
 // lies where the degree-day formula gives fewer degree days for more sun.
+// Then the target (empty without one), the date the slope reaches it (ISO,
+// empty where it does not or without a target) and its Winkler region
+// (empty for a season the regions are not defined on).
 namespace {
 
 void field(GString *out, double value, int decimals) {
@@ -52,7 +57,8 @@ bool slopes_export_table(const slopes_view *view, const char *path, GError **err
         g_string_append_printf(out, ",%s irradiation (MJ/m2),%s degree days,%s fewer degree days for more sun (1 yes)",
                                name, name, name);
     }
-    g_string_append(out, "\r\n");
+    g_string_append(out, ",target_gdd,target_date,winkler_region\r\n");
+    const std::string target = view->target > 0.0 ? slopes_target_number(view->target) : "";
     // What every row starts with.
     GString *context = g_string_new(nullptr);
     const season_range &season = view->season;
@@ -83,7 +89,10 @@ bool slopes_export_table(const slopes_view *view, const char *path, GError **err
             field(out, r.month_degree_days[months[i] - 1], 2);
             g_string_append(out, falling[months[i] - 1] ? ",1" : ",0");
         }
-        g_string_append(out, "\r\n");
+        const std::string date = view->target > 0.0 ? targetIsoDate(season.year, view->target_days[s]) : "";
+        const winkler_class *region = winklerClass(slopes_winkler_region(view, s));
+        g_string_append_printf(out, ",%s,%s,%s\r\n", target.c_str(), date.c_str(),
+                               region != nullptr ? region->name : "");
     }
     g_string_free(context, TRUE);
     std::string why;
