@@ -6,6 +6,7 @@
 #include "model/degreeDayTarget.h"
 #include "model/model.h"
 #include "model/winklerRegions.h"
+#include "report/report.h"
 #include "slopes/slopesCharts.h"
 #include "ui/slopeFigures.h"
 #include "ui/windowFiles.h"
@@ -173,4 +174,32 @@ bool slopes_save_chart(const slopes_view *view, const char *path, GError **error
         return false;
     }
     return saveDrawing(path, kWidth, kTitle + kCompass + kMonths, drawPage, view, "chart", error);
+}
+
+bool slopes_save_report(const slopes_view *view, const char *path, GError **error) {
+    if (!view->have) {
+        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no comparison to report");
+        return false;
+    }
+    const bool stored = view->selected == SLOPES_STORED;
+    site_report r;
+    r.site = view->site;
+    r.season = view->season;
+    r.ground.tilt = stored ? view->stored.tilt : slopes_grid_tilt(view->selected);
+    r.ground.aspect = r.ground.tilt == 0.0f ? -1.0f : stored ? view->stored.aspect : slopes_grid_aspect(view->selected);
+    r.figures = view->results[view->selected];
+    r.target = view->target;
+    r.target_day = view->target > 0.0 ? view->target_days[view->selected] : 0;
+    // The desktop's paper, as GTK's printing takes it from the locale.
+    GtkPaperSize *paper = gtk_paper_size_new(nullptr);
+    r.paper = std::string(gtk_paper_size_get_name(paper)) == GTK_PAPER_NAME_LETTER ? REPORT_LETTER : REPORT_A4;
+    gtk_paper_size_free(paper);
+    r.version = VERANTA_VERSION;
+    r.date = reportToday();
+    std::string why;
+    if (!writeSiteReport(path, &r, &why)) {
+        g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "%s", why.c_str());
+        return false;
+    }
+    return true;
 }

@@ -34,7 +34,7 @@ struct _SlopesWindow {
     GtkListStore *months_store;
     GtkWidget *months_view, *falling_note;
     GtkWidget *rank_irradiation, *rank_degree_days;
-    GtkWidget *export_table, *save_chart, *status, *close;
+    GtkWidget *export_table, *save_chart, *save_report, *status, *close;
     // Its own.
     GtkFileChooserNative *chooser;   // the export's file chooser while it is open
     window_job job;                  // the comparison under way
@@ -220,6 +220,7 @@ void forgetResults(SlopesWindow *self) {
     self->view.by = chosenMeasure(self);
     gtk_widget_set_sensitive(self->export_table, FALSE);
     gtk_widget_set_sensitive(self->save_chart, FALSE);
+    gtk_widget_set_sensitive(self->save_report, FALSE);
     gtk_widget_queue_draw(self->compass);
     showSelection(self);
 }
@@ -243,6 +244,7 @@ void sweepDone(GtkWidget *window, gpointer data) {
     }
     gtk_widget_set_sensitive(self->export_table, self->view.have);
     gtk_widget_set_sensitive(self->save_chart, self->view.have);
+    gtk_widget_set_sensitive(self->save_report, self->view.have);
     gtk_widget_queue_draw(self->compass);
     showSelection(self);
 }
@@ -372,13 +374,21 @@ gboolean onCompassKey(GtkWidget *, GdkEventKey *event, SlopesWindow *self) {
     return TRUE;
 }
 
-void exportChosen(gpointer data, int chart, const char *path) {
-    slopes_window_export_to(SLOPES_WINDOW(data), chart != 0, path);
+void exportChosen(gpointer data, int kind, const char *path) {
+    if (kind == 2)
+        slopes_window_save_report(SLOPES_WINDOW(data), path);
+    else
+        slopes_window_export_to(SLOPES_WINDOW(data), kind != 0, path);
 }
 
 void onExportTable(GtkButton *, SlopesWindow *self) {
     chooseExport(GTK_WINDOW(self), &self->chooser, "Export table", "slopes.csv", "CSV table", {"csv"}, exportChosen,
                  self, 0);
+}
+
+void onSaveReport(GtkButton *, SlopesWindow *self) {
+    chooseExport(GTK_WINDOW(self), &self->chooser, "Save report", "site-report.pdf", "PDF", {"pdf"}, exportChosen,
+                 self, 2);
 }
 
 void onSaveChart(GtkButton *, SlopesWindow *self) {
@@ -472,12 +482,14 @@ static void slopes_window_class_init(SlopesWindowClass *klass) {
     SLOPES_CHILD(rank_degree_days);
     SLOPES_CHILD(export_table);
     SLOPES_CHILD(save_chart);
+    SLOPES_CHILD(save_report);
     SLOPES_CHILD(status);
     SLOPES_CHILD(close);
 #undef SLOPES_CHILD
     gtk_widget_class_bind_template_callback(widget, onCompare);
     gtk_widget_class_bind_template_callback(widget, onClose);
     gtk_widget_class_bind_template_callback(widget, onExportTable);
+    gtk_widget_class_bind_template_callback(widget, onSaveReport);
     gtk_widget_class_bind_template_callback(widget, onSaveChart);
     gtk_widget_class_bind_template_callback(widget, onDrawCompass);
     gtk_widget_class_bind_template_callback(widget, onDrawMonths);
@@ -515,6 +527,14 @@ bool slopes_window_export_to(SlopesWindow *self, bool chart, const char *path) {
     GError *error = nullptr;
     bool ok = chart ? slopes_save_chart(&self->view, path, &error) : slopes_export_table(&self->view, path, &error);
     showExportOutcome(self->status, chart ? "Chart" : "Table", path, ok, error != nullptr ? error->message : nullptr);
+    if (error != nullptr) g_error_free(error);
+    return ok;
+}
+
+bool slopes_window_save_report(SlopesWindow *self, const char *path) {
+    GError *error = nullptr;
+    const bool ok = slopes_save_report(&self->view, path, &error);
+    showExportOutcome(self->status, "Report", path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);
     return ok;
 }

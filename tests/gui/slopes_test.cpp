@@ -469,6 +469,31 @@ TEST(Slopes, ExportsReadBack) {
     expectChartsRead(w);
 }
 
+// The report is of the slope selected on the compass, with its figures.
+TEST(Slopes, TheReportIsOfTheSelectedSlope) {
+    SlopesWindow *w = compareForExport();
+    ASSERT_NE(w, nullptr);
+    const struct {
+        float aspect, tilt;
+        const char *says;
+    } cases[] = {{90.0f, 20.0f, "Slope: aspect 90° (east) clockwise from north, tilt 20°."},
+                 {0.0f, 0.0f, "Slope: level ground (tilt 0°)."}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.says);
+        slopes_compass l = compassLayout(w);
+        double x, y;
+        slopes_compass_place(&l, c.aspect, c.tilt, &x, &y);
+        pressAt(part(w, "slopes_compass"), x, y);
+        ASSERT_TRUE(slopes_window_save_report(w, "report.pdf")) << label(part(w, "slopes_status"));
+        ASSERT_EQ(std::system("pdftotext -layout report.pdf report.txt"), 0);
+        const std::string text = gui::readFile("report.txt");
+        EXPECT_NE(text.find(c.says), std::string::npos) << text.substr(0, 600);
+        const slope_season &r = view(w).results[view(w).selected];
+        EXPECT_NE(text.find("Degree days: " + number(r.season_degree_days, 1)), std::string::npos)
+            << text.substr(0, 600);
+    }
+}
+
 TEST(Slopes, ExportsKeepTheDecimalPointOnADecimalCommaDesktop) {
     if (std::setlocale(LC_ALL, "de_DE.UTF-8") == nullptr) GTEST_SKIP() << "no de_DE.UTF-8 locale here";
     setenv("LC_ALL", "de_DE.UTF-8", 1);
