@@ -90,6 +90,31 @@ void landmap_geotiff_work(gpointer data) {
     }
 }
 
+report_paper landmap_desktop_paper(void) {
+    GtkPaperSize *paper = gtk_paper_size_new(nullptr);
+    const bool letter = std::string(gtk_paper_size_get_name(paper)) == GTK_PAPER_NAME_LETTER;
+    gtk_paper_size_free(paper);
+    return letter ? REPORT_LETTER : REPORT_A4;
+}
+
+void landmap_report_work(gpointer data) {
+    landmap_report_export *e = static_cast<landmap_report_export *>(data);
+    map_report r;
+    r.map = e->map.get();
+    r.threshold = e->threshold;
+    if (e->outline != nullptr)
+        r.blocks = report_blocks{e->outline.get(), &e->figures, e->cell_block.empty() ? nullptr : e->cell_block.data()};
+    // Who made the elevations, as the DEM's own metadata says.
+    dem_source dem;
+    std::string why;
+    if (openDem(e->dem_path, 0, &dem, &why) == TERRAIN_OK) r.elevation = reportElevation(&dem, landmap_land_name(e->dem_path));
+    closeDem(&dem);
+    r.paper = e->paper;
+    r.version = VERANTA_VERSION;
+    r.date = reportToday();
+    e->ok = writeMapReport(e->path, &r, &e->error);
+}
+
 std::string landmap_caption(const land_map &map, const std::string &land_path, const std::string &example) {
     const bool isExample = !example.empty() && land_path == example;
     return mapCaption(map, isExample ? "a made-up example land (not a real place)" : landmap_land_name(land_path));

@@ -7,12 +7,15 @@
 #define VERANTA_LANDMAP_LANDMAPEXPORTS_H
 
 #include "landmap/landmapDrawing.h"
+#include "parcel/parcel.h"
+#include "report/report.h"
 #include "terrain/terrain.h"
 
 #include <gtk/gtk.h>
 
 #include <memory>
 #include <string>
+#include <vector>
 
 // The CSVs name the DEM by dem_name in every row.
 bool landmap_export_areas(const land_map *map, float threshold, const std::string &dem_name, const char *path,
@@ -33,6 +36,27 @@ struct landmap_geotiff_export {
     map_control control;     // cancel stops it
 };
 void landmap_geotiff_work(gpointer data);
+
+// A site report of the map as PDF, as a window's job: the map as computed
+// (with its elevations and positions), the threshold the window shows, a
+// parcel's blocks when one is open (their figures at that threshold and each
+// cell's block, row by row), the elevation source as the DEM credits it, the
+// desktop's paper.
+struct landmap_report_export {
+    std::shared_ptr<const land_map> map;
+    std::string path;
+    std::string dem_path;
+    float threshold = 0.0f;
+    std::shared_ptr<const parcel> outline;     // null: no parcel
+    std::vector<block_figures> figures;
+    std::vector<std::int32_t> cell_block;      // empty: the map's own block band
+    report_paper paper = REPORT_A4;
+    bool ok = false;
+    std::string error;
+};
+// The desktop's paper, as GTK's printing takes it from the locale.
+report_paper landmap_desktop_paper(void);
+void landmap_report_work(gpointer data);
 
 // The caption of a saved map: the land by its file's name (the example by
 // what it is), the season and the shading.
