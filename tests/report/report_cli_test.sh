@@ -5,24 +5,13 @@
 # status 1 and no file.
 set -euo pipefail
 map=$1
+. "$(dirname "${BASH_SOURCE[0]}")/../terrain/hillDem.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
 # A hill, 24 x 20 cells of 30 m, with a nodata cell.
-awk 'BEGIN {
-  print "ncols 24\nnrows 20\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\nNODATA_value -9999"
-  for (r = 0; r < 20; r++) {
-    line = ""
-    for (c = 0; c < 24; c++) {
-      z = 250 + 150 * exp(-((c - 11)^2 + (r - 9)^2) / 25) + 2 * c
-      if (r == 3 && c == 4) z = -9999
-      line = line sprintf("%.2f ", z)
-    }
-    print line
-  }
-}' > dem.asc
-gdal_translate -q -a_srs EPSG:32610 dem.asc dem.tif
+hillDem 24 20 497900 4875000 30 '250 + 150 * exp(-((c - 11)^2 + (r - 9)^2) / 25) + 2 * c' 'r == 3 && c == 4'
 
 status=0
 fail() { echo "FAIL: $*"; status=1; }

@@ -5,24 +5,13 @@
 # one line on standard error, exit status 1 and no file written.
 set -uo pipefail
 map=$1
+. "$(dirname "${BASH_SOURCE[0]}")/hillDem.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
 # A hill, 16 x 14 cells of 30 m near Corvallis, with a nodata cell.
-awk 'BEGIN {
-  print "ncols 16\nnrows 14\nxllcorner 478000\nyllcorner 4935000\ncellsize 30\nNODATA_value -9999"
-  for (r = 0; r < 14; r++) {
-    line = ""
-    for (c = 0; c < 16; c++) {
-      z = 150 + 120 * exp(-((c - 7)^2 + (r - 6)^2) / 20) + 2 * c
-      if (r == 2 && c == 3) z = -9999
-      line = line sprintf("%.2f ", z)
-    }
-    print line
-  }
-}' > dem.asc
-gdal_translate -q -a_srs EPSG:32610 dem.asc dem.tif
+hillDem 16 14 478000 4935000 30 '150 + 120 * exp(-((c - 7)^2 + (r - 6)^2) / 20) + 2 * c' 'r == 2 && c == 3'
 # Two years of a station's days, 27 / 12 degC, in Meteostat's daily layout
 # (no site in it); every August missing 5 days.
 awk 'BEGIN {

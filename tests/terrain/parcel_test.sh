@@ -6,24 +6,13 @@
 # parcel run; every refusal one line, exit 1, no file.
 set -uo pipefail
 map=$1
+. "$(dirname "${BASH_SOURCE[0]}")/hillDem.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
 # A hill and a ridge with a nodata row, 300 x 270 cells of 30 m.
-awk 'BEGIN {
-  print "ncols 300\nnrows 270\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\nNODATA_value -9999"
-  for (r = 0; r < 270; r++) {
-    line = ""
-    for (c = 0; c < 300; c++) {
-      z = 250 + 120 * exp(-((c - 150)^2 + (r - 120)^2) / 300) + 60 * exp(-(c - 165)^2 / 4) + 0.5 * r
-      if (r == 140 && c >= 150 && c <= 170) z = -9999
-      line = line sprintf("%.2f ", z)
-    }
-    print line
-  }
-}' > dem.asc
-gdal_translate -q -a_srs EPSG:32610 dem.asc dem.tif
+hillDem 300 270 497900 4875000 30 '250 + 120 * exp(-((c - 150)^2 + (r - 120)^2) / 300) + 60 * exp(-(c - 165)^2 / 4) + 0.5 * r' 'r == 140 && c >= 150 && c <= 170'
 
 # Four blocks (one partly and one wholly off the DEM) and a point.
 feature() { printf '{"type":"Feature","properties":{"name":"%s"},"geometry":{"type":"Polygon","coordinates":[[%s]]}}' "$1" "$2"; }

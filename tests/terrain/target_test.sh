@@ -4,24 +4,13 @@
 # of the season or 0; tiles of the run mosaic to the whole run bit for bit.
 set -euo pipefail
 map=$1
+. "$(dirname "${BASH_SOURCE[0]}")/hillDem.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
 # A hill, 20 x 18 cells of 30 m, with a nodata cell.
-awk 'BEGIN {
-  print "ncols 20\nnrows 18\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\nNODATA_value -9999"
-  for (r = 0; r < 18; r++) {
-    line = ""
-    for (c = 0; c < 20; c++) {
-      z = 250 + 150 * exp(-((c - 9)^2 + (r - 8)^2) / 25) + 2 * c
-      if (r == 3 && c == 4) z = -9999
-      line = line sprintf("%.2f ", z)
-    }
-    print line
-  }
-}' > dem.asc
-gdal_translate -q -a_srs EPSG:32610 dem.asc dem.tif
+hillDem 20 18 497900 4875000 30 '250 + 150 * exp(-((c - 9)^2 + (r - 8)^2) / 25) + 2 * c' 'r == 3 && c == 4'
 
 opts=(--year 2023 --from 10/6 --to 12/8 --directions 8 --distance 300 --quiet)
 "$map" "${opts[@]}" dem.tif plain.tif

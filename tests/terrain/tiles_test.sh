@@ -7,25 +7,14 @@
 # A mosaic of tiles that do not make one whole run is refused in one line.
 set -uo pipefail
 map=$1
+. "$(dirname "${BASH_SOURCE[0]}")/hillDem.sh"
 tmp=$(mktemp -d)
 trap 'rm -rf "$tmp"' EXIT
 cd "$tmp"
 
 # A hill and a ridge with a nodata hole, 300 x 270 cells (tiles at the right
 # and bottom edges are smaller; the whole has one level of overviews).
-awk 'BEGIN {
-  print "ncols 300\nnrows 270\nxllcorner 497900\nyllcorner 4875000\ncellsize 30\nNODATA_value -9999"
-  for (r = 0; r < 270; r++) {
-    line = ""
-    for (c = 0; c < 300; c++) {
-      z = 250 + 120 * exp(-((c - 150)^2 + (r - 120)^2) / 300) + 60 * exp(-(c - 165)^2 / 4) + 0.5 * r
-      if (r == 140 && c >= 150 && c <= 170) z = -9999
-      line = line sprintf("%.2f ", z)
-    }
-    print line
-  }
-}' > dem.asc
-gdal_translate -q -a_srs EPSG:32610 dem.asc dem.tif
+hillDem 300 270 497900 4875000 30 '250 + 120 * exp(-((c - 150)^2 + (r - 120)^2) / 300) + 60 * exp(-(c - 165)^2 / 4) + 0.5 * r' 'r == 140 && c >= 150 && c <= 170'
 
 pass=0
 fail=0
