@@ -4,6 +4,7 @@
 // manager alike cancels both.
 #include "landmap/landmapWindow.h"
 
+#include "landmap/landmapBlocks.h"
 #include "landmap/landmapDrawing.h"
 #include "landmap/landmapExports.h"
 #include "landmap/landmapRun.h"
@@ -44,6 +45,13 @@ struct landmap_view {
     bool updating_threshold = false;
     month_rows months{};          // the selected cell's months, for the table and chart
     gdd_falls falls{};            // where the degree-day formula runs backwards
+    // The parcel open (null when none), its map when the map shown is the
+    // parcel's, and its blocks' figures at the threshold.
+    std::shared_ptr<const landmap_parcel> parcel;
+    std::shared_ptr<const landmap_parcel_map> parcel_map;
+    std::vector<block_figures> figures;
+    int selected_block = 0;       // 0: none
+    bool filling_blocks = false;  // the table is being filled: its selection is not the grower's
 };
 
 }  // namespace
@@ -61,11 +69,15 @@ struct _LandmapWindow {
     GtkWidget *map_area, *readout, *selected, *month_chart, *falling_note;
     GtkListStore *months_store;
     GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
+    GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
+    GtkListStore *blocks_store;      // the block table's, made with its columns
     // Its own.
     GtkFileChooserNative *chooser;   // a file chooser while it is open
     window_job run;                  // the computation under way
     window_job geotiff;              // the GeoTIFF export under way
     window_job survey;               // the elevations of a land being opened
+    window_job parcel_read;          // a parcel's outline being read and placed
+    window_job blocks_export;        // the block file being written
     landmap_view *view;
 };
 
@@ -99,6 +111,7 @@ void mapButtons(LandmapWindow *self, bool have) {
                          self->threshold_entry, self->zoom_in, self->zoom_out, self->fit})
         gtk_widget_set_sensitive(b, have);
     gtk_widget_set_sensitive(self->export_months, FALSE);
+    gtk_widget_set_sensitive(self->export_blocks, have && self->view->parcel_map != nullptr);
 }
 
 // The readout keeps two lines, each cut short where the window is narrow;
@@ -118,6 +131,26 @@ void renderImage(LandmapWindow *self) {
 
 // --- the map shown -------------------------------------------------------------
 
+// The selected block's mean months in the explorer's table and chart, when
+// a block is selected and no cell; false otherwise.
+bool showBlockMonths(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    if (v->selected_block <= 0 || v->map == nullptr) return false;
+    for (const block_figures &f : v->figures) {
+        if (f.block != v->selected_block) continue;
+        v->months = landmap_block_months(f, v->map->options.season);
+        bool marked = false;
+        for (int k = 0; k < v->months.count; k++) marked = marked || v->months.falling[k];
+        monthTable(self->months_store, &v->months);
+        gtk_label_set_text(GTK_LABEL(self->falling_note), marked ? fallingNote() : "");
+        const std::string title = f.name + ": the block's mean months";
+        gtk_label_set_text(GTK_LABEL(self->selected), title.c_str());
+        gtk_widget_queue_draw(self->month_chart);
+        return true;
+    }
+    return false;
+}
+
 // The selected cell month by month, in the explorer's table and month chart,
 // its months marked where the degree-day formula runs backwards: the months
 // are the terrain core's for that cell, exact as computed.
@@ -130,6 +163,7 @@ void showCell(LandmapWindow *self) {
     long i = m != nullptr && v->selected_col >= 0 ? static_cast<long>(v->selected_row) * m->grid.width + v->selected_col
                                                   : -1;
     cell_months cm;
+    if (i < 0 && showBlockMonths(self)) return;
     if (m == nullptr || !cellMonths(*m, i, &v->falls, &cm)) {
         gtk_label_set_text(GTK_LABEL(self->selected), m == nullptr ? "" : "Click a cell of the map for its months.");
         gtk_widget_queue_draw(self->month_chart);
@@ -160,6 +194,30 @@ void showCell(LandmapWindow *self) {
     gtk_widget_queue_draw(self->month_chart);
 }
 
+// The block table at the threshold; the selected block stays selected.
+void showBlocks(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    v->figures.clear();
+    std::string why;
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map) {
+        const landmap_parcel &p = *v->parcel_map->parcel;
+        const block_map bm = landmap_block_map(*v->parcel_map);
+        if (!blockFigures(&p.blocks, &p.placement, &bm, v->threshold, &v->figures, &why)) v->figures.clear();
+    }
+    const int keep = v->selected_block;
+    v->filling_blocks = true;
+    landmap_blocks_fill(self->blocks_store, v->figures);
+    landmap_blocks_select(GTK_TREE_VIEW(self->blocks_view), keep);
+    v->filling_blocks = false;
+    v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
+    gtk_label_set_text(GTK_LABEL(self->blocks_note),
+                       v->figures.empty() ? (why.empty() ? "Open a parcel and compute: each block's hectares reaching "
+                                                           "the threshold, its degree days and irradiation."
+                                                         : why.c_str())
+                                          : "Hectares count the cells whose centre lies inside a block. Select a "
+                                            "block for its mean months.");
+}
+
 // The slider, the entry, the sentence, the map and the histogram follow one
 // threshold; the image is made again since the faded cells change.
 void setThreshold(LandmapWindow *self, float threshold) {
@@ -172,7 +230,12 @@ void setThreshold(LandmapWindow *self, float threshold) {
     g_free(t);
     v->updating_threshold = false;
     if (v->map == nullptr) return;
-    gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->map, threshold).c_str());
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map) {
+        gtk_label_set_text(GTK_LABEL(self->answer), landmap_parcel_answer(*v->parcel_map, threshold).c_str());
+        showBlocks(self);
+    } else {
+        gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->map, threshold).c_str());
+    }
     renderImage(self);
     gtk_widget_queue_draw(self->histogram);
 }
@@ -183,6 +246,7 @@ void setThreshold(LandmapWindow *self, float threshold) {
 void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     landmap_view *v = self->view;
     v->map = map;
+    if (v->parcel_map != nullptr && v->parcel_map->map != map) v->parcel_map.reset();
     v->selected_col = v->selected_row = v->hover_col = v->hover_row = -1;
     v->site_col = v->site_row = -1;
     if (v->site_known && !cellOf(*map, v->site_latitude, v->site_longitude, &v->site_col, &v->site_row))
@@ -207,6 +271,7 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     v->frame = landmap_fit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
                            gtk_widget_get_allocated_height(self->map_area));
     setThreshold(self, v->threshold);
+    if (v->parcel_map == nullptr) showBlocks(self);
     showReadout(self, spotText(map.get(), -1, -1));
     showCell(self);
 }
@@ -250,9 +315,72 @@ void cancelRun(LandmapWindow *self) {
     gtk_widget_hide(self->progress);
 }
 
+// A parcel's map takes the window as a map does; its answer, histogram,
+// threshold and table are the parcel's.
+void showParcelMap(LandmapWindow *self, const std::shared_ptr<const landmap_parcel_map> &pm) {
+    self->view->parcel_map = pm;
+    self->view->selected_block = 0;
+    showMap(self, pm->map);
+}
+
+void parcelRunWork(gpointer data) { landmap_parcel_run_work(static_cast<landmap_parcel_run *>(data)); }
+
+double parcelRunProgress(gconstpointer data) {
+    return landmap_parcel_run_progress(static_cast<const landmap_parcel_run *>(data));
+}
+
+gchar *parcelRunProgressText(gconstpointer data) {
+    const landmap_parcel_run *run = static_cast<const landmap_parcel_run *>(data);
+    if (run->control.cells_total.load() <= 0) return g_strdup("reading the parcel's land");
+    return g_strdup_printf("%.0f %% of the parcel's cells", 100.0 * landmap_parcel_run_progress(run));
+}
+
+void parcelRunDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_parcel_run *run = static_cast<const landmap_parcel_run *>(data);
+    if (run->result == nullptr) {
+        gchar *text =
+            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
+        showStatus(self->status, text, true);
+        g_free(text);
+        return;
+    }
+    landmap_parcel_remember(run);
+    showParcelMap(self, run->result);
+    gchar *text = g_strdup_printf("The parcel computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
+    showStatus(self->status, text, false);
+    g_free(text);
+}
+
+void freeParcelRun(gpointer data) { delete static_cast<landmap_parcel_run *>(data); }
+
+const window_job_calls kParcelRunCalls = {parcelRunWork, parcelRunProgress, parcelRunDone, freeParcelRun,
+                                          parcelRunProgressText};
+
+// Only the blocks' window is computed, or taken from the session's maps.
+void startParcelRun(LandmapWindow *self, const map_options *options) {
+    landmap_view *v = self->view;
+    std::shared_ptr<const landmap_parcel_map> kept = landmap_parcel_remembered(v->land.path, v->parcel->path, options);
+    if (kept != nullptr && kept->parcel->dem_path == v->land.path) {
+        showParcelMap(self, kept);
+        showStatus(self->status, "Computed before in this session.", false);
+        return;
+    }
+    landmap_parcel_run *run = new landmap_parcel_run();
+    run->dem_path = v->land.path;
+    run->options = *options;
+    run->parcel = v->parcel;
+    run->started = g_get_monotonic_time();
+    windowJobStart(&self->run, GTK_WIDGET(self), run, &kParcelRunCalls, &run->control.cancel, self->progress);
+}
+
 // Starts a computation of the open land, or takes it from the session's maps.
 void startRun(LandmapWindow *self, const map_options *options) {
     cancelRun(self);
+    if (self->view->parcel != nullptr) {
+        startParcelRun(self, options);
+        return;
+    }
     std::shared_ptr<const land_map> kept = landmap_remembered(self->view->land.path, options);
     if (kept != nullptr) {
         showMap(self, kept);
@@ -316,11 +444,14 @@ void forgetMap(LandmapWindow *self) {
     landmap_view *v = self->view;
     cancelRun(self);
     v->map.reset();
+    v->parcel_map.reset();
+    v->selected_block = 0;
     landmap_image_free(&v->image);
     v->selected_col = v->selected_row = v->hover_col = v->hover_row = v->site_col = v->site_row = -1;
     gtk_widget_hide(self->banner);
     mapButtons(self, false);
     gtk_label_set_text(GTK_LABEL(self->answer), "");
+    showBlocks(self);
     showReadout(self, spotText(nullptr, -1, -1));
     showCell(self);
     gtk_widget_queue_draw(self->map_area);
@@ -337,6 +468,68 @@ void refuseLand(LandmapWindow *self, const landmap_land &land) {
     gtk_widget_show(self->refusal);
 }
 
+// --- the parcel ------------------------------------------------------------------
+
+void parcelReadWork(gpointer data) { landmap_parcel_read_work(static_cast<landmap_parcel_read *>(data)); }
+
+// A parcel read takes the window: the map shown is no longer the one to
+// read, unless the session computed this parcel on this land before. A
+// refusal leaves the parcel open before as it was.
+void parcelReadDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    landmap_view *v = self->view;
+    const landmap_parcel_read *read = static_cast<const landmap_parcel_read *>(data);
+    showStatus(self->status, "", false);
+    if (read->result == nullptr) {
+        std::string said = read->refusal;
+        if (v->parcel != nullptr && v->parcel->dem_path == v->land.path) said += "\n" + v->parcel->name + " stays open.";
+        gtk_label_set_text(GTK_LABEL(self->refusal), said.c_str());
+        gtk_widget_show(self->refusal);
+        return;
+    }
+    gtk_widget_hide(self->refusal);
+    forgetMap(self);
+    v->parcel = read->result;
+    gtk_label_set_text(GTK_LABEL(self->parcel_info), landmap_parcel_said(*v->parcel).c_str());
+    gtk_widget_set_sensitive(self->parcel_close, TRUE);
+    map_options options;
+    if (readEntries(self, &options)) {
+        std::shared_ptr<const landmap_parcel_map> kept = landmap_parcel_remembered(v->land.path, v->parcel->path, &options);
+        if (kept != nullptr) showParcelMap(self, kept);
+    }
+    gtk_widget_grab_focus(self->compute);
+}
+
+void freeParcelRead(gpointer data) { delete static_cast<landmap_parcel_read *>(data); }
+
+const window_job_calls kParcelReadCalls = {parcelReadWork, nullptr, parcelReadDone, freeParcelRead, nullptr};
+
+void startParcelRead(LandmapWindow *self, const char *path) {
+    landmap_parcel_read *read = new landmap_parcel_read();
+    read->path = path;
+    read->dem_path = self->view->land.path;
+    gchar *text = g_strdup_printf("Reading the parcel %s…", landmap_land_name(path).c_str());
+    showStatus(self->status, text, false);
+    g_free(text);
+    windowJobStart(&self->parcel_read, GTK_WIDGET(self), read, &kParcelReadCalls, nullptr, nullptr);
+}
+
+// Back to the whole land: its map comes back when the session has it.
+void closeParcel(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    windowJobCancel(&self->parcel_read);
+    if (v->parcel == nullptr) return;
+    forgetMap(self);
+    v->parcel.reset();
+    gtk_label_set_text(GTK_LABEL(self->parcel_info), "No parcel: the whole land is mapped.");
+    gtk_widget_set_sensitive(self->parcel_close, FALSE);
+    map_options options;
+    if (v->land.usable && readEntries(self, &options)) {
+        std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
+        if (kept != nullptr) showMap(self, kept);
+    }
+}
+
 // A land whose elevations were read takes the window; a map computed before
 // for the same file and settings comes back at once.
 void takeLand(LandmapWindow *self, const landmap_land &land) {
@@ -346,7 +539,10 @@ void takeLand(LandmapWindow *self, const landmap_land &land) {
     gtk_widget_hide(self->refusal);
     gtk_label_set_text(GTK_LABEL(self->land_info), v->land.said.c_str());
     map_options options;
-    if (readEntries(self, &options)) {
+    if (v->parcel != nullptr) {
+        // The parcel open is placed again on the land just taken.
+        startParcelRead(self, v->parcel->path.c_str());
+    } else if (readEntries(self, &options)) {
         std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
         if (kept != nullptr) showMap(self, kept);
     }
@@ -422,13 +618,61 @@ void onExample(GtkButton *, LandmapWindow *self) {
     landmap_window_open_land(self, self->view->example.c_str());
 }
 
+void onOpenParcelResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(data);
+    if (response == GTK_RESPONSE_ACCEPT) {
+        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+        if (path != nullptr) landmap_window_open_parcel(self, path);
+        g_free(path);
+    }
+    self->chooser = nullptr;
+    g_object_unref(dialog);
+}
+
+void onOpenParcel(GtkButton *, LandmapWindow *self) {
+    if (self->chooser != nullptr) return;
+    GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open the outline of your parcel", GTK_WINDOW(self),
+                                                               GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Every outline (KML, KMZ, GeoJSON, Shapefile, GeoPackage)",
+                  landmap_parcel_endings());
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "KML or KMZ (Google Earth)", {"kml", "kmz"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoJSON", {"geojson", "json"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Shapefile, also zipped", {"shp", "zip"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoPackage", {"gpkg"});
+    GSList *filters = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(dialog));
+    gtk_file_chooser_set_filter(GTK_FILE_CHOOSER(dialog), GTK_FILE_FILTER(filters->data));
+    g_slist_free(filters);
+    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
+    g_signal_connect(dialog, "response", G_CALLBACK(onOpenParcelResponse), self);
+    self->chooser = dialog;
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+}
+
+void onCloseParcel(GtkButton *, LandmapWindow *self) { closeParcel(self); }
+
+// A row of the block table chosen by the grower: its block outlined, its
+// mean months shown in place of a cell's.
+void onBlockSelected(GtkTreeSelection *, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    if (v->filling_blocks) return;
+    v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
+    if (v->selected_block > 0) {
+        v->selected_col = v->selected_row = -1;
+        gtk_widget_set_sensitive(self->export_months, FALSE);
+    }
+    showCell(self);
+    gtk_widget_queue_draw(self->map_area);
+}
+
 // GTK finishes the drag itself (GTK_DEST_DEFAULT_DROP), once.
 void onDrop(GtkWidget *, GdkDragContext *, gint, gint, GtkSelectionData *selection, guint, guint,
             LandmapWindow *self) {
     gchar **uris = gtk_selection_data_get_uris(selection);
     if (uris != nullptr && uris[0] != nullptr) {
         gchar *path = g_filename_from_uri(uris[0], nullptr, nullptr);
-        if (path != nullptr)
+        if (path != nullptr && landmap_parcel_file(path))
+            landmap_window_open_parcel(self, path);
+        else if (path != nullptr)
             landmap_window_open_land(self, path);
         else
             showStatus(self->status, "Only a file on this computer can be opened.", true);
@@ -469,6 +713,9 @@ gboolean onThresholdFocusOut(GtkWidget *, GdkEvent *, LandmapWindow *self) {
 gboolean onDrawMap(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
     const landmap_scene s = scene(self);
     landmap_draw_map(cr, &s, gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+    const landmap_view *v = self->view;
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map)
+        landmap_draw_parcel(cr, *v->parcel_map->parcel, v->map->grid, &v->frame, v->selected_block);
     return FALSE;
 }
 
@@ -538,7 +785,10 @@ gboolean onScroll(GtkWidget *, GdkEventScroll *event, LandmapWindow *self) {
 void showSpot(LandmapWindow *self, int col, int row) {
     self->view->hover_col = col;
     self->view->hover_row = row;
-    showReadout(self, spotText(self->view->map.get(), col, row));
+    const landmap_view *v = self->view;
+    showReadout(self, v->parcel_map != nullptr && v->parcel_map->map == v->map
+                          ? landmap_parcel_spot(*v->parcel_map, col, row)
+                          : spotText(v->map.get(), col, row));
 }
 
 gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
@@ -563,6 +813,12 @@ gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
         if (mapCellAt(&v->frame, v->map->grid.width, v->map->grid.height, event->x, event->y, &col, &row)) {
             v->selected_col = col;
             v->selected_row = row;
+            if (v->selected_block > 0) {
+                v->selected_block = 0;
+                v->filling_blocks = true;
+                landmap_blocks_select(GTK_TREE_VIEW(self->blocks_view), 0);
+                v->filling_blocks = false;
+            }
             showCell(self);
             gtk_widget_set_sensitive(self->export_months, TRUE);
             gtk_widget_queue_draw(self->map_area);
@@ -644,10 +900,14 @@ void exportChosen(gpointer data, int kind, const char *path) {
 }
 
 void chooseExport(LandmapWindow *self, landmap_export_kind kind) {
-    static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months"};
-    static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv"};
-    static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table"};
-    static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"}};
+    static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months",
+                                         "Export blocks"};
+    static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv",
+                                        "blocks.csv"};
+    static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table",
+                                          "CSV table or GeoPackage"};
+    static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"},
+                                                       {"csv", "gpkg"}};
     if (self->view->map == nullptr) return;
     ::chooseExport(GTK_WINDOW(self), &self->chooser, titles[kind], names[kind], filters[kind], endings[kind],
                    exportChosen, self, kind);
@@ -660,6 +920,35 @@ void onSaveMap(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_SA
 void onExportAreas(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_AREA_TABLE); }
 
 void onExportMonths(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_CELL_MONTHS); }
+
+void onExportBlocks(GtkButton *, LandmapWindow *self) {
+    if (self->view->parcel_map != nullptr) chooseExport(self, LANDMAP_BLOCKS);
+}
+
+void blocksDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_blocks_export *e = static_cast<const landmap_blocks_export *>(data);
+    gtk_widget_set_sensitive(self->export_blocks, self->view->parcel_map != nullptr);
+    showExportOutcome(self->status, "Blocks", e->path.c_str(), e->ok, e->error.c_str());
+}
+
+void freeBlocks(gpointer data) { delete static_cast<landmap_blocks_export *>(data); }
+
+const window_job_calls kBlocksCalls = {landmap_blocks_work, nullptr, blocksDone, freeBlocks, nullptr};
+
+// The block file at the threshold in force, written on the worker.
+void startBlocksExport(LandmapWindow *self, const char *path) {
+    landmap_view *v = self->view;
+    if (windowJobRunning(&self->blocks_export) || v->parcel_map == nullptr) return;
+    landmap_blocks_export *e = new landmap_blocks_export();
+    e->map = v->parcel_map;
+    e->threshold = v->threshold;
+    e->dem_name = v->land.name;
+    e->path = path;
+    gtk_widget_set_sensitive(self->export_blocks, FALSE);
+    showStatus(self->status, "Writing the blocks…", false);
+    windowJobStart(&self->blocks_export, GTK_WIDGET(self), e, &kBlocksCalls, nullptr, nullptr);
+}
 
 void onClose(GtkButton *, LandmapWindow *self) { gtk_widget_destroy(GTK_WIDGET(self)); }
 
@@ -696,6 +985,10 @@ static void landmap_window_init(LandmapWindow *self) {
     holdLines(self->falling_note, 2);
     // Escape closes; Enter stays with the entry it is typed in (the threshold).
     windowKeys(GTK_WIDGET(self), self->close, nullptr, 0);
+    self->blocks_store = landmap_blocks_setup(GTK_TREE_VIEW(self->blocks_view));
+    g_signal_connect(gtk_tree_view_get_selection(GTK_TREE_VIEW(self->blocks_view)), "changed",
+                     G_CALLBACK(onBlockSelected), self);
+    gtk_widget_set_sensitive(self->parcel_close, FALSE);
     gtk_drag_dest_set(GTK_WIDGET(self), GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
     gtk_drag_dest_add_uri_targets(GTK_WIDGET(self));
     showCell(self);
@@ -706,6 +999,8 @@ static void landmap_window_dispose(GObject *object) {
     windowJobCancel(&self->run);
     windowJobCancel(&self->geotiff);
     windowJobCancel(&self->survey);
+    windowJobCancel(&self->parcel_read);
+    windowJobCancel(&self->blocks_export);
     closeChooser(&self->chooser);
     if (self->view != nullptr) landmap_image_free(&self->view->image);
     if (landmap_open == self) landmap_open = nullptr;
@@ -768,6 +1063,12 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(export_months);
     LANDMAP_CHILD(status);
     LANDMAP_CHILD(close);
+    LANDMAP_CHILD(parcel_open);
+    LANDMAP_CHILD(parcel_close);
+    LANDMAP_CHILD(parcel_info);
+    LANDMAP_CHILD(blocks_view);
+    LANDMAP_CHILD(blocks_note);
+    LANDMAP_CHILD(export_blocks);
 #undef LANDMAP_CHILD
     gtk_widget_class_bind_template_callback(widget, onKey);
     gtk_widget_class_bind_template_callback(widget, onDrop);
@@ -795,6 +1096,9 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     gtk_widget_class_bind_template_callback(widget, onExportAreas);
     gtk_widget_class_bind_template_callback(widget, onExportMonths);
     gtk_widget_class_bind_template_callback(widget, onClose);
+    gtk_widget_class_bind_template_callback(widget, onOpenParcel);
+    gtk_widget_class_bind_template_callback(widget, onCloseParcel);
+    gtk_widget_class_bind_template_callback(widget, onExportBlocks);
 }
 
 LandmapWindow *landmap_window_open(GtkWindow *parent) {
@@ -842,12 +1146,35 @@ float landmap_window_get_threshold(LandmapWindow *self) { return self->view->thr
 
 bool landmap_window_is_computing(LandmapWindow *self) { return windowJobRunning(&self->run); }
 
-bool landmap_window_is_exporting(LandmapWindow *self) { return windowJobRunning(&self->geotiff); }
+bool landmap_window_is_exporting(LandmapWindow *self) {
+    return windowJobRunning(&self->geotiff) || windowJobRunning(&self->blocks_export);
+}
 
-bool landmap_window_is_opening(LandmapWindow *self) { return windowJobRunning(&self->survey); }
+bool landmap_window_is_opening(LandmapWindow *self) {
+    return windowJobRunning(&self->survey) || windowJobRunning(&self->parcel_read);
+}
+
+void landmap_window_open_parcel(LandmapWindow *self, const char *path) {
+    showStatus(self->status, "", false);
+    if (!self->view->land.usable) {
+        showStatus(self->status, "Open an elevation model first: the parcel is placed on its land.", true);
+        return;
+    }
+    startParcelRead(self, path);
+}
+
+void landmap_window_close_parcel(LandmapWindow *self) { closeParcel(self); }
+
+std::shared_ptr<const landmap_parcel_map> landmap_window_get_parcel_map(LandmapWindow *self) {
+    return self->view->parcel_map;
+}
+
+std::vector<block_figures> landmap_window_get_blocks(LandmapWindow *self) { return self->view->figures; }
+
+int landmap_window_get_selected_block(LandmapWindow *self) { return self->view->selected_block; }
 
 bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, const char *path) {
-    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months"};
+    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months", "Blocks"};
     landmap_view *v = self->view;
     GError *error = nullptr;
     bool ok = false;
@@ -856,6 +1183,13 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
     } else if (kind == LANDMAP_GEOTIFF) {
         startGeoTiff(self, path);
         return true;
+    } else if (kind == LANDMAP_BLOCKS) {
+        if (v->parcel_map == nullptr) {
+            g_set_error_literal(&error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no parcel map");
+        } else {
+            startBlocksExport(self, path);
+            return true;
+        }
     } else if (kind == LANDMAP_SAVED_MAP) {
         const landmap_scene s = scene(self);
         ok = landmap_save_map(&s, landmap_caption(*v->map, v->land.path, v->example), path, &error);
