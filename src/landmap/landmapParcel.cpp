@@ -234,26 +234,32 @@ std::string landmap_parcel_spot(const landmap_parcel_map &m, int col, int row) {
     return m.parcel->blocks.blocks[static_cast<size_t>(block - 1)].name + " · " + spotText(m.map.get(), col, row);
 }
 
+int landmap_compute_window(const std::string &dem_path, const map_options *options, const map_window *window,
+                           map_control *control, land_map *map, std::string *refusal) {
+    dem_source dem;
+    int status = openDem(dem_path, 0, &dem, refusal);
+    // Only what the run reads is checked, so a land of any size is fine.
+    elevation_check check;
+    if (status == TERRAIN_OK) {
+        const map_window read = landmap_parcel_read_window(&dem, options, window);
+        status = checkElevations(&dem, &read, &control->cancel, &check, refusal);
+    }
+    if (status == TERRAIN_OK) {
+        const map_wants wants = parcelWants();
+        status = computeMap(&dem, options, window, &wants, control, map, refusal);
+    }
+    closeDem(&dem);
+    return status;
+}
+
 void landmap_parcel_run_work(landmap_parcel_run *run) {
     landmap_file_stamp(run->dem_path, &run->file_size, &run->file_modified);
     const parcel_placement &pl = run->parcel->placement;
     const map_window window{pl.x0, pl.y0, pl.window.width, pl.window.height};
-    dem_source dem;
-    int status = openDem(run->dem_path, 0, &dem, &run->refusal);
-    // Only what the run reads is checked, so a land of any size is fine.
-    elevation_check check;
-    if (status == TERRAIN_OK) {
-        const map_window read = landmap_parcel_read_window(&dem, &run->options, &window);
-        status = checkElevations(&dem, &read, &run->control.cancel, &check, &run->refusal);
-    }
     land_map computed;
-    if (status == TERRAIN_OK) {
-        // The one call that maps a parcel's window.
-        const map_wants wants = parcelWants();
-        status = computeMap(&dem, &run->options, &window, &wants, &run->control, &computed, &run->refusal);
-    }
-    closeDem(&dem);
-    if (status != TERRAIN_OK) return;
+    if (landmap_compute_window(run->dem_path, &run->options, &window, &run->control, &computed, &run->refusal) !=
+        TERRAIN_OK)
+        return;
     auto result = std::make_shared<landmap_parcel_map>();
     if (landmap_parcel_mask(computed, run->parcel, result.get(), &run->refusal)) run->result = std::move(result);
 }

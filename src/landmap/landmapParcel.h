@@ -49,6 +49,12 @@ std::string landmap_parcel_said(const landmap_parcel &p);
 // shaded, the search distance around it, as the terrain core reads them.
 map_window landmap_parcel_read_window(const dem_source *dem, const map_options *options, const map_window *window);
 
+// The map of a window of the land at dem_path, with what the window reads
+// besides the bands: the elevations the run reads checked first, then the
+// terrain core's map of the window. A terrain_refusal, with *refusal.
+int landmap_compute_window(const std::string &dem_path, const map_options *options, const map_window *window,
+                           map_control *control, land_map *map, std::string *refusal);
+
 // A parcel's map: computed over the blocks' window only, then every cell
 // whose centre lies in no block made a cell without data in every band, so
 // that the window's answer, histogram and threshold count only the parcel.

@@ -4,6 +4,7 @@
 // manager alike cancels both.
 #include "landmap/landmapWindow.h"
 
+#include "landmap/landmapArea.h"
 #include "landmap/landmapBlocks.h"
 #include "landmap/landmapDrawing.h"
 #include "landmap/landmapExports.h"
@@ -52,6 +53,12 @@ struct landmap_view {
     std::vector<block_figures> figures;
     int selected_block = 0;       // 0: none
     bool filling_blocks = false;  // the table is being filled: its selection is not the grower's
+    // A land too large to map whole: its coarse picture, the area chosen on
+    // it (width 0: none) and the rectangle being dragged (x0, y0, x1, y1 in
+    // the map's area; rubber[0] < 0: none).
+    std::shared_ptr<const landmap_preview> preview;
+    map_window area{};
+    double rubber[4] = {-1.0, -1.0, -1.0, -1.0};
 };
 
 }  // namespace
@@ -71,6 +78,7 @@ struct _LandmapWindow {
     GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
     GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
     GtkListStore *blocks_store;      // the block table's, made with its columns
+    GtkWidget *choose_area;
     // Its own.
     GtkFileChooserNative *chooser;   // a file chooser while it is open
     window_job run;                  // the computation under way
@@ -374,11 +382,65 @@ void startParcelRun(LandmapWindow *self, const map_options *options) {
     windowJobStart(&self->run, GTK_WIDGET(self), run, &kParcelRunCalls, &run->control.cancel, self->progress);
 }
 
+void areaRunWork(gpointer data) { landmap_area_run_work(static_cast<landmap_area_run *>(data)); }
+
+double areaRunProgress(gconstpointer data) {
+    return landmap_area_run_progress(static_cast<const landmap_area_run *>(data));
+}
+
+gchar *areaRunProgressText(gconstpointer data) {
+    const landmap_area_run *run = static_cast<const landmap_area_run *>(data);
+    if (run->control.cells_total.load() <= 0) return g_strdup("reading the area");
+    return g_strdup_printf("%.0f %% of the area's cells", 100.0 * landmap_area_run_progress(run));
+}
+
+// An area's map is shown as a land's; it is not kept for the session, which
+// keeps maps of whole lands.
+void areaRunDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_area_run *run = static_cast<const landmap_area_run *>(data);
+    if (run->result == nullptr) {
+        gchar *text =
+            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
+        showStatus(self->status, text, true);
+        g_free(text);
+        return;
+    }
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(self->choose_area), FALSE);
+    showMap(self, run->result);
+    gchar *text = g_strdup_printf("The area computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
+    showStatus(self->status, text, false);
+    g_free(text);
+}
+
+void freeAreaRun(gpointer data) { delete static_cast<landmap_area_run *>(data); }
+
+const window_job_calls kAreaRunCalls = {areaRunWork, areaRunProgress, areaRunDone, freeAreaRun, areaRunProgressText};
+
+// A land too large to map whole: the area chosen on it, at full resolution.
+void startAreaRun(LandmapWindow *self, const map_options *options) {
+    landmap_view *v = self->view;
+    if (v->area.width < 1) {
+        showStatus(self->status, "Choose an area first: Shift+drag on the land, or open a parcel.", true);
+        return;
+    }
+    landmap_area_run *run = new landmap_area_run();
+    run->dem_path = v->land.path;
+    run->options = *options;
+    run->area = v->area;
+    run->started = g_get_monotonic_time();
+    windowJobStart(&self->run, GTK_WIDGET(self), run, &kAreaRunCalls, &run->control.cancel, self->progress);
+}
+
 // Starts a computation of the open land, or takes it from the session's maps.
 void startRun(LandmapWindow *self, const map_options *options) {
     cancelRun(self);
     if (self->view->parcel != nullptr) {
         startParcelRun(self, options);
+        return;
+    }
+    if (self->view->preview != nullptr) {
+        startAreaRun(self, options);
         return;
     }
     std::shared_ptr<const land_map> kept = landmap_remembered(self->view->land.path, options);
@@ -556,15 +618,58 @@ void surveyDone(GtkWidget *window, gpointer data) {
     LandmapWindow *self = LANDMAP_WINDOW(window);
     const landmap_survey *survey = static_cast<const landmap_survey *>(data);
     showStatus(self->status, "", false);
-    if (survey->land.usable)
+    if (survey->land.usable) {
+        self->view->preview.reset();
+        self->view->area = map_window{};
+        gtk_widget_set_sensitive(self->choose_area, FALSE);
         takeLand(self, survey->land);
-    else
+    } else {
         refuseLand(self, survey->land);
+    }
 }
 
 void freeSurvey(gpointer data) { delete static_cast<landmap_survey *>(data); }
 
 const window_job_calls kSurveyCalls = {surveyWork, nullptr, surveyDone, freeSurvey, nullptr};
+
+// A land too large to map whole, its coarse picture read on the worker.
+void previewWork(gpointer data) { landmap_preview_work(static_cast<landmap_preview_read *>(data)); }
+
+void previewDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_preview_read *read = static_cast<const landmap_preview_read *>(data);
+    showStatus(self->status, "", false);
+    if (!read->land.usable) {
+        refuseLand(self, read->land);
+        return;
+    }
+    self->view->preview = read->preview;
+    self->view->area = map_window{};
+    gtk_widget_set_sensitive(self->choose_area, TRUE);
+    takeLand(self, read->land);
+    gtk_widget_queue_draw(self->map_area);
+}
+
+void freePreview(gpointer data) { delete static_cast<landmap_preview_read *>(data); }
+
+const window_job_calls kPreviewCalls = {previewWork, nullptr, previewDone, freePreview, nullptr};
+
+// The coarse picture is shown while there is no map, or while an area is
+// being chosen.
+bool previewShown(LandmapWindow *self) {
+    const landmap_view *v = self->view;
+    return v->preview != nullptr &&
+           (v->map == nullptr || gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->choose_area)));
+}
+
+// Where the coarse picture lies: below the sentence across the top.
+map_frame previewFrame(LandmapWindow *self) {
+    const landmap_preview &p = *self->view->preview;
+    const double w = gtk_widget_get_allocated_width(self->map_area), h = gtk_widget_get_allocated_height(self->map_area);
+    map_frame f = mapFit(p.width, p.height, w, std::max(1.0, h - 44.0));
+    f.y += 44.0;
+    return f;
+}
 
 // --- handlers ----------------------------------------------------------------------
 
@@ -650,6 +755,8 @@ void onOpenParcel(GtkButton *, LandmapWindow *self) {
 
 void onCloseParcel(GtkButton *, LandmapWindow *self) { closeParcel(self); }
 
+void onChooseAreaToggled(GtkToggleButton *, LandmapWindow *self) { gtk_widget_queue_draw(self->map_area); }
+
 // A row of the block table chosen by the grower: its block outlined, its
 // mean months shown in place of a cell's.
 void onBlockSelected(GtkTreeSelection *, LandmapWindow *self) {
@@ -711,6 +818,12 @@ gboolean onThresholdFocusOut(GtkWidget *, GdkEvent *, LandmapWindow *self) {
 // --- the map's area: drawing, zoom and pan, the spot and the cell ----------------
 
 gboolean onDrawMap(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
+    if (previewShown(self)) {
+        const map_frame f = previewFrame(self);
+        landmap_draw_preview(cr, *self->view->preview, &f, self->view->area, self->view->rubber,
+                             gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+        return FALSE;
+    }
     const landmap_scene s = scene(self);
     landmap_draw_map(cr, &s, gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
     const landmap_view *v = self->view;
@@ -794,6 +907,13 @@ void showSpot(LandmapWindow *self, int col, int row) {
 gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
     landmap_view *v = self->view;
     gtk_widget_grab_focus(area);
+    if (event->button == GDK_BUTTON_PRIMARY && previewShown(self) &&
+        ((event->state & GDK_SHIFT_MASK) != 0 || gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->choose_area)) ||
+         v->map == nullptr)) {
+        v->rubber[0] = v->rubber[2] = event->x;
+        v->rubber[1] = v->rubber[3] = event->y;
+        return TRUE;
+    }
     if (event->button != GDK_BUTTON_PRIMARY || v->map == nullptr) return FALSE;
     v->dragging = true;
     v->drag_x = event->x;
@@ -805,6 +925,14 @@ gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
 
 gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
     landmap_view *v = self->view;
+    if (event->button == GDK_BUTTON_PRIMARY && v->rubber[0] >= 0) {
+        const map_frame f = previewFrame(self);
+        const map_window a = landmap_area_of(*v->preview, (v->rubber[0] - f.x) / f.scale, (v->rubber[1] - f.y) / f.scale,
+                                             (event->x - f.x) / f.scale, (event->y - f.y) / f.scale);
+        v->rubber[0] = -1.0;
+        landmap_window_choose_area(self, a.x0, a.y0, a.width, a.height);
+        return TRUE;
+    }
     if (event->button != GDK_BUTTON_PRIMARY || !v->dragging) return FALSE;
     v->dragging = false;
     // A click, not a drag: select the cell under it.
@@ -829,6 +957,12 @@ gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
 
 gboolean onMotion(GtkWidget *, GdkEventMotion *event, LandmapWindow *self) {
     landmap_view *v = self->view;
+    if (v->rubber[0] >= 0) {
+        v->rubber[2] = event->x;
+        v->rubber[3] = event->y;
+        gtk_widget_queue_draw(self->map_area);
+        return FALSE;
+    }
     if (v->map == nullptr) return FALSE;
     if (v->dragging) {
         v->frame.x += event->x - v->drag_x;
@@ -1069,6 +1203,7 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(blocks_view);
     LANDMAP_CHILD(blocks_note);
     LANDMAP_CHILD(export_blocks);
+    LANDMAP_CHILD(choose_area);
 #undef LANDMAP_CHILD
     gtk_widget_class_bind_template_callback(widget, onKey);
     gtk_widget_class_bind_template_callback(widget, onDrop);
@@ -1099,6 +1234,7 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     gtk_widget_class_bind_template_callback(widget, onOpenParcel);
     gtk_widget_class_bind_template_callback(widget, onCloseParcel);
     gtk_widget_class_bind_template_callback(widget, onExportBlocks);
+    gtk_widget_class_bind_template_callback(widget, onChooseAreaToggled);
 }
 
 LandmapWindow *landmap_window_open(GtkWindow *parent) {
@@ -1116,6 +1252,17 @@ void landmap_window_open_land(LandmapWindow *self, const char *path) {
     // A newer file replaces one whose elevations are being read.
     windowJobCancel(&self->survey);
     const landmap_land land = landmap_land_open(path, self->view->example, landmap_memory_bytes());
+    if (!land.usable && land.too_large) {
+        // Shown coarsely, an area of it then mapped.
+        landmap_preview_read *read = new landmap_preview_read();
+        read->land = land;
+        read->memory_bytes = landmap_memory_bytes();
+        gchar *text = g_strdup_printf("Reading a coarse picture of %s…", land.name.c_str());
+        showStatus(self->status, text, false);
+        g_free(text);
+        windowJobStart(&self->survey, GTK_WIDGET(self), read, &kPreviewCalls, &read->cancel, nullptr);
+        return;
+    }
     if (!land.usable) {
         refuseLand(self, land);
         return;
@@ -1164,6 +1311,26 @@ void landmap_window_open_parcel(LandmapWindow *self, const char *path) {
 }
 
 void landmap_window_close_parcel(LandmapWindow *self) { closeParcel(self); }
+
+bool landmap_window_choose_area(LandmapWindow *self, int x0, int y0, int width, int height) {
+    landmap_view *v = self->view;
+    if (v->preview == nullptr) return false;
+    const map_window a{x0, y0, width, height};
+    std::string why;
+    const bool ok = landmap_area_fits(*v->preview, a, landmap_memory_bytes(), &why);
+    if (ok) {
+        v->area = a;
+        const std::string said = "Area chosen: " + landmap_area_said(*v->preview, a) +
+                                 ", at full resolution; Compute maps it.";
+        showStatus(self->status, said.c_str(), false);
+    } else {
+        showStatus(self->status, why.c_str(), true);
+    }
+    gtk_widget_queue_draw(self->map_area);
+    return ok;
+}
+
+bool landmap_window_is_coarse(LandmapWindow *self) { return self->view->preview != nullptr; }
 
 std::shared_ptr<const landmap_parcel_map> landmap_window_get_parcel_map(LandmapWindow *self) {
     return self->view->parcel_map;

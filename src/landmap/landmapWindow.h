@@ -47,6 +47,13 @@ std::shared_ptr<const landmap_parcel_map> landmap_window_get_parcel_map(LandmapW
 std::vector<block_figures> landmap_window_get_blocks(LandmapWindow *self);
 int landmap_window_get_selected_block(LandmapWindow *self);
 
+// A land too large to map whole opens coarsely (landmap_window_is_coarse):
+// the grower chooses an area of it (Shift+drag, or Choose area and drag) in
+// its cells, which Compute maps at full resolution. False, said in the
+// status line, when the area is empty or still too large.
+bool landmap_window_choose_area(LandmapWindow *self, int x0, int y0, int width, int height);
+bool landmap_window_is_coarse(LandmapWindow *self);
+
 // What the window shows now: the map as computed (null before one), whether
 // the open land can be computed, how the map lies in its area, the selected
 // cell (false when none) and the threshold in degree days.

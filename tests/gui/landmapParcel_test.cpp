@@ -2,8 +2,11 @@
 // blocks' cells computed and counted, equal to the whole land's map there;
 // the block table against the parcel core's own figures; a selected block's
 // months; the block files read back with OGR; closing the parcel; the
-// session's parcel maps; a refusal keeping the parcel open before.
+// session's parcel maps; a refusal keeping the parcel open before; a land
+// too large for memory shown coarsely and an area of it mapped.
 #include "gui_support.h"
+
+#include "demFiles.h"
 
 #include "landmap/landmapBlocks.h"
 #include "landmap/landmapParcel.h"
@@ -271,4 +274,62 @@ TEST(LandmapParcelFiles, OutlinesAreToldByTheirEnding) {
                  {"farm-shp.zip", true}, {"farm.gpkg", true}, {"farm.tif", false},    {"farm.vrt", false},
                  {"kml", false}};
     for (const auto &c : cases) EXPECT_EQ(landmap_parcel_file(c.path), c.outline) << c.path;
+}
+
+// A land of 100,000 × 100,000 cells (a VRT over one small file) opens
+// coarsely without reading it whole; a small area chosen on it computes at
+// full resolution, equal cell for cell to the small file's own map there; an
+// area still too large is said and not taken.
+TEST(LandmapParcel, ALandTooLargeOpensCoarselyAndAChosenAreaComputes) {
+    gui::start();
+    gui::activate(landmap);
+    LandmapWindow *w = landmap_open;
+    ASSERT_NE(w, nullptr);
+    std::vector<float> z(40 * 30);
+    for (int r = 0; r < 30; r++)
+        for (int c = 0; c < 40; c++) z[r * 40 + c] = static_cast<float>(200.0 + 3.0 * r + 10.0 * std::sin(c * 0.4));
+    const double x0 = 476000.0 + 50000 * 10.0, y0 = 4928000.0 - 50000 * 10.0;
+    ASSERT_TRUE(writeDemFile("small.tif", 40, 30, z, "EPSG:32610", 10.0, x0, y0));
+    gui::writeFile("huge.vrt",
+                   "<VRTDataset rasterXSize=\"100000\" rasterYSize=\"100000\">"
+                   "<SRS>EPSG:32610</SRS><GeoTransform>476000, 10, 0, 4928000, 0, -10</GeoTransform>"
+                   "<VRTRasterBand dataType=\"Float32\" band=\"1\"><NoDataValue>-9999</NoDataValue>"
+                   "<SimpleSource><SourceFilename relativeToVRT=\"1\">small.tif</SourceFilename>"
+                   "<SourceBand>1</SourceBand><SrcRect xOff=\"0\" yOff=\"0\" xSize=\"40\" ySize=\"30\"/>"
+                   "<DstRect xOff=\"50000\" yOff=\"50000\" xSize=\"40\" ySize=\"30\"/></SimpleSource>"
+                   "</VRTRasterBand></VRTDataset>\n");
+    landmap_window_open_land(w, here("huge.vrt").c_str());
+    ASSERT_TRUE(await(w));
+    ASSERT_TRUE(landmap_window_land_usable(w)) << label(w, "landmap_refusal");
+    ASSERT_TRUE(landmap_window_is_coarse(w));
+    EXPECT_NE(label(w, "landmap_land_info").find("Shift+drag"), std::string::npos);
+
+    EXPECT_FALSE(landmap_window_choose_area(w, 0, 0, 100000, 100000));
+    EXPECT_NE(label(w, "landmap_status").find("still too large"), std::string::npos);
+    gui::setText(part(w, "landmap_startday"), "1");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_startmonth")), 5);
+    gui::setText(part(w, "landmap_stopday"), "30");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_stopmonth")), 5);
+    gtk_switch_set_active(GTK_SWITCH(part(w, "landmap_shade")), FALSE);
+    gui::click(part(w, "landmap_compute"));
+    EXPECT_EQ(landmap_window_get_map(w), nullptr) << "no area chosen yet";
+    ASSERT_TRUE(landmap_window_choose_area(w, 50005, 50004, 20, 15));
+    ASSERT_TRUE(compute(w));
+    const auto m = landmap_window_get_map(w);
+    ASSERT_NE(m, nullptr) << label(w, "landmap_status");
+    EXPECT_EQ(m->grid.x0, 50005);
+    EXPECT_EQ(m->grid.y0, 50004);
+    ASSERT_EQ(m->grid.width, 20);
+    ASSERT_EQ(m->grid.height, 15);
+
+    dem_source dem;
+    std::string why;
+    ASSERT_EQ(openDem(here("small.tif"), 0, &dem, &why), TERRAIN_OK) << why;
+    land_map small;
+    const map_window inside{5, 4, 20, 15};
+    map_wants wants;
+    ASSERT_EQ(computeMap(&dem, &m->options, &inside, &wants, nullptr, &small, &why), TERRAIN_OK) << why;
+    closeDem(&dem);
+    ASSERT_EQ(small.values.size(), m->values.size());
+    EXPECT_EQ(std::memcmp(small.values.data(), m->values.data(), small.values.size() * sizeof(float)), 0);
 }
