@@ -9,6 +9,8 @@
 #include "terrain/mapTexts.h"
 
 #include <glib.h>
+#include <cpl_conv.h>
+#include <ogr_srs_api.h>
 
 #include <algorithm>
 #include <cmath>
@@ -65,6 +67,29 @@ void maskCells(land_map *m, const std::vector<std::int32_t> &blocks) {
     }
 }
 
+std::string wgs84Wkt() {
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(srs, 4326);
+    char *wkt = nullptr;
+    OSRExportToWkt(srs, &wkt);
+    std::string s = wkt != nullptr ? wkt : "";
+    CPLFree(wkt);
+    OSRDestroySpatialReference(srs);
+    return s;
+}
+
+void boxOf(const parcel &p, double box[4]) {
+    box[0] = box[1] = INFINITY;
+    box[2] = box[3] = -INFINITY;
+    for (const parcel_block &b : p.blocks)
+        for (const parcel_polygon &poly : b.polygons)
+            for (const parcel_ring &ring : poly.rings)
+                for (const parcel_point &pt : ring) {
+                    box[0] = std::min(box[0], pt.x), box[2] = std::max(box[2], pt.x);
+                    box[1] = std::min(box[1], pt.y), box[3] = std::max(box[3], pt.y);
+                }
+}
+
 }  // namespace
 
 std::vector<std::string> landmap_parcel_endings(void) { return {"kml", "kmz", "geojson", "json", "shp", "zip", "gpkg"}; }
@@ -86,9 +111,15 @@ void landmap_parcel_read_work(landmap_parcel_read *read) {
     landmap_file_stamp(read->path, &p->file_size, &p->file_modified);
     dem_source dem;
     std::string why;
-    bool ok = openDem(read->dem_path, 0, &dem, &why) == TERRAIN_OK;
-    if (ok) ok = readParcel(read->path, dem.crs_wkt, &p->blocks, &why);
-    if (ok) {
+    const std::string wgs84 = wgs84Wkt();
+    // Its box in WGS 84 first: what fetching its elevation needs.
+    parcel lonlat;
+    bool ok = readParcel(read->path, wgs84, &lonlat, &why);
+    if (ok) boxOf(lonlat, p->box);
+    if (ok && read->dem_path.empty()) p->blocks = std::move(lonlat);
+    if (ok && !read->dem_path.empty()) ok = openDem(read->dem_path, 0, &dem, &why) == TERRAIN_OK;
+    if (ok && !read->dem_path.empty()) ok = readParcel(read->path, dem.crs_wkt, &p->blocks, &why);
+    if (ok && !read->dem_path.empty()) {
         parcel_grid grid;
         std::copy(dem.transform, dem.transform + 6, grid.transform);
         grid.width = dem.width;
@@ -113,6 +144,7 @@ std::string landmap_parcel_said(const landmap_parcel &p) {
     said += "\nOnly the blocks' cells are computed and counted; a cell counts when its centre lies inside a block.";
     for (const std::string &note : p.blocks.notes) said += "\n" + note;
     for (const std::string &note : p.placement.notes) said += "\n" + note;
+    if (p.dem_path.empty()) said += "\nOpen the elevation model of its land, or Get elevation… fetches one for it.";
     return said;
 }
 

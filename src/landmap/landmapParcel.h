@@ -20,9 +20,12 @@ struct landmap_parcel {
     std::string path;
     std::string name;   // the file's name as the window shows it
     long long file_size = -1, file_modified = 0;
-    std::string dem_path;              // the land it is placed on
-    parcel blocks;                     // reprojected to that land's CRS
-    parcel_placement placement;        // where its blocks lie on the land
+    std::string dem_path;              // the land it is placed on; "" for none yet
+    parcel blocks;                     // reprojected to that land's CRS (WGS 84 without a land)
+    parcel_placement placement;        // where its blocks lie on the land (empty without one)
+    // The blocks' bounding box in WGS 84 (west, south, east, north; degrees
+    // east and north), for fetching their elevation.
+    double box[4] = {};
 };
 
 // The file endings of outlines a grower may open (for the chooser's filters
@@ -31,8 +34,8 @@ std::vector<std::string> landmap_parcel_endings(void);
 bool landmap_parcel_file(const std::string &path);
 
 // Reading an outline for the land at dem_path, on the worker: read,
-// reprojected to the land's CRS and placed on its grid. A refusal is one
-// sentence naming the file.
+// reprojected to the land's CRS and placed on its grid (without a land, ""
+// read in WGS 84 and not placed). A refusal is one sentence naming the file.
 struct landmap_parcel_read {
     std::string path;
     std::string dem_path;

@@ -37,6 +37,7 @@ landmap_land landmap_land_open(const std::string &path, const std::string &examp
 // lowest and highest complete what is said of it.
 struct landmap_survey {
     landmap_land land;                 // as opened, then as read
+    std::string credit;                // a fetched model's source and attribution, filled by the window
     std::atomic<bool> cancel{false};   // stops the reading soon
 };
 void landmap_survey_work(landmap_survey *survey);

@@ -6,6 +6,7 @@
 
 #include "landmap/landmapArea.h"
 #include "landmap/landmapBlocks.h"
+#include "landmap/landmapElevation.h"
 #include "landmap/landmapDrawing.h"
 #include "landmap/landmapExports.h"
 #include "landmap/landmapRun.h"
@@ -57,6 +58,7 @@ struct landmap_view {
     // it (width 0: none) and the rectangle being dragged (x0, y0, x1, y1 in
     // the map's area; rubber[0] < 0: none).
     std::shared_ptr<const landmap_preview> preview;
+    std::string credit;           // a fetched elevation model's source and attribution, "" for another
     map_window area{};
     double rubber[4] = {-1.0, -1.0, -1.0, -1.0};
 };
@@ -78,7 +80,7 @@ struct _LandmapWindow {
     GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
     GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
     GtkListStore *blocks_store;      // the block table's, made with its columns
-    GtkWidget *choose_area;
+    GtkWidget *choose_area, *get_elevation, *credit;
     // Its own.
     GtkFileChooserNative *chooser;   // a file chooser while it is open
     window_job run;                  // the computation under way
@@ -569,7 +571,7 @@ const window_job_calls kParcelReadCalls = {parcelReadWork, nullptr, parcelReadDo
 void startParcelRead(LandmapWindow *self, const char *path) {
     landmap_parcel_read *read = new landmap_parcel_read();
     read->path = path;
-    read->dem_path = self->view->land.path;
+    read->dem_path = self->view->land.usable ? self->view->land.path : "";
     gchar *text = g_strdup_printf("Reading the parcel %s…", landmap_land_name(path).c_str());
     showStatus(self->status, text, false);
     g_free(text);
@@ -612,13 +614,21 @@ void takeLand(LandmapWindow *self, const landmap_land &land) {
 }
 
 // Reading a land's elevations as a job: on the worker, then taken in.
-void surveyWork(gpointer data) { landmap_survey_work(static_cast<landmap_survey *>(data)); }
+void surveyWork(gpointer data) {
+    landmap_survey *survey = static_cast<landmap_survey *>(data);
+    landmap_survey_work(survey);
+    if (survey->land.usable) survey->credit = landmap_elevation_credit(survey->land.path);
+}
 
 void surveyDone(GtkWidget *window, gpointer data) {
     LandmapWindow *self = LANDMAP_WINDOW(window);
     const landmap_survey *survey = static_cast<const landmap_survey *>(data);
     showStatus(self->status, "", false);
     if (survey->land.usable) {
+        // Under the map: which source a fetched model is, and its credit.
+        self->view->credit = survey->credit;
+        gtk_label_set_text(GTK_LABEL(self->credit), survey->credit.c_str());
+        gtk_widget_set_visible(self->credit, !survey->credit.empty());
         self->view->preview.reset();
         self->view->area = map_window{};
         gtk_widget_set_sensitive(self->choose_area, FALSE);
@@ -645,6 +655,8 @@ void previewDone(GtkWidget *window, gpointer data) {
     }
     self->view->preview = read->preview;
     self->view->area = map_window{};
+    self->view->credit.clear();
+    gtk_widget_hide(self->credit);
     gtk_widget_set_sensitive(self->choose_area, TRUE);
     takeLand(self, read->land);
     gtk_widget_queue_draw(self->map_area);
@@ -756,6 +768,21 @@ void onOpenParcel(GtkButton *, LandmapWindow *self) {
 void onCloseParcel(GtkButton *, LandmapWindow *self) { closeParcel(self); }
 
 void onChooseAreaToggled(GtkToggleButton *, LandmapWindow *self) { gtk_widget_queue_draw(self->map_area); }
+
+// A fetched model opens as if the grower had opened it.
+void elevationFetched(GtkWindow *parent, const char *path) {
+    if (LANDMAP_IS_WINDOW(parent)) landmap_window_open_land(LANDMAP_WINDOW(parent), path);
+}
+
+// For the parcel's box with the shading distance around it, or for a centre
+// and a size typed in the dialog.
+void onGetElevation(GtkButton *, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    map_options options;
+    const double margin = readEntries(self, &options) && options.shade ? options.distance : 5000.0;
+    landmap_elevation_open(GTK_WINDOW(self), v->parcel != nullptr, v->parcel != nullptr ? v->parcel->box : nullptr,
+                           margin, elevationFetched);
+}
 
 // A row of the block table chosen by the grower: its block outlined, its
 // mean months shown in place of a cell's.
@@ -1204,6 +1231,8 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(blocks_note);
     LANDMAP_CHILD(export_blocks);
     LANDMAP_CHILD(choose_area);
+    LANDMAP_CHILD(get_elevation);
+    LANDMAP_CHILD(credit);
 #undef LANDMAP_CHILD
     gtk_widget_class_bind_template_callback(widget, onKey);
     gtk_widget_class_bind_template_callback(widget, onDrop);
@@ -1235,6 +1264,7 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     gtk_widget_class_bind_template_callback(widget, onCloseParcel);
     gtk_widget_class_bind_template_callback(widget, onExportBlocks);
     gtk_widget_class_bind_template_callback(widget, onChooseAreaToggled);
+    gtk_widget_class_bind_template_callback(widget, onGetElevation);
 }
 
 LandmapWindow *landmap_window_open(GtkWindow *parent) {
@@ -1303,10 +1333,6 @@ bool landmap_window_is_opening(LandmapWindow *self) {
 
 void landmap_window_open_parcel(LandmapWindow *self, const char *path) {
     showStatus(self->status, "", false);
-    if (!self->view->land.usable) {
-        showStatus(self->status, "Open an elevation model first: the parcel is placed on its land.", true);
-        return;
-    }
     startParcelRead(self, path);
 }
 
@@ -1359,7 +1385,11 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
         }
     } else if (kind == LANDMAP_SAVED_MAP) {
         const landmap_scene s = scene(self);
-        ok = landmap_save_map(&s, landmap_caption(*v->map, v->land.path, v->example), path, &error);
+        const bool parcel = v->parcel_map != nullptr && v->parcel_map->map == v->map;
+        ok = landmap_save_map_as(&s, landmap_caption(*v->map, v->land.path, v->example),
+                                 parcel ? landmap_parcel_answer(*v->parcel_map, v->threshold)
+                                        : answerText(*v->map, v->threshold),
+                                 v->credit, path, &error);
     } else if (kind == LANDMAP_AREA_TABLE) {
         ok = landmap_export_areas(v->map.get(), v->threshold, v->land.name, path, &error);
     } else {
