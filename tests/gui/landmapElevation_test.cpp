@@ -137,6 +137,12 @@ TEST_F(elevation_window, AParcelsElevationIsFetchedOpenedAndCredited) {
     EXPECT_TRUE(gtk_widget_get_visible(part(GTK_WIDGET(w), "landmap_credit")));
     EXPECT_NE(credit.find("bare earth"), std::string::npos) << credit;
     EXPECT_NE(credit.find("U.S. Geological Survey, 3D Elevation Program"), std::string::npos) << credit;
+    // The credit under the map leaves the window within 1024 × 768.
+    int width = 0, height = 0;
+    gtk_widget_get_preferred_width(GTK_WIDGET(w), &width, nullptr);
+    gtk_widget_get_preferred_height_for_width(GTK_WIDGET(w), 1024, &height, nullptr);
+    EXPECT_LE(width, 1024);
+    EXPECT_LE(height, 768);
     // The parcel is placed on the fetched land and computes.
     EXPECT_EQ(label(GTK_WIDGET(w), "landmap_parcel_info").find("Get elevation"), std::string::npos);
     gui::click(part(GTK_WIDGET(w), "landmap_compute"));
