@@ -13,6 +13,9 @@
 
 #include <gtest/gtest.h>
 
+// After GoogleTest: X11 defines names it uses.
+#include <gdk/gdkx.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
@@ -55,6 +58,26 @@ void writeTile(const std::string &path, int south, int west) {
     ASSERT_NE(cog, nullptr);
     GDALClose(cog);
     GDALClose(mem);
+}
+
+// A photograph of a window, when VERANTA_SHOTS names a folder for it.
+void shot(GtkWidget *window, const char *name) {
+    const char *folder = std::getenv("VERANTA_SHOTS");
+    if (folder == nullptr) return;
+    gtk_window_resize(GTK_WINDOW(window), 1, 1);
+    for (int i = 0; i < 20; i++) {
+        gui::pump();
+        g_usleep(10000);
+    }
+    const char *theme = std::getenv("GTK_THEME");
+    const std::string path = std::string(folder) + "/" + name +
+                             (theme != nullptr && std::string(theme).find("dark") != std::string::npos ? "-dark" : "-light") +
+                             ".png";
+    gchar *command = g_strdup_printf("import -window 0x%lx '%s'",
+                                     static_cast<unsigned long>(gdk_x11_window_get_xid(gtk_widget_get_window(window))),
+                                     path.c_str());
+    EXPECT_EQ(std::system(command), 0) << command;
+    g_free(command);
 }
 
 GtkWidget *part(GtkWidget *w, const char *id) { return gui::templateChild(w, id); }
@@ -129,6 +152,7 @@ TEST_F(elevation_window, AParcelsElevationIsFetchedOpenedAndCredited) {
         << label(GTK_WIDGET(d), "elevation_licence");
     EXPECT_EQ(label(GTK_WIDGET(d), "elevation_size_said").rfind("To fetch: ", 0), 0u)
         << label(GTK_WIDGET(d), "elevation_size_said");
+    shot(GTK_WIDGET(d), "elevation-dialog");
     gui::click(part(GTK_WIDGET(d), "elevation_fetch"));
     ASSERT_TRUE(await([&] { return dialog() == nullptr && idle(); }));
     ASSERT_TRUE(landmap_window_land_usable(w)) << label(GTK_WIDGET(w), "landmap_refusal");
@@ -148,6 +172,7 @@ TEST_F(elevation_window, AParcelsElevationIsFetchedOpenedAndCredited) {
     gui::click(part(GTK_WIDGET(w), "landmap_compute"));
     ASSERT_TRUE(await([&] { return idle(); }));
     ASSERT_NE(landmap_window_get_parcel_map(w), nullptr) << label(GTK_WIDGET(w), "landmap_status");
+    shot(GTK_WIDGET(w), "elevation-fetched");
     // The saved map carries the credit under it: a taller page.
     ASSERT_TRUE(landmap_window_export_to(w, LANDMAP_SAVED_MAP, (root + "/map.png").c_str()));
     cairo_surface_t *png = cairo_image_surface_create_from_png((root + "/map.png").c_str());

@@ -8,7 +8,9 @@
 
 #include "demFiles.h"
 
+#include "landmap/landmapArea.h"
 #include "landmap/landmapBlocks.h"
+#include "landmap/landmapElevation.h"
 #include "landmap/landmapParcel.h"
 #include "landmap/landmapWindow.h"
 #include "shell/shell.h"
@@ -332,4 +334,58 @@ TEST(LandmapParcel, ALandTooLargeOpensCoarselyAndAChosenAreaComputes) {
     closeDem(&dem);
     ASSERT_EQ(small.values.size(), m->values.size());
     EXPECT_EQ(std::memcmp(small.values.data(), m->values.data(), small.values.size() * sizeof(float)), 0);
+}
+
+// Without a display: a rectangle dragged on a coarse picture becomes the
+// land's cells under it, in any drag direction, clipped to the land.
+TEST(LandmapArea, ARectangleOnTheCoarsePictureIsTheLandsCellsUnderIt) {
+    landmap_preview p;
+    p.width = 500;
+    p.height = 400;
+    p.dem_width = 100000;
+    p.dem_height = 80000;
+    p.cell_width = p.cell_height = 10.0;
+    const struct {
+        const char *what;
+        double x0, y0, x1, y1;
+        map_window want;
+    } cases[] = {
+        {"down and right", 10, 20, 12, 23, {2000, 4000, 400, 600}},
+        {"up and left", 12, 23, 10, 20, {2000, 4000, 400, 600}},
+        {"past the edges", -5, -5, 600, 500, {0, 0, 100000, 80000}},
+        {"a click", 10, 10, 10, 10, {0, 0, 0, 0}},
+        {"beyond the land", 510, 10, 520, 20, {0, 0, 0, 0}},
+    };
+    for (const auto &c : cases) {
+        const map_window a = landmap_area_of(p, c.x0, c.y0, c.x1, c.y1);
+        EXPECT_TRUE(a.x0 == c.want.x0 && a.y0 == c.want.y0 && a.width == c.want.width && a.height == c.want.height)
+            << c.what << ": " << a.x0 << ", " << a.y0 << ", " << a.width << " × " << a.height;
+    }
+    std::string why;
+    EXPECT_TRUE(landmap_area_fits(p, {2000, 4000, 400, 600}, 8e9, &why)) << why;
+    EXPECT_FALSE(landmap_area_fits(p, {0, 0, 100000, 80000}, 8e9, &why));
+    EXPECT_FALSE(landmap_area_fits(p, {0, 0, 0, 0}, 8e9, &why));
+}
+
+// Without a display: the centre and size the dialog takes, each limit on
+// both sides.
+TEST(LandmapElevationArea, ACentreAndSizeOutOfRangeAreRefused) {
+    const struct {
+        double latitude, longitude, size;
+        bool taken;
+    } cases[] = {
+        {44.5, -123.3, 1000, true},  {84.0, 180.0, 100, true},    {-80.0, -180.0, 100000, true},
+        {84.1, 0, 1000, false},      {-80.1, 0, 1000, false},     {0, 180.1, 1000, false},
+        {0, -180.1, 1000, false},    {0, 0, 99, false},           {0, 0, 100001, false},
+        {NAN, 0, 1000, false},
+    };
+    for (const auto &c : cases) {
+        elevation_area a;
+        std::string why;
+        EXPECT_EQ(landmap_centre_area(c.latitude, c.longitude, c.size, &a, &why), c.taken)
+            << c.latitude << ", " << c.longitude << ", " << c.size << ": " << why;
+        if (c.taken) {
+            EXPECT_EQ(a.margin_metres, c.size / 2.0);
+        }
+    }
 }
