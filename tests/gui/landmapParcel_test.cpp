@@ -105,6 +105,8 @@ TEST(LandmapParcel, OnlyTheBlocksAreComputedAndCounted) {
     ASSERT_NE(whole, nullptr);
     ASSERT_TRUE(openParcel(w, "blocks.geojson", kTwoBlocks));
     EXPECT_NE(label(w, "landmap_parcel_info").find("2 blocks (Upper Terrace, Creek Block)"), std::string::npos);
+    EXPECT_NE(label(w, "landmap_parcel_info").find("were left out: only polygons are blocks."), std::string::npos)
+        << "the well's point is said to be left out";
     EXPECT_EQ(landmap_window_get_map(w), nullptr) << "the whole land's map is not the parcel's";
     ASSERT_TRUE(compute(w));
     const auto pm = landmap_window_get_parcel_map(w);
