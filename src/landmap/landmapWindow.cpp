@@ -325,12 +325,35 @@ void cancelRun(LandmapWindow *self) {
     gtk_widget_hide(self->progress);
 }
 
+// Brings the block table into view at the foot of the settings' column,
+// the answer above it, once the column is laid out with the parcel's texts.
+gboolean revealBlocks(gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(data);
+    if (!gtk_widget_in_destruction(GTK_WIDGET(self))) {
+        GtkWidget *frame = gtk_widget_get_ancestor(self->blocks_view, GTK_TYPE_FRAME);
+        GtkWidget *own = gtk_widget_get_ancestor(self->blocks_view, GTK_TYPE_SCROLLED_WINDOW);
+        GtkWidget *column = own != nullptr ? gtk_widget_get_ancestor(gtk_widget_get_parent(own), GTK_TYPE_SCROLLED_WINDOW)
+                                           : nullptr;
+        GtkWidget *content = column != nullptr ? gtk_bin_get_child(GTK_BIN(column)) : nullptr;
+        int x = 0, y = 0;
+        if (frame != nullptr && content != nullptr && gtk_widget_translate_coordinates(frame, content, 0, 0, &x, &y)) {
+            GtkAdjustment *adj = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(column));
+            const double bottom = y + gtk_widget_get_allocated_height(frame) + 4;
+            if (bottom > gtk_adjustment_get_value(adj) + gtk_adjustment_get_page_size(adj))
+                gtk_adjustment_set_value(adj, bottom - gtk_adjustment_get_page_size(adj));
+        }
+    }
+    g_object_unref(self);
+    return G_SOURCE_REMOVE;
+}
+
 // A parcel's map takes the window as a map does; its answer, histogram,
 // threshold and table are the parcel's.
 void showParcelMap(LandmapWindow *self, const std::shared_ptr<const landmap_parcel_map> &pm) {
     self->view->parcel_map = pm;
     self->view->selected_block = 0;
     showMap(self, pm->map);
+    g_idle_add(revealBlocks, g_object_ref(self));
 }
 
 void parcelRunWork(gpointer data) { landmap_parcel_run_work(static_cast<landmap_parcel_run *>(data)); }
