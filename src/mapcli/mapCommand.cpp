@@ -5,6 +5,8 @@
 // our words what was wrong and the first wrong one is the one said.
 #include "mapcli/mapCommand.h"
 
+#include "station/stationAnchor.h"
+
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
@@ -24,7 +26,10 @@ namespace {
 const char kUsage[] =
     "usage: veranta-map [--year Y] [--from D/M] [--to D/M] [--no-shade] [--directions N] [--distance METRES]\n"
     "                   [--band N] [--tile COL,ROW --tile-size N] [--horizons FILE.tif] [--threads N] [--quiet]\n"
-    "                   [--target DEGREE_DAYS] DEM OUTPUT.tif\n"
+    "                   [--target DEGREE_DAYS] [--anchor FILE [--anchor-site LAT,LON,ELEV]]\n"
+    "                   [--parcel FILE [--blocks FILE.csv|.gpkg|.geojson [--threshold T]]]\n"
+    "                   [--report FILE.pdf [--paper a4|letter]] DEM OUTPUT.tif\n"
+    "       veranta-map [options] --parcel FILE --elevation copernicus|3dep [--keep-dem FILE.tif] OUTPUT.tif\n"
     "       veranta-map [--quiet] --mosaic OUTPUT.tif TILE.tif...\n";
 
 // What GIS programs take for a GeoTIFF by its name.
@@ -32,6 +37,13 @@ bool geotiffName(const std::string &path) {
     std::string end = path.substr(path.size() - std::min<size_t>(path.size(), 5));
     for (char &c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return (end.size() >= 4 && end.compare(end.size() - 4, 4, ".tif") == 0) || end == ".tiff";
+}
+
+// What readers take for a PDF by its name.
+bool pdfName(const std::string &path) {
+    std::string end = path.substr(path.size() - std::min<size_t>(path.size(), 4));
+    for (char &c : end) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return end == ".pdf";
 }
 
 // A whole decimal number within [low, high].
@@ -141,10 +153,122 @@ std::string takeMosaic(const std::string &, const std::string &value, map_comman
     return "";
 }
 
+std::string takeReport(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--report needs a file name";
+    if (!pdfName(value)) return "--report " + value + " must end in .pdf: the report is a PDF";
+    command->report = value;
+    return "";
+}
+
+std::string takePaper(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value != "a4" && value != "letter") return "--paper takes a4 or letter, not " + value;
+    command->paper = value == "letter" ? REPORT_LETTER : REPORT_A4;
+    command->paper_given = true;
+    return "";
+}
+
 std::string takeThreads(const std::string &, const std::string &value, map_command *command, bool *) {
     long a = 0;
     if (!wholeNumber(value, 1, 1024, &a)) return "--threads takes a whole number from 1 to 1024, not " + value;
     command->options.threads = static_cast<int>(a);
+    return "";
+}
+
+std::string takeParcel(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--parcel needs the outline file of the parcel";
+    command->parcel = value;
+    return "";
+}
+
+// A block file's format is its name's ending.
+bool blockFileName(const std::string &path) {
+    std::string s = path;
+    for (char &c : s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    for (const char *end : {".csv", ".gpkg", ".geojson", ".json"}) {
+        const size_t n = std::char_traits<char>::length(end);
+        if (s.size() > n && s.compare(s.size() - n, n, end) == 0) return true;
+    }
+    return false;
+}
+
+std::string takeBlocks(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (!blockFileName(value)) return "--blocks takes a file ending in .csv, .gpkg or .geojson, not " + value;
+    command->blocks = value;
+    return "";
+}
+
+std::string takeThreshold(const std::string &, const std::string &value, map_command *command, bool *) {
+    char *end = nullptr;
+    const double t = std::strtod(value.c_str(), &end);
+    if (value.empty() || *end != '\0' || !(t >= 0.0) || t > kMaxTarget)
+        return "--threshold takes degree days from 0 to 10000, not " + value;
+    command->threshold = t;
+    command->has_threshold = true;
+    return "";
+}
+
+std::string takeElevation(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value != "copernicus" && value != "3dep") return "--elevation takes copernicus or 3dep, not " + value;
+    command->elevation = value;
+    return "";
+}
+
+std::string takeKeepDem(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (!geotiffName(value)) return "--keep-dem " + value + " must end in .tif or .tiff: the DEM is kept as a GeoTIFF";
+    command->keep_dem = value;
+    return "";
+}
+
+std::string takeAnchor(const std::string &, const std::string &value, map_command *command, bool *) {
+    if (value.empty()) return "--anchor needs a station's file";
+    command->anchor = value;
+    return "";
+}
+
+std::string takeAnchorSite(const std::string &, const std::string &value, map_command *command, bool *) {
+    site_location site;
+    if (!parseSiteText(value, &site))
+        return "--anchor-site takes latitude (-90 to 90), longitude (-180 to 180) and elevation in metres as "
+               "LAT,LON,ELEV, not " + value;
+    command->anchor_site = value;
+    return "";
+}
+
+// The station's file read and set beside the estimate at its site, its
+// offsets into the options: "" or the refusal.
+std::string anchorRun(map_command *command) {
+    if (command->options.target > 0.0)
+        return "--anchor takes no --target: the day a target is reached comes from the estimate's own days";
+    const std::string &file = command->anchor;
+    if (sameFile(file, command->output))
+        return "the output " + command->output + " is the station's file itself; choose another file for the map";
+    if (!command->horizons.empty() && sameFile(file, command->horizons))
+        return "--horizons " + command->horizons +
+               " is the station's file itself; choose another file for the horizons";
+    site_location site;
+    const bool given = !command->anchor_site.empty() && parseSiteText(command->anchor_site, &site);
+    const season_range &s = command->options.season;
+    const station_season season{s.start_day, s.start_month, s.stop_day, s.stop_month};
+    station_anchor anchor;
+    std::string why;
+    switch (anchorFromFile(file, UNIT_UNSAID, season, given ? &site : nullptr, &anchor, &why, nullptr)) {
+        case ANCHOR_OK: break;
+        case ANCHOR_NO_SITE:
+            return "--anchor " + file + " does not say where the station is; give --anchor-site LAT,LON,ELEV";
+        case ANCHOR_NEEDS_UNIT:
+            return "--anchor " + file + ": " + why +
+                   "; name the unit in the maximum's and minimum's columns (tmax_c, tmin_f)";
+        case ANCHOR_SITE_REFUSED: return "--anchor " + file + ": " + why + "; check --anchor-site";
+        case ANCHOR_BAD_SEASON: return "--anchor takes a season a station's figures take: " + why;
+        default: return "--anchor " + file + ": " + why;
+    }
+    map_anchor &a = command->options.anchor;
+    a.station = anchor.station;
+    a.latitude = anchor.site.latitude;
+    a.longitude = anchor.site.longitude;
+    a.elevation = anchor.site.elevation;
+    for (int m = 0; m < 12; m++) a.offsets[m] = anchor.offsets[m];
+    command->anchor_note = anchor.region_note;
     return "";
 }
 
@@ -167,10 +291,50 @@ const value_option kValues[] = {
      "also write the day of the year each cell's degree days (degC above 10 degC) reach this target, 0 where the "
      "season ends first; above 0 and at most 10000 (default: no such band)",
      takeTarget},
+    {"--report", "FILE.pdf",
+     "also write a site report of the map as PDF: the map with legend, scale bar and north arrow, the answer, "
+     "Winkler regions, the months, the target's date, and what the numbers are; keeps the whole map in memory, so "
+     "not with --tile (default: no report)",
+     takeReport},
+    {"--paper", "a4|letter", "the report's paper (default: the locale's, LC_PAPER; A4 when it does not say)",
+     takePaper},
+    {"--parcel", "FILE",
+     "compute only the extent of the parcel's blocks (every polygon of a KML, KMZ, GeoJSON, Shapefile or "
+     "GeoPackage, read in the DEM's coordinate system): the output covers their bounding box on the DEM's grid, "
+     "cells outside every block are nodata, and one more band after the season's (before a target's) gives each "
+     "cell's block number (0 outside every block); a cell belongs to a block when its centre lies inside it, to the first of two overlapping blocks; "
+     "with --tile, tiles of that extent (default: the whole DEM, no blocks)",
+     takeParcel},
+    {"--blocks", "FILE.csv|.gpkg|.geojson",
+     "with --parcel, also write each block's figures (hectares, those reaching --threshold, degree days, "
+     "irradiation, shadow, share outside the calibrated region, mean months), as a CSV, a GeoPackage with the "
+     "blocks in the DEM's coordinate system or a GeoJSON in WGS 84, by the name's ending; not with --tile "
+     "(default: not written)",
+     takeBlocks},
+    {"--threshold", "DEGREE_DAYS",
+     "the degree days (degC above 10 degC) a cell must reach to count in the blocks' hectares reaching it, 0 to "
+     "10000 (default: the median of the parcel's cells with data, rounded down)",
+     takeThreshold},
+    {"--elevation", "copernicus|3dep",
+     "with --parcel and no DEM: fetch the elevation of the parcel's extent and the shading distance around it from "
+     "the Copernicus DEM GLO-30 or USGS 3DEP 1/3 arc-second (or take it from the cache of an earlier fetch), then "
+     "map it; its source and attribution go into the map's metadata (default: the DEM given)",
+     takeElevation},
+    {"--keep-dem", "FILE.tif", "with --elevation, also keep the fetched DEM as this GeoTIFF (default: only in the cache)",
+     takeKeepDem},
     {"--mosaic", "OUTPUT.tif",
      "join the tiles of one run, named after it (TILE.tif...), into the file the whole run writes; refuses a "
      "missing or overlapping tile; takes no other option but --quiet (default: compute the map of a DEM)",
      takeMosaic},
+    {"--anchor", "FILE",
+     "anchor the map's degree days to a weather station's daily temperatures (the formats veranta-station reads): "
+     "each month of the season moved by the station's measured mean minus the estimate at its site, never below 0 "
+     "(default: not anchored)",
+     takeAnchor},
+    {"--anchor-site", "LAT,LON,ELEV",
+     "the station's latitude, longitude (west negative) and elevation in metres, for a file that does not say "
+     "them (default: the file's own)",
+     takeAnchorSite},
 };
 
 // --mosaic OUTPUT.tif TILE.tif...: the tiles are every file named; of the
@@ -213,9 +377,11 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         return MAP_COMMAND_REFUSED;
     };
 
-    CLI::App app("veranta-map: the clear-sky season of every cell of a digital elevation model (DEM), as a "
-                 "GeoTIFF on the DEM's grid: degree days, irradiation, tilt, aspect, minutes in terrain shadow "
-                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached.",
+    CLI::App app("veranta-map: the season of every cell of a digital elevation model (DEM), as a "
+                 "GeoTIFF on the DEM's grid: degree days (an average season's, estimated), clear-sky "
+                 "irradiation, tilt, aspect, minutes in terrain shadow "
+                 "and each month's irradiation and degree days; with --target, the day a degree-day target is reached; "
+                 "with --anchor, the degree days anchored to a weather station's records.",
                  "veranta-map");
     app.formatter(std::make_shared<usage_formatter>());
     app.set_help_flag("-h,--help", "print this help and stop");
@@ -229,7 +395,8 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
     CLI::Option *no_shade = app.add_flag("--no-shade", "no terrain shading: only each cell's own slope (default: shaded)");
     CLI::Option *quiet =
         app.add_flag("--quiet", "no progress bar, and no note on cells outside the region the degree days are "
-                                "calibrated for (default: both shown, the progress on a terminal only)");
+                                "calibrated for, nor on what a parcel's file left out (default: all shown, the "
+                                "progress on a terminal only)");
     CLI::Option *dem = app.add_option("DEM", "the elevation model: one band of any raster GDAL reads, with a "
                                              "coordinate reference system, elevations in metres or feet");
     CLI::Option *output = app.add_option("OUTPUT.tif", "the map to write, a Cloud Optimized GeoTIFF (.tif or .tiff); "
@@ -295,12 +462,30 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         files.push_back(extra);
     }
     if (command->mosaic) return mosaicCommand(app.parse_order(), files, command, text);
-    if (dem->count() == 0 || output->count() == 0)
-        return refuse(std::string("a DEM and an output file are needed\n") + kUsage);
-    command->dem = dem->results().back();
-    command->output = output->results().back();
+    if (!command->elevation.empty()) {
+        // The one file is the output: the DEM is fetched.
+        if (command->parcel.empty()) return refuse("--elevation needs --parcel FILE: it fetches the parcel's elevation");
+        if (files.size() != 1)
+            return refuse("with --elevation only the output file is given, the DEM being fetched\n" + std::string(kUsage));
+        command->output = files.front();
+    } else {
+        if (!command->keep_dem.empty()) return refuse("--keep-dem goes with --elevation: it keeps the fetched DEM");
+        if (dem->count() == 0 || output->count() == 0)
+            return refuse(std::string("a DEM and an output file are needed\n") + kUsage);
+        command->dem = dem->results().back();
+        command->output = output->results().back();
+    }
 
     if (tile != (command->extent.tile_size > 0)) return refuse("--tile and --tile-size go together");
+    const std::string &report = command->report;
+    if (command->paper_given && report.empty()) return refuse("--paper goes with --report");
+    if (!report.empty() && tile) return refuse("--report takes the whole map: it does not go with --tile");
+    if (!command->blocks.empty() && command->parcel.empty())
+        return refuse("--blocks needs --parcel FILE: the blocks are those of a parcel");
+    if (command->has_threshold && command->blocks.empty() && command->report.empty())
+        return refuse("--threshold goes with --blocks or --report: it counts the hectares reaching it");
+    if (!command->blocks.empty() && tile)
+        return refuse("--blocks needs the whole parcel, not a tile of it: leave out --tile");
     std::string why;
     if (checkMapOptions(&command->options, &why) != TERRAIN_OK) return refuse(why);
     const std::string &h = command->horizons;
@@ -308,11 +493,43 @@ map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_
         return refuse("the output " + command->output + " must end in .tif or .tiff: the map is a GeoTIFF");
     if (!h.empty() && !geotiffName(h))
         return refuse("--horizons " + h + " must end in .tif or .tiff: the horizons are a GeoTIFF");
-    if (sameFile(command->dem, command->output))
+    if (!command->dem.empty() && sameFile(command->dem, command->output))
         return refuse("the output " + command->output + " is the DEM itself; choose another file for the map");
     if (!h.empty() && sameFile(h, command->output))
         return refuse("--horizons " + h + " is the output itself; choose another file for the horizons");
-    if (!h.empty() && sameFile(h, command->dem))
+    if (!h.empty() && !command->dem.empty() && sameFile(h, command->dem))
         return refuse("--horizons " + h + " is the DEM itself; choose another file for the horizons");
+    const std::string &p = command->parcel;
+    const std::string &b = command->blocks;
+    const std::string &k = command->keep_dem;
+    const std::pair<const std::string *, const char *> kept[] = {
+        {&command->output, "the output"}, {&h, "the horizons"}, {&p, "the parcel"}, {&b, "the blocks"}};
+    for (const auto &other : kept)
+        if (!k.empty() && !other.first->empty() && sameFile(k, *other.first))
+            return refuse("--keep-dem " + k + " is " + other.second + " itself; choose another file for the DEM");
+    if (!p.empty() && sameFile(p, command->output))
+        return refuse("the output " + command->output + " is the parcel itself; choose another file for the map");
+    if (!p.empty() && !h.empty() && sameFile(p, h))
+        return refuse("--horizons " + h + " is the parcel itself; choose another file for the horizons");
+    const std::pair<const std::string *, const char *> others[] = {
+        {&command->dem, "the DEM"}, {&command->output, "the output"}, {&h, "the horizons"}, {&p, "the parcel"}};
+    for (const auto &other : others)
+        if (!b.empty() && !other.first->empty() && sameFile(b, *other.first))
+            return refuse("--blocks " + b + " is " + other.second + " itself; choose another file for the blocks");
+    if (!command->anchor_site.empty() && command->anchor.empty()) return refuse("--anchor-site goes with --anchor");
+    if (!command->anchor.empty()) {
+        why = anchorRun(command);
+        if (!why.empty()) return refuse(why);
+        if (checkMapOptions(&command->options, &why) != TERRAIN_OK)
+            return refuse("--anchor " + command->anchor + ": " + why);
+    }
+    if (!report.empty() && sameFile(report, command->output))
+        return refuse("--report " + report + " is the output itself; choose another file for the report");
+    if (!report.empty() && sameFile(report, command->dem))
+        return refuse("--report " + report + " is the DEM itself; choose another file for the report");
+    if (!report.empty() && !h.empty() && sameFile(report, h))
+        return refuse("--report " + report + " is the horizons' file; choose another file for the report");
+    if (!report.empty() && !command->anchor.empty() && sameFile(report, command->anchor))
+        return refuse("--report " + report + " is the station's file; choose another file for the report");
     return MAP_COMMAND_RUN;
 }

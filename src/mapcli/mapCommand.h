@@ -4,6 +4,7 @@
 #define VERANTA_MAPCLI_MAPCOMMAND_H
 
 #include "files/safeWrite.h"
+#include "report/report.h"
 #include "terrain/terrain.h"
 
 #include <string>
@@ -19,6 +20,23 @@ struct map_command {
     std::string output;           // the map, or the mosaic
     bool mosaic = false;          // --mosaic: join tiles rather than compute
     std::vector<std::string> tiles;
+    std::string anchor;           // --anchor: the station's file the map is anchored to, or empty
+    std::string anchor_site;      // --anchor-site as given, or empty
+    std::string anchor_note;      // how far the station lies outside the calibrated region; empty inside
+    std::string report;           // --report: the site report as PDF, or empty
+    bool paper_given = false;     // --paper; otherwise the locale's paper (localePaper)
+    report_paper paper = REPORT_A4;
+    // --parcel: only the blocks' extent, its tiles with --tile; --blocks:
+    // each block's figures too, at --threshold degree days (by default the
+    // parcel's median, rounded down).
+    std::string parcel;
+    std::string blocks;
+    bool has_threshold = false;
+    double threshold = 0.0;
+    // --elevation: no DEM given, the parcel's elevation fetched from this
+    // source ("copernicus" or "3dep"); --keep-dem: where to keep it.
+    std::string elevation;
+    std::string keep_dem;
 };
 
 enum map_command_outcome {
@@ -32,7 +50,8 @@ enum map_command_outcome {
 // to this_year, held to 2000..2050. The options' values, the season, the
 // tile and the files are all checked here: a run that comes out is one the
 // terrain core takes, and whose output and horizons are neither the DEM nor
-// each other.
+// each other. With --anchor the station's file is read here and its offsets
+// are in options.anchor.
 map_command_outcome parseMapCommand(int argc, const char *const *argv, int this_year, map_command *command,
                                     std::string *text);
 

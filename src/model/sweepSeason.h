@@ -10,6 +10,12 @@
 struct site_location { float latitude; float longitude; float elevation; };  // west negative
 struct season_range { int year; int start_day; int start_month; int stop_day; int stop_month; };
 struct slope { float aspect; float tilt; };
+
+// The months of a season with their first and last days, as the season
+// window steps through them: the first month from the start day, the last up
+// to the stop day, the others whole; their count (0 for a season without
+// months in order).
+int seasonMonths(const season_range *season, int months[12], int first[12], int last[12]);
 struct slope_season {
     float month_irradiation[12];   // MJ/m2, index 0 = January; 0 for months outside the season
     float month_degree_days[12];

@@ -140,7 +140,10 @@ void oneDay(void) {
                    "no diffuse sky light, no light reflected from the ground, no cloud");
     describeWidget(w->entry_gdd, nullptr,
                    "the day's share of the month's growing degree days: degree days Celsius above a base of "
-                   "10 °C, estimated from clear-sky irradiation, not measured; cloud gives less");
+                   "10 °C of an average season at a site of this irradiation and elevation in the calibrated "
+                   "region (formulas fitted to long-run weather-station records there, daily maxima capped at "
+                   "30 °C, the air's pressure as at sea level, 1013 mb, at every elevation); not a clear-sky "
+                   "season, not a given year, not the site's own record");
     GtkWidget *chain[3] = {gtk_widget_get_parent(gtk_widget_get_parent(w->entry_lat)), buttons,
                            gtk_widget_get_parent(gtk_widget_get_parent(w->entry_sunrise))};
     focusChain(box, chain, 3);

@@ -30,6 +30,8 @@ struct block_sums {
     double whole_first = 0.0, whole_last = 0.0;
     long whole_first_cells = 0, whole_last_cells = 0;
     long zone_cells[3] = {};   // by the degree-day formula's zone, 1 north, 2 south
+    double region_ha[WINKLER_REGIONS] = {};
+    long reaching_target = 0;
 };
 
 bool hasData(float v, float nodata) { return !std::isnan(v) && v != nodata; }
@@ -49,6 +51,9 @@ void addCell(const block_map *m, size_t i, double cell_ha, float threshold, bloc
     if (s->cells == 0 || gdd > s->gdd_max) s->gdd_max = gdd;
     s->cells++;
     s->gdd += gdd;
+    const int region = winklerRegion(gdd);
+    if (region >= 0) s->region_ha[region] += cell_ha;
+    if (m->target_day != nullptr && m->target_day[i] > 0.0f) s->reaching_target++;
     s->irradiation += m->season_irradiation[i];
     s->shadow += m->shadow_minutes[i];
     if (outsideCalibration(m, i)) s->outside++;
@@ -157,6 +162,16 @@ bool blockFigures(const parcel *p, const parcel_placement *placement, const bloc
         f.shadow_minutes_mean = meanOf(s.shadow, s.cells);
         f.share_outside_calibration = meanOf(static_cast<double>(s.outside), s.cells);
         meanMonths(map, s, &falls, &f);
+        f.winkler_season = winklerSeason(map->season);
+        if (f.winkler_season) {
+            f.winkler_region = s.cells > 0 ? winklerRegion(f.gdd_mean) : -1;
+            for (int r = 0; r < WINKLER_REGIONS; r++) f.hectares_region[r] = s.region_ha[r];
+        }
+        f.has_target = map->target_day != nullptr;
+        if (f.has_target) {
+            f.target_gdd = map->target;
+            f.share_reaching_target = meanOf(static_cast<double>(s.reaching_target), s.cells);
+        }
         figures->push_back(std::move(f));
     }
     return true;

@@ -10,6 +10,7 @@
 #define VERANTA_PARCEL_PARCEL_H
 
 #include "model/sweepSeason.h"
+#include "model/winklerRegions.h"
 
 #include <cstdint>
 #include <string>
@@ -33,6 +34,7 @@ struct parcel_block {
     bool repaired = false;   // it crossed itself and was made valid
 };
 struct parcel {
+    std::string file_name;              // the outline file's name, without its folder
     std::string crs_wkt;                // the CRS the blocks were reprojected to
     std::vector<parcel_block> blocks;   // in file order: block k has the number k + 1
     std::vector<std::string> notes;     // what was ignored or repaired, a sentence each
@@ -111,6 +113,10 @@ struct block_map {
     const std::uint8_t *outside_calibration = nullptr;
     const float *elevation = nullptr;
     const float *tilt = nullptr;
+    // The day of the year each cell reaches target degree days (0: not in
+    // the season), when the map has a target; null and 0 otherwise.
+    const float *target_day = nullptr;
+    double target = 0.0;
     float nodata = -9999.0f;
 };
 
@@ -139,6 +145,17 @@ struct block_figures {
     // Where the degree-day formula gives fewer degree days for more sun,
     // judged by the block's mean whole-month irradiation.
     bool month_backwards[12] = {};
+    // The Winkler region of gdd_mean and the hectares with data of each
+    // region, when the season is the regions' own (winklerSeason); -1 and
+    // zeros otherwise.
+    bool winkler_season = false;
+    int winkler_region = -1;
+    double hectares_region[WINKLER_REGIONS] = {};
+    // With a target: the target (degC degree days) and the share of the
+    // cells with data that reach it within the season, 0 to 1.
+    bool has_target = false;
+    double target_gdd = 0.0;
+    double share_reaching_target = 0.0;
 };
 
 // The figures of every block not wholly outside the DEM (placement may be

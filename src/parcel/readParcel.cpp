@@ -216,6 +216,7 @@ bool readParcel(const std::string &path, const std::string &crs_wkt, parcel *out
     errors.clear();   // a reader tried first and given up on is no fault of the file
     parcel result;
     result.crs_wkt = crs_wkt;
+    result.file_name = path.substr(path.rfind('/') + 1);
     for (OGRLayer *layer : ds->GetLayers())
         if (!readLayer(layer, &r, &result, refusal)) return false;
     // Blocks missing from a damaged file would go unnoticed in the figures.

@@ -33,14 +33,18 @@ bool endsWith(const std::string &s, const char *ending) {
 const char *const kMonthNames[12] = {"jan", "feb", "mar", "apr", "may", "jun",
                                      "jul", "aug", "sep", "oct", "nov", "dec"};
 
-// One column: its name, and its value for a block as a number (NaN: none).
+// One column: its name, and its value for a block as a number (NaN: none),
+// or as text when text is set (empty: none).
 struct number_column {
     std::string name;
     int decimals;
     bool integer;
     double (*value)(const block_figures &f, int month);
     int month;
+    std::string (*text)(const block_figures &f) = nullptr;
 };
+
+const double kNone = std::nan("");
 
 std::vector<number_column> numberColumns(const std::vector<block_figures> &figures) {
     std::vector<number_column> c = {
@@ -67,6 +71,25 @@ std::vector<number_column> numberColumns(const std::vector<block_figures> &figur
         c.push_back({"gdd_" + m, 2, false, [](const block_figures &f, int k) { return f.month_gdd[k]; }, k});
         c.push_back({"gdd_" + m + "_backwards", 0, true,
                      [](const block_figures &f, int k) { return f.month_backwards[k] ? 1.0 : 0.0; }, k});
+    }
+    // The Winkler region of the block's mean and the hectares of each
+    // region, empty for a season other than the regions' own.
+    c.push_back({"winkler_region", 0, false, nullptr, 0, [](const block_figures &f) {
+                     const winkler_class *w = f.winkler_season ? winklerClass(f.winkler_region) : nullptr;
+                     return std::string(w != nullptr ? w->name : "");
+                 }});
+    for (int r = 0; r < WINKLER_REGIONS; r++) {
+        std::string name = winklerClass(r)->name;
+        for (char &ch : name)
+            if (ch == ' ') ch = '_';
+        c.push_back({"hectares_region_" + name, 4, false,
+                     [](const block_figures &f, int r) { return f.winkler_season ? f.hectares_region[r] : kNone; }, r});
+    }
+    // With a target, the same for every block.
+    if (!figures.empty() && figures[0].has_target) {
+        c.push_back({"target_gdd", 2, false, [](const block_figures &f, int) { return f.target_gdd; }, 0});
+        c.push_back({"share_reaching_target", 4, false,
+                     [](const block_figures &f, int) { return f.share_reaching_target; }, 0});
     }
     return c;
 }
@@ -106,8 +129,12 @@ std::string csvText(const std::vector<block_figures> &figures, const block_file_
     for (const block_figures &f : figures) {
         out += std::to_string(f.block) + "," + csvField(f.name);
         for (const number_column &c : numbers) {
-            const double v = c.value(f, c.month);
             out += ",";
+            if (c.text != nullptr) {
+                out += csvField(c.text(f));
+                continue;
+            }
+            const double v = c.value(f, c.month);
             if (!std::isnan(v)) out += fixedText(v, c.decimals);
         }
         for (const auto &c : about) out += "," + csvField(c.second);
@@ -155,7 +182,7 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
         OGRFieldDefn block("block", OFTInteger), name("name", OFTString);
         made = made && layer->CreateField(&block) == OGRERR_NONE && layer->CreateField(&name) == OGRERR_NONE;
         for (const number_column &c : numbers) {
-            OGRFieldDefn field(c.name.c_str(), c.integer ? OFTInteger : OFTReal);
+            OGRFieldDefn field(c.name.c_str(), c.text != nullptr ? OFTString : c.integer ? OFTInteger : OFTReal);
             if (c.integer) field.SetSubType(OFSTBoolean);
             made = made && layer->CreateField(&field) == OGRERR_NONE;
         }
@@ -171,6 +198,14 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
             feature.SetField("block", f.block);
             feature.SetField("name", f.name.c_str());
             for (const number_column &c : numbers) {
+                if (c.text != nullptr) {
+                    const std::string t = c.text(f);
+                    if (t.empty())
+                        feature.SetFieldNull(feature.GetFieldIndex(c.name.c_str()));
+                    else
+                        feature.SetField(c.name.c_str(), t.c_str());
+                    continue;
+                }
                 const double v = c.value(f, c.month);
                 if (std::isnan(v))
                     feature.SetFieldNull(feature.GetFieldIndex(c.name.c_str()));

@@ -151,8 +151,11 @@ void manyDays(void) {
     describeWidget(w->entry_days, nullptr, "days of the month within the season");
     const char *irr = "MJ/m² (mj/sqm): the direct beam of a clear sky only, no diffuse sky light, no light "
                       "reflected from the ground, no cloud";
-    const char *gdd = "degree days Celsius above a base of 10 °C, estimated from clear-sky irradiation, "
-                      "not measured; cloud gives less";
+    const char *gdd = "degree days Celsius above a base of 10 °C of an average season at a site of this "
+                      "irradiation and elevation in the calibrated region (formulas fitted to long-run "
+                      "weather-station records there, daily maxima capped at 30 °C, the air's pressure as at sea "
+                      "level, 1013 mb, at every elevation); not a clear-sky season, not a given year, not the "
+                      "site's own record";
     gchar *tip = g_strconcat("the month's irradiation on the slope, ", irr, nullptr);
     describeWidget(w->entry_month_irr, "irradiance of the month", tip);
     g_free(tip);

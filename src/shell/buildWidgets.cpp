@@ -14,7 +14,7 @@ GtkWidget *oneday;
 GtkWidget *months;
 GtkWidget *slopes;
 GtkWidget *landmap;
-GtkWidget *measured;
+GtkWidget *station;
 GtkWidget *testoneinstant;
 GtkWidget *testoneday;
 GtkWidget *testgrowingseason;
@@ -103,7 +103,7 @@ void buildWidgets(GtkBuilder *ui) {
     months = GTK_WIDGET(gtk_builder_get_object(ui, "months"));
     slopes = GTK_WIDGET(gtk_builder_get_object(ui, "slopes"));
     landmap = GTK_WIDGET(gtk_builder_get_object(ui, "landmap"));
-    measured = GTK_WIDGET(gtk_builder_get_object(ui, "measured"));
+    station = GTK_WIDGET(gtk_builder_get_object(ui, "station"));
     testoneinstant = GTK_WIDGET(gtk_builder_get_object(ui, "testoneinstant"));
     testoneday = GTK_WIDGET(gtk_builder_get_object(ui, "testoneday"));
     testgrowingseason = GTK_WIDGET(gtk_builder_get_object(ui, "testgrowingseason"));

@@ -9,7 +9,7 @@ void colorWidgets(void) {
 
     GtkWidget *const mainWidgets[] = {window,         locale,     quit,              oneday,   months, slopes,
                                       landmap,        testoneinstant, testoneday, testgrowingseason, tutorial,
-                                      about,          error_frame, measured};
+                                      about,          error_frame, station};
     GtkWidget *const frameWidgets[] = {t1_frame, t2_frame, t3_frame, locale_frame};
     GtkWidget *const bandWidgets[] = {locale_topband, t1_topband, t2_topband, t3_topband, error_topband};
 

@@ -16,8 +16,9 @@ void describeMainWindow(void) {
     describeWidget(t2_entry3, nullptr,
                    "the day's irradiation on the tilted surface, MJ/m²: the direct beam of a clear sky only, "
                    "no diffuse sky light, no light reflected from the ground, no cloud");
-    const char *gdd = "growing degree days: degree days Celsius above a base of 10 °C, estimated from "
-                      "clear-sky irradiation";
+    const char *gdd = "growing degree days: degree days Celsius above a base of 10 °C of an average season at "
+                      "the test site's irradiation and elevation in the calibrated region; not a clear-sky season, "
+                      "not a given year";
     GtkWidget *const months[] = {t3_entry1, t3_entry2, t3_entry3, t3_entry4, t3_entry5, t3_entry6, t3_entry7, t3_entry8};
     for (GtkWidget *entry : months) describeWidget(entry, nullptr, gdd);
 }

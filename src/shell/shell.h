@@ -18,7 +18,7 @@ extern GtkWidget *oneday;
 extern GtkWidget *months;
 extern GtkWidget *slopes;
 extern GtkWidget *landmap;
-extern GtkWidget *measured;
+extern GtkWidget *station;
 extern GtkWidget *testoneinstant;
 extern GtkWidget *testoneday;
 extern GtkWidget *testgrowingseason;
@@ -148,7 +148,7 @@ void on_about_dismiss_clicked(GtkWidget *widget, gpointer data);
 // Not bound by the definition: connected at start-up.
 void on_slopes_activate(GtkWidget *widget, gpointer data);
 void on_landmap_activate(GtkWidget *widget, gpointer data);
-void on_measured_activate(GtkWidget *widget, gpointer data);
+void on_station_activate(GtkWidget *widget, gpointer data);
 }
 
 #endif

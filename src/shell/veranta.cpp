@@ -118,7 +118,7 @@ int startUp(int *argc, char ***argv) {
     // Windows beyond the definition's handler contract are wired in code.
     if (slopes != nullptr) g_signal_connect(slopes, "activate", G_CALLBACK(on_slopes_activate), nullptr);
     if (landmap != nullptr) g_signal_connect(landmap, "activate", G_CALLBACK(on_landmap_activate), nullptr);
-    if (measured != nullptr) g_signal_connect(measured, "activate", G_CALLBACK(on_measured_activate), nullptr);
+    if (station != nullptr) g_signal_connect(station, "activate", G_CALLBACK(on_station_activate), nullptr);
     describeMainWindow();
     g_signal_connect(window, "key-press-event", G_CALLBACK(onShellKey), nullptr);
     colorWidgets();
@@ -233,12 +233,12 @@ void on_landmap_activate(GtkWidget *, gpointer) {
     in_use = 1;
 }
 
-void on_measured_activate(GtkWidget *, gpointer) {
+void on_station_activate(GtkWidget *, gpointer) {
     if (in_use != 0) {
         presentOpen();
         return;
     }
-    measuredDegreeDays(GTK_WINDOW(window));
+    station_window_open(GTK_WINDOW(window));
     if (station_open == nullptr) return;
     adoptWindow(GTK_WIDGET(station_open));
     releaseWhenGone(GTK_WIDGET(station_open));

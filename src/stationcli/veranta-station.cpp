@@ -2,6 +2,7 @@
 // and month by month, beside the model's estimate for the station's site,
 // as CSV on the standard output. Any refusal is one line on the standard
 // error and exit status 1.
+#include "station/stationAnchor.h"
 #include "station/stationEstimate.h"
 #include "station/stationRecord.h"
 #include "station/stationSeasons.h"
@@ -30,21 +31,6 @@ bool dayMonth(const std::string &text, int *day, int *month) {
     if (end == rest || *end != '\0' || d < 0 || d > 1000 || m < 0 || m > 1000) return false;
     *day = static_cast<int>(d);
     *month = static_cast<int>(m);
-    return true;
-}
-
-// "LAT,LON,ELEV" as three finite numbers.
-bool siteOf(const std::string &text, site_location *site) {
-    double v[3];
-    const char *p = text.c_str();
-    for (int i = 0; i < 3; i++) {
-        char *end = nullptr;
-        v[i] = std::strtod(p, &end);
-        if (end == p || !std::isfinite(v[i]) || *end != (i < 2 ? ',' : '\0')) return false;
-        p = end + 1;
-    }
-    if (v[0] < -90.0 || v[0] > 90.0 || v[1] < -180.0 || v[1] > 180.0) return false;
-    *site = {static_cast<float>(v[0]), static_cast<float>(v[1]), static_cast<float>(v[2])};
     return true;
 }
 
@@ -90,7 +76,7 @@ int main(int argc, char **argv) {
     else if (!units.empty()) return fail("--units takes C or F, not " + units);
     site_location site{};
     const bool siteGiven = !siteText.empty();
-    if (siteGiven && !siteOf(siteText, &site))
+    if (siteGiven && !parseSiteText(siteText, &site))
         return fail("--site takes latitude (-90 to 90), longitude (-180 to 180) and elevation in metres as LAT,LON,ELEV, not " + siteText);
 
     station_record record;

@@ -42,7 +42,7 @@ void yearColour(cairo_t *cr, double share, double alpha) {
 
 }  // namespace
 
-std::vector<double> estimateMonthEnds(const station_figures &figures, const station_comparison &comparison) {
+std::vector<double> station_estimate_month_ends(const station_figures &figures, const station_comparison &comparison) {
     std::vector<double> ends;
     if (comparison.years.empty()) return ends;
     double total = 0.0;
@@ -55,7 +55,7 @@ std::vector<double> estimateMonthEnds(const station_figures &figures, const stat
     return ends;
 }
 
-void drawStationChart(cairo_t *cr, const station_figures *figures, const station_comparison *comparison,
+void station_draw_chart(cairo_t *cr, const station_figures *figures, const station_comparison *comparison,
                       const GdkRGBA *ink, double width, double height) {
     cairo_save(cr);
     gdk_cairo_set_source_rgba(cr, ink);
@@ -76,7 +76,7 @@ void drawStationChart(cairo_t *cr, const station_figures *figures, const station
         if (!y.running.empty()) most = std::max(most, y.running.back());
     }
     std::vector<double> ends;
-    if (comparison != nullptr) ends = estimateMonthEnds(*figures, *comparison);
+    if (comparison != nullptr) ends = station_estimate_month_ends(*figures, *comparison);
     if (!ends.empty()) most = std::max(most, ends.back());
     if (!(most > 0.0)) most = 100.0;
     const double step = gridStep(most * 1.05);

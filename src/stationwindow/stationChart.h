@@ -10,12 +10,12 @@
 #include <gtk/gtk.h>
 
 // comparison may be null (no site: no estimate line). With no years, a hint.
-void drawStationChart(cairo_t *cr, const station_figures *figures, const station_comparison *comparison,
+void station_draw_chart(cairo_t *cr, const station_figures *figures, const station_comparison *comparison,
                       const GdkRGBA *ink, double width, double height);
 
 // The estimate's running season total at the end of each month of the
 // season (index 0 = the season's first month), °C·day: the mean of the
 // years' estimates.
-std::vector<double> estimateMonthEnds(const station_figures &figures, const station_comparison &comparison);
+std::vector<double> station_estimate_month_ends(const station_figures &figures, const station_comparison &comparison);
 
 #endif

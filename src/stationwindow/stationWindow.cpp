@@ -23,7 +23,7 @@
 #include <memory>
 #include <string>
 
-VerantaStationWindow *station_open = nullptr;
+StationWindow *station_open = nullptr;
 
 namespace {
 
@@ -72,7 +72,7 @@ struct station_state {
 
 }  // namespace
 
-struct _VerantaStationWindow {
+struct _StationWindow {
     GtkWindow parent_instance;
     GtkWidget *open_button, *file_label, *unit_bar, *celsius_button, *fahrenheit_button, *refusal;
     GtkWidget *start_day, *start_month, *stop_day, *stop_month, *rule;
@@ -83,11 +83,11 @@ struct _VerantaStationWindow {
     station_state *s;
 };
 
-G_DEFINE_TYPE(VerantaStationWindow, veranta_station_window, GTK_TYPE_WINDOW)
+G_DEFINE_TYPE(StationWindow, station_window, GTK_TYPE_WINDOW)
 
 namespace {
 
-void setStatus(VerantaStationWindow *w, const char *text, bool failed) { showStatus(w->status, text, failed); }
+void setStatus(StationWindow *w, const char *text, bool failed) { showStatus(w->status, text, failed); }
 
 void showLabel(GtkWidget *label, const std::string &text) {
     gtk_label_set_text(GTK_LABEL(label), text.c_str());
@@ -127,7 +127,7 @@ bool entryEmpty(GtkWidget *entry) {
 
 // --- the tables, chart and texts ------------------------------------------------
 
-void clearResults(VerantaStationWindow *w) {
+void clearResults(StationWindow *w) {
     w->s->figures.reset();
     w->s->comparison.reset();
     gtk_list_store_clear(w->year_store);
@@ -138,7 +138,7 @@ void clearResults(VerantaStationWindow *w) {
     gtk_widget_queue_draw(w->chart);
 }
 
-void fillYears(VerantaStationWindow *w) {
+void fillYears(StationWindow *w) {
     const station_figures &f = *w->s->figures;
     gtk_list_store_clear(w->year_store);
     for (int c = 0; c < 12; c++) {
@@ -162,7 +162,7 @@ void fillYears(VerantaStationWindow *w) {
     }
 }
 
-void fillComparison(VerantaStationWindow *w) {
+void fillComparison(StationWindow *w) {
     const station_figures &f = *w->s->figures;
     const station_comparison *c = w->s->comparison.get();
     gtk_list_store_clear(w->compare_store);
@@ -203,7 +203,7 @@ std::string seasonText(const station_season &s) {
            kMonths[s.stop_month - 1];
 }
 
-void showResults(VerantaStationWindow *w) {
+void showResults(StationWindow *w) {
     const station_figures &f = *w->s->figures;
     fillYears(w);
     fillComparison(w);
@@ -256,7 +256,7 @@ void work(GTask *task, gpointer, gpointer data, GCancellable *cancellable) {
 
 void freeJob(gpointer data) { delete static_cast<station_job *>(data); }
 
-void stopPulse(VerantaStationWindow *w) {
+void stopPulse(StationWindow *w) {
     if (w->s->pulse != 0) g_source_remove(w->s->pulse);
     w->s->pulse = 0;
     gtk_widget_hide(w->progress);
@@ -267,7 +267,7 @@ void done(GObject *source, GAsyncResult *result, gpointer) {
     station_job *j = static_cast<station_job *>(g_task_get_task_data(task));
     // A dropped run (a newer one, or the window closed): nothing to show.
     if (g_cancellable_is_cancelled(g_task_get_cancellable(task))) return;
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(source);
+    StationWindow *w = STATION_WINDOW(source);
     station_state *s = w->s;
     s->job = nullptr;
     g_clear_object(&s->cancellable);
@@ -323,11 +323,11 @@ void done(GObject *source, GAsyncResult *result, gpointer) {
 }
 
 gboolean onPulse(gpointer data) {
-    gtk_progress_bar_pulse(GTK_PROGRESS_BAR(VERANTA_STATION_WINDOW(data)->progress));
+    gtk_progress_bar_pulse(GTK_PROGRESS_BAR(STATION_WINDOW(data)->progress));
     return G_SOURCE_CONTINUE;
 }
 
-void cancelJob(VerantaStationWindow *w) {
+void cancelJob(StationWindow *w) {
     station_state *s = w->s;
     if (s->job != nullptr) s->job->stop.store(true);
     s->job = nullptr;
@@ -338,7 +338,7 @@ void cancelJob(VerantaStationWindow *w) {
 }
 
 // Reads the entries into the job; false with the status saying which is wrong.
-bool readEntries(VerantaStationWindow *w, station_job *j) {
+bool readEntries(StationWindow *w, station_job *j) {
     j->season.start_day = gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(w->start_day));
     j->season.start_month = gtk_combo_box_get_active(GTK_COMBO_BOX(w->start_month)) + 1;
     j->season.stop_day = gtk_spin_button_get_value_as_int(GTK_SPIN_BUTTON(w->stop_day));
@@ -373,7 +373,7 @@ bool readEntries(VerantaStationWindow *w, station_job *j) {
 }
 
 // Starts a run: reading path (when given) and computing with the entries.
-void startJob(VerantaStationWindow *w, const std::string &path) {
+void startJob(StationWindow *w, const std::string &path) {
     station_state *s = w->s;
     cancelJob(w);
     setStatus(w, "", false);
@@ -402,17 +402,17 @@ void startJob(VerantaStationWindow *w, const std::string &path) {
 // --- handlers bound in the template ------------------------------------------------
 
 void onOpenResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(data);
+    StationWindow *w = STATION_WINDOW(data);
     if (response == GTK_RESPONSE_ACCEPT) {
         gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
-        if (path != nullptr) stationWindowOpen(w, path);
+        if (path != nullptr) station_window_open_file(w, path);
         g_free(path);
     }
     w->s->chooser = nullptr;
     g_object_unref(dialog);
 }
 
-void onOpenClicked(GtkButton *, VerantaStationWindow *w) {
+void onOpenClicked(GtkButton *, StationWindow *w) {
     if (w->s->chooser != nullptr) return;
     GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open a station's daily temperatures", GTK_WINDOW(w),
                                                                GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
@@ -427,14 +427,14 @@ void onOpenClicked(GtkButton *, VerantaStationWindow *w) {
     gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
 }
 
-void onUnitClicked(GtkButton *button, VerantaStationWindow *w) {
+void onUnitClicked(GtkButton *button, StationWindow *w) {
     w->s->unsaid = GTK_WIDGET(button) == w->fahrenheit_button ? UNIT_FAHRENHEIT : UNIT_CELSIUS;
     gtk_widget_hide(w->unit_bar);
     const std::string path = w->s->path;
     startJob(w, path);
 }
 
-void onComputeClicked(GtkButton *, VerantaStationWindow *w) {
+void onComputeClicked(GtkButton *, StationWindow *w) {
     if (w->s->record == nullptr) {
         setStatus(w, "Open a station's daily temperatures first.", true);
         return;
@@ -442,11 +442,11 @@ void onComputeClicked(GtkButton *, VerantaStationWindow *w) {
     startJob(w, "");
 }
 
-void onRuleChanged(GtkComboBox *, VerantaStationWindow *w) {
+void onRuleChanged(GtkComboBox *, StationWindow *w) {
     if (w->s->record != nullptr) startJob(w, "");
 }
 
-void onStoredClicked(GtkButton *, VerantaStationWindow *w) {
+void onStoredClicked(GtkButton *, StationWindow *w) {
     readLocale();
     if (haveprefs != 1) {
         setStatus(w, "No site is stored yet (File ▸ Location of the site…).", true);
@@ -459,7 +459,7 @@ void onStoredClicked(GtkButton *, VerantaStationWindow *w) {
 }
 
 void exportChosen(gpointer data, int, const char *path) {
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(data);
+    StationWindow *w = STATION_WINDOW(data);
     if (w->s->figures == nullptr || w->s->record == nullptr) return;
     const std::string csv = stationCsv(*w->s->record, *w->s->figures, w->s->comparison.get());
     std::string error;
@@ -467,17 +467,17 @@ void exportChosen(gpointer data, int, const char *path) {
     showExportOutcome(w->status, "The table", path, ok, error.c_str());
 }
 
-void onExportClicked(GtkButton *, VerantaStationWindow *w) {
+void onExportClicked(GtkButton *, StationWindow *w) {
     chooseExport(GTK_WINDOW(w), &w->s->export_chooser, "Export measured degree days", "measured-degree-days.csv",
                  "CSV", {"csv"}, exportChosen, w, 0);
 }
 
-void onCloseClicked(GtkButton *, VerantaStationWindow *w) { gtk_widget_destroy(GTK_WIDGET(w)); }
+void onCloseClicked(GtkButton *, StationWindow *w) { gtk_widget_destroy(GTK_WIDGET(w)); }
 
-gboolean onChartDraw(GtkWidget *area, cairo_t *cr, VerantaStationWindow *w) {
+gboolean onChartDraw(GtkWidget *area, cairo_t *cr, StationWindow *w) {
     GdkRGBA ink;
     gtk_style_context_get_color(gtk_widget_get_style_context(area), gtk_widget_get_state_flags(area), &ink);
-    drawStationChart(cr, w->s->figures.get(), w->s->comparison.get(), &ink, gtk_widget_get_allocated_width(area),
+    station_draw_chart(cr, w->s->figures.get(), w->s->comparison.get(), &ink, gtk_widget_get_allocated_width(area),
                      gtk_widget_get_allocated_height(area));
     return FALSE;
 }
@@ -504,21 +504,21 @@ void addColumn(GtkWidget *view, const char *title, int index, bool marks) {
 }
 
 void stationDispose(GObject *object) {
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(object);
+    StationWindow *w = STATION_WINDOW(object);
     if (w->s != nullptr) {
         cancelJob(w);
         closeChooser(&w->s->chooser);
         closeChooser(&w->s->export_chooser);
     }
     if (station_open == w) station_open = nullptr;
-    G_OBJECT_CLASS(veranta_station_window_parent_class)->dispose(object);
+    G_OBJECT_CLASS(station_window_parent_class)->dispose(object);
 }
 
 void stationFinalize(GObject *object) {
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(object);
+    StationWindow *w = STATION_WINDOW(object);
     delete w->s;
     w->s = nullptr;
-    G_OBJECT_CLASS(veranta_station_window_parent_class)->finalize(object);
+    G_OBJECT_CLASS(station_window_parent_class)->finalize(object);
 }
 
 gboolean stationKey(GtkWidget *widget, GdkEventKey *event) {
@@ -526,16 +526,16 @@ gboolean stationKey(GtkWidget *widget, GdkEventKey *event) {
         gtk_widget_destroy(widget);
         return TRUE;
     }
-    return GTK_WIDGET_CLASS(veranta_station_window_parent_class)->key_press_event(widget, event);
+    return GTK_WIDGET_CLASS(station_window_parent_class)->key_press_event(widget, event);
 }
 
 void stationDrop(GtkWidget *widget, GdkDragContext *, gint, gint, GtkSelectionData *selection, guint, guint) {
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(widget);
+    StationWindow *w = STATION_WINDOW(widget);
     gchar **uris = gtk_selection_data_get_uris(selection);
     if (uris != nullptr && uris[0] != nullptr) {
         gchar *path = g_filename_from_uri(uris[0], nullptr, nullptr);
         if (path != nullptr)
-            stationWindowOpen(w, path);
+            station_window_open_file(w, path);
         else
             setStatus(w, "Only a file on this computer can be opened.", true);
         g_free(path);
@@ -545,14 +545,16 @@ void stationDrop(GtkWidget *widget, GdkDragContext *, gint, gint, GtkSelectionDa
 
 }  // namespace
 
-static void veranta_station_window_class_init(VerantaStationWindowClass *klass) {
+static void station_window_class_init(StationWindowClass *klass) {
     G_OBJECT_CLASS(klass)->dispose = stationDispose;
     G_OBJECT_CLASS(klass)->finalize = stationFinalize;
     GtkWidgetClass *widget = GTK_WIDGET_CLASS(klass);
     widget->key_press_event = stationKey;
     widget->drag_data_received = stationDrop;
     gtk_widget_class_set_template_from_resource(widget, "/org/veranta/station.ui");
-#define BIND(name) gtk_widget_class_bind_template_child(widget, VerantaStationWindow, name)
+// The template's ids are the members' names after "station_".
+#define BIND(name) \
+    gtk_widget_class_bind_template_child_full(widget, "station_" #name, FALSE, G_STRUCT_OFFSET(StationWindow, name))
     BIND(open_button);
     BIND(file_label);
     BIND(unit_bar);
@@ -594,7 +596,7 @@ static void veranta_station_window_class_init(VerantaStationWindowClass *klass) 
     gtk_widget_class_bind_template_callback_full(widget, "on_chart_draw", G_CALLBACK(onChartDraw));
 }
 
-static void veranta_station_window_init(VerantaStationWindow *w) {
+static void station_window_init(StationWindow *w) {
     w->s = new station_state;
     gtk_widget_init_template(GTK_WIDGET(w));
     gtk_style_context_add_class(gtk_widget_get_style_context(GTK_WIDGET(w)), "station");
@@ -634,10 +636,10 @@ static void veranta_station_window_init(VerantaStationWindow *w) {
     gtk_drag_dest_add_uri_targets(GTK_WIDGET(w));
 }
 
-VerantaStationWindow *measuredDegreeDays(GtkWindow *parent) {
+StationWindow *station_window_open(GtkWindow *parent) {
     // The template and style sheet are resources of the program.
     loadWindowStyle("/org/veranta/station.css");
-    VerantaStationWindow *w = VERANTA_STATION_WINDOW(g_object_new(VERANTA_TYPE_STATION_WINDOW, nullptr));
+    StationWindow *w = STATION_WINDOW(g_object_new(STATION_TYPE_WINDOW, nullptr));
     if (parent != nullptr) gtk_window_set_transient_for(GTK_WINDOW(w), parent);
     // Never larger than the screen's work area: the tables and chart shrink.
     GdkRectangle area = {0, 0, 1000, 700};
@@ -652,7 +654,7 @@ VerantaStationWindow *measuredDegreeDays(GtkWindow *parent) {
     return w;
 }
 
-void stationWindowOpen(VerantaStationWindow *w, const char *path) {
+void station_window_open_file(StationWindow *w, const char *path) {
     w->s->path = path;
     w->s->unsaid = UNIT_UNSAID;
     w->s->record.reset();
@@ -663,4 +665,4 @@ void stationWindowOpen(VerantaStationWindow *w, const char *path) {
     startJob(w, path);
 }
 
-gboolean stationWindowBusy(VerantaStationWindow *w) { return w->s->job != nullptr; }
+gboolean station_window_busy(StationWindow *w) { return w->s->job != nullptr; }

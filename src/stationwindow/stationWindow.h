@@ -7,18 +7,18 @@
 
 #include <gtk/gtk.h>
 
-G_DECLARE_FINAL_TYPE(VerantaStationWindow, veranta_station_window, VERANTA, STATION_WINDOW, GtkWindow)
-#define VERANTA_TYPE_STATION_WINDOW (veranta_station_window_get_type())
+G_DECLARE_FINAL_TYPE(StationWindow, station_window, STATION, WINDOW, GtkWindow)
+#define STATION_TYPE_WINDOW (station_window_get_type())
 
 // The window open now, or null; one at a time like every other window.
-extern VerantaStationWindow *station_open;
+extern StationWindow *station_open;
 
 // Builds and shows the window, transient for parent.
-VerantaStationWindow *measuredDegreeDays(GtkWindow *parent);
+StationWindow *station_window_open(GtkWindow *parent);
 
 // Opens a station's file as Open… or a drop does: read and computed on a worker.
-void stationWindowOpen(VerantaStationWindow *window, const char *path);
+void station_window_open_file(StationWindow *window, const char *path);
 // Whether a read or computation is under way.
-gboolean stationWindowBusy(VerantaStationWindow *window);
+gboolean station_window_busy(StationWindow *window);
 
 #endif

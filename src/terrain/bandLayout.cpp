@@ -24,11 +24,18 @@ int optionalRank(map_quantity quantity) {
     }
 }
 
+// A degree-day band's description: what (the season, a month's name), its
+// unit and what the figure is; anchored, to which station.
+std::string degreeDayDescription(const std::string &what, const std::string &station) {
+    return what + " degree days (degC above 10 degC, estimated average season" +
+           (station.empty() ? std::string() : ", anchored to station " + station) + ")";
+}
+
 }  // namespace
 
 band_layout::band_layout(const season_range &season) {
     bands_ = {
-        {map_quantity::degree_days, 0, "season degree days (degC above 10 degC, estimated for a clear sky)", kDegreeDayUnit},
+        {map_quantity::degree_days, 0, degreeDayDescription("season", ""), kDegreeDayUnit},
         {map_quantity::irradiation, 0, "season irradiation (MJ/m2, clear-sky direct beam)", kIrradiationUnit},
         {map_quantity::tilt, 0, "tilt (degrees)", "degree"},
         {map_quantity::aspect, 0, "aspect (degrees clockwise from north, -1 flat)", "degree"},
@@ -39,7 +46,7 @@ band_layout::band_layout(const season_range &season) {
         const std::string name = kMonths[month - 1];
         bands_.push_back({map_quantity::irradiation, month, name + " irradiation (MJ/m2, clear-sky direct beam)",
                           kIrradiationUnit});
-        bands_.push_back({map_quantity::degree_days, month, name + " degree days (degC above 10 degC)", kDegreeDayUnit});
+        bands_.push_back({map_quantity::degree_days, month, degreeDayDescription(name, ""), kDegreeDayUnit});
     }
 }
 
@@ -51,6 +58,13 @@ int band_layout::find(map_quantity quantity, int month) const {
 
 band_layout::band_layout(const map_options &options) : band_layout(options.season) {
     if (options.target > 0.0) addOptional(targetDayBand(options.target));
+    if (options.anchor.anchored()) anchorTo(options.anchor.station);
+}
+
+void band_layout::anchorTo(const std::string &station) {
+    for (map_band &b : bands_)
+        if (b.quantity == map_quantity::degree_days)
+            b.description = degreeDayDescription(b.month == 0 ? "season" : kMonths[b.month - 1], station);
 }
 
 int band_layout::append(const map_band &band) {

@@ -394,6 +394,7 @@ int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cac
     int code;
     try {
         code = compute(dem, part, cache != nullptr ? cache : own, control, map, refusal);
+        if (code == TERRAIN_OK) anchorCells(map, part);
     } catch (const std::bad_alloc &) {
         code = say(refusal, TERRAIN_FAILED, "there is not enough memory for it");
     }

@@ -112,6 +112,12 @@ void newLandMap(const dem_source *dem, const map_options *options, const map_win
 int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cache, map_control *control, land_map *map,
                    std::string *refusal);
 
+// The anchor of map's options (mapAnchor.h) applied to the cells of a window
+// of its grid, freshly computed: each month's degree days plus its offset,
+// never below 0, and the season's formed again from them. Nothing for a map
+// that is not anchored.
+void anchorCells(land_map *map, const map_window &cells);
+
 // The window of the raster an extent covers, or TERRAIN_BAD_OPTION when its
 // tile lies outside.
 int extentWindow(const dem_source *dem, const map_extent *extent, map_window *window, std::string *refusal);

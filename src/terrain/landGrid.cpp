@@ -47,6 +47,13 @@ land_grid gridOfWindow(const dem_source *dem, const map_window &window) {
     g.raster_width = dem->width;
     g.raster_height = dem->height;
     std::copy_n(dem->transform, 6, g.raster_transform);
+    if (dem->dataset != nullptr) {
+        const GDALDatasetH ds = static_cast<GDALDatasetH>(dem->dataset);
+        const char *source = GDALGetMetadataItem(ds, "ELEVATION_SOURCE", nullptr);
+        const char *attribution = GDALGetMetadataItem(ds, "ELEVATION_ATTRIBUTION", nullptr);
+        g.elevation_source = source != nullptr ? source : "";
+        g.elevation_attribution = attribution != nullptr ? attribution : "";
+    }
     g.row_area.resize(static_cast<size_t>(window.height));
     for (int r = 0; r < window.height; r++) {
         double width = 0.0;

@@ -13,8 +13,22 @@
 // Where a map has no value: a cell without an elevation.
 constexpr float kMapNodata = -9999.0f;
 
+// A map anchored to a weather station: each month's degree days moved by
+// the station's measured mean minus the estimate at its site, so that the
+// map keeps the terrain's differences from the formula and takes its level
+// from the station (mapAnchor.h).
+struct map_anchor {
+    std::string station;          // the station's file name without its folder; empty: not anchored
+    double latitude = 0.0;        // the station's site: degrees north
+    double longitude = 0.0;       // degrees east, west negative
+    double elevation = 0.0;       // metres above sea level
+    double offsets[12] = {};      // degC degree days, measured mean - estimate; index 0 = January
+    bool anchored() const { return !station.empty(); }
+};
+
 // How a map is computed: the season, the terrain's shading, and a
-// degree-day target whose date gets a band of its own.
+// degree-day target whose date gets a band of its own; and the station its
+// degree days are anchored to, if any.
 struct map_options {
     season_range season = {2000, 1, 4, 31, 10};
     bool shade = true;
@@ -22,6 +36,7 @@ struct map_options {
     double distance = 5000.0;   // metres
     int threads = 0;            // 0: one per core
     double target = 0.0;        // degC degree days above 10 degC; 0: no target band
+    map_anchor anchor;          // not anchored unless its station is named
 };
 // The largest target a map takes, degC degree days.
 constexpr double kMaxTarget = 10000.0;
@@ -44,6 +59,19 @@ struct land_grid {
     int raster_width = 0;
     int raster_height = 0;
     double raster_transform[6] = {};
+    // A parcel's run: the outline file's name without the folder, and the
+    // window of the raster the run covers (the blocks' extent, which its
+    // tiles share out); empty and 0 x 0 for a run of the whole raster.
+    std::string parcel_file;
+    int run_x0 = 0;
+    int run_y0 = 0;
+    int run_width = 0;
+    int run_height = 0;
+    // Where the DEM's elevations come from, as a fetched DEM's metadata say
+    // (ELEVATION_SOURCE, ELEVATION_ATTRIBUTION): carried on into the map's
+    // files, as the source's licence asks; empty for any other DEM.
+    std::string elevation_source;
+    std::string elevation_attribution;
     long cells() const { return static_cast<long>(width) * height; }
 };
 
@@ -81,7 +109,8 @@ public:
     // irradiation and degree days.
     explicit band_layout(const season_range &season);
     // The options' season's bands, then the optional bands they ask for (a
-    // target: its day band, targetDayBand).
+    // target: its day band, targetDayBand); anchored, the degree-day bands
+    // say to which station (anchorTo).
     explicit band_layout(const map_options &options);
     int count() const { return static_cast<int>(bands_.size()); }
     const map_band &operator[](int band) const { return bands_[static_cast<size_t>(band)]; }
@@ -93,6 +122,9 @@ public:
     // the optional bands, after the season's; its number, or -1 for another
     // quantity or one the layout already holds. Bands behind it move up one.
     int addOptional(const map_band &band);
+    // The season's and the months' degree-day bands described as anchored
+    // to the station (its file name).
+    void anchorTo(const std::string &station);
 
 private:
     std::vector<map_band> bands_;

@@ -125,27 +125,6 @@ bool cellOf(const land_map &map, double latitude, double longitude, int *col, in
     return true;
 }
 
-namespace {
-
-// The months of a season with their first and last days, as the season
-// window steps through them: the first month from the start day, the last up
-// to the stop day, the others whole (one month from the start to the stop
-// day); their count (0 for a season without months in order).
-int seasonMonthDays(const season_range *season, int months[12], int first[12], int last[12]) {
-    static const int lengths[12] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (season->start_month < 1 || season->stop_month > 12 || season->stop_month < season->start_month) return 0;
-    int count = 0;
-    for (int m = season->start_month; m <= season->stop_month; m++) {
-        int length = lengths[m - 1] + (m == 2 ? isLeapYear(season->year) : 0);
-        months[count] = m;
-        first[count] = m == season->start_month ? season->start_day : 1;
-        last[count] = m == season->stop_month ? season->stop_day : length;
-        count++;
-    }
-    return count;
-}
-
-}  // namespace
 
 // The map keeps each month's irradiation as the season takes it; a first or
 // last month taken only in part gets its degree days from the whole month,
@@ -174,7 +153,7 @@ bool cellMonths(const land_map &map, long cell, const gdd_falls *falls, cell_mon
     bool falling[12];
     seasonFallingMonths(falls, &s, gddZone(block_latitude), falling);
 
-    months->count = seasonMonthDays(&season, months->month, months->first, months->last);
+    months->count = seasonMonths(&season, months->month, months->first, months->last);
     for (int k = 0; k < months->count; k++) {
         const int m = months->month[k] - 1;
         months->irradiation[k] = s.month_irradiation[m];

@@ -59,15 +59,50 @@ std::string aspectString(float aspect) {
     return degrees + "°";
 }
 
+namespace {
+
+// A parcel's run: only the cells of its blocks count, whatever else its
+// extent holds.
+std::string parcelAnswer(const land_map &map, const float *blocks, float threshold) {
+    const land_grid &g = map.grid;
+    const float *gdd = map.band(map_quantity::degree_days);
+    double parcel = 0.0, with_data = 0.0, at_least = 0.0;
+    for (int r = 0; r < g.height; r++)
+        for (int col = 0; col < g.width; col++) {
+            const size_t i = static_cast<size_t>(r) * static_cast<size_t>(g.width) + static_cast<size_t>(col);
+            if (!(blocks[i] > 0.0f)) continue;
+            const double area = g.row_area[static_cast<size_t>(r)];
+            parcel += area;
+            if (gdd[i] == kMapNodata) continue;
+            with_data += area;
+            if (gdd[i] >= threshold) at_least += area;
+        }
+    auto ha = [](double m2) { return decimalString(m2 / 1e4, m2 < 1e5 ? 2 : 1); };
+    std::string text = format("%s ha of your %s ha parcel (%s %%) get at least %s degree days over this season",
+                              c(ha(at_least)), c(ha(parcel)),
+                              c(decimalString(parcel > 0 ? 100.0 * at_least / parcel : 0.0, 1)),
+                              c(decimalString(threshold, 0)));
+    if (map.options.anchor.anchored()) text += " (anchored to station " + map.options.anchor.station + ")";
+    if (parcel > with_data)
+        text = format("%s; %s ha of the parcel have no elevation data and are not counted", c(text),
+                      c(ha(parcel - with_data)));
+    return text + ". Only the parcel's cells count: a cell counts when its centre lies inside a block.";
+}
+
+}  // namespace
+
 std::string answerText(const land_map &map, float threshold) {
     const land_grid &g = map.grid;
     const float *gdd = map.band(map_quantity::degree_days);
+    const float *blocks = map.band(map_quantity::block_number);
+    if (blocks != nullptr) return parcelAnswer(map, blocks, threshold);
     const threshold_area a = thresholdArea(gdd, g.width, g.height, g.row_area.data(), threshold);
     std::string text = format("%s ha of %s ha (%s %%) get at least %s degree days over this season",
                               c(decimalString(a.at_least_ha, a.at_least_ha < 10 ? 2 : 1)),
                               c(decimalString(a.total_ha, a.total_ha < 10 ? 2 : 1)),
                               c(decimalString(a.total_ha > 0 ? 100.0 * a.at_least_ha / a.total_ha : 0.0, 1)),
                               c(decimalString(threshold, 0)));
+    if (map.options.anchor.anchored()) text += " (anchored to station " + map.options.anchor.station + ")";
     double without = 0.0;
     for (int r = 0; r < g.height; r++)
         for (int col = 0; col < g.width; col++)
@@ -115,8 +150,10 @@ std::string mapCaption(const land_map &map, const std::string &land_name) {
     const season_range &s = o.season;
     const std::string shading = o.shade ? format("shaded by terrain (%d directions, %g m)", o.directions, o.distance)
                                         : "without terrain shading";
-    return format("%s; %d %s to %d %s %d; %s", c(land_name), s.start_day, month_names[s.start_month - 1], s.stop_day,
-                  month_names[s.stop_month - 1], s.year, c(shading));
+    const std::string anchored =
+        o.anchor.anchored() ? "; degree days anchored to station " + o.anchor.station : std::string();
+    return format("%s; %d %s to %d %s %d; %s%s", c(land_name), s.start_day, month_names[s.start_month - 1],
+                  s.stop_day, month_names[s.stop_month - 1], s.year, c(shading), c(anchored));
 }
 
 namespace {

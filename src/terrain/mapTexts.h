@@ -18,8 +18,10 @@ std::string decimalString(double value, int decimals);
 // "180° (south)", "165°": an aspect as the windows name it.
 std::string aspectString(float aspect);
 
-// "X ha of Y ha (Z %) get at least T degree days over this season", and how
-// much of the land has no elevation data and is not counted, if any.
+// "X ha of Y ha (Z %) get at least T degree days over this season", with
+// "(anchored to station NAME)" for an anchored map, and how much of the land
+// has no elevation data and is not counted, if any. A parcel's map (one with
+// a block band): "X ha of your Y ha parcel (Z %) …", its cells only.
 std::string answerText(const land_map &map, float threshold);
 
 // The readout of the cell under the pointer on two lines, or the hint when
@@ -33,7 +35,8 @@ std::string spotText(const land_map *map, int col, int row);
 std::string outsideText(const land_map &map);
 
 // The caption of a saved map: the land's name as the window shows it, the
-// season and the shading.
+// season and the shading, and the station an anchored map's degree days are
+// anchored to.
 std::string mapCaption(const land_map &map, const std::string &land_name);
 
 // The CSVs below carry the run in columns, so that each row stands alone:

@@ -4,6 +4,7 @@
 // layout of a Cloud Optimized GeoTIFF to the safe writer's temporary files
 // and renamed into place; or abandoned with nothing left behind.
 #include "terrain/mapWriter.h"
+#include "terrain/mapAnchor.h"
 
 #include <algorithm>
 #include <cpl_conv.h>
@@ -132,12 +133,24 @@ map_metadata gridMetadata(const char *content, const land_grid &g) {
     };
 }
 
+// A parcel's run says its outline and the extent its tiles share out; a
+// map of fetched elevations, their source and attribution.
+void addSourceMetadata(const land_grid &g, map_metadata *m) {
+    if (!g.elevation_source.empty()) m->push_back({"ELEVATION_SOURCE", g.elevation_source});
+    if (!g.elevation_attribution.empty()) m->push_back({"ELEVATION_ATTRIBUTION", g.elevation_attribution});
+    if (g.parcel_file.empty()) return;
+    m->push_back({"PARCEL_FILE", g.parcel_file});
+    m->push_back({"RUN_WINDOW", std::to_string(g.run_x0) + "," + std::to_string(g.run_y0) + "," +
+                                    std::to_string(g.run_width) + "," + std::to_string(g.run_height)});
+}
+
 }  // namespace
 
 std::vector<file_band> mapFileBands(const band_layout &layout) {
     std::vector<file_band> bands;
     for (int b = 0; b < layout.count(); b++)
-        bands.push_back({layout[b].description, layout[b].unit, layout[b].quantity == map_quantity::aspect});
+        bands.push_back({layout[b].description, layout[b].unit,
+                         layout[b].quantity == map_quantity::aspect || layout[b].quantity == map_quantity::block_number});
     return bands;
 }
 
@@ -150,6 +163,7 @@ std::vector<file_band> horizonFileBands(int directions) {
 map_metadata seasonMetadata(const land_grid &grid, const map_options &o, long cells, long cells_outside) {
     const season_range &s = o.season;
     map_metadata m = gridMetadata("season map", grid);
+    addSourceMetadata(grid, &m);
     char text[64];
     m.push_back({"YEAR", std::to_string(s.year)});
     std::snprintf(text, sizeof text, "%d/%d to %d/%d", s.start_day, s.start_month, s.stop_day, s.stop_month);
@@ -159,6 +173,11 @@ map_metadata seasonMetadata(const land_grid &grid, const map_options &o, long ce
     std::snprintf(text, sizeof text, "%g", o.distance);
     m.push_back({"DISTANCE_METRES", text});
     if (o.target > 0.0) m.push_back({"TARGET_DEGREE_DAYS", targetText(o.target)});
+    if (o.anchor.anchored()) {
+        m.push_back({"ANCHOR_STATION", o.anchor.station});
+        m.push_back({"ANCHOR_SITE", anchorSiteText(o.anchor)});
+        m.push_back({"ANCHOR_OFFSETS_GDD", anchorOffsetsText(o.anchor, s)});
+    }
     for (const auto &item : countMetadata(cells, cells_outside)) m.push_back(item);
     return m;
 }
@@ -173,6 +192,7 @@ map_metadata countMetadata(long cells, long cells_outside) {
 
 map_metadata horizonMetadata(const land_grid &grid, const map_options &o) {
     map_metadata m = gridMetadata("horizon angles", grid);
+    addSourceMetadata(grid, &m);
     char text[64];
     m.push_back({"DIRECTIONS", std::to_string(o.directions)});
     std::snprintf(text, sizeof text, "%g", o.distance);

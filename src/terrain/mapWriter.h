@@ -23,7 +23,7 @@
 
 // One band of a file: what GIS programs show, its unit type, and whether its
 // overviews take a cell's value rather than the mean (aspect, an angle with
-// -1 for flat ground, has no meaningful mean).
+// -1 for flat ground, and a block's number have no meaningful mean).
 struct file_band {
     std::string description;
     std::string unit;
@@ -39,7 +39,8 @@ using map_metadata = std::vector<std::pair<std::string, std::string>>;
 
 // The metadata that say where a file lies in its run and how it was
 // computed (see README): CONTENT, DEM_FILE, DEM_BAND, DEM_SIZE,
-// DEM_GEOTRANSFORM, DEM_WINDOW, then for a season map YEAR, SEASON, SHADING,
+// DEM_GEOTRANSFORM, DEM_WINDOW, for a parcel's run PARCEL_FILE and
+// RUN_WINDOW, then for a season map YEAR, SEASON, SHADING,
 // DIRECTIONS, DISTANCE_METRES and the counts, for horizons DIRECTIONS and
 // DISTANCE_METRES.
 map_metadata seasonMetadata(const land_grid &grid, const map_options &options, long cells, long cells_outside);

@@ -116,16 +116,20 @@ int sameRun(const tile &first, const tile &t, std::string *refusal) {
     return TERRAIN_OK;
 }
 
-// Every cell of the width x height grid in exactly one tile. The tiles'
-// edges cut the grid into rectangles that lie wholly in a tile or outside
-// all, so counting those is enough, whatever the tiles' sizes.
-int coverage(const std::vector<tile> &tiles, int width, int height, std::string *refusal) {
-    std::vector<int> xs = {0, width};
-    std::vector<int> ys = {0, height};
+// Every cell of the run's window (the DEM's whole grid, or a parcel's
+// extent) in exactly one tile. The tiles' edges cut the window into
+// rectangles that lie wholly in a tile or outside all, so counting those is
+// enough, whatever the tiles' sizes.
+int coverage(const std::vector<tile> &tiles, const map_window &run, bool parcel, std::string *refusal) {
+    const int x_end = run.x0 + run.width;
+    const int y_end = run.y0 + run.height;
+    std::vector<int> xs = {run.x0, x_end};
+    std::vector<int> ys = {run.y0, y_end};
     for (const tile &t : tiles) {
         const map_window &w = t.window;
-        if (w.x0 + w.width > width || w.y0 + w.height > height)
-            return say(refusal, TERRAIN_BAD_OPTION, t.path + ": its DEM_WINDOW lies outside the DEM's grid");
+        if (w.x0 < run.x0 || w.y0 < run.y0 || w.x0 + w.width > x_end || w.y0 + w.height > y_end)
+            return say(refusal, TERRAIN_BAD_OPTION,
+                       t.path + ": its DEM_WINDOW lies outside the " + (parcel ? "parcel's extent" : "DEM's grid"));
         xs.push_back(w.x0);
         xs.push_back(w.x0 + w.width);
         ys.push_back(w.y0);
@@ -160,19 +164,20 @@ int coverage(const std::vector<tile> &tiles, int width, int height, std::string 
     bool aligned = true;
     for (const tile &t : tiles) {
         const map_window &w = t.window;
-        aligned = aligned && w.x0 % size == 0 && w.y0 % size == 0 && w.width == std::min(size, width - w.x0) &&
-                  w.height == std::min(size, height - w.y0);
+        aligned = aligned && (w.x0 - run.x0) % size == 0 && (w.y0 - run.y0) % size == 0 &&
+                  w.width == std::min(size, x_end - w.x0) && w.height == std::min(size, y_end - w.y0);
     }
     for (size_t j = 0; j + 1 < ys.size(); j++)
         for (size_t i = 0; i < across; i++) {
             if (owner[j * across + i] >= 0) continue;
-            const std::string grid = "the DEM's grid of " + std::to_string(width) + " x " + std::to_string(height) + " cells";
+            const std::string grid = std::string(parcel ? "the parcel's extent of " : "the DEM's grid of ") +
+                                     std::to_string(run.width) + " x " + std::to_string(run.height) + " cells";
             if (aligned)
                 return say(refusal, TERRAIN_BAD_OPTION,
-                           "tile " + std::to_string(xs[i] / size) + "," + std::to_string(ys[j] / size) +
-                               " is missing: " + grid + " in tiles of " + std::to_string(size) + " needs " +
-                               std::to_string((width + size - 1) / size) + " x " +
-                               std::to_string((height + size - 1) / size) + " tiles");
+                           "tile " + std::to_string((xs[i] - run.x0) / size) + "," +
+                               std::to_string((ys[j] - run.y0) / size) + " is missing: " + grid + " in tiles of " +
+                               std::to_string(size) + " needs " + std::to_string((run.width + size - 1) / size) +
+                               " x " + std::to_string((run.height + size - 1) / size) + " tiles");
             return say(refusal, TERRAIN_BAD_OPTION,
                        "a tile is missing: no file holds the cell at column " + std::to_string(xs[i]) + ", row " +
                            std::to_string(ys[j]) + " of " + grid);
@@ -196,7 +201,24 @@ int runBands(const tile &first, std::vector<file_band> *bands, std::string *refu
             std::sscanf(y->second.c_str(), "%ld%c", &year[0], &tail) != 1)
             return say(refusal, TERRAIN_UNREADABLE, why);
         s.year = static_cast<int>(year[0]);
-        *bands = mapFileBands(band_layout(s));
+        // The optional bands and the degree days' anchor as the run's options
+        // made them, from the items the writer keeps of those options; a
+        // parcel's block numbers (described with its blocks, as every tile
+        // describes them) in their place among the optional bands.
+        map_options o;
+        o.season = s;
+        const auto target = first.metadata.find("TARGET_DEGREE_DAYS");
+        if (target != first.metadata.end()) o.target = std::strtod(target->second.c_str(), nullptr);
+        const auto anchor = first.metadata.find("ANCHOR_STATION");
+        if (anchor != first.metadata.end()) o.anchor.station = anchor->second;
+        band_layout layout(o);
+        if (first.metadata.count("PARCEL_FILE") != 0) {
+            const size_t block_band = static_cast<size_t>(band_layout(s).count());   // the first optional band
+            if (block_band >= first.descriptions.size()) return say(refusal, TERRAIN_UNREADABLE, why);
+            layout.addOptional(
+                {map_quantity::block_number, 0, first.descriptions[block_band], first.units[block_band]});
+        }
+        *bands = mapFileBands(layout);
     } else if (content == "horizon angles") {
         const auto d = first.metadata.find("DIRECTIONS");
         const int directions = d == first.metadata.end() ? 0 : std::atoi(d->second.c_str());
@@ -247,18 +269,30 @@ int join(const std::vector<std::string> &paths, const std::string &output, map_c
         return say(refusal, TERRAIN_UNREADABLE, first.path + ": its DEM_SIZE or DEM_GEOTRANSFORM cannot be read");
     const int width = static_cast<int>(size[0]);
     const int height = static_cast<int>(size[1]);
-    int code = coverage(open.tiles, width, height, refusal);
+    // A parcel's run covers its extent, RUN_WINDOW; any other the whole grid.
+    map_window run = {0, 0, width, height};
+    const bool parcel = first.metadata.count("RUN_WINDOW") != 0;
+    long r[4];
+    if (parcel && (!wholeNumbers(first.metadata.at("RUN_WINDOW"), "%ld,%ld,%ld,%ld%c", 4, r) || r[0] < 0 ||
+                   r[1] < 0 || r[2] < 1 || r[3] < 1 || r[0] + r[2] > width || r[1] + r[3] > height))
+        return say(refusal, TERRAIN_UNREADABLE, first.path + ": its RUN_WINDOW does not fit its DEM_SIZE");
+    if (parcel) run = {static_cast<int>(r[0]), static_cast<int>(r[1]), static_cast<int>(r[2]), static_cast<int>(r[3])};
+    int code = coverage(open.tiles, run, parcel, refusal);
     if (code != TERRAIN_OK) return code;
     std::vector<file_band> bands;
     code = runBands(first, &bands, refusal);
     if (code != TERRAIN_OK) return code;
 
     land_grid grid;
-    grid.width = width;
-    grid.height = height;
+    grid.x0 = run.x0;
+    grid.y0 = run.y0;
+    grid.width = run.width;
+    grid.height = run.height;
     std::copy_n(transform, 6, grid.transform);
+    grid.transform[0] = transform[0] + run.x0 * transform[1];
+    grid.transform[3] = transform[3] + run.y0 * transform[5];
     grid.crs_wkt = first.crs;
-    if (control != nullptr) control->cells_total.store(static_cast<long>(width) * height);
+    if (control != nullptr) control->cells_total.store(static_cast<long>(run.width) * run.height);
     code = beginMapFile(file, &grid, bands, output, refusal);
     if (code != TERRAIN_OK) return code;
 
@@ -290,7 +324,8 @@ int join(const std::vector<std::string> &paths, const std::string &output, map_c
     map_metadata metadata;
     for (const auto &item : first.metadata)
         if (item.first != "DEM_WINDOW" && !tileMetadataItem(item.first)) metadata.push_back(item);
-    metadata.push_back({"DEM_WINDOW", "0,0," + std::to_string(width) + "," + std::to_string(height)});
+    metadata.push_back({"DEM_WINDOW", std::to_string(run.x0) + "," + std::to_string(run.y0) + "," +
+                                          std::to_string(run.width) + "," + std::to_string(run.height)});
     if (first.metadata.count("CELLS_WITH_ELEVATION") != 0)
         for (const auto &item : countMetadata(with_data, outside)) metadata.push_back(item);
     if (control != nullptr) {

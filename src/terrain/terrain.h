@@ -149,11 +149,13 @@ double computeMapBytes(double width, double height, const map_wants *wants, int 
                        double cell);
 
 // Which part of the raster a file holds: all of it (size 0), or the tile
-// (column, row) of size x size cells.
+// (column, row) of size x size cells; the tiles are those of the window
+// within (a parcel's extent), of the whole raster when its width is 0.
 struct map_extent {
     int tile_column = 0;
     int tile_row = 0;
     int tile_size = 0;
+    map_window within = {};
 };
 
 // The cells of the DEM a run of the extent reads: its own and, when shaded,

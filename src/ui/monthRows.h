@@ -31,9 +31,4 @@ void drawMonthChart(cairo_t *cr, const month_rows *rows, double width, double he
 // The sentence that explains a mark.
 const char *fallingNote(void);
 
-// The months of a season with their first and last days, as the season
-// window steps through them, in season order; their count (0 for a season
-// without months in order).
-int seasonMonths(const season_range *season, int months[12], int first[12], int last[12]);
-
 #endif

@@ -4,10 +4,9 @@
 #ifndef VERANTA_UI_SLOPEFIGURES_H
 #define VERANTA_UI_SLOPEFIGURES_H
 
-#include <gtk/gtk.h>
+#include "model/colourScale.h"
 
-// A colour of the degree-day scale, t from 0 (fewest) to 1 (most).
-void scaleColour(double t, double *r, double *g, double *b);
+#include <gtk/gtk.h>
 
 // "180° (south)", "165°": an aspect as the windows name it.
 gchar *aspectText(float aspect);

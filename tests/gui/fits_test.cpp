@@ -242,15 +242,15 @@ TEST(Fits, LandmapWindow) {
 
 TEST(Fits, StationWindow) {
     gui::start();
-    gui::activate(measured);
-    VerantaStationWindow *w = station_open;
+    gui::activate(station);
+    StationWindow *w = station_open;
     ASSERT_NE(w, nullptr);
     GtkWidget *win = GTK_WIDGET(w);
     toScreenSize(win);
     expectFits(win, "station-opened");
     gui::writeFile(std::string(120, 'n').append(".csv").c_str(), "not, a, station\n1,2,3\n");
-    stationWindowOpen(w, (std::filesystem::current_path() / (std::string(120, 'n') + ".csv")).string().c_str());
-    ASSERT_TRUE(await([w] { return !stationWindowBusy(w); }));
+    station_window_open_file(w, (std::filesystem::current_path() / (std::string(120, 'n') + ".csv")).string().c_str());
+    ASSERT_TRUE(await([w] { return !station_window_busy(w); }));
     expectFits(win, "station-refused-file");
 }
 
@@ -317,17 +317,19 @@ struct ring {
 };
 
 ring ringOf(GtkWidget *window, GtkWidget *radio) {
-    // Drawn now, on the screen, before it is read back.
-    gtk_widget_queue_draw(window);
-    G_GNUC_BEGIN_IGNORE_DEPRECATIONS
-    gdk_window_process_updates(gtk_widget_get_window(window), TRUE);
-    G_GNUC_END_IGNORE_DEPRECATIONS
-    gdk_display_sync(gdk_display_get_default());
+    // The window drawn as it is now into an image of its own, not read off
+    // the screen, where another test's window may lie over it.
     GtkAllocation a;
     gtk_widget_get_allocation(radio, &a);
     int x = 0, y = 0;
     gtk_widget_translate_coordinates(radio, window, 0, 0, &x, &y);
-    GdkPixbuf *shot = gdk_pixbuf_get_from_window(gtk_widget_get_window(window), x, y, a.width, a.height);
+    cairo_surface_t *image = cairo_image_surface_create(CAIRO_FORMAT_RGB24, gtk_widget_get_allocated_width(window),
+                                                        gtk_widget_get_allocated_height(window));
+    cairo_t *cr = cairo_create(image);
+    gtk_widget_draw(window, cr);
+    cairo_destroy(cr);
+    GdkPixbuf *shot = gdk_pixbuf_get_from_surface(image, x, y, a.width, a.height);
+    cairo_surface_destroy(image);
     ring r{};
     if (shot == nullptr) return r;
     r.paper = meanOf(shot, 0, 0, 2);

@@ -139,6 +139,21 @@ bool clickCell(LandmapWindow *w, int col, int row) {
 
 // Waits until the map's area keeps its size: showing a map changes texts and
 // hides the progress bar, which resizes the area on a later frame.
+// Resizes the window and waits until X has made it so: on a busy machine
+// the new size may come long after the request.
+void resizeTo(LandmapWindow *w, int width, int height) {
+    gtk_window_resize(GTK_WINDOW(w), width, height);
+    const gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
+    while ((gtk_widget_get_allocated_width(GTK_WIDGET(w)) != width ||
+            gtk_widget_get_allocated_height(GTK_WIDGET(w)) != height) &&
+           g_get_monotonic_time() < deadline) {
+        gtk_main_iteration_do(FALSE);
+        if (!gtk_events_pending()) g_usleep(2000);
+    }
+    EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(w)), width);
+    EXPECT_EQ(gtk_widget_get_allocated_height(GTK_WIDGET(w)), height);
+}
+
 void steadyMap(LandmapWindow *w) {
     GtkWidget *area = part(w, "landmap_map_area");
     int width = -1, height = -1, steady = 0;
@@ -441,7 +456,7 @@ TEST(Landmap, CellsAreNumberedAsGdalNumbersThem) {
 TEST(Landmap, ReadingAndSelectingACellMoveNothing) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    resizeTo(w, 1024, 768);
     openLand(w, writeDem("land.tif", 36, 28));
     GtkWidget *readout = part(w, "landmap_readout");
     GtkWidget *below = gtk_widget_get_parent(readout);
@@ -1066,7 +1081,7 @@ TEST(Landmap, DISABLED_Screenshot) {
     LandmapWindow *w = landmap_open;
     ASSERT_NE(w, nullptr);
     gtk_window_move(GTK_WINDOW(w), 0, 0);
-    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    resizeTo(w, 1024, 768);
     const char *size = std::getenv("VERANTA_SHOT_DEM");
     if (size != nullptr)
         openLand(w, writeRollingDem("rolling.tif", std::atoi(size)));
@@ -1095,7 +1110,7 @@ TEST(Landmap, DISABLED_Screenshot) {
 TEST(Landmap, DISABLED_MeasureSpeed) {
     LandmapWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
-    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    resizeTo(w, 1024, 768);
     openLand(w, writeRollingDem("rolling.tif", 1000));
     gint64 start = g_get_monotonic_time(), last = start, stall = 0;
     gui::click(part(w, "landmap_compute"));

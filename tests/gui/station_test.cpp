@@ -16,25 +16,25 @@
 
 namespace {
 
-VerantaStationWindow *openWindow() {
+StationWindow *openWindow() {
     gui::start();
-    gui::activate(measured);
+    gui::activate(station);
     return station_open;
 }
 
-GObject *part(VerantaStationWindow *w, const char *name) {
-    return gtk_widget_get_template_child(GTK_WIDGET(w), VERANTA_TYPE_STATION_WINDOW, name);
+GObject *part(StationWindow *w, const char *name) {
+    return gtk_widget_get_template_child(GTK_WIDGET(w), STATION_TYPE_WINDOW, (std::string("station_") + name).c_str());
 }
-GtkWidget *widget(VerantaStationWindow *w, const char *name) { return GTK_WIDGET(part(w, name)); }
+GtkWidget *widget(StationWindow *w, const char *name) { return GTK_WIDGET(part(w, name)); }
 
-bool awaitRun(VerantaStationWindow *w, double seconds = 60) {
+bool awaitRun(StationWindow *w, double seconds = 60) {
     gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
-    while (station_open == w && stationWindowBusy(w) && g_get_monotonic_time() < deadline) {
+    while (station_open == w && station_window_busy(w) && g_get_monotonic_time() < deadline) {
         gtk_main_iteration_do(FALSE);
         if (!gtk_events_pending()) g_usleep(2000);
     }
     gui::pump();
-    return station_open == w && !stationWindowBusy(w);
+    return station_open == w && !station_window_busy(w);
 }
 
 // The text of a row and column of a list store.
@@ -73,11 +73,11 @@ std::string accessFile() {
 }  // namespace
 
 TEST(Station, OpensFromTheMenuOneAtATimeAndEscapeCloses) {
-    VerantaStationWindow *w = openWindow();
+    StationWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     EXPECT_EQ(in_use, 1);
     EXPECT_EQ(gtk_window_get_transient_for(GTK_WINDOW(w)), GTK_WINDOW(window));
-    for (GtkWidget *item : {measured, slopes, landmap, oneday, locale}) {
+    for (GtkWidget *item : {station, slopes, landmap, oneday, locale}) {
         gui::activate(item);
         EXPECT_EQ(station_open, w);
     }
@@ -92,11 +92,11 @@ TEST(Station, OpensFromTheMenuOneAtATimeAndEscapeCloses) {
 }
 
 TEST(Station, OpensAStationsFileAndShowsItsYearsBesideTheEstimate) {
-    VerantaStationWindow *w = openWindow();
+    StationWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     gui::writeFile("station.csv", accessFile());
     gui::setText(widget(w, "target"), "300");
-    stationWindowOpen(w, (std::filesystem::current_path() / "station.csv").c_str());
+    station_window_open_file(w, (std::filesystem::current_path() / "station.csv").c_str());
     ASSERT_TRUE(awaitRun(w));
     EXPECT_NE(label(widget(w, "file_label")).find("NOAA GHCN-Daily access CSV"), std::string::npos);
     EXPECT_EQ(gui::text(widget(w, "latitude")), "44.6342");   // the site from the file
@@ -136,10 +136,10 @@ TEST(Station, OpensAStationsFileAndShowsItsYearsBesideTheEstimate) {
 }
 
 TEST(Station, AsksTheUnitOfAPlainFileAndSaysWhyAFileCannotBeUsed) {
-    VerantaStationWindow *w = openWindow();
+    StationWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     gui::writeFile("logger.csv", "date,tmax,tmin\n2022-04-01,77,50\n2022-04-02,86,59\n");
-    stationWindowOpen(w, (std::filesystem::current_path() / "logger.csv").c_str());
+    station_window_open_file(w, (std::filesystem::current_path() / "logger.csv").c_str());
     ASSERT_TRUE(awaitRun(w));
     EXPECT_TRUE(gui::visible(widget(w, "unit_bar")));
     gui::click(widget(w, "fahrenheit_button"));
@@ -149,7 +149,7 @@ TEST(Station, AsksTheUnitOfAPlainFileAndSaysWhyAFileCannotBeUsed) {
     EXPECT_EQ(cellText(part(w, "year_store"), 0, 4), "20.0 *");
 
     gui::writeFile("notes.txt", "not temperatures\n");
-    stationWindowOpen(w, (std::filesystem::current_path() / "notes.txt").c_str());
+    station_window_open_file(w, (std::filesystem::current_path() / "notes.txt").c_str());
     ASSERT_TRUE(awaitRun(w));
     EXPECT_TRUE(gui::visible(widget(w, "refusal")));
     EXPECT_NE(label(widget(w, "refusal")).find("notes.txt cannot be used: it is not a daily temperature file"),
@@ -158,12 +158,12 @@ TEST(Station, AsksTheUnitOfAPlainFileAndSaysWhyAFileCannotBeUsed) {
 }
 
 TEST(Station, ClosingWhileAFileIsReadLetsTheWorkerEndAndFreesTheWindow) {
-    VerantaStationWindow *w = openWindow();
+    StationWindow *w = openWindow();
     ASSERT_NE(w, nullptr);
     gui::writeFile("station.csv", accessFile());
     gui::setText(widget(w, "target"), "300");
-    stationWindowOpen(w, (std::filesystem::current_path() / "station.csv").c_str());
-    ASSERT_TRUE(stationWindowBusy(w));
+    station_window_open_file(w, (std::filesystem::current_path() / "station.csv").c_str());
+    ASSERT_TRUE(station_window_busy(w));
     gpointer alive = w;
     g_object_add_weak_pointer(G_OBJECT(w), &alive);
     gtk_window_close(GTK_WINDOW(w));   // as the window manager closes it

@@ -51,16 +51,16 @@ TEST(BandLayout, TodaysBandsInOrderWithDescriptionsAndUnits) {
         const char *description;
         const char *unit;
     } bands[] = {
-        {0, map_quantity::degree_days, 0, "season degree days (degC above 10 degC, estimated for a clear sky)",
+        {0, map_quantity::degree_days, 0, "season degree days (degC above 10 degC, estimated average season)",
          "degC degree days"},
         {1, map_quantity::irradiation, 0, "season irradiation (MJ/m2, clear-sky direct beam)", "MJ/m2"},
         {2, map_quantity::tilt, 0, "tilt (degrees)", "degree"},
         {3, map_quantity::aspect, 0, "aspect (degrees clockwise from north, -1 flat)", "degree"},
         {4, map_quantity::shadow_minutes, 0, "minutes of the season in terrain shadow", "minute"},
         {5, map_quantity::irradiation, 11, "November irradiation (MJ/m2, clear-sky direct beam)", "MJ/m2"},
-        {6, map_quantity::degree_days, 11, "November degree days (degC above 10 degC)", "degC degree days"},
+        {6, map_quantity::degree_days, 11, "November degree days (degC above 10 degC, estimated average season)", "degC degree days"},
         {7, map_quantity::irradiation, 12, "December irradiation (MJ/m2, clear-sky direct beam)", "MJ/m2"},
-        {8, map_quantity::degree_days, 12, "December degree days (degC above 10 degC)", "degC degree days"},
+        {8, map_quantity::degree_days, 12, "December degree days (degC above 10 degC, estimated average season)", "degC degree days"},
     };
     ASSERT_EQ(layout.count(), 9);
     for (const auto &b : bands) {

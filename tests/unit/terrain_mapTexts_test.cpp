@@ -79,6 +79,19 @@ TEST(MapTexts, TheAnswerSaysTheHectaresThatReachTheThresholdOfTheLandWithData) {
          "no elevation data and are not counted."},
     };
     for (const auto &c : cases) EXPECT_EQ(answerText(*c.map, c.threshold), c.expected) << c.what;
+
+    // A parcel's run: its blocks' cells only, the hole among them said; the
+    // cell outside every block (0, 0) counts nowhere.
+    small_map parcel;
+    const int b = parcel.m.layout.addOptional({map_quantity::block_number, 0, "block number", ""});
+    ASSERT_GE(b, 0);
+    parcel.m.values.resize(static_cast<size_t>(parcel.m.layout.count()) * 6, kMapNodata);
+    const float blocks[6] = {0, 1, 1, 2, 2, 2};
+    for (int i = 0; i < 6; i++) parcel.m.values[static_cast<size_t>(b) * 6 + static_cast<size_t>(i)] = blocks[i];
+    EXPECT_EQ(answerText(parcel.m, 250.0f),
+              "2.00 ha of your 3.50 ha parcel (57.1 %) get at least 250 degree days over this season; 0.50 ha of the "
+              "parcel have no elevation data and are not counted. Only the parcel's cells count: a cell counts when "
+              "its centre lies inside a block.");
 }
 
 // The histogram's twelve classes from the lowest to the highest degree days
