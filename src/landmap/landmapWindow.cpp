@@ -222,7 +222,8 @@ void showBlocks(LandmapWindow *self) {
     v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
     gtk_label_set_text(GTK_LABEL(self->blocks_note),
                        v->figures.empty() ? (why.empty() ? "Open a parcel and compute: each block's hectares reaching "
-                                                           "the threshold, its degree days and irradiation."
+                                                           "the threshold, its degree days and irradiation. Select a "
+                                                           "block for its mean months."
                                                          : why.c_str())
                                           : "Hectares count the cells whose centre lies inside a block. Select a "
                                             "block for its mean months.");
