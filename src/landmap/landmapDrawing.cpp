@@ -7,16 +7,15 @@
 // costs the same for any size of land.
 #include "landmap/landmapDrawing.h"
 
+#include "landmap/landmapColouring.h"
 #include "ui/chartText.h"
 #include "ui/slopeFigures.h"
 
 #include <algorithm>
 #include <cmath>
 
-namespace {
-
 // Light from the north-west, 45 degrees up, as maps are lit by convention.
-double hillshade(float tilt, float aspect) {
+double landmap_hillshade(float tilt, float aspect) {
     const double zenith = G_PI / 4.0, azimuth = 315.0 * G_PI / 180.0;
     if (std::isnan(tilt)) return std::cos(zenith);
     double s = tilt * G_PI / 180.0;
@@ -24,6 +23,10 @@ double hillshade(float tilt, float aspect) {
     if (aspect >= 0.0f) lit += std::sin(zenith) * std::sin(s) * std::cos(azimuth - aspect * G_PI / 180.0);
     return std::clamp(lit, 0.0, 1.0);
 }
+
+namespace {
+
+double hillshade(float tilt, float aspect) { return landmap_hillshade(tilt, aspect); }
 
 guint32 pixel(double r, double g, double b) {
     auto byte = [](double v) { return static_cast<guint32>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
@@ -155,6 +158,10 @@ void panel(cairo_t *cr, double x, double y, double w, double h) {
 }
 
 void drawLegend(cairo_t *cr, const landmap_scene *s) {
+    if (s->colour_by != LANDMAP_BY_VALUE) {
+        landmap_colouring_legend(cr, s);
+        return;
+    }
     const double x = 10, y = 10, w = 126, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
     panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);

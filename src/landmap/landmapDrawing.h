@@ -23,6 +23,15 @@ void landmap_image_render(landmap_image *image, const land_map *map, const value
                           float threshold);
 void landmap_image_free(landmap_image *image);
 
+// What the cells are coloured by: their degree days or irradiation (as
+// by_irradiation says), their Winkler region, or the date they reach the
+// map's target (landmapColouring.h).
+enum landmap_colour_by { LANDMAP_BY_VALUE, LANDMAP_BY_REGION, LANDMAP_BY_TARGET_DATE };
+
+// The light of a cell of this tilt and aspect (degrees; aspect negative for
+// flat ground) from a sun in the north-west, 0 to 1.
+double landmap_hillshade(float tilt, float aspect);
+
 // What one frame of the map shows.
 struct landmap_scene {
     const land_map *map;              // null before a map is computed
@@ -33,6 +42,7 @@ struct landmap_scene {
     float threshold;                  // degree days
     int selected_col, selected_row;   // -1 when no cell is selected
     int site_col, site_row;           // the stored site, -1 when outside the land
+    landmap_colour_by colour_by;      // LANDMAP_BY_VALUE unless set
 };
 // The width of the strip down the left of the map's area that holds the
 // legend, the north arrow and the scale bar, so that none covers the land.

@@ -74,7 +74,7 @@ bool sameSettings(const map_options &a, const map_options &b) {
     return a.season.year == b.season.year && a.season.start_day == b.season.start_day &&
            a.season.start_month == b.season.start_month && a.season.stop_day == b.season.stop_day &&
            a.season.stop_month == b.season.stop_month && a.shade == b.shade &&
-           (!a.shade || (a.directions == b.directions && a.distance == b.distance));
+           (!a.shade || (a.directions == b.directions && a.distance == b.distance)) && a.target == b.target;
 }
 
 }  // namespace

@@ -6,12 +6,14 @@
 
 #include "landmap/landmapArea.h"
 #include "landmap/landmapBlocks.h"
+#include "landmap/landmapColouring.h"
 #include "landmap/landmapElevation.h"
 #include "landmap/landmapDrawing.h"
 #include "landmap/landmapExports.h"
 #include "landmap/landmapRun.h"
 #include "location/readLocale.h"
 #include "model/model.h"
+#include "model/winklerRegions.h"
 #include "terrain/mapTexts.h"
 #include "ui/chartText.h"
 #include "ui/entries.h"
@@ -70,11 +72,11 @@ struct _LandmapWindow {
     // From the template.
     GtkWidget *open, *example, *land_info, *refusal;
     GtkWidget *year, *startday, *stopday, *startmonth, *stopmonth, *year_msg, *start_msg, *stop_msg;
-    GtkWidget *shade, *directions, *distance, *directions_msg, *distance_msg;
+    GtkWidget *shade, *directions, *distance, *directions_msg, *distance_msg, *target, *target_msg;
     GtkWidget *compute, *progress;
-    GtkWidget *threshold_scale, *threshold_entry, *answer, *histogram;
+    GtkWidget *threshold_scale, *threshold_entry, *presets, *answer, *regions, *histogram;
     GtkAdjustment *threshold_adj;
-    GtkWidget *banner, *colour_gdd, *colour_irr, *zoom_in, *zoom_out, *fit;
+    GtkWidget *banner, *colour_gdd, *colour_irr, *colour_region, *colour_date, *zoom_in, *zoom_out, *fit;
     GtkWidget *map_area, *readout, *selected, *month_chart, *falling_note;
     GtkListStore *months_store;
     GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
@@ -99,6 +101,12 @@ bool byIrradiation(LandmapWindow *self) {
     return gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->colour_irr));
 }
 
+landmap_colour_by colourBy(LandmapWindow *self) {
+    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->colour_region))) return LANDMAP_BY_REGION;
+    if (gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->colour_date))) return LANDMAP_BY_TARGET_DATE;
+    return LANDMAP_BY_VALUE;
+}
+
 landmap_scene scene(LandmapWindow *self) {
     landmap_view *v = self->view;
     landmap_scene s{};
@@ -112,13 +120,14 @@ landmap_scene scene(LandmapWindow *self) {
     s.selected_row = v->selected_row;
     s.site_col = v->site_col;
     s.site_row = v->site_row;
+    s.colour_by = colourBy(self);
     return s;
 }
 
 // The buttons that need a map (the cell months' also a cell).
 void mapButtons(LandmapWindow *self, bool have) {
     for (GtkWidget *b : {self->export_tif, self->save_map, self->export_areas, self->threshold_scale,
-                         self->threshold_entry, self->zoom_in, self->zoom_out, self->fit})
+                         self->threshold_entry, self->presets, self->zoom_in, self->zoom_out, self->fit})
         gtk_widget_set_sensitive(b, have);
     gtk_widget_set_sensitive(self->export_months, FALSE);
     gtk_widget_set_sensitive(self->export_blocks, have && self->view->parcel_map != nullptr);
@@ -134,6 +143,11 @@ void showReadout(LandmapWindow *self, const std::string &text) {
 void renderImage(LandmapWindow *self) {
     landmap_view *v = self->view;
     const bool by_irradiation = byIrradiation(self);
+    if (colourBy(self) != LANDMAP_BY_VALUE) {
+        landmap_colouring_render(&v->image, v->map.get(), colourBy(self), v->threshold);
+        gtk_widget_queue_draw(self->map_area);
+        return;
+    }
     landmap_image_render(&v->image, v->map.get(), by_irradiation ? &v->irr_range : &v->gdd_range, by_irradiation,
                          v->threshold);
     gtk_widget_queue_draw(self->map_area);
@@ -251,6 +265,13 @@ void setThreshold(LandmapWindow *self, float threshold) {
     gtk_widget_queue_draw(self->histogram);
 }
 
+void offerColourings(LandmapWindow *self) {
+    landmap_colourings_offer(self->colour_region, self->colour_date, self->colour_gdd, self->view->map.get());
+}
+
+// A threshold preset: a bound between two Winkler regions.
+void presetChosen(gpointer data, float threshold) { setThreshold(LANDMAP_WINDOW(data), threshold); }
+
 // A map just computed (or remembered) takes the window: the threshold starts
 // at the land's median, the whole land in view, the stored site marked when
 // it lies on the land, and the limits said plainly.
@@ -267,6 +288,11 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     v->gdd_range = valueRange(gdd, cells);
     v->irr_range = valueRange(map->band(map_quantity::irradiation), cells);
 
+    offerColourings(self);
+    const std::string regions = landmap_region_hectares_text(*map);
+    gtk_label_set_text(GTK_LABEL(self->regions), regions.c_str());
+    gtk_widget_set_visible(self->regions, !regions.empty());
+
     const std::string outside = outsideText(*map);
     gtk_label_set_text(GTK_LABEL(self->banner), outside.c_str());
     gtk_widget_set_visible(self->banner, !outside.empty());
@@ -278,12 +304,14 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     float median = medianValue(gdd, cells);
     v->threshold = median == kMapNodata ? 0.0f : std::floor(median);
     mapButtons(self, true);
+    // The bounds between the regions mean something for their season only.
+    gtk_widget_set_sensitive(self->presets, winklerSeason(map->options.season));
     v->fitted = true;
     v->frame = landmap_fit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
                            gtk_widget_get_allocated_height(self->map_area));
     setThreshold(self, v->threshold);
     if (v->parcel_map == nullptr) showBlocks(self);
-    showReadout(self, spotText(map.get(), -1, -1));
+    showReadout(self, landmap_readout_text(map.get(), -1, -1));
     showCell(self);
 }
 
@@ -522,6 +550,7 @@ bool readEntries(LandmapWindow *self, map_options *options) {
         s.directions = 32;
         s.distance = 5000.0;
     }
+    ok = entryTarget(self->target, self->target_msg, &s.target) && ok;
     if (ok) *options = s;
     return ok;
 }
@@ -540,7 +569,9 @@ void forgetMap(LandmapWindow *self) {
     mapButtons(self, false);
     gtk_label_set_text(GTK_LABEL(self->answer), "");
     showBlocks(self);
-    showReadout(self, spotText(nullptr, -1, -1));
+    gtk_widget_hide(self->regions);
+    offerColourings(self);
+    showReadout(self, landmap_readout_text(nullptr, -1, -1));
     showCell(self);
     gtk_widget_queue_draw(self->map_area);
     gtk_widget_queue_draw(self->histogram);
@@ -950,9 +981,17 @@ void showSpot(LandmapWindow *self, int col, int row) {
     self->view->hover_col = col;
     self->view->hover_row = row;
     const landmap_view *v = self->view;
-    showReadout(self, v->parcel_map != nullptr && v->parcel_map->map == v->map
-                          ? landmap_parcel_spot(*v->parcel_map, col, row)
-                          : spotText(v->map.get(), col, row));
+    // Over a parcel's map the block is named first; outside every block the
+    // readout says so.
+    const bool parcel = v->parcel_map != nullptr && v->parcel_map->map == v->map;
+    const int block = parcel ? landmap_parcel_block_at(*v->parcel_map, col, row) : 0;
+    if (parcel && col >= 0 && block == 0)
+        showReadout(self, landmap_parcel_spot(*v->parcel_map, col, row));
+    else if (block > 0)
+        showReadout(self, v->parcel_map->parcel->blocks.blocks[static_cast<size_t>(block - 1)].name + " · " +
+                              landmap_readout_text(v->map.get(), col, row));
+    else
+        showReadout(self, landmap_readout_text(v->map.get(), col, row));
 }
 
 gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
@@ -1163,6 +1202,16 @@ static void landmap_window_init(LandmapWindow *self) {
     showSeasonDefaults(&season);
     showInt(self->directions, 32);
     showInt(self->distance, 5000);
+    describeWidget(self->target, "Degree-day target",
+                   "Degree days (°C above 10 °C) a cell's season should reach: the map then gives the date each cell "
+                   "reaches them. Leave it empty for no target.");
+    describeWidget(self->presets, "Threshold presets: the bounds between the Winkler regions",
+                   "Set the threshold to a bound between two Winkler regions (Jones et al. 2010; for a map of "
+                   "1 April to 31 October)");
+    const std::string regionsTip = landmap_region_tooltip();
+    gtk_widget_set_tooltip_text(self->regions, regionsTip.c_str());
+    landmap_presets_attach(self->presets, presetChosen, self);
+    offerColourings(self);
     mapButtons(self, false);
     // Texts that change as the pointer moves or a cell is chosen keep their
     // height, so the map does not move under the pointer.
@@ -1223,16 +1272,22 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(distance);
     LANDMAP_CHILD(directions_msg);
     LANDMAP_CHILD(distance_msg);
+    LANDMAP_CHILD(target);
+    LANDMAP_CHILD(target_msg);
     LANDMAP_CHILD(compute);
     LANDMAP_CHILD(progress);
     LANDMAP_CHILD(threshold_scale);
     LANDMAP_CHILD(threshold_entry);
+    LANDMAP_CHILD(presets);
     LANDMAP_CHILD(threshold_adj);
     LANDMAP_CHILD(answer);
+    LANDMAP_CHILD(regions);
     LANDMAP_CHILD(histogram);
     LANDMAP_CHILD(banner);
     LANDMAP_CHILD(colour_gdd);
     LANDMAP_CHILD(colour_irr);
+    LANDMAP_CHILD(colour_region);
+    LANDMAP_CHILD(colour_date);
     LANDMAP_CHILD(zoom_in);
     LANDMAP_CHILD(zoom_out);
     LANDMAP_CHILD(fit);

@@ -145,16 +145,6 @@ private:
     std::thread thread_;
 };
 
-// "8 December 2026", today on this computer's calendar.
-std::string todayText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    static const char *const months[12] = {"January", "February", "March",     "April",   "May",      "June",
-                                           "July",    "August",   "September", "October", "November", "December"};
-    return std::to_string(local.tm_mday) + " " + months[local.tm_mon] + " " + std::to_string(local.tm_year + 1900);
-}
-
 // A report keeps the whole map in memory: computed with what it draws
 // (elevations, positions, the edge months), once the computer is known to
 // hold it.
@@ -192,7 +182,7 @@ int writeWithReport(const map_command &command, const dem_source *dem, const lan
     report.elevation = reportElevation(dem, name);
     report.paper = command.paper_given ? command.paper : localePaper();
     report.version = VERANTA_VERSION;
-    report.date = todayText();
+    report.date = reportToday();
     std::string pdf;
     if (!mapReportPdf(&report, &pdf, refusal)) return TERRAIN_FAILED;
     map_control writing;

@@ -26,6 +26,9 @@ enum report_paper {
 // not say. Reads the environment, changes no locale of the process.
 report_paper localePaper(void);
 
+// Today on this computer's calendar as a report is dated ("8 December 2026").
+std::string reportToday(void);
+
 // Where the elevations came from, as the report credits them.
 struct report_elevation {
     std::string file;          // the DEM's file name, as the grower knows it

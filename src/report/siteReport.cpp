@@ -12,6 +12,7 @@
 #include "model/winklerRegions.h"
 #include "terrain/mapTexts.h"
 
+#include <ctime>
 #include <langinfo.h>
 #include <locale.h>
 
@@ -80,6 +81,15 @@ report_paper localePaper(void) {
     const long width = static_cast<long>(reinterpret_cast<std::intptr_t>(nl_langinfo_l(_NL_PAPER_WIDTH, paper)));
     freelocale(paper);
     return width == 216 ? REPORT_LETTER : REPORT_A4;
+}
+
+std::string reportToday(void) {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    static const char *const months[12] = {"January", "February", "March",     "April",   "May",      "June",
+                                           "July",    "August",   "September", "October", "November", "December"};
+    return std::to_string(local.tm_mday) + " " + months[local.tm_mon] + " " + std::to_string(local.tm_year + 1900);
 }
 
 bool siteReportPdf(const site_report *r, std::string *pdf, std::string *refusal) {

@@ -3,6 +3,7 @@
 // selected slope's months.
 #include "slopes/slopesCharts.h"
 
+#include "model/degreeDayTarget.h"
 #include "model/model.h"
 #include "ui/chartText.h"
 #include "ui/slopeFigures.h"
@@ -280,7 +281,7 @@ void slopes_compass_draw(cairo_t *cr, const slopes_view *v, double width, double
 // The compass fills the height of its area, with room for the direction
 // marks around it and the legend to its right.
 // The pointer's tooltip over a slope: its role, aspect and tilt, and its
-// season's figures with their units.
+// season's figures with their units; with a target, the date it is reached.
 gchar *slopes_compass_tooltip(const slopes_view *v, int index) {
     float aspect = index == SLOPES_STORED ? v->stored.aspect : slopes_grid_aspect(index);
     float tilt = index == SLOPES_STORED ? v->stored.tilt : slopes_grid_tilt(index);
@@ -294,6 +295,14 @@ gchar *slopes_compass_tooltip(const slopes_view *v, int index) {
                                                  : "best slope by degree days";
     gchar *text = g_strdup_printf("%s%saspect %s, tilt %s°\n%s degree days (°C above 10 °C)\n%s MJ/m² (clear-sky direct beam)",
                                   role, *role != '\0' ? "\n" : "", a, t, g, i);
+    // With a target, the day this slope reaches it.
+    if (v->target > 0.0) {
+        const std::string date = targetDateText(v->season.year, v->target_days[index]);
+        gchar *more = g_strdup_printf("%s\ntarget %s degree days: %s", text,
+                                      slopes_target_number(v->target).c_str(), date.c_str());
+        g_free(text);
+        text = more;
+    }
     g_free(a);
     g_free(t);
     g_free(g);

@@ -2,8 +2,13 @@
 // and the view the window keeps of its results.
 #include "slopes/slopesComparison.h"
 
+#include "model/degreeDayTarget.h"
+#include "model/winklerRegions.h"
+
+#include <charconv>
 #include <cmath>
 #include <cstring>
+#include <thread>
 
 float slopes_grid_aspect(int index) { return 15.0f * static_cast<float>(index / SLOPES_TILTS); }
 
@@ -19,18 +24,27 @@ const char *slopes_site_refusal(const site_location *site, const slope *stored) 
 }
 
 void slopes_sweep_prepare(slopes_sweep *sweep, const site_location *site, const season_range *season,
-                          const slope *stored, bool calibrated) {
+                          const slope *stored, bool calibrated, double target) {
     sweep->site = *site;
     sweep->season = *season;
     for (int i = 0; i < SLOPES_GRID; i++) sweep->slopes[i] = {slopes_grid_aspect(i), slopes_grid_tilt(i)};
     sweep->slopes[SLOPES_STORED] = *stored;
     sweep->status = -1;
     sweep->calibrated = calibrated;
+    sweep->target = target;
+    std::memset(sweep->target_days, 0, sizeof sweep->target_days);
 }
 
 void slopes_sweep_run(slopes_sweep *sweep) {
-    sweep->status = sweepSeasonControlled(&sweep->site, &sweep->season, sweep->slopes, SLOPES_COUNT,
-                                          sweep->results, &sweep->control);
+    if (sweep->target > 0.0) {
+        // One thread per core, as sweepSeasonControlled takes them.
+        const int cores = static_cast<int>(std::thread::hardware_concurrency());
+        sweep->status = sweepSeasonToTarget(&sweep->site, &sweep->season, sweep->slopes, SLOPES_COUNT, sweep->target,
+                                            sweep->results, sweep->target_days, &sweep->control, cores);
+    } else {
+        sweep->status = sweepSeasonControlled(&sweep->site, &sweep->season, sweep->slopes, SLOPES_COUNT,
+                                              sweep->results, &sweep->control);
+    }
 }
 
 double slopes_sweep_progress(const slopes_sweep *sweep) {
@@ -89,6 +103,8 @@ void slopes_view_take(slopes_view *view, const slopes_sweep *sweep) {
     view->stored = sweep->slopes[SLOPES_STORED];
     view->calibrated = sweep->calibrated;
     std::memcpy(view->results, sweep->results, sizeof view->results);
+    view->target = sweep->target;
+    std::memcpy(view->target_days, sweep->target_days, sizeof view->target_days);
     findGddFalls(&view->falls);
     view->best = view->selected = 0;
     slopes_view_rank_by(view, view->by);
@@ -128,4 +144,47 @@ void slopes_view_step(slopes_view *view, slopes_step step) {
     case SLOPES_GENTLER: tilt = tilt > 0 ? tilt - 1 : 0; break;
     }
     view->selected = aspect * SLOPES_TILTS + tilt;
+}
+
+int slopes_winkler_region(const slopes_view *view, int index) {
+    if (!view->have || index < 0 || index > SLOPES_STORED || !winklerSeason(view->season)) return -1;
+    return winklerRegion(view->results[index].season_degree_days);
+}
+
+namespace {
+
+// "II, 1389 to 1667 degree days" ("too cool, below 850 degree days").
+std::string regionWords(int region) {
+    const winkler_class *c = winklerClass(region);
+    if (c == nullptr) return "none";
+    return std::string(c->name) + ", " + winklerBoundsText(region) + " degree days";
+}
+
+}  // namespace
+
+std::string slopes_target_number(double target) {
+    char text[64];
+    const std::to_chars_result r = std::to_chars(text, text + sizeof text, target);
+    return std::string(text, r.ec == std::errc() ? r.ptr : text);
+}
+
+std::string slopes_winkler_text(const slopes_view *view) {
+    if (!view->have) return "";
+    if (!winklerSeason(view->season)) return winklerOffSeasonText(view->season);
+    const int region = slopes_winkler_region(view, view->selected);
+    const int stored = slopes_winkler_region(view, SLOPES_STORED);
+    std::string text = "Winkler region (Jones et al. 2010): " + regionWords(region);
+    if (view->selected != SLOPES_STORED)
+        text += stored == region ? "; the stored slope's too" : "; the stored slope: " + regionWords(stored);
+    return text + ".";
+}
+
+std::string slopes_target_text(const slopes_view *view) {
+    if (!view->have || !(view->target > 0.0)) return "";
+    const int year = view->season.year;
+    std::string text = "Target of " + slopes_target_number(view->target) + " degree days: " +
+                       targetDateText(year, view->target_days[view->selected]);
+    if (view->selected != SLOPES_STORED)
+        text += "; the stored slope: " + targetDateText(year, view->target_days[SLOPES_STORED]);
+    return text + ".";
 }

@@ -3,7 +3,10 @@
 #include "slopes/slopesExports.h"
 
 #include "files/safeWrite.h"
+#include "model/degreeDayTarget.h"
 #include "model/model.h"
+#include "model/winklerRegions.h"
+#include "report/report.h"
 #include "slopes/slopesCharts.h"
 #include "ui/slopeFigures.h"
 #include "ui/windowFiles.h"
@@ -18,6 +21,9 @@
 // slope whatever its aspect, so it has one row, without an aspect. Only the
 // season's months have columns; each month says, 1 or 0, whether its value
 // lies where the degree-day formula gives fewer degree days for more sun.
+// Then the target (empty without one), the date the slope reaches it (ISO,
+// empty where it does not or without a target) and its Winkler region
+// (empty for a season the regions are not defined on).
 namespace {
 
 void field(GString *out, double value, int decimals) {
@@ -52,7 +58,8 @@ bool slopes_export_table(const slopes_view *view, const char *path, GError **err
         g_string_append_printf(out, ",%s irradiation (MJ/m2),%s degree days,%s fewer degree days for more sun (1 yes)",
                                name, name, name);
     }
-    g_string_append(out, "\r\n");
+    g_string_append(out, ",target_gdd,target_date,winkler_region\r\n");
+    const std::string target = view->target > 0.0 ? slopes_target_number(view->target) : "";
     // What every row starts with.
     GString *context = g_string_new(nullptr);
     const season_range &season = view->season;
@@ -83,7 +90,10 @@ bool slopes_export_table(const slopes_view *view, const char *path, GError **err
             field(out, r.month_degree_days[months[i] - 1], 2);
             g_string_append(out, falling[months[i] - 1] ? ",1" : ",0");
         }
-        g_string_append(out, "\r\n");
+        const std::string date = view->target > 0.0 ? targetIsoDate(season.year, view->target_days[s]) : "";
+        const winkler_class *region = winklerClass(slopes_winkler_region(view, s));
+        g_string_append_printf(out, ",%s,%s,%s\r\n", target.c_str(), date.c_str(),
+                               region != nullptr ? region->name : "");
     }
     g_string_free(context, TRUE);
     std::string why;
@@ -164,4 +174,32 @@ bool slopes_save_chart(const slopes_view *view, const char *path, GError **error
         return false;
     }
     return saveDrawing(path, kWidth, kTitle + kCompass + kMonths, drawPage, view, "chart", error);
+}
+
+bool slopes_save_report(const slopes_view *view, const char *path, GError **error) {
+    if (!view->have) {
+        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no comparison to report");
+        return false;
+    }
+    const bool stored = view->selected == SLOPES_STORED;
+    site_report r;
+    r.site = view->site;
+    r.season = view->season;
+    r.ground.tilt = stored ? view->stored.tilt : slopes_grid_tilt(view->selected);
+    r.ground.aspect = r.ground.tilt == 0.0f ? -1.0f : stored ? view->stored.aspect : slopes_grid_aspect(view->selected);
+    r.figures = view->results[view->selected];
+    r.target = view->target;
+    r.target_day = view->target > 0.0 ? view->target_days[view->selected] : 0;
+    // The desktop's paper, as GTK's printing takes it from the locale.
+    GtkPaperSize *paper = gtk_paper_size_new(nullptr);
+    r.paper = std::string(gtk_paper_size_get_name(paper)) == GTK_PAPER_NAME_LETTER ? REPORT_LETTER : REPORT_A4;
+    gtk_paper_size_free(paper);
+    r.version = VERANTA_VERSION;
+    r.date = reportToday();
+    std::string why;
+    if (!writeSiteReport(path, &r, &why)) {
+        g_set_error(error, G_FILE_ERROR, G_FILE_ERROR_FAILED, "%s", why.c_str());
+        return false;
+    }
+    return true;
 }

@@ -11,5 +11,8 @@
 
 bool slopes_export_table(const slopes_view *view, const char *path, GError **error);
 bool slopes_save_chart(const slopes_view *view, const char *path, GError **error);
+// The selected slope's site report as PDF on the desktop's paper (A4 or US
+// Letter), dated today.
+bool slopes_save_report(const slopes_view *view, const char *path, GError **error);
 
 #endif

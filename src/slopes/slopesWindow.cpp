@@ -6,6 +6,7 @@
 
 #include "location/readLocale.h"
 #include "model/model.h"
+#include "model/winklerRegions.h"
 #include "slopes/slopesCharts.h"
 #include "slopes/slopesExports.h"
 #include "ui/entries.h"
@@ -26,12 +27,14 @@ struct _SlopesWindow {
     GtkWidget *lat_msg, *lon_msg, *elev_msg, *aspect_msg, *tilt_msg;
     GtkWidget *year, *startday, *stopday, *startmonth, *stopmonth;
     GtkWidget *year_msg, *start_msg, *stop_msg;
+    GtkWidget *target, *target_msg;
     GtkWidget *compare, *progress, *banner, *message;
     GtkWidget *compass, *month_chart, *selected, *difference;
+    GtkWidget *winkler, *target_date;
     GtkListStore *months_store;
     GtkWidget *months_view, *falling_note;
     GtkWidget *rank_irradiation, *rank_degree_days;
-    GtkWidget *export_table, *save_chart, *status, *close;
+    GtkWidget *export_table, *save_chart, *save_report, *status, *close;
     // Its own.
     GtkFileChooserNative *chooser;   // the export's file chooser while it is open
     window_job job;                  // the comparison under way
@@ -60,14 +63,16 @@ season_entries seasonEntries(SlopesWindow *self) {
 // The entries read by the calculators' rule for text that is not wholly one
 // number: such text is never used, and says so beside its entry. The first
 // failing check of the season decides its note as in the season window.
-bool readEntries(SlopesWindow *self, site_location *site, season_range *season, slope *stored) {
+bool readEntries(SlopesWindow *self, site_location *site, season_range *season, slope *stored, double *target) {
     site_location s{};
     slope t{};
+    double goal = 0.0;
     bool ok = entryNumber(self->lat, self->lat_msg, &s.latitude);
     ok = entryNumber(self->lon, self->lon_msg, &s.longitude) && ok;
     ok = entryNumber(self->elev, self->elev_msg, &s.elevation) && ok;
     ok = entryNumber(self->aspect, self->aspect_msg, &t.aspect) && ok;
     ok = entryNumber(self->tilt, self->tilt_msg, &t.tilt) && ok;
+    ok = entryTarget(self->target, self->target_msg, &goal) && ok;
     // As the calculators do: a typed longitude of 0 or more is taken as west.
     if (s.longitude >= 0.0f) s.longitude = -s.longitude;
     const season_entries entries = seasonEntries(self);
@@ -77,6 +82,7 @@ bool readEntries(SlopesWindow *self, site_location *site, season_range *season, 
     *site = s;
     *season = r;
     *stored = t;
+    *target = goal;
     return true;
 }
 
@@ -117,6 +123,24 @@ void describeCompass(SlopesWindow *self) {
     g_free(text);
 }
 
+// The Winkler region of the selected and the stored slope (or why none is
+// named), its source and what it leaves out in the tooltip; the date they
+// reach the target, when one was given.
+void showRegionAndTarget(SlopesWindow *self) {
+    const slopes_view *v = &self->view;
+    const std::string region = slopes_winkler_text(v);
+    gtk_label_set_text(GTK_LABEL(self->winkler), region.c_str());
+    gchar *tip = winklerSeason(v->season)
+                     ? g_strdup_printf("%s\n\n%s", winklerSourceText(), winklerNoteText())
+                     : g_strdup(winklerSourceText());
+    gtk_widget_set_tooltip_text(self->winkler, tip);
+    g_free(tip);
+    gtk_widget_set_visible(self->winkler, !region.empty());
+    const std::string date = slopes_target_text(v);
+    gtk_label_set_text(GTK_LABEL(self->target_date), date.c_str());
+    gtk_widget_set_visible(self->target_date, !date.empty());
+}
+
 // The selected slope in words and in its month table: the season's degree
 // days and irradiation, and how far it lies above or below the stored slope.
 void showSelection(SlopesWindow *self) {
@@ -125,6 +149,8 @@ void showSelection(SlopesWindow *self) {
         gtk_list_store_clear(self->months_store);
         gtk_label_set_text(GTK_LABEL(self->selected), "Press Compare to see every slope of the site.");
         gtk_label_set_text(GTK_LABEL(self->difference), "");
+        gtk_widget_hide(self->winkler);
+        gtk_widget_hide(self->target_date);
         gtk_widget_hide(self->falling_note);
         describeCompass(self);
         gtk_widget_queue_draw(self->month_chart);
@@ -171,6 +197,7 @@ void showSelection(SlopesWindow *self) {
     g_free(text);
     g_free(gdd);
     g_free(irr);
+    showRegionAndTarget(self);
 
     month_rows rows = slopes_month_rows(v);
     monthTable(self->months_store, &rows);
@@ -193,6 +220,7 @@ void forgetResults(SlopesWindow *self) {
     self->view.by = chosenMeasure(self);
     gtk_widget_set_sensitive(self->export_table, FALSE);
     gtk_widget_set_sensitive(self->save_chart, FALSE);
+    gtk_widget_set_sensitive(self->save_report, FALSE);
     gtk_widget_queue_draw(self->compass);
     showSelection(self);
 }
@@ -216,6 +244,7 @@ void sweepDone(GtkWidget *window, gpointer data) {
     }
     gtk_widget_set_sensitive(self->export_table, self->view.have);
     gtk_widget_set_sensitive(self->save_chart, self->view.have);
+    gtk_widget_set_sensitive(self->save_report, self->view.have);
     gtk_widget_queue_draw(self->compass);
     showSelection(self);
 }
@@ -232,7 +261,8 @@ void onCompare(GtkButton *, SlopesWindow *self) {
     site_location site;
     season_range season;
     slope stored;
-    if (!readEntries(self, &site, &season, &stored)) {
+    double target = 0.0;
+    if (!readEntries(self, &site, &season, &stored, &target)) {
         gtk_widget_hide(self->banner);
         gtk_label_set_text(GTK_LABEL(self->message), "Some entries cannot be used; see the notes beside them.");
         gtk_widget_show(self->message);
@@ -252,7 +282,7 @@ void onCompare(GtkButton *, SlopesWindow *self) {
     gtk_widget_set_visible(self->banner, !calibrated);
     gtk_label_set_text(GTK_LABEL(self->selected), "Comparing…");
     slopes_sweep *sweep = new slopes_sweep();
-    slopes_sweep_prepare(sweep, &site, &season, &stored, calibrated);
+    slopes_sweep_prepare(sweep, &site, &season, &stored, calibrated, target);
     windowJobStart(&self->job, GTK_WIDGET(self), sweep, &kSweepCalls, &sweep->control.cancel, self->progress);
 }
 
@@ -344,13 +374,21 @@ gboolean onCompassKey(GtkWidget *, GdkEventKey *event, SlopesWindow *self) {
     return TRUE;
 }
 
-void exportChosen(gpointer data, int chart, const char *path) {
-    slopes_window_export_to(SLOPES_WINDOW(data), chart != 0, path);
+void exportChosen(gpointer data, int kind, const char *path) {
+    if (kind == 2)
+        slopes_window_save_report(SLOPES_WINDOW(data), path);
+    else
+        slopes_window_export_to(SLOPES_WINDOW(data), kind != 0, path);
 }
 
 void onExportTable(GtkButton *, SlopesWindow *self) {
     chooseExport(GTK_WINDOW(self), &self->chooser, "Export table", "slopes.csv", "CSV table", {"csv"}, exportChosen,
                  self, 0);
+}
+
+void onSaveReport(GtkButton *, SlopesWindow *self) {
+    chooseExport(GTK_WINDOW(self), &self->chooser, "Save report", "site-report.pdf", "PDF", {"pdf"}, exportChosen,
+                 self, 2);
 }
 
 void onSaveChart(GtkButton *, SlopesWindow *self) {
@@ -384,6 +422,9 @@ static void slopes_window_init(SlopesWindow *self) {
     describeWidget(self->year, nullptr, "Year of the season, 2000 to 2050");
     describeWidget(self->startday, "From day", "First day of the season");
     describeWidget(self->stopday, "To day", "Last day of the season");
+    describeWidget(self->target, "Degree-day target",
+                   "Degree days (°C above 10 °C) a slope's season should reach: the date each slope reaches it is "
+                   "shown, from the season's first day on. Leave it empty for no target.");
     windowKeys(GTK_WIDGET(self), self->close, &self->compare, 1);
     showSelection(self);
 }
@@ -422,6 +463,8 @@ static void slopes_window_class_init(SlopesWindowClass *klass) {
     SLOPES_CHILD(year_msg);
     SLOPES_CHILD(start_msg);
     SLOPES_CHILD(stop_msg);
+    SLOPES_CHILD(target);
+    SLOPES_CHILD(target_msg);
     SLOPES_CHILD(compare);
     SLOPES_CHILD(progress);
     SLOPES_CHILD(banner);
@@ -430,6 +473,8 @@ static void slopes_window_class_init(SlopesWindowClass *klass) {
     SLOPES_CHILD(month_chart);
     SLOPES_CHILD(selected);
     SLOPES_CHILD(difference);
+    SLOPES_CHILD(winkler);
+    SLOPES_CHILD(target_date);
     SLOPES_CHILD(months_store);
     SLOPES_CHILD(months_view);
     SLOPES_CHILD(falling_note);
@@ -437,12 +482,14 @@ static void slopes_window_class_init(SlopesWindowClass *klass) {
     SLOPES_CHILD(rank_degree_days);
     SLOPES_CHILD(export_table);
     SLOPES_CHILD(save_chart);
+    SLOPES_CHILD(save_report);
     SLOPES_CHILD(status);
     SLOPES_CHILD(close);
 #undef SLOPES_CHILD
     gtk_widget_class_bind_template_callback(widget, onCompare);
     gtk_widget_class_bind_template_callback(widget, onClose);
     gtk_widget_class_bind_template_callback(widget, onExportTable);
+    gtk_widget_class_bind_template_callback(widget, onSaveReport);
     gtk_widget_class_bind_template_callback(widget, onSaveChart);
     gtk_widget_class_bind_template_callback(widget, onDrawCompass);
     gtk_widget_class_bind_template_callback(widget, onDrawMonths);
@@ -480,6 +527,14 @@ bool slopes_window_export_to(SlopesWindow *self, bool chart, const char *path) {
     GError *error = nullptr;
     bool ok = chart ? slopes_save_chart(&self->view, path, &error) : slopes_export_table(&self->view, path, &error);
     showExportOutcome(self->status, chart ? "Chart" : "Table", path, ok, error != nullptr ? error->message : nullptr);
+    if (error != nullptr) g_error_free(error);
+    return ok;
+}
+
+bool slopes_window_save_report(SlopesWindow *self, const char *path) {
+    GError *error = nullptr;
+    const bool ok = slopes_save_report(&self->view, path, &error);
+    showExportOutcome(self->status, "Report", path, ok, error != nullptr ? error->message : nullptr);
     if (error != nullptr) g_error_free(error);
     return ok;
 }

@@ -26,5 +26,7 @@ bool slopes_window_is_comparing(SlopesWindow *self);
 // What the file choosers do with the chosen name: the table (chart false) or
 // the charts written there, the outcome said in the window's status line.
 bool slopes_window_export_to(SlopesWindow *self, bool chart, const char *path);
+// The selected slope's site report as PDF written there, said the same way.
+bool slopes_window_save_report(SlopesWindow *self, const char *path);
 
 #endif

@@ -54,6 +54,28 @@ bool entryNumber(GtkWidget *entry, GtkWidget *note, float *value) {
     return false;
 }
 
+bool entryTarget(GtkWidget *entry, GtkWidget *note, double *target) {
+    gchar *text = g_strstrip(g_strdup(gtk_entry_get_text(GTK_ENTRY(entry))));
+    float single = 0.0f;
+    const char *why = nullptr;
+    double value = 0.0;
+    if (text[0] == '\0') {
+        value = 0.0;
+    } else if (!wholeFloat(text, &single)) {
+        why = "not a number";
+    } else {
+        // Read again in double, as wholeFloat reads it: a target is kept as
+        // typed, not rounded to single precision.
+        value = std::strtod(text, nullptr);
+        if (!(value > 0.0) || value > kTargetEntryMax) why = "above 0 and at most 10000";
+    }
+    g_free(text);
+    entryNote(note, why != nullptr ? why : "");
+    if (why != nullptr) return false;
+    *target = value;
+    return true;
+}
+
 // The season as every window that computes one reads it.
 namespace {
 

@@ -22,6 +22,14 @@ void entryNote(GtkWidget *note, const char *text);
 // blank text and "not a number" for any other.
 bool entryNumber(GtkWidget *entry, GtkWidget *note, float *value);
 
+// The largest degree-day target a window takes (a map's too), degC degree
+// days above 10 degC.
+constexpr double kTargetEntryMax = 10000.0;
+// A degree-day target typed in an entry: empty (white space only) is no
+// target, *target 0; otherwise wholly one number above 0 and at most
+// kTargetEntryMax. False, *target untouched, with its note saying why.
+bool entryTarget(GtkWidget *entry, GtkWidget *note, double *target);
+
 // The season's entries of a window that computes a season, and their notes.
 struct season_entries {
     GtkWidget *year, *start_day, *start_month, *stop_day, *stop_month;   // months in combo boxes

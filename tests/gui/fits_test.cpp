@@ -8,7 +8,6 @@
 
 #include "demFiles.h"
 
-#include "demFiles.h"
 #include "landmap/landmapBlocks.h"
 #include "landmap/landmapWindow.h"
 #include "model/model.h"
@@ -145,6 +144,7 @@ TEST(Fits, SlopesWindow) {
     gui::setText(part("slopes_startday"), "31");
     gtk_combo_box_set_active(GTK_COMBO_BOX(part("slopes_startmonth")), 5);
     gui::setText(part("slopes_year"), "twenty twenty-five");
+    gui::setText(part("slopes_target"), "twelve hundred degree days");
     compare();
     expectFits(win, "slopes-bad-entries");
     gui::setText(part("slopes_lat"), "95");
@@ -153,8 +153,14 @@ TEST(Fits, SlopesWindow) {
     compare();
     expectFits(win, "slopes-refused-site");
     gui::setText(part("slopes_lat"), "44.133");
+    gui::setText(part("slopes_target"), "");
     compare();
     expectFits(win, "slopes-compared");
+    // The region and the date the target is reached under the selected slope.
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("slopes_startmonth")), 3);
+    gui::setText(part("slopes_target"), "1150");
+    compare();
+    expectFits(win, "slopes-target");
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("slopes_rank_irradiation")), TRUE);
     expectFits(win, "slopes-by-irradiation");
     slopes_window_export_to(w, false, ("/nonexistent-folder/" + std::string(200, 'x') + ".csv").c_str());
@@ -186,8 +192,10 @@ TEST(Fits, LandmapWindow) {
     gui::setText(part("landmap_distance"), "far");
     gui::setText(part("landmap_stopday"), "31");
     gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_stopmonth")), 8);
+    gui::setText(part("landmap_target"), "twelve hundred degree days");
     gui::click(part("landmap_compute"));
     expectFits(win, "landmap-bad-entries");
+    gui::setText(part("landmap_target"), "");
     gui::setText(part("landmap_directions"), "32");
     gui::setText(part("landmap_distance"), "5000");
     // June, shaded: quick enough under the sanitizers too.
@@ -214,9 +222,9 @@ TEST(Fits, LandmapWindow) {
     gui::click(part("landmap_parcel_close"));
     expectFits(win, "landmap-parcel-closed");
     // A land too large to map whole, shown coarsely, an area chosen.
-    std::vector<float> z(40 * 30);
-    for (size_t i = 0; i < z.size(); i++) z[i] = static_cast<float>(200 + i % 40 + i / 40);
-    ASSERT_TRUE(writeDemFile("small.tif", 40, 30, z, "EPSG:32610", 10.0, 476000.0 + 200000.0, 4928000.0 - 300000.0));
+    std::vector<float> small(40 * 30);
+    for (size_t i = 0; i < small.size(); i++) small[i] = static_cast<float>(200 + i % 40 + i / 40);
+    ASSERT_TRUE(writeDemFile("small.tif", 40, 30, small, "EPSG:32610", 10.0, 476000.0 + 200000.0, 4928000.0 - 300000.0));
     gui::writeFile("huge.vrt",
                    "<VRTDataset rasterXSize=\"100000\" rasterYSize=\"100000\">"
                    "<SRS>EPSG:32610</SRS><GeoTransform>476000, 10, 0, 4928000, 0, -10</GeoTransform>"
@@ -238,6 +246,27 @@ TEST(Fits, LandmapWindow) {
                              ("/nonexistent-folder/" + std::string(200, 'x') + ".csv").c_str());
     expectFits(win, "landmap-failed-export");
     expectOneLineStatus(part("landmap_status"), "landmap-failed-export");
+    // The regions' own season with a target: the hectares per region under
+    // the answer, the map by region and by date. A small land, unshaded:
+    // quick enough under the sanitizers too.
+    std::vector<float> z(40 * 30);
+    for (int r = 0; r < 30; r++)
+        for (int c = 0; c < 40; c++) z[r * 40 + c] = static_cast<float>(100.0 + 15.0 * (30 - r) + 20.0 * std::sin(c * 0.4));
+    ASSERT_TRUE(writeDemFile("slope.tif", 40, 30, z, "EPSG:32610", 10.0, 476000.0, 4928000.0, 1));
+    landmap_window_open_land(w, (std::filesystem::current_path() / "slope.tif").c_str());
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_startmonth")), 3);
+    gui::setText(part("landmap_stopday"), "31");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_stopmonth")), 9);
+    gtk_switch_set_active(GTK_SWITCH(part("landmap_shade")), FALSE);
+    gui::setText(part("landmap_target"), "1250");
+    gui::click(part("landmap_compute"));
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    ASSERT_NE(landmap_window_get_map(w), nullptr);
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("landmap_colour_region")), TRUE);
+    expectFits(win, "landmap-by-region");
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("landmap_colour_date")), TRUE);
+    expectFits(win, "landmap-by-date");
 }
 
 TEST(Fits, StationWindow) {

@@ -978,6 +978,7 @@ TEST(LandmapRun, ARememberedMapIsGivenBackForTheSameFileAndSettingsOnly) {
         {"other directions, shaded", with(shaded, [](map_options &o) { o.directions = 16; }), nullptr},
         {"another distance, shaded", with(shaded, [](map_options &o) { o.distance = 4000.0; }), nullptr},
         {"other directions, unshaded", with(unshaded, [](map_options &o) { o.directions = 16; }), keptUnshaded},
+        {"with a target", with(shaded, [](map_options &o) { o.target = 1150.0; }), nullptr},
     };
     for (const auto &c : cases) EXPECT_EQ(landmap_remembered(path, &c.asked), c.given) << c.what;
     EXPECT_EQ(landmap_remembered((std::filesystem::current_path() / "other.tif").string(), &shaded), nullptr);

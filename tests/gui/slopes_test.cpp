@@ -4,7 +4,9 @@
 // desktop), failed exports, and closing by the window manager mid-sweep.
 #include "gui_support.h"
 
+#include "model/degreeDayTarget.h"
 #include "model/model.h"
+#include "model/winklerRegions.h"
 #include "shell/shell.h"
 #include "slopes/slopesCharts.h"
 #include "slopes/slopesWindow.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -389,7 +392,7 @@ void expectTableReadsBack(SlopesWindow *w) {
                         "season irradiation (MJ/m2 clear-sky direct beam),"
                         "season degree days (degC above 10 degC),May irradiation (MJ/m2),May degree days,"
                         "May fewer degree days for more sun (1 yes),June irradiation (MJ/m2),June degree days,"
-                        "June fewer degree days for more sun (1 yes)");
+                        "June fewer degree days for more sun (1 yes),target_gdd,target_date,winkler_region");
     gdd_falls falls;
     findGddFalls(&falls);
     size_t line = 1;
@@ -398,7 +401,9 @@ void expectTableReadsBack(SlopesWindow *w) {
         if (flat && slopes_grid_aspect(s) != 0.0f) continue;
         ASSERT_LT(line, lines.size());
         std::vector<std::string> f = split(lines[line++], ",");
-        ASSERT_EQ(f.size(), 17u) << lines[line - 1];
+        ASSERT_EQ(f.size(), 20u) << lines[line - 1];
+        // No target was set, and 20 May to 9 June names no region.
+        EXPECT_EQ(std::vector<std::string>(f.begin() + 17, f.end()), std::vector<std::string>(3, ""));
         EXPECT_EQ(std::vector<std::string>(f.begin(), f.begin() + 6),
                   std::vector<std::string>({"44.133", "-123.214", "114", "2012", "2012-05-20", "2012-06-09"}));
         const slope_season &r = view(w).results[s];
@@ -462,6 +467,31 @@ TEST(Slopes, ExportsReadBack) {
     ASSERT_NE(w, nullptr);
     expectTableReadsBack(w);
     expectChartsRead(w);
+}
+
+// The report is of the slope selected on the compass, with its figures.
+TEST(Slopes, TheReportIsOfTheSelectedSlope) {
+    SlopesWindow *w = compareForExport();
+    ASSERT_NE(w, nullptr);
+    const struct {
+        float aspect, tilt;
+        const char *says;
+    } cases[] = {{90.0f, 20.0f, "Slope: aspect 90° (east) clockwise from north, tilt 20°."},
+                 {0.0f, 0.0f, "Slope: level ground (tilt 0°)."}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.says);
+        slopes_compass l = compassLayout(w);
+        double x, y;
+        slopes_compass_place(&l, c.aspect, c.tilt, &x, &y);
+        pressAt(part(w, "slopes_compass"), x, y);
+        ASSERT_TRUE(slopes_window_save_report(w, "report.pdf")) << label(part(w, "slopes_status"));
+        ASSERT_EQ(std::system("pdftotext -layout report.pdf report.txt"), 0);
+        const std::string text = gui::readFile("report.txt");
+        EXPECT_NE(text.find(c.says), std::string::npos) << text.substr(0, 600);
+        const slope_season &r = view(w).results[view(w).selected];
+        EXPECT_NE(text.find("Degree days: " + number(r.season_degree_days, 1)), std::string::npos)
+            << text.substr(0, 600);
+    }
 }
 
 TEST(Slopes, ExportsKeepTheDecimalPointOnADecimalCommaDesktop) {
@@ -805,9 +835,92 @@ TEST(Slopes, TheTableOfASeasonWithinOneMonth) {
     const std::string header = lines[0];
     EXPECT_EQ(header.substr(header.find(",season degree days")),
               ",season degree days (degC above 10 degC),July irradiation (MJ/m2),July degree days,"
-              "July fewer degree days for more sun (1 yes)");
+              "July fewer degree days for more sun (1 yes),target_gdd,target_date,winkler_region");
     for (size_t i = 1; i < lines.size(); i++) {
         EXPECT_EQ(lines[i].rfind("44.133,-123.214,114,2010,2010-07-01,2010-07-15,", 0), 0u) << lines[i];
-        EXPECT_EQ(split(lines[i], ",").size(), 14u) << lines[i];
+        EXPECT_EQ(split(lines[i], ",").size(), 17u) << lines[i];
+    }
+}
+
+// The Winkler region is named for 1 April to 31 October only, its source and
+// what it leaves out in its tooltip; the date the selected slope reaches the
+// target is the core's for that slope alone, and so is every slope's in the
+// compass tooltip and the table.
+TEST(Slopes, RegionBySeasonAndTheTargetDateAsTheCoreGivesIt) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    GtkWidget *region = part(w, "slopes_winkler"), *date = part(w, "slopes_target_date");
+    EXPECT_FALSE(gui::visible(region)) << "nothing to name before a comparison";
+    gui::setText(part(w, "slopes_year"), "2011");
+    gui::setText(part(w, "slopes_target"), " 1150.5 ");
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_TRUE(view(w).have);
+
+    const int selected = view(w).selected;
+    const slope_season &s = view(w).results[selected];
+    const winkler_class *c = winklerClass(winklerRegion(s.season_degree_days));
+    ASSERT_NE(c, nullptr);
+    ASSERT_TRUE(gui::visible(region));
+    EXPECT_EQ(label(region).rfind(std::string("Winkler region (Jones et al. 2010): ") + c->name + ", ", 0), 0u)
+        << label(region);
+    gchar *tip = gtk_widget_get_tooltip_text(region);
+    EXPECT_NE(std::string(tip != nullptr ? tip : "").find(winklerNoteText()), std::string::npos) << "the caveat";
+    g_free(tip);
+
+    // The one slope, swept alone by the core.
+    const site_location site{44.133f, -123.214f, 114.0f};
+    const season_range season{2011, 1, 4, 31, 10};
+    const slope one{slopes_grid_aspect(selected), slopes_grid_tilt(selected)};
+    slope_season alone;
+    int day = -1;
+    ASSERT_EQ(sweepSeasonToTarget(&site, &season, &one, 1, 1150.5, &alone, &day, nullptr, 1), 0);
+    ASSERT_GT(day, 0) << "the best slope reaches 1150.5 degree days";
+    ASSERT_TRUE(gui::visible(date));
+    EXPECT_EQ(label(date).rfind("Target of 1150.5 degree days: " + targetDateText(2011, day) + "; ", 0), 0u)
+        << label(date);
+    gchar *tooltip = slopes_compass_tooltip(&view(w), selected);
+    const std::string tip_end = "\ntarget 1150.5 degree days: " + targetDateText(2011, day);
+    const std::string tooltip_text = tooltip;
+    g_free(tooltip);
+    EXPECT_EQ(tooltip_text.substr(tooltip_text.size() - std::min(tooltip_text.size(), tip_end.size())), tip_end);
+    ASSERT_TRUE(slopes_window_export_to(w, false, "target.csv"));
+    std::vector<std::string> lines = split(gui::readFile("target.csv"), "\r\n");
+    ASSERT_GE(lines.size(), 2u);
+    std::vector<std::string> f = split(lines[lines.size() - 2], ",");   // the stored slope, before the last CRLF
+    ASSERT_GE(f.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(f.end() - 3, f.end()),
+              (std::vector<std::string>{"1150.5", targetIsoDate(2011, view(w).target_days[SLOPES_STORED]),
+                                        winklerClass(winklerRegion(view(w).results[SLOPES_STORED].season_degree_days))->name}));
+
+    // A day later no region is named, and the line says why; without a
+    // target no date is shown.
+    setSeason(w, "2", 4, "31", 10, "2011");
+    gui::setText(part(w, "slopes_target"), "");
+    gui::click(part(w, "slopes_compare"));
+    ASSERT_TRUE(awaitRun(w));
+    ASSERT_TRUE(view(w).have);
+    EXPECT_EQ(label(region), winklerOffSeasonText({2011, 2, 4, 31, 10}));
+    EXPECT_FALSE(gui::visible(date));
+}
+
+// A target that cannot be used says why beside its entry and stops the
+// comparison, as every other entry does.
+TEST(Slopes, TargetsThatCannotBeUsedSayWhy) {
+    SlopesWindow *w = openExplorer();
+    ASSERT_NE(w, nullptr);
+    const struct {
+        const char *typed, *note;
+    } cases[] = {{"0", "above 0 and at most 10000"},
+                 {"-20", "above 0 and at most 10000"},
+                 {"10000.5", "above 0 and at most 10000"},
+                 {"1150 dd", "not a number"},
+                 {"nan", "not a number"}};
+    for (const auto &c : cases) {
+        gui::setText(part(w, "slopes_target"), c.typed);
+        gui::click(part(w, "slopes_compare"));
+        ASSERT_TRUE(awaitRun(w));
+        EXPECT_EQ(label(part(w, "slopes_target_msg")), c.note) << c.typed;
+        EXPECT_FALSE(view(w).have) << c.typed;
     }
 }

@@ -1,10 +1,12 @@
 // The slope explorer's comparison without a display: the slopes compared,
 // the checks before and after a sweep, the best slope and the ranking
-// switch, and the selection's steps across the compass.
+// switch, the selection's steps across the compass, and the Winkler region
+// and target date said of a slope.
 #include "slopes/slopesComparison.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <memory>
@@ -282,4 +284,92 @@ TEST(SlopesComparison, FallingMonthsAreTheSeasonsMonthsBeyondTheTurn) {
     EXPECT_EQ(view.best, 41);
     EXPECT_EQ(slopes_best_by(&view, BY_IRRADIATION), 40);
     EXPECT_EQ(slopes_best_by(&view, BY_DEGREE_DAYS), 41);
+}
+
+// With a target the sweep gives each slope the model's day for it, and the
+// seasons stay those of a sweep without one, to the bit.
+TEST(SlopesComparison, ATargetGivesEachSlopeTheModelsDay) {
+    auto plain = prepared();
+    slopes_sweep_run(plain.get());
+    ASSERT_EQ(plain->status, 0);
+    // Between the least and the most any slope gets, so some slopes reach it
+    // and some do not.
+    float low = plain->results[0].season_degree_days, high = low;
+    for (const slope_season &r : plain->results) {
+        low = std::min(low, r.season_degree_days);
+        high = std::max(high, r.season_degree_days);
+    }
+    const double target = 0.5 * (static_cast<double>(low) + high);
+    auto sweep = std::make_unique<slopes_sweep>();
+    slopes_sweep_prepare(sweep.get(), &kSite, &kSeason, &kStored, true, target);
+    slopes_sweep_run(sweep.get());
+    ASSERT_EQ(sweep->status, 0);
+    EXPECT_EQ(std::memcmp(plain->results, sweep->results, sizeof sweep->results), 0);
+    std::vector<slope_season> direct(SLOPES_COUNT);
+    std::vector<int> days(SLOPES_COUNT);
+    ASSERT_EQ(sweepSeasonToTarget(&kSite, &kSeason, sweep->slopes, SLOPES_COUNT, target, direct.data(), days.data(),
+                                  nullptr, 1),
+              0);
+    EXPECT_EQ(std::vector<int>(sweep->target_days, sweep->target_days + SLOPES_COUNT), days);
+    EXPECT_NE(std::count(days.begin(), days.end(), 0), 0) << "some slopes never reach it";
+    EXPECT_NE(std::count(days.begin(), days.end(), 0), SLOPES_COUNT) << "some slopes do";
+
+    // The view keeps the target and the days for the window's texts.
+    slopes_view view;
+    slopes_view_clear(&view);
+    slopes_view_take(&view, sweep.get());
+    EXPECT_EQ(view.target, target);
+    EXPECT_EQ(std::memcmp(view.target_days, sweep->target_days, sizeof view.target_days), 0);
+}
+
+// What the window says of the selected and the stored slope: the region only
+// for 1 April to 31 October (a bound belongs to the warmer region), the date
+// only with a target.
+TEST(SlopesComparison, RegionAndTargetTextsOfTheSelectedAndTheStoredSlope) {
+    const season_range winkler = {2010, 1, 4, 31, 10};
+    struct Case {
+        const char *what;
+        season_range season;
+        float selected_gdd, stored_gdd;
+        bool select_stored;
+        double target;
+        int selected_day, stored_day;
+        std::string region, date;
+    };
+    const Case cases[] = {
+        {"another slope, no target", winkler, 1111.0f, 849.9f, false, 0.0, 0, 0,
+         "Winkler region (Jones et al. 2010): Ib, 1111 to 1389 degree days; the stored slope: too cool, below 850 "
+         "degree days.",
+         ""},
+        {"the stored slope itself", winkler, 1500.0f, 2700.0f, true, 1150.5, 0, 200,
+         "Winkler region (Jones et al. 2010): too hot, 2700 and above degree days.",
+         "Target of 1150.5 degree days: 19 July."},
+        {"one slope reaches it, the stored one not", winkler, 1700.0f, 1000.0f, false, 1100.0, 227, 0,
+         "Winkler region (Jones et al. 2010): III, 1667 to 1944 degree days; the stored slope: Ia, 850 to 1111 "
+         "degree days.",
+         "Target of 1100 degree days: 15 August; the stored slope: not reached in this season."},
+        {"the stored slope in the same region", winkler, 1400.0f, 1666.9f, false, 0.0, 0, 0,
+         "Winkler region (Jones et al. 2010): II, 1389 to 1667 degree days; the stored slope's too.", ""},
+        {"a season the regions are not defined on", {2010, 15, 4, 31, 10}, 1700.0f, 1000.0f, false, 0.0, 0, 0,
+         "Winkler regions are defined on the degree days of 1 April to 31 October; this season runs from 15 April "
+         "to 31 October, so no region is named.",
+         ""},
+    };
+    const int other = 12 * 13 + 4;
+    for (const Case &c : cases) {
+        auto sweep = finished();
+        sweep->season = c.season;
+        sweep->results[other].season_degree_days = c.selected_gdd;
+        sweep->results[SLOPES_STORED].season_degree_days = c.stored_gdd;
+        sweep->target = c.target;
+        sweep->target_days[other] = c.selected_day;
+        sweep->target_days[SLOPES_STORED] = c.stored_day;
+        slopes_view view;
+        slopes_view_clear(&view);
+        EXPECT_EQ(slopes_winkler_text(&view), "") << "no comparison yet";
+        slopes_view_take(&view, sweep.get());
+        view.selected = c.select_stored ? SLOPES_STORED : other;
+        EXPECT_EQ(slopes_winkler_text(&view), c.region) << c.what;
+        EXPECT_EQ(slopes_target_text(&view), c.date) << c.what;
+    }
 }
