@@ -21,11 +21,13 @@ bool writeText(const std::string &text, const char *path, GError **error) {
 }
 
 // The saved map's page: 1000 points wide, the caption over the map.
-const double kWidth = 1000.0, kCaption = 64.0, kMap = 700.0;
+const double kWidth = 1000.0, kCaption = 64.0, kMap = 700.0, kCredit = 40.0;
 
 struct page_of {
     const landmap_scene *scene;
     const std::string *caption;
+    const std::string *answer;   // null: the land's answer
+    const std::string *credit;   // null or empty: none, and no room for it
 };
 
 void drawPage(cairo_t *cr, const void *data) {
@@ -38,7 +40,17 @@ void drawPage(cairo_t *cr, const void *data) {
     drawText(cr, scene->by_irradiation ? "Season irradiation of the land" : "Season degree days of the land",
              "Sans Bold 13", 16, 10, 0.0, 0.0);
     drawText(cr, caption.c_str(), "Sans 9.5", 16, 32, 0.0, 0.0);
-    drawText(cr, answerText(*scene->map, scene->threshold).c_str(), "Sans Italic 9.5", 16, 47, 0.0, 0.0);
+    const page_of *of = static_cast<const page_of *>(data);
+    const bool credited = of->credit != nullptr && !of->credit->empty();
+    if (credited) {
+        cairo_rectangle(cr, 0, kCaption + kMap, kWidth, kCredit);
+        cairo_set_source_rgb(cr, 1, 1, 1);
+        cairo_fill(cr);
+        cairo_set_source_rgb(cr, 0.10, 0.16, 0.14);
+        drawText(cr, of->credit->c_str(), "Sans 7.5", 16, kCaption + kMap + 6, 0.0, 0.0);
+    }
+    drawText(cr, of->answer != nullptr ? of->answer->c_str() : answerText(*scene->map, scene->threshold).c_str(),
+             "Sans Italic 9.5", 16, 47, 0.0, 0.0);
 
     landmap_scene page = *scene;
     landmap_image image;
@@ -125,6 +137,17 @@ bool landmap_save_map(const landmap_scene *scene, const std::string &caption, co
         g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no map to save");
         return false;
     }
-    const page_of page = {scene, &caption};
+    const page_of page = {scene, &caption, nullptr, nullptr};
     return saveDrawing(path, kWidth, kCaption + kMap, drawPage, &page, "map", error);
+}
+
+bool landmap_save_map_as(const landmap_scene *scene, const std::string &caption, const std::string &answer,
+                         const std::string &credit, const char *path, GError **error) {
+    if (scene->map == nullptr || scene->image == nullptr || scene->image->base == nullptr) {
+        g_set_error_literal(error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no map to save");
+        return false;
+    }
+    const page_of page = {scene, &caption, &answer, &credit};
+    return saveDrawing(path, kWidth, kCaption + kMap + (credit.empty() ? 0.0 : kCredit), drawPage, &page, "map",
+                       error);
 }

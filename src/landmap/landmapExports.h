@@ -64,5 +64,9 @@ std::string landmap_caption(const land_map &map, const std::string &land_path, c
 // The scene's map whole, as drawn in the window, under a title, the caption
 // and the answer in hectares, saved by the name's ending.
 bool landmap_save_map(const landmap_scene *scene, const std::string &caption, const char *path, GError **error);
+// The same with the answer given (a parcel's), and the elevation's credit
+// (may be empty) under the map.
+bool landmap_save_map_as(const landmap_scene *scene, const std::string &caption, const std::string &answer,
+                         const std::string &credit, const char *path, GError **error);
 
 #endif

@@ -113,6 +113,7 @@ landmap_land landmap_land_open(const std::string &path, const std::string &examp
                                           "needs about %.1f GB, half the memory is %.1f GB); cut it into smaller "
                                           "pieces or use veranta-map, which works tile by tile.",
                                           d.width, d.height, need / 1e9, memory_bytes / 2e9));
+        land.too_large = true;
         return land;
     }
     auto metres = [](double v) { return decimalString(v, v < 10 ? 2 : 1); };

@@ -20,6 +20,9 @@ struct landmap_land {
     // coordinate system, and once read its elevations) on a few lines.
     // Otherwise the one sentence that says why it cannot be used.
     std::string said;
+    // Refused only for its size: its map would not fit in memory whole
+    // (the window then shows it coarsely and maps a chosen area of it).
+    bool too_large = false;
 };
 // Opens and describes the elevation model at path without reading any of
 // its cells, so that a raster too large is refused at once: one whose map
@@ -34,6 +37,7 @@ landmap_land landmap_land_open(const std::string &path, const std::string &examp
 // lowest and highest complete what is said of it.
 struct landmap_survey {
     landmap_land land;                 // as opened, then as read
+    std::string credit;                // a fetched model's source and attribution, filled by the window
     std::atomic<bool> cancel{false};   // stops the reading soon
 };
 void landmap_survey_work(landmap_survey *survey);

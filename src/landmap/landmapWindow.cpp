@@ -4,7 +4,10 @@
 // manager alike cancels both.
 #include "landmap/landmapWindow.h"
 
+#include "landmap/landmapArea.h"
+#include "landmap/landmapBlocks.h"
 #include "landmap/landmapColouring.h"
+#include "landmap/landmapElevation.h"
 #include "landmap/landmapDrawing.h"
 #include "landmap/landmapExports.h"
 #include "landmap/landmapRun.h"
@@ -46,6 +49,20 @@ struct landmap_view {
     bool updating_threshold = false;
     month_rows months{};          // the selected cell's months, for the table and chart
     gdd_falls falls{};            // where the degree-day formula runs backwards
+    // The parcel open (null when none), its map when the map shown is the
+    // parcel's, and its blocks' figures at the threshold.
+    std::shared_ptr<const landmap_parcel> parcel;
+    std::shared_ptr<const landmap_parcel_map> parcel_map;
+    std::vector<block_figures> figures;
+    int selected_block = 0;       // 0: none
+    bool filling_blocks = false;  // the table is being filled: its selection is not the grower's
+    // A land too large to map whole: its coarse picture, the area chosen on
+    // it (width 0: none) and the rectangle being dragged (x0, y0, x1, y1 in
+    // the map's area; rubber[0] < 0: none).
+    std::shared_ptr<const landmap_preview> preview;
+    std::string credit;           // a fetched elevation model's source and attribution, "" for another
+    map_window area{};
+    double rubber[4] = {-1.0, -1.0, -1.0, -1.0};
 };
 
 }  // namespace
@@ -63,11 +80,16 @@ struct _LandmapWindow {
     GtkWidget *map_area, *readout, *selected, *month_chart, *falling_note;
     GtkListStore *months_store;
     GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
+    GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
+    GtkListStore *blocks_store;      // the block table's, made with its columns
+    GtkWidget *choose_area, *get_elevation, *credit;
     // Its own.
     GtkFileChooserNative *chooser;   // a file chooser while it is open
     window_job run;                  // the computation under way
     window_job geotiff;              // the GeoTIFF export under way
     window_job survey;               // the elevations of a land being opened
+    window_job parcel_read;          // a parcel's outline being read and placed
+    window_job blocks_export;        // the block file being written
     landmap_view *view;
 };
 
@@ -108,6 +130,7 @@ void mapButtons(LandmapWindow *self, bool have) {
                          self->threshold_entry, self->presets, self->zoom_in, self->zoom_out, self->fit})
         gtk_widget_set_sensitive(b, have);
     gtk_widget_set_sensitive(self->export_months, FALSE);
+    gtk_widget_set_sensitive(self->export_blocks, have && self->view->parcel_map != nullptr);
 }
 
 // The readout keeps two lines, each cut short where the window is narrow;
@@ -132,6 +155,26 @@ void renderImage(LandmapWindow *self) {
 
 // --- the map shown -------------------------------------------------------------
 
+// The selected block's mean months in the explorer's table and chart, when
+// a block is selected and no cell; false otherwise.
+bool showBlockMonths(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    if (v->selected_block <= 0 || v->map == nullptr) return false;
+    for (const block_figures &f : v->figures) {
+        if (f.block != v->selected_block) continue;
+        v->months = landmap_block_months(f, v->map->options.season);
+        bool marked = false;
+        for (int k = 0; k < v->months.count; k++) marked = marked || v->months.falling[k];
+        monthTable(self->months_store, &v->months);
+        gtk_label_set_text(GTK_LABEL(self->falling_note), marked ? fallingNote() : "");
+        const std::string title = f.name + ": the block's mean months";
+        gtk_label_set_text(GTK_LABEL(self->selected), title.c_str());
+        gtk_widget_queue_draw(self->month_chart);
+        return true;
+    }
+    return false;
+}
+
 // The selected cell month by month, in the explorer's table and month chart,
 // its months marked where the degree-day formula runs backwards: the months
 // are the terrain core's for that cell, exact as computed.
@@ -144,6 +187,7 @@ void showCell(LandmapWindow *self) {
     long i = m != nullptr && v->selected_col >= 0 ? static_cast<long>(v->selected_row) * m->grid.width + v->selected_col
                                                   : -1;
     cell_months cm;
+    if (i < 0 && showBlockMonths(self)) return;
     if (m == nullptr || !cellMonths(*m, i, &v->falls, &cm)) {
         gtk_label_set_text(GTK_LABEL(self->selected), m == nullptr ? "" : "Click a cell of the map for its months.");
         gtk_widget_queue_draw(self->month_chart);
@@ -174,6 +218,31 @@ void showCell(LandmapWindow *self) {
     gtk_widget_queue_draw(self->month_chart);
 }
 
+// The block table at the threshold; the selected block stays selected.
+void showBlocks(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    v->figures.clear();
+    std::string why;
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map) {
+        const landmap_parcel &p = *v->parcel_map->parcel;
+        const block_map bm = landmap_block_map(*v->parcel_map);
+        if (!blockFigures(&p.blocks, &p.placement, &bm, v->threshold, &v->figures, &why)) v->figures.clear();
+    }
+    const int keep = v->selected_block;
+    v->filling_blocks = true;
+    landmap_blocks_fill(self->blocks_store, v->figures);
+    landmap_blocks_select(GTK_TREE_VIEW(self->blocks_view), keep);
+    v->filling_blocks = false;
+    v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
+    gtk_label_set_text(GTK_LABEL(self->blocks_note),
+                       v->figures.empty() ? (why.empty() ? "Open a parcel and compute: each block's hectares reaching "
+                                                           "the threshold, its degree days and irradiation. Select a "
+                                                           "block for its mean months."
+                                                         : why.c_str())
+                                          : "Hectares count the cells whose centre lies inside a block. Select a "
+                                            "block for its mean months.");
+}
+
 // The slider, the entry, the sentence, the map and the histogram follow one
 // threshold; the image is made again since the faded cells change.
 void setThreshold(LandmapWindow *self, float threshold) {
@@ -186,7 +255,12 @@ void setThreshold(LandmapWindow *self, float threshold) {
     g_free(t);
     v->updating_threshold = false;
     if (v->map == nullptr) return;
-    gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->map, threshold).c_str());
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map) {
+        gtk_label_set_text(GTK_LABEL(self->answer), landmap_parcel_answer(*v->parcel_map, threshold).c_str());
+        showBlocks(self);
+    } else {
+        gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->map, threshold).c_str());
+    }
     renderImage(self);
     gtk_widget_queue_draw(self->histogram);
 }
@@ -204,6 +278,7 @@ void presetChosen(gpointer data, float threshold) { setThreshold(LANDMAP_WINDOW(
 void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     landmap_view *v = self->view;
     v->map = map;
+    if (v->parcel_map != nullptr && v->parcel_map->map != map) v->parcel_map.reset();
     v->selected_col = v->selected_row = v->hover_col = v->hover_row = -1;
     v->site_col = v->site_row = -1;
     if (v->site_known && !cellOf(*map, v->site_latitude, v->site_longitude, &v->site_col, &v->site_row))
@@ -235,6 +310,7 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     v->frame = landmap_fit(map->grid.width, map->grid.height, gtk_widget_get_allocated_width(self->map_area),
                            gtk_widget_get_allocated_height(self->map_area));
     setThreshold(self, v->threshold);
+    if (v->parcel_map == nullptr) showBlocks(self);
     showReadout(self, landmap_readout_text(map.get(), -1, -1));
     showCell(self);
 }
@@ -278,9 +354,149 @@ void cancelRun(LandmapWindow *self) {
     gtk_widget_hide(self->progress);
 }
 
+// Brings the block table into view at the foot of the settings' column,
+// the answer above it, once the column is laid out with the parcel's texts.
+gboolean revealBlocks(gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(data);
+    if (!gtk_widget_in_destruction(GTK_WIDGET(self))) {
+        GtkWidget *frame = gtk_widget_get_ancestor(self->blocks_view, GTK_TYPE_FRAME);
+        GtkWidget *own = gtk_widget_get_ancestor(self->blocks_view, GTK_TYPE_SCROLLED_WINDOW);
+        GtkWidget *column = own != nullptr ? gtk_widget_get_ancestor(gtk_widget_get_parent(own), GTK_TYPE_SCROLLED_WINDOW)
+                                           : nullptr;
+        GtkWidget *content = column != nullptr ? gtk_bin_get_child(GTK_BIN(column)) : nullptr;
+        int x = 0, y = 0;
+        if (frame != nullptr && content != nullptr && gtk_widget_translate_coordinates(frame, content, 0, 0, &x, &y)) {
+            GtkAdjustment *adj = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(column));
+            const double bottom = y + gtk_widget_get_allocated_height(frame) + 4;
+            if (bottom > gtk_adjustment_get_value(adj) + gtk_adjustment_get_page_size(adj))
+                gtk_adjustment_set_value(adj, bottom - gtk_adjustment_get_page_size(adj));
+        }
+    }
+    g_object_unref(self);
+    return G_SOURCE_REMOVE;
+}
+
+// A parcel's map takes the window as a map does; its answer, histogram,
+// threshold and table are the parcel's.
+void showParcelMap(LandmapWindow *self, const std::shared_ptr<const landmap_parcel_map> &pm) {
+    self->view->parcel_map = pm;
+    self->view->selected_block = 0;
+    showMap(self, pm->map);
+    g_idle_add(revealBlocks, g_object_ref(self));
+}
+
+void parcelRunWork(gpointer data) { landmap_parcel_run_work(static_cast<landmap_parcel_run *>(data)); }
+
+double parcelRunProgress(gconstpointer data) {
+    return landmap_parcel_run_progress(static_cast<const landmap_parcel_run *>(data));
+}
+
+gchar *parcelRunProgressText(gconstpointer data) {
+    const landmap_parcel_run *run = static_cast<const landmap_parcel_run *>(data);
+    if (run->control.cells_total.load() <= 0) return g_strdup("reading the parcel's land");
+    return g_strdup_printf("%.0f %% of the parcel's cells", 100.0 * landmap_parcel_run_progress(run));
+}
+
+void parcelRunDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_parcel_run *run = static_cast<const landmap_parcel_run *>(data);
+    if (run->result == nullptr) {
+        gchar *text =
+            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
+        showStatus(self->status, text, true);
+        g_free(text);
+        return;
+    }
+    landmap_parcel_remember(run);
+    showParcelMap(self, run->result);
+    gchar *text = g_strdup_printf("The parcel computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
+    showStatus(self->status, text, false);
+    g_free(text);
+}
+
+void freeParcelRun(gpointer data) { delete static_cast<landmap_parcel_run *>(data); }
+
+const window_job_calls kParcelRunCalls = {parcelRunWork, parcelRunProgress, parcelRunDone, freeParcelRun,
+                                          parcelRunProgressText};
+
+// Only the blocks' window is computed, or taken from the session's maps.
+void startParcelRun(LandmapWindow *self, const map_options *options) {
+    landmap_view *v = self->view;
+    std::shared_ptr<const landmap_parcel_map> kept = landmap_parcel_remembered(v->land.path, v->parcel->path, options);
+    if (kept != nullptr && kept->parcel->dem_path == v->land.path) {
+        showParcelMap(self, kept);
+        showStatus(self->status, "Computed before in this session.", false);
+        return;
+    }
+    landmap_parcel_run *run = new landmap_parcel_run();
+    run->dem_path = v->land.path;
+    run->options = *options;
+    run->parcel = v->parcel;
+    run->started = g_get_monotonic_time();
+    windowJobStart(&self->run, GTK_WIDGET(self), run, &kParcelRunCalls, &run->control.cancel, self->progress);
+}
+
+void areaRunWork(gpointer data) { landmap_area_run_work(static_cast<landmap_area_run *>(data)); }
+
+double areaRunProgress(gconstpointer data) {
+    return landmap_area_run_progress(static_cast<const landmap_area_run *>(data));
+}
+
+gchar *areaRunProgressText(gconstpointer data) {
+    const landmap_area_run *run = static_cast<const landmap_area_run *>(data);
+    if (run->control.cells_total.load() <= 0) return g_strdup("reading the area");
+    return g_strdup_printf("%.0f %% of the area's cells", 100.0 * landmap_area_run_progress(run));
+}
+
+// An area's map is shown as a land's; it is not kept for the session, which
+// keeps maps of whole lands.
+void areaRunDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_area_run *run = static_cast<const landmap_area_run *>(data);
+    if (run->result == nullptr) {
+        gchar *text =
+            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
+        showStatus(self->status, text, true);
+        g_free(text);
+        return;
+    }
+    gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(self->choose_area), FALSE);
+    showMap(self, run->result);
+    gchar *text = g_strdup_printf("The area computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
+    showStatus(self->status, text, false);
+    g_free(text);
+}
+
+void freeAreaRun(gpointer data) { delete static_cast<landmap_area_run *>(data); }
+
+const window_job_calls kAreaRunCalls = {areaRunWork, areaRunProgress, areaRunDone, freeAreaRun, areaRunProgressText};
+
+// A land too large to map whole: the area chosen on it, at full resolution.
+void startAreaRun(LandmapWindow *self, const map_options *options) {
+    landmap_view *v = self->view;
+    if (v->area.width < 1) {
+        showStatus(self->status, "Choose an area first: Shift+drag on the land, or open a parcel.", true);
+        return;
+    }
+    landmap_area_run *run = new landmap_area_run();
+    run->dem_path = v->land.path;
+    run->options = *options;
+    run->area = v->area;
+    run->started = g_get_monotonic_time();
+    windowJobStart(&self->run, GTK_WIDGET(self), run, &kAreaRunCalls, &run->control.cancel, self->progress);
+}
+
 // Starts a computation of the open land, or takes it from the session's maps.
 void startRun(LandmapWindow *self, const map_options *options) {
     cancelRun(self);
+    if (self->view->parcel != nullptr) {
+        startParcelRun(self, options);
+        return;
+    }
+    if (self->view->preview != nullptr) {
+        startAreaRun(self, options);
+        return;
+    }
     std::shared_ptr<const land_map> kept = landmap_remembered(self->view->land.path, options);
     if (kept != nullptr) {
         showMap(self, kept);
@@ -345,11 +561,14 @@ void forgetMap(LandmapWindow *self) {
     landmap_view *v = self->view;
     cancelRun(self);
     v->map.reset();
+    v->parcel_map.reset();
+    v->selected_block = 0;
     landmap_image_free(&v->image);
     v->selected_col = v->selected_row = v->hover_col = v->hover_row = v->site_col = v->site_row = -1;
     gtk_widget_hide(self->banner);
     mapButtons(self, false);
     gtk_label_set_text(GTK_LABEL(self->answer), "");
+    showBlocks(self);
     gtk_widget_hide(self->regions);
     offerColourings(self);
     showReadout(self, landmap_readout_text(nullptr, -1, -1));
@@ -368,6 +587,68 @@ void refuseLand(LandmapWindow *self, const landmap_land &land) {
     gtk_widget_show(self->refusal);
 }
 
+// --- the parcel ------------------------------------------------------------------
+
+void parcelReadWork(gpointer data) { landmap_parcel_read_work(static_cast<landmap_parcel_read *>(data)); }
+
+// A parcel read takes the window: the map shown is no longer the one to
+// read, unless the session computed this parcel on this land before. A
+// refusal leaves the parcel open before as it was.
+void parcelReadDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    landmap_view *v = self->view;
+    const landmap_parcel_read *read = static_cast<const landmap_parcel_read *>(data);
+    showStatus(self->status, "", false);
+    if (read->result == nullptr) {
+        std::string said = read->refusal;
+        if (v->parcel != nullptr && v->parcel->dem_path == v->land.path) said += "\n" + v->parcel->name + " stays open.";
+        gtk_label_set_text(GTK_LABEL(self->refusal), said.c_str());
+        gtk_widget_show(self->refusal);
+        return;
+    }
+    gtk_widget_hide(self->refusal);
+    forgetMap(self);
+    v->parcel = read->result;
+    gtk_label_set_text(GTK_LABEL(self->parcel_info), landmap_parcel_said(*v->parcel).c_str());
+    gtk_widget_set_sensitive(self->parcel_close, TRUE);
+    map_options options;
+    if (readEntries(self, &options)) {
+        std::shared_ptr<const landmap_parcel_map> kept = landmap_parcel_remembered(v->land.path, v->parcel->path, &options);
+        if (kept != nullptr) showParcelMap(self, kept);
+    }
+    gtk_widget_grab_focus(self->compute);
+}
+
+void freeParcelRead(gpointer data) { delete static_cast<landmap_parcel_read *>(data); }
+
+const window_job_calls kParcelReadCalls = {parcelReadWork, nullptr, parcelReadDone, freeParcelRead, nullptr};
+
+void startParcelRead(LandmapWindow *self, const char *path) {
+    landmap_parcel_read *read = new landmap_parcel_read();
+    read->path = path;
+    read->dem_path = self->view->land.usable ? self->view->land.path : "";
+    gchar *text = g_strdup_printf("Reading the parcel %s…", landmap_land_name(path).c_str());
+    showStatus(self->status, text, false);
+    g_free(text);
+    windowJobStart(&self->parcel_read, GTK_WIDGET(self), read, &kParcelReadCalls, nullptr, nullptr);
+}
+
+// Back to the whole land: its map comes back when the session has it.
+void closeParcel(LandmapWindow *self) {
+    landmap_view *v = self->view;
+    windowJobCancel(&self->parcel_read);
+    if (v->parcel == nullptr) return;
+    forgetMap(self);
+    v->parcel.reset();
+    gtk_label_set_text(GTK_LABEL(self->parcel_info), "No parcel: the whole land is mapped.");
+    gtk_widget_set_sensitive(self->parcel_close, FALSE);
+    map_options options;
+    if (v->land.usable && readEntries(self, &options)) {
+        std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
+        if (kept != nullptr) showMap(self, kept);
+    }
+}
+
 // A land whose elevations were read takes the window; a map computed before
 // for the same file and settings comes back at once.
 void takeLand(LandmapWindow *self, const landmap_land &land) {
@@ -377,7 +658,10 @@ void takeLand(LandmapWindow *self, const landmap_land &land) {
     gtk_widget_hide(self->refusal);
     gtk_label_set_text(GTK_LABEL(self->land_info), v->land.said.c_str());
     map_options options;
-    if (readEntries(self, &options)) {
+    if (v->parcel != nullptr) {
+        // The parcel open is placed again on the land just taken.
+        startParcelRead(self, v->parcel->path.c_str());
+    } else if (readEntries(self, &options)) {
         std::shared_ptr<const land_map> kept = landmap_remembered(v->land.path, &options);
         if (kept != nullptr) showMap(self, kept);
     }
@@ -385,21 +669,74 @@ void takeLand(LandmapWindow *self, const landmap_land &land) {
 }
 
 // Reading a land's elevations as a job: on the worker, then taken in.
-void surveyWork(gpointer data) { landmap_survey_work(static_cast<landmap_survey *>(data)); }
+void surveyWork(gpointer data) {
+    landmap_survey *survey = static_cast<landmap_survey *>(data);
+    landmap_survey_work(survey);
+    if (survey->land.usable) survey->credit = landmap_elevation_credit(survey->land.path);
+}
 
 void surveyDone(GtkWidget *window, gpointer data) {
     LandmapWindow *self = LANDMAP_WINDOW(window);
     const landmap_survey *survey = static_cast<const landmap_survey *>(data);
     showStatus(self->status, "", false);
-    if (survey->land.usable)
+    if (survey->land.usable) {
+        // Under the map: which source a fetched model is, and its credit.
+        self->view->credit = survey->credit;
+        gtk_label_set_text(GTK_LABEL(self->credit), survey->credit.c_str());
+        gtk_widget_set_visible(self->credit, !survey->credit.empty());
+        self->view->preview.reset();
+        self->view->area = map_window{};
+        gtk_widget_set_sensitive(self->choose_area, FALSE);
         takeLand(self, survey->land);
-    else
+    } else {
         refuseLand(self, survey->land);
+    }
 }
 
 void freeSurvey(gpointer data) { delete static_cast<landmap_survey *>(data); }
 
 const window_job_calls kSurveyCalls = {surveyWork, nullptr, surveyDone, freeSurvey, nullptr};
+
+// A land too large to map whole, its coarse picture read on the worker.
+void previewWork(gpointer data) { landmap_preview_work(static_cast<landmap_preview_read *>(data)); }
+
+void previewDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_preview_read *read = static_cast<const landmap_preview_read *>(data);
+    showStatus(self->status, "", false);
+    if (!read->land.usable) {
+        refuseLand(self, read->land);
+        return;
+    }
+    self->view->preview = read->preview;
+    self->view->area = map_window{};
+    self->view->credit.clear();
+    gtk_widget_hide(self->credit);
+    gtk_widget_set_sensitive(self->choose_area, TRUE);
+    takeLand(self, read->land);
+    gtk_widget_queue_draw(self->map_area);
+}
+
+void freePreview(gpointer data) { delete static_cast<landmap_preview_read *>(data); }
+
+const window_job_calls kPreviewCalls = {previewWork, nullptr, previewDone, freePreview, nullptr};
+
+// The coarse picture is shown while there is no map, or while an area is
+// being chosen.
+bool previewShown(LandmapWindow *self) {
+    const landmap_view *v = self->view;
+    return v->preview != nullptr &&
+           (v->map == nullptr || gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->choose_area)));
+}
+
+// Where the coarse picture lies: below the sentence across the top.
+map_frame previewFrame(LandmapWindow *self) {
+    const landmap_preview &p = *self->view->preview;
+    const double w = gtk_widget_get_allocated_width(self->map_area), h = gtk_widget_get_allocated_height(self->map_area);
+    map_frame f = mapFit(p.width, p.height, w, std::max(1.0, h - 44.0));
+    f.y += 44.0;
+    return f;
+}
 
 // --- handlers ----------------------------------------------------------------------
 
@@ -453,13 +790,78 @@ void onExample(GtkButton *, LandmapWindow *self) {
     landmap_window_open_land(self, self->view->example.c_str());
 }
 
+void onOpenParcelResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(data);
+    if (response == GTK_RESPONSE_ACCEPT) {
+        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+        if (path != nullptr) landmap_window_open_parcel(self, path);
+        g_free(path);
+    }
+    self->chooser = nullptr;
+    g_object_unref(dialog);
+}
+
+void onOpenParcel(GtkButton *, LandmapWindow *self) {
+    if (self->chooser != nullptr) return;
+    GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Open the outline of your parcel", GTK_WINDOW(self),
+                                                               GTK_FILE_CHOOSER_ACTION_OPEN, "_Open", "_Cancel");
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Every outline (KML, KMZ, GeoJSON, Shapefile, GeoPackage)",
+                  landmap_parcel_endings());
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "KML or KMZ (Google Earth)", {"kml", "kmz"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoJSON", {"geojson", "json"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Shapefile, also zipped", {"shp", "zip"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "GeoPackage", {"gpkg"});
+    GSList *filters = gtk_file_chooser_list_filters(GTK_FILE_CHOOSER(dialog));
+    gtk_file_chooser_set_filter(GTK_FILE_CHOOSER(dialog), GTK_FILE_FILTER(filters->data));
+    g_slist_free(filters);
+    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
+    g_signal_connect(dialog, "response", G_CALLBACK(onOpenParcelResponse), self);
+    self->chooser = dialog;
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+}
+
+void onCloseParcel(GtkButton *, LandmapWindow *self) { closeParcel(self); }
+
+void onChooseAreaToggled(GtkToggleButton *, LandmapWindow *self) { gtk_widget_queue_draw(self->map_area); }
+
+// A fetched model opens as if the grower had opened it.
+void elevationFetched(GtkWindow *parent, const char *path) {
+    if (LANDMAP_IS_WINDOW(parent)) landmap_window_open_land(LANDMAP_WINDOW(parent), path);
+}
+
+// For the parcel's box with the shading distance around it, or for a centre
+// and a size typed in the dialog.
+void onGetElevation(GtkButton *, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    map_options options;
+    const double margin = readEntries(self, &options) && options.shade ? options.distance : 5000.0;
+    landmap_elevation_open(GTK_WINDOW(self), v->parcel != nullptr, v->parcel != nullptr ? v->parcel->box : nullptr,
+                           margin, elevationFetched);
+}
+
+// A row of the block table chosen by the grower: its block outlined, its
+// mean months shown in place of a cell's.
+void onBlockSelected(GtkTreeSelection *, LandmapWindow *self) {
+    landmap_view *v = self->view;
+    if (v->filling_blocks) return;
+    v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
+    if (v->selected_block > 0) {
+        v->selected_col = v->selected_row = -1;
+        gtk_widget_set_sensitive(self->export_months, FALSE);
+    }
+    showCell(self);
+    gtk_widget_queue_draw(self->map_area);
+}
+
 // GTK finishes the drag itself (GTK_DEST_DEFAULT_DROP), once.
 void onDrop(GtkWidget *, GdkDragContext *, gint, gint, GtkSelectionData *selection, guint, guint,
             LandmapWindow *self) {
     gchar **uris = gtk_selection_data_get_uris(selection);
     if (uris != nullptr && uris[0] != nullptr) {
         gchar *path = g_filename_from_uri(uris[0], nullptr, nullptr);
-        if (path != nullptr)
+        if (path != nullptr && landmap_parcel_file(path))
+            landmap_window_open_parcel(self, path);
+        else if (path != nullptr)
             landmap_window_open_land(self, path);
         else
             showStatus(self->status, "Only a file on this computer can be opened.", true);
@@ -498,8 +900,17 @@ gboolean onThresholdFocusOut(GtkWidget *, GdkEvent *, LandmapWindow *self) {
 // --- the map's area: drawing, zoom and pan, the spot and the cell ----------------
 
 gboolean onDrawMap(GtkWidget *area, cairo_t *cr, LandmapWindow *self) {
+    if (previewShown(self)) {
+        const map_frame f = previewFrame(self);
+        landmap_draw_preview(cr, *self->view->preview, &f, self->view->area, self->view->rubber,
+                             gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+        return FALSE;
+    }
     const landmap_scene s = scene(self);
     landmap_draw_map(cr, &s, gtk_widget_get_allocated_width(area), gtk_widget_get_allocated_height(area));
+    const landmap_view *v = self->view;
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map)
+        landmap_draw_parcel(cr, *v->parcel_map->parcel, v->map->grid, &v->frame, v->selected_block);
     return FALSE;
 }
 
@@ -569,12 +980,30 @@ gboolean onScroll(GtkWidget *, GdkEventScroll *event, LandmapWindow *self) {
 void showSpot(LandmapWindow *self, int col, int row) {
     self->view->hover_col = col;
     self->view->hover_row = row;
-    showReadout(self, landmap_readout_text(self->view->map.get(), col, row));
+    const landmap_view *v = self->view;
+    // Over a parcel's map the block is named first; outside every block the
+    // readout says so.
+    const bool parcel = v->parcel_map != nullptr && v->parcel_map->map == v->map;
+    const int block = parcel ? landmap_parcel_block_at(*v->parcel_map, col, row) : 0;
+    if (parcel && col >= 0 && block == 0)
+        showReadout(self, landmap_parcel_spot(*v->parcel_map, col, row));
+    else if (block > 0)
+        showReadout(self, v->parcel_map->parcel->blocks.blocks[static_cast<size_t>(block - 1)].name + " · " +
+                              landmap_readout_text(v->map.get(), col, row));
+    else
+        showReadout(self, landmap_readout_text(v->map.get(), col, row));
 }
 
 gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
     landmap_view *v = self->view;
     gtk_widget_grab_focus(area);
+    if (event->button == GDK_BUTTON_PRIMARY && previewShown(self) &&
+        ((event->state & GDK_SHIFT_MASK) != 0 || gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(self->choose_area)) ||
+         v->map == nullptr)) {
+        v->rubber[0] = v->rubber[2] = event->x;
+        v->rubber[1] = v->rubber[3] = event->y;
+        return TRUE;
+    }
     if (event->button != GDK_BUTTON_PRIMARY || v->map == nullptr) return FALSE;
     v->dragging = true;
     v->drag_x = event->x;
@@ -586,6 +1015,14 @@ gboolean onPress(GtkWidget *area, GdkEventButton *event, LandmapWindow *self) {
 
 gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
     landmap_view *v = self->view;
+    if (event->button == GDK_BUTTON_PRIMARY && v->rubber[0] >= 0) {
+        const map_frame f = previewFrame(self);
+        const map_window a = landmap_area_of(*v->preview, (v->rubber[0] - f.x) / f.scale, (v->rubber[1] - f.y) / f.scale,
+                                             (event->x - f.x) / f.scale, (event->y - f.y) / f.scale);
+        v->rubber[0] = -1.0;
+        landmap_window_choose_area(self, a.x0, a.y0, a.width, a.height);
+        return TRUE;
+    }
     if (event->button != GDK_BUTTON_PRIMARY || !v->dragging) return FALSE;
     v->dragging = false;
     // A click, not a drag: select the cell under it.
@@ -594,6 +1031,12 @@ gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
         if (mapCellAt(&v->frame, v->map->grid.width, v->map->grid.height, event->x, event->y, &col, &row)) {
             v->selected_col = col;
             v->selected_row = row;
+            if (v->selected_block > 0) {
+                v->selected_block = 0;
+                v->filling_blocks = true;
+                landmap_blocks_select(GTK_TREE_VIEW(self->blocks_view), 0);
+                v->filling_blocks = false;
+            }
             showCell(self);
             gtk_widget_set_sensitive(self->export_months, TRUE);
             gtk_widget_queue_draw(self->map_area);
@@ -604,6 +1047,12 @@ gboolean onRelease(GtkWidget *, GdkEventButton *event, LandmapWindow *self) {
 
 gboolean onMotion(GtkWidget *, GdkEventMotion *event, LandmapWindow *self) {
     landmap_view *v = self->view;
+    if (v->rubber[0] >= 0) {
+        v->rubber[2] = event->x;
+        v->rubber[3] = event->y;
+        gtk_widget_queue_draw(self->map_area);
+        return FALSE;
+    }
     if (v->map == nullptr) return FALSE;
     if (v->dragging) {
         v->frame.x += event->x - v->drag_x;
@@ -675,10 +1124,14 @@ void exportChosen(gpointer data, int kind, const char *path) {
 }
 
 void chooseExport(LandmapWindow *self, landmap_export_kind kind) {
-    static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months"};
-    static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv"};
-    static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table"};
-    static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"}};
+    static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months",
+                                         "Export blocks"};
+    static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv",
+                                        "blocks.csv"};
+    static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table",
+                                          "CSV table or GeoPackage"};
+    static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"},
+                                                       {"csv", "gpkg"}};
     if (self->view->map == nullptr) return;
     ::chooseExport(GTK_WINDOW(self), &self->chooser, titles[kind], names[kind], filters[kind], endings[kind],
                    exportChosen, self, kind);
@@ -691,6 +1144,35 @@ void onSaveMap(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_SA
 void onExportAreas(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_AREA_TABLE); }
 
 void onExportMonths(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_CELL_MONTHS); }
+
+void onExportBlocks(GtkButton *, LandmapWindow *self) {
+    if (self->view->parcel_map != nullptr) chooseExport(self, LANDMAP_BLOCKS);
+}
+
+void blocksDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_blocks_export *e = static_cast<const landmap_blocks_export *>(data);
+    gtk_widget_set_sensitive(self->export_blocks, self->view->parcel_map != nullptr);
+    showExportOutcome(self->status, "Blocks", e->path.c_str(), e->ok, e->error.c_str());
+}
+
+void freeBlocks(gpointer data) { delete static_cast<landmap_blocks_export *>(data); }
+
+const window_job_calls kBlocksCalls = {landmap_blocks_work, nullptr, blocksDone, freeBlocks, nullptr};
+
+// The block file at the threshold in force, written on the worker.
+void startBlocksExport(LandmapWindow *self, const char *path) {
+    landmap_view *v = self->view;
+    if (windowJobRunning(&self->blocks_export) || v->parcel_map == nullptr) return;
+    landmap_blocks_export *e = new landmap_blocks_export();
+    e->map = v->parcel_map;
+    e->threshold = v->threshold;
+    e->dem_name = v->land.name;
+    e->path = path;
+    gtk_widget_set_sensitive(self->export_blocks, FALSE);
+    showStatus(self->status, "Writing the blocks…", false);
+    windowJobStart(&self->blocks_export, GTK_WIDGET(self), e, &kBlocksCalls, nullptr, nullptr);
+}
 
 void onClose(GtkButton *, LandmapWindow *self) { gtk_widget_destroy(GTK_WIDGET(self)); }
 
@@ -737,6 +1219,10 @@ static void landmap_window_init(LandmapWindow *self) {
     holdLines(self->falling_note, 2);
     // Escape closes; Enter stays with the entry it is typed in (the threshold).
     windowKeys(GTK_WIDGET(self), self->close, nullptr, 0);
+    self->blocks_store = landmap_blocks_setup(GTK_TREE_VIEW(self->blocks_view));
+    g_signal_connect(gtk_tree_view_get_selection(GTK_TREE_VIEW(self->blocks_view)), "changed",
+                     G_CALLBACK(onBlockSelected), self);
+    gtk_widget_set_sensitive(self->parcel_close, FALSE);
     gtk_drag_dest_set(GTK_WIDGET(self), GTK_DEST_DEFAULT_ALL, nullptr, 0, GDK_ACTION_COPY);
     gtk_drag_dest_add_uri_targets(GTK_WIDGET(self));
     showCell(self);
@@ -747,6 +1233,8 @@ static void landmap_window_dispose(GObject *object) {
     windowJobCancel(&self->run);
     windowJobCancel(&self->geotiff);
     windowJobCancel(&self->survey);
+    windowJobCancel(&self->parcel_read);
+    windowJobCancel(&self->blocks_export);
     closeChooser(&self->chooser);
     if (self->view != nullptr) landmap_image_free(&self->view->image);
     if (landmap_open == self) landmap_open = nullptr;
@@ -815,6 +1303,15 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(export_months);
     LANDMAP_CHILD(status);
     LANDMAP_CHILD(close);
+    LANDMAP_CHILD(parcel_open);
+    LANDMAP_CHILD(parcel_close);
+    LANDMAP_CHILD(parcel_info);
+    LANDMAP_CHILD(blocks_view);
+    LANDMAP_CHILD(blocks_note);
+    LANDMAP_CHILD(export_blocks);
+    LANDMAP_CHILD(choose_area);
+    LANDMAP_CHILD(get_elevation);
+    LANDMAP_CHILD(credit);
 #undef LANDMAP_CHILD
     gtk_widget_class_bind_template_callback(widget, onKey);
     gtk_widget_class_bind_template_callback(widget, onDrop);
@@ -842,6 +1339,11 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     gtk_widget_class_bind_template_callback(widget, onExportAreas);
     gtk_widget_class_bind_template_callback(widget, onExportMonths);
     gtk_widget_class_bind_template_callback(widget, onClose);
+    gtk_widget_class_bind_template_callback(widget, onOpenParcel);
+    gtk_widget_class_bind_template_callback(widget, onCloseParcel);
+    gtk_widget_class_bind_template_callback(widget, onExportBlocks);
+    gtk_widget_class_bind_template_callback(widget, onChooseAreaToggled);
+    gtk_widget_class_bind_template_callback(widget, onGetElevation);
 }
 
 LandmapWindow *landmap_window_open(GtkWindow *parent) {
@@ -859,6 +1361,17 @@ void landmap_window_open_land(LandmapWindow *self, const char *path) {
     // A newer file replaces one whose elevations are being read.
     windowJobCancel(&self->survey);
     const landmap_land land = landmap_land_open(path, self->view->example, landmap_memory_bytes());
+    if (!land.usable && land.too_large) {
+        // Shown coarsely, an area of it then mapped.
+        landmap_preview_read *read = new landmap_preview_read();
+        read->land = land;
+        read->memory_bytes = landmap_memory_bytes();
+        gchar *text = g_strdup_printf("Reading a coarse picture of %s…", land.name.c_str());
+        showStatus(self->status, text, false);
+        g_free(text);
+        windowJobStart(&self->survey, GTK_WIDGET(self), read, &kPreviewCalls, &read->cancel, nullptr);
+        return;
+    }
     if (!land.usable) {
         refuseLand(self, land);
         return;
@@ -889,12 +1402,51 @@ float landmap_window_get_threshold(LandmapWindow *self) { return self->view->thr
 
 bool landmap_window_is_computing(LandmapWindow *self) { return windowJobRunning(&self->run); }
 
-bool landmap_window_is_exporting(LandmapWindow *self) { return windowJobRunning(&self->geotiff); }
+bool landmap_window_is_exporting(LandmapWindow *self) {
+    return windowJobRunning(&self->geotiff) || windowJobRunning(&self->blocks_export);
+}
 
-bool landmap_window_is_opening(LandmapWindow *self) { return windowJobRunning(&self->survey); }
+bool landmap_window_is_opening(LandmapWindow *self) {
+    return windowJobRunning(&self->survey) || windowJobRunning(&self->parcel_read);
+}
+
+void landmap_window_open_parcel(LandmapWindow *self, const char *path) {
+    showStatus(self->status, "", false);
+    startParcelRead(self, path);
+}
+
+void landmap_window_close_parcel(LandmapWindow *self) { closeParcel(self); }
+
+bool landmap_window_choose_area(LandmapWindow *self, int x0, int y0, int width, int height) {
+    landmap_view *v = self->view;
+    if (v->preview == nullptr) return false;
+    const map_window a{x0, y0, width, height};
+    std::string why;
+    const bool ok = landmap_area_fits(*v->preview, a, landmap_memory_bytes(), &why);
+    if (ok) {
+        v->area = a;
+        const std::string said = "Area chosen: " + landmap_area_said(*v->preview, a) +
+                                 ", at full resolution; Compute maps it.";
+        showStatus(self->status, said.c_str(), false);
+    } else {
+        showStatus(self->status, why.c_str(), true);
+    }
+    gtk_widget_queue_draw(self->map_area);
+    return ok;
+}
+
+bool landmap_window_is_coarse(LandmapWindow *self) { return self->view->preview != nullptr; }
+
+std::shared_ptr<const landmap_parcel_map> landmap_window_get_parcel_map(LandmapWindow *self) {
+    return self->view->parcel_map;
+}
+
+std::vector<block_figures> landmap_window_get_blocks(LandmapWindow *self) { return self->view->figures; }
+
+int landmap_window_get_selected_block(LandmapWindow *self) { return self->view->selected_block; }
 
 bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, const char *path) {
-    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months"};
+    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months", "Blocks"};
     landmap_view *v = self->view;
     GError *error = nullptr;
     bool ok = false;
@@ -903,9 +1455,20 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
     } else if (kind == LANDMAP_GEOTIFF) {
         startGeoTiff(self, path);
         return true;
+    } else if (kind == LANDMAP_BLOCKS) {
+        if (v->parcel_map == nullptr) {
+            g_set_error_literal(&error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no parcel map");
+        } else {
+            startBlocksExport(self, path);
+            return true;
+        }
     } else if (kind == LANDMAP_SAVED_MAP) {
         const landmap_scene s = scene(self);
-        ok = landmap_save_map(&s, landmap_caption(*v->map, v->land.path, v->example), path, &error);
+        const bool parcel = v->parcel_map != nullptr && v->parcel_map->map == v->map;
+        ok = landmap_save_map_as(&s, landmap_caption(*v->map, v->land.path, v->example),
+                                 parcel ? landmap_parcel_answer(*v->parcel_map, v->threshold)
+                                        : answerText(*v->map, v->threshold),
+                                 v->credit, path, &error);
     } else if (kind == LANDMAP_AREA_TABLE) {
         ok = landmap_export_areas(v->map.get(), v->threshold, v->land.name, path, &error);
     } else {

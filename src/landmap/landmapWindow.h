@@ -7,11 +7,13 @@
 #ifndef VERANTA_LANDMAP_LANDMAPWINDOW_H
 #define VERANTA_LANDMAP_LANDMAPWINDOW_H
 
+#include "landmap/landmapParcel.h"
 #include "terrain/mapFigures.h"
 
 #include <gtk/gtk.h>
 
 #include <memory>
+#include <vector>
 
 #define LANDMAP_TYPE_WINDOW (landmap_window_get_type())
 G_DECLARE_FINAL_TYPE(LandmapWindow, landmap_window, LANDMAP, WINDOW, GtkWindow)
@@ -31,6 +33,27 @@ LandmapWindow *landmap_window_open(GtkWindow *parent);
 // it when the settings have one.
 void landmap_window_open_land(LandmapWindow *self, const char *path);
 
+// Opens a parcel's outline as Open parcel… and a drop do: read and placed on
+// the land open on a worker (landmap_window_is_opening); a refusal says why
+// and leaves the parcel open before. With a parcel, Compute maps only its
+// blocks' window and every figure counts only the blocks' cells. Closing it
+// returns to the whole land.
+void landmap_window_open_parcel(LandmapWindow *self, const char *path);
+void landmap_window_close_parcel(LandmapWindow *self);
+// The parcel's map shown (null when the map shown is the whole land's), its
+// blocks' figures at the threshold as the table shows them, and the block
+// selected in the table (0: none).
+std::shared_ptr<const landmap_parcel_map> landmap_window_get_parcel_map(LandmapWindow *self);
+std::vector<block_figures> landmap_window_get_blocks(LandmapWindow *self);
+int landmap_window_get_selected_block(LandmapWindow *self);
+
+// A land too large to map whole opens coarsely (landmap_window_is_coarse):
+// the grower chooses an area of it (Shift+drag, or Choose area and drag) in
+// its cells, which Compute maps at full resolution. False, said in the
+// status line, when the area is empty or still too large.
+bool landmap_window_choose_area(LandmapWindow *self, int x0, int y0, int width, int height);
+bool landmap_window_is_coarse(LandmapWindow *self);
+
 // What the window shows now: the map as computed (null before one), whether
 // the open land can be computed, how the map lies in its area, the selected
 // cell (false when none) and the threshold in degree days.
@@ -46,7 +69,7 @@ bool landmap_window_is_exporting(LandmapWindow *self);
 bool landmap_window_is_opening(LandmapWindow *self);
 
 // The window's exports, as its buttons name them.
-enum landmap_export_kind { LANDMAP_GEOTIFF, LANDMAP_SAVED_MAP, LANDMAP_AREA_TABLE, LANDMAP_CELL_MONTHS };
+enum landmap_export_kind { LANDMAP_GEOTIFF, LANDMAP_SAVED_MAP, LANDMAP_AREA_TABLE, LANDMAP_CELL_MONTHS, LANDMAP_BLOCKS };
 // What the file choosers do with a chosen name; the outcome is said in the
 // window's status line. The GeoTIFF is written on a worker: true once it is
 // started, its outcome said when it ends.

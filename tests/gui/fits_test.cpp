@@ -8,6 +8,7 @@
 
 #include "demFiles.h"
 
+#include "landmap/landmapBlocks.h"
 #include "landmap/landmapWindow.h"
 #include "model/model.h"
 #include "oneday/oneday.h"
@@ -31,6 +32,16 @@
 namespace {
 
 const int kScreenWidth = 1024, kScreenHeight = 768;
+
+// Two blocks over the example land (UTM 10N), one with a hole.
+const char *const kTwoBlocks = R"({"type": "FeatureCollection",
+ "crs": {"type": "name", "properties": {"name": "urn:ogc:def:crs:EPSG::32610"}},
+ "features": [
+  {"type": "Feature", "properties": {"name": "Upper Terrace"}, "geometry": {"type": "Polygon", "coordinates":
+   [[[471600, 4933500], [472200, 4933500], [472200, 4933150], [471600, 4933150], [471600, 4933500]]]}},
+  {"type": "Feature", "properties": {"name": "Creek Block"}, "geometry": {"type": "Polygon", "coordinates":
+   [[[472350, 4933000], [472900, 4932950], [472850, 4932550], [472400, 4932600], [472350, 4933000]],
+    [[472550, 4932800], [472650, 4932800], [472650, 4932700], [472550, 4932700], [472550, 4932800]]]}}]})";
 
 const char *const kSite = "latitude  44.133\nlongitude  -123.214\nelevation  114\naspect  180\ntilt  10\n";
 
@@ -196,6 +207,38 @@ TEST(Fits, LandmapWindow) {
     ASSERT_TRUE(await([&] { return !busy(); }));
     ASSERT_NE(landmap_window_get_map(w), nullptr);
     expectFits(win, "landmap-computed");
+    // A parcel of two blocks over the example land: opened, computed, a
+    // block chosen in the table.
+    gui::writeFile("blocks.geojson", kTwoBlocks);
+    landmap_window_open_parcel(w, (std::filesystem::current_path() / "blocks.geojson").c_str());
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    expectFits(win, "landmap-parcel-opened");
+    gui::click(part("landmap_compute"));
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    ASSERT_NE(landmap_window_get_parcel_map(w), nullptr);
+    expectFits(win, "landmap-parcel-computed");
+    landmap_blocks_select(GTK_TREE_VIEW(part("landmap_blocks_view")), 2);
+    expectFits(win, "landmap-block-selected");
+    gui::click(part("landmap_parcel_close"));
+    expectFits(win, "landmap-parcel-closed");
+    // A land too large to map whole, shown coarsely, an area chosen.
+    std::vector<float> small(40 * 30);
+    for (size_t i = 0; i < small.size(); i++) small[i] = static_cast<float>(200 + i % 40 + i / 40);
+    ASSERT_TRUE(writeDemFile("small.tif", 40, 30, small, "EPSG:32610", 10.0, 476000.0 + 200000.0, 4928000.0 - 300000.0));
+    gui::writeFile("huge.vrt",
+                   "<VRTDataset rasterXSize=\"100000\" rasterYSize=\"100000\">"
+                   "<SRS>EPSG:32610</SRS><GeoTransform>476000, 10, 0, 4928000, 0, -10</GeoTransform>"
+                   "<VRTRasterBand dataType=\"Float32\" band=\"1\"><NoDataValue>-9999</NoDataValue>"
+                   "<SimpleSource><SourceFilename relativeToVRT=\"1\">small.tif</SourceFilename>"
+                   "<SourceBand>1</SourceBand><SrcRect xOff=\"0\" yOff=\"0\" xSize=\"40\" ySize=\"30\"/>"
+                   "<DstRect xOff=\"20000\" yOff=\"30000\" xSize=\"40000\" ySize=\"30000\"/></SimpleSource>"
+                   "</VRTRasterBand></VRTDataset>\n");
+    landmap_window_open_land(w, (std::filesystem::current_path() / "huge.vrt").c_str());
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    ASSERT_TRUE(landmap_window_is_coarse(w));
+    expectFits(win, "landmap-coarse");
+    landmap_window_choose_area(w, 30000, 40000, 30, 20);
+    expectFits(win, "landmap-area-chosen");
     landmap_window_open_land(w, refused.c_str());
     ASSERT_TRUE(await([&] { return !busy(); }));
     expectFits(win, "landmap-refused-after-a-map");
