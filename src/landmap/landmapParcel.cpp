@@ -4,6 +4,7 @@
 #include "landmap/landmapParcel.h"
 
 #include "landmap/landmapRun.h"
+#include "parcel/parcelMap.h"
 #include "model/calibratedRegion.h"
 #include "terrain/mapFigures.h"
 #include "terrain/mapTexts.h"
@@ -32,8 +33,6 @@ std::string lower(const std::string &s) {
     return out;
 }
 
-std::string hectaresText(double ha) { return decimalString(ha, ha < 10 ? 2 : 1); }
-
 bool sameSettings(const map_options &a, const map_options &b) {
     return a.season.year == b.season.year && a.season.start_day == b.season.start_day &&
            a.season.start_month == b.season.start_month && a.season.stop_day == b.season.stop_day &&
@@ -55,18 +54,6 @@ std::deque<remembered> &kept() {
 
 // Every band of the map and its elevations, with the cells outside every
 // block made cells without data.
-void maskCells(land_map *m, const std::vector<std::int32_t> &blocks) {
-    const long cells = m->grid.cells();
-    const int bands = m->layout.count();
-    for (long i = 0; i < cells; i++) {
-        if (blocks[static_cast<size_t>(i)] != 0) continue;
-        for (int b = 0; b < bands; b++) m->values[static_cast<size_t>(b) * cells + i] = kMapNodata;
-        if (!m->elevation.empty()) m->elevation[static_cast<size_t>(i)] = kMapNodata;
-        for (size_t e = 0; e < m->whole_edge_months.size() / static_cast<size_t>(cells); e++)
-            m->whole_edge_months[e * cells + i] = kMapNodata;
-    }
-}
-
 std::string wgs84Wkt() {
     OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
     OSRImportFromEPSG(srs, 4326);
@@ -178,20 +165,10 @@ bool landmap_parcel_mask(const land_map &computed, const std::shared_ptr<const l
     grid.height = computed.grid.height;
     std::vector<std::int32_t> blocks;
     if (!blockCells(&p->blocks, &grid, &blocks, refusal)) return false;
+    // The parcel's map as veranta-map's: its block band, nothing outside
+    // the blocks, the counts of their cells alone.
     auto m = std::make_shared<land_map>(computed);
-    maskCells(m.get(), blocks);
-    // The counts the window's note on the calibrated region reads, of the
-    // parcel's cells alone, judged as the block figures judge them.
-    m->cells_with_data = m->cells_outside = 0;
-    const float *tilt = m->band(map_quantity::tilt);
-    for (long i = 0; i < m->grid.cells(); i++) {
-        if (!m->hasData(i)) continue;
-        m->cells_with_data++;
-        const size_t j = static_cast<size_t>(i);
-        if (!m->latitude.empty() &&
-            !cellInCalibratedRegion(m->latitude[j], m->longitude[j], m->elevation[j], tilt[j]))
-            m->cells_outside++;
-    }
+    if (!applyBlocks(m.get(), &p->blocks, blocks, refusal)) return false;
     out->parcel = p;
     out->map = std::move(m);
     out->block_of_cell = std::move(blocks);
@@ -224,31 +201,6 @@ block_map landmap_block_map(const landmap_parcel_map &m) {
     b.tilt = map.band(map_quantity::tilt);
     b.nodata = kMapNodata;
     return b;
-}
-
-std::string landmap_parcel_answer(const landmap_parcel_map &m, float threshold) {
-    const land_map &map = *m.map;
-    const land_grid &g = map.grid;
-    const float *gdd = map.band(map_quantity::degree_days);
-    double parcel = 0.0, reaching = 0.0, without = 0.0;
-    for (int r = 0; r < g.height; r++)
-        for (int col = 0; col < g.width; col++) {
-            const size_t i = static_cast<size_t>(r) * g.width + col;
-            if (m.block_of_cell[i] == 0) continue;
-            const double a = g.row_area[static_cast<size_t>(r)];
-            parcel += a;
-            if (gdd[i] == kMapNodata)
-                without += a;
-            else if (gdd[i] >= threshold)
-                reaching += a;
-        }
-    const double with = parcel - without;
-    std::string text = hectaresText(reaching / 1e4) + " ha of your " + hectaresText(parcel / 1e4) + " ha parcel (" +
-                       decimalString(with > 0 ? 100.0 * reaching / with : 0.0, 1) + " %) get at least " +
-                       decimalString(threshold, 0) + " degree days over this season";
-    if (without > 0.0)
-        text += "; its other " + hectaresText(without / 1e4) + " ha have no elevation data and are not counted";
-    return text + ". Only the parcel's cells count: a cell counts when its centre lies inside a block.";
 }
 
 int landmap_parcel_block_at(const landmap_parcel_map &m, int col, int row) {

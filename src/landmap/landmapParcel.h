@@ -75,10 +75,6 @@ bool landmap_parcel_mask(const land_map &computed, const std::shared_ptr<const l
 // The map's bands as the parcel core reads them (pointers into m).
 block_map landmap_block_map(const landmap_parcel_map &m);
 
-// "9.4 ha of your 12.1 ha parcel (77.7 %) get at least 1150 degree days over
-// this season", and the hectares of the blocks without elevation data.
-std::string landmap_parcel_answer(const landmap_parcel_map &m, float threshold);
-
 // The readout of the cell under the pointer, its block named first; the
 // hint when col < 0.
 std::string landmap_parcel_spot(const landmap_parcel_map &m, int col, int row);

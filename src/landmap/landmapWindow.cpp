@@ -256,7 +256,7 @@ void setThreshold(LandmapWindow *self, float threshold) {
     v->updating_threshold = false;
     if (v->map == nullptr) return;
     if (v->parcel_map != nullptr && v->parcel_map->map == v->map) {
-        gtk_label_set_text(GTK_LABEL(self->answer), landmap_parcel_answer(*v->parcel_map, threshold).c_str());
+        gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->parcel_map->map, threshold).c_str());
         showBlocks(self);
     } else {
         gtk_label_set_text(GTK_LABEL(self->answer), answerText(*v->map, threshold).c_str());
@@ -1464,11 +1464,8 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
         }
     } else if (kind == LANDMAP_SAVED_MAP) {
         const landmap_scene s = scene(self);
-        const bool parcel = v->parcel_map != nullptr && v->parcel_map->map == v->map;
         ok = landmap_save_map_as(&s, landmap_caption(*v->map, v->land.path, v->example),
-                                 parcel ? landmap_parcel_answer(*v->parcel_map, v->threshold)
-                                        : answerText(*v->map, v->threshold),
-                                 v->credit, path, &error);
+                                 answerText(*v->map, v->threshold), v->credit, path, &error);
     } else if (kind == LANDMAP_AREA_TABLE) {
         ok = landmap_export_areas(v->map.get(), v->threshold, v->land.name, path, &error);
     } else {

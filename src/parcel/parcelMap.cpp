@@ -70,6 +70,51 @@ map_band blockNumberBand(const parcel *p) {
     return {map_quantity::block_number, 0, "block number (" + names + "; 0 outside every block)", ""};
 }
 
+bool applyBlocks(land_map *map, const parcel *p, const std::vector<std::int32_t> &blocks, std::string *refusal) {
+    const size_t cells = static_cast<size_t>(map->grid.cells());
+    if (blocks.size() != cells || map->elevation.size() < cells || map->latitude.size() < cells) {
+        *refusal = "the blocks do not lie on this map's grid, or the map lacks its cells' elevations and positions";
+        return false;
+    }
+    // The band goes where the layout puts it; those after it move up one.
+    const int b = map->layout.addOptional(blockNumberBand(p));
+    if (b < 0) {
+        *refusal = "the map has a block band already";
+        return false;
+    }
+    const size_t band = static_cast<size_t>(b);
+    map->values.resize(static_cast<size_t>(map->layout.count()) * cells);
+    std::copy_backward(map->values.begin() + static_cast<long>(band * cells),
+                       map->values.end() - static_cast<long>(cells), map->values.end());
+    float *numbers = map->values.data() + band * cells;
+    for (size_t i = 0; i < cells; i++) numbers[i] = static_cast<float>(blocks[i]);
+
+    // Outside every block: nodata, as a cell without elevation is.
+    auto blank = [&](std::vector<float> &v, size_t i) {
+        for (size_t k = 0; k * cells < v.size(); k++) v[k * cells + i] = kMapNodata;
+    };
+    const float *tilt = map->band(map_quantity::tilt);
+    long with_data = 0;
+    long outside = 0;
+    for (size_t i = 0; i < cells; i++) {
+        if (blocks[i] == 0) {
+            for (int k = 0; k < map->layout.count(); k++)
+                if (static_cast<size_t>(k) != band) map->values[static_cast<size_t>(k) * cells + i] = kMapNodata;
+            blank(map->elevation, i);
+            blank(map->horizons, i);
+            blank(map->whole_edge_months, i);
+        } else if (map->elevation[i] != kMapNodata) {
+            // As the terrain core counts a cell outside the calibrated region.
+            with_data++;
+            if (!cellInCalibratedRegion(map->latitude[i], map->longitude[i], map->elevation[i], tilt[i])) outside++;
+        }
+    }
+    map->cells_with_data = with_data;
+    map->cells_outside = outside;
+    map->grid.parcel_file = p->file_name;
+    return true;
+}
+
 int computeParcelMap(const dem_source *dem, const map_options *options, const parcel *p, const parcel_on_dem *on,
                      const map_extent *tile, const map_wants *wants, map_control *control, land_map *map,
                      std::string *refusal) {
@@ -97,43 +142,12 @@ int computeParcelMap(const dem_source *dem, const map_options *options, const pa
             const size_t c = i % width + static_cast<size_t>(w.x0 - e.x0);
             blocks[i] = on->block_of_cell[r * static_cast<size_t>(e.width) + c];
         }
-        // The band goes where the layout puts it; those after it move up one.
-        const int b = map->layout.addOptional(blockNumberBand(p));
-        if (b < 0) return say(refusal, TERRAIN_FAILED, "the map has a block band already");
-        const size_t band = static_cast<size_t>(b);
-        map->values.resize(static_cast<size_t>(map->layout.count()) * cells);
-        std::copy_backward(map->values.begin() + static_cast<long>(band * cells),
-                           map->values.end() - static_cast<long>(cells), map->values.end());
-        float *numbers = map->values.data() + band * cells;
-        for (size_t i = 0; i < cells; i++) numbers[i] = static_cast<float>(blocks[i]);
-
-        // Outside every block: nodata, as a cell without elevation is.
-        auto blank = [&](std::vector<float> &v, size_t i) {
-            for (size_t k = 0; k * cells < v.size(); k++) v[k * cells + i] = kMapNodata;
-        };
-        const float *tilt = map->band(map_quantity::tilt);
-        long with_data = 0;
-        long outside = 0;
-        for (size_t i = 0; i < cells; i++) {
-            if (blocks[i] == 0) {
-                for (int k = 0; k < map->layout.count(); k++)
-                    if (static_cast<size_t>(k) != band) map->values[static_cast<size_t>(k) * cells + i] = kMapNodata;
-                blank(map->elevation, i);
-                blank(map->horizons, i);
-                blank(map->whole_edge_months, i);
-            } else if (map->elevation[i] != kMapNodata) {
-                // As the terrain core counts a cell outside the calibrated region.
-                with_data++;
-                if (!cellInCalibratedRegion(map->latitude[i], map->longitude[i], map->elevation[i], tilt[i])) outside++;
-            }
-        }
+        const long with_data = map->cells_with_data, outside = map->cells_outside;
+        if (!applyBlocks(map, p, blocks, refusal)) return TERRAIN_FAILED;
         if (control != nullptr) {
-            control->cells_with_data.fetch_sub(map->cells_with_data - with_data);
-            control->cells_outside.fetch_sub(map->cells_outside - outside);
+            control->cells_with_data.fetch_sub(with_data - map->cells_with_data);
+            control->cells_outside.fetch_sub(outside - map->cells_outside);
         }
-        map->cells_with_data = with_data;
-        map->cells_outside = outside;
-        map->grid.parcel_file = p->file_name;
         map->grid.run_x0 = e.x0;
         map->grid.run_y0 = e.y0;
         map->grid.run_width = e.width;

@@ -33,6 +33,14 @@ bool placeParcelOnDem(const parcel *p, const dem_source *dem, parcel_on_dem *out
 // (shortened, saying how many are left out, when there are many).
 map_band blockNumberBand(const parcel *p);
 
+// Makes a computed map a parcel's: blocks (k + 1 for block k, 0 outside
+// every block; row by row over the map's grid) become the block-number band,
+// added through the layout; every other band, elevation, horizon and edge
+// month of a cell outside every block becomes kMapNodata; the counts are the
+// blocks' cells alone; the grid names the parcel's file. False with one
+// sentence when the blocks are not of the map's grid or it has the band.
+bool applyBlocks(land_map *map, const parcel *p, const std::vector<std::int32_t> &blocks, std::string *refusal);
+
 // The map of the blocks' extent, or of one tile of it (tile: its size and
 // column and row; null or size 0 for the whole extent), as computeMap
 // computes it, then: the block-number band added through the layout (after

@@ -114,18 +114,27 @@ TEST(LandmapParcel, OnlyTheBlocksAreComputedAndCounted) {
     const land_map &m = *pm->map;
     EXPECT_LT(m.grid.cells(), whole->grid.cells() / 2) << "only the blocks' window is computed";
 
-    long wrong = 0, inside = 0;
-    for (int b = 0; b < m.layout.count(); b++)
+    // Every band of the whole land's, then the block band as veranta-map writes it.
+    long wrong = 0, inside = 0, numbered = 0;
+    for (int b = 0; b < whole->layout.count(); b++) {
+        const float *band = m.band(whole->layout[b].quantity, whole->layout[b].month);
+        ASSERT_NE(band, nullptr) << b;
         for (int r = 0; r < m.grid.height; r++)
             for (int c = 0; c < m.grid.width; c++) {
                 const long i = static_cast<long>(r) * m.grid.width + c;
                 const long j = static_cast<long>(r + m.grid.y0) * whole->grid.width + c + m.grid.x0;
-                const float got = m.band(b)[i], want = pm->block_of_cell[i] != 0 ? whole->band(b)[j] : kMapNodata;
+                const float got = band[i], want = pm->block_of_cell[i] != 0 ? whole->band(b)[j] : kMapNodata;
                 wrong += std::memcmp(&got, &want, sizeof got) != 0;
                 inside += b == 0 && pm->block_of_cell[i] != 0;
             }
+    }
     EXPECT_EQ(wrong, 0);
     EXPECT_GT(inside, 1000);
+    const float *blocks = m.band(map_quantity::block_number);
+    ASSERT_NE(blocks, nullptr);
+    for (long i = 0; i < m.grid.cells(); i++)
+        numbered += blocks[i] != static_cast<float>(pm->block_of_cell[static_cast<size_t>(i)]);
+    EXPECT_EQ(numbered, 0);
 
     // The core's figures on the same map, at the window's threshold.
     const block_map bm = landmap_block_map(*pm);
