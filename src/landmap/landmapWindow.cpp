@@ -79,7 +79,7 @@ struct _LandmapWindow {
     GtkWidget *banner, *colour_gdd, *colour_irr, *colour_region, *colour_date, *zoom_in, *zoom_out, *fit;
     GtkWidget *map_area, *readout, *selected, *month_chart, *falling_note;
     GtkListStore *months_store;
-    GtkWidget *export_tif, *save_map, *export_areas, *export_months, *status, *close;
+    GtkWidget *export_tif, *save_map, *save_report, *export_areas, *export_months, *status, *close;
     GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
     GtkListStore *blocks_store;      // the block table's, made with its columns
     GtkWidget *choose_area, *get_elevation, *credit;
@@ -90,6 +90,7 @@ struct _LandmapWindow {
     window_job survey;               // the elevations of a land being opened
     window_job parcel_read;          // a parcel's outline being read and placed
     window_job blocks_export;        // the block file being written
+    window_job report;               // the site report being written
     landmap_view *view;
 };
 
@@ -126,7 +127,7 @@ landmap_scene scene(LandmapWindow *self) {
 
 // The buttons that need a map (the cell months' also a cell).
 void mapButtons(LandmapWindow *self, bool have) {
-    for (GtkWidget *b : {self->export_tif, self->save_map, self->export_areas, self->threshold_scale,
+    for (GtkWidget *b : {self->export_tif, self->save_map, self->save_report, self->export_areas, self->threshold_scale,
                          self->threshold_entry, self->presets, self->zoom_in, self->zoom_out, self->fit})
         gtk_widget_set_sensitive(b, have);
     gtk_widget_set_sensitive(self->export_months, FALSE);
@@ -1125,13 +1126,13 @@ void exportChosen(gpointer data, int kind, const char *path) {
 
 void chooseExport(LandmapWindow *self, landmap_export_kind kind) {
     static const char *const titles[] = {"Export GeoTIFF", "Save map", "Export area table", "Export cell months",
-                                         "Export blocks"};
+                                         "Export blocks", "Save report"};
     static const char *const names[] = {"land-map.tif", "land-map.png", "land-areas.csv", "cell-months.csv",
-                                        "blocks.csv"};
+                                        "blocks.csv", "site-report.pdf"};
     static const char *const filters[] = {"GeoTIFF", "PNG, SVG or PDF", "CSV table", "CSV table",
-                                          "CSV table or GeoPackage"};
+                                          "CSV table or GeoPackage", "PDF"};
     static const std::vector<std::string> endings[] = {{"tif", "tiff"}, {"png", "svg", "pdf"}, {"csv"}, {"csv"},
-                                                       {"csv", "gpkg"}};
+                                                       {"csv", "gpkg"}, {"pdf"}};
     if (self->view->map == nullptr) return;
     ::chooseExport(GTK_WINDOW(self), &self->chooser, titles[kind], names[kind], filters[kind], endings[kind],
                    exportChosen, self, kind);
@@ -1173,6 +1174,39 @@ void startBlocksExport(LandmapWindow *self, const char *path) {
     showStatus(self->status, "Writing the blocks…", false);
     windowJobStart(&self->blocks_export, GTK_WIDGET(self), e, &kBlocksCalls, nullptr, nullptr);
 }
+
+void reportDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    const landmap_report_export *e = static_cast<const landmap_report_export *>(data);
+    gtk_widget_set_sensitive(self->save_report, self->view->map != nullptr);
+    showExportOutcome(self->status, "Report", e->path.c_str(), e->ok, e->error.c_str());
+}
+
+void freeReport(gpointer data) { delete static_cast<landmap_report_export *>(data); }
+
+const window_job_calls kReportCalls = {landmap_report_work, nullptr, reportDone, freeReport, nullptr};
+
+// The site report of the map shown, at the threshold in force, with the
+// parcel's blocks as the table shows them; drawn and written on the worker.
+void startReport(LandmapWindow *self, const char *path) {
+    landmap_view *v = self->view;
+    if (windowJobRunning(&self->report) || v->map == nullptr) return;
+    landmap_report_export *e = new landmap_report_export();
+    e->map = v->map;
+    e->path = path;
+    e->dem_path = v->land.path;
+    e->threshold = v->threshold;
+    if (v->parcel_map != nullptr && v->parcel_map->map == v->map && !v->figures.empty()) {
+        e->outline = std::shared_ptr<const parcel>(v->parcel_map->parcel, &v->parcel_map->parcel->blocks);
+        e->figures = v->figures;
+    }
+    e->paper = landmap_desktop_paper();
+    gtk_widget_set_sensitive(self->save_report, FALSE);
+    showStatus(self->status, "Writing the report…", false);
+    windowJobStart(&self->report, GTK_WIDGET(self), e, &kReportCalls, nullptr, nullptr);
+}
+
+void onSaveReport(GtkButton *, LandmapWindow *self) { chooseExport(self, LANDMAP_REPORT); }
 
 void onClose(GtkButton *, LandmapWindow *self) { gtk_widget_destroy(GTK_WIDGET(self)); }
 
@@ -1235,6 +1269,7 @@ static void landmap_window_dispose(GObject *object) {
     windowJobCancel(&self->survey);
     windowJobCancel(&self->parcel_read);
     windowJobCancel(&self->blocks_export);
+    windowJobCancel(&self->report);
     closeChooser(&self->chooser);
     if (self->view != nullptr) landmap_image_free(&self->view->image);
     if (landmap_open == self) landmap_open = nullptr;
@@ -1299,6 +1334,7 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(months_store);
     LANDMAP_CHILD(export_tif);
     LANDMAP_CHILD(save_map);
+    LANDMAP_CHILD(save_report);
     LANDMAP_CHILD(export_areas);
     LANDMAP_CHILD(export_months);
     LANDMAP_CHILD(status);
@@ -1336,6 +1372,7 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     gtk_widget_class_bind_template_callback(widget, onFit);
     gtk_widget_class_bind_template_callback(widget, onExportGeoTiff);
     gtk_widget_class_bind_template_callback(widget, onSaveMap);
+    gtk_widget_class_bind_template_callback(widget, onSaveReport);
     gtk_widget_class_bind_template_callback(widget, onExportAreas);
     gtk_widget_class_bind_template_callback(widget, onExportMonths);
     gtk_widget_class_bind_template_callback(widget, onClose);
@@ -1403,7 +1440,8 @@ float landmap_window_get_threshold(LandmapWindow *self) { return self->view->thr
 bool landmap_window_is_computing(LandmapWindow *self) { return windowJobRunning(&self->run); }
 
 bool landmap_window_is_exporting(LandmapWindow *self) {
-    return windowJobRunning(&self->geotiff) || windowJobRunning(&self->blocks_export);
+    return windowJobRunning(&self->geotiff) || windowJobRunning(&self->blocks_export) ||
+           windowJobRunning(&self->report);
 }
 
 bool landmap_window_is_opening(LandmapWindow *self) {
@@ -1446,7 +1484,7 @@ std::vector<block_figures> landmap_window_get_blocks(LandmapWindow *self) { retu
 int landmap_window_get_selected_block(LandmapWindow *self) { return self->view->selected_block; }
 
 bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, const char *path) {
-    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months", "Blocks"};
+    static const char *const what[] = {"GeoTIFF", "Map", "Area table", "Cell months", "Blocks", "Report"};
     landmap_view *v = self->view;
     GError *error = nullptr;
     bool ok = false;
@@ -1454,6 +1492,9 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
         g_set_error_literal(&error, G_FILE_ERROR, G_FILE_ERROR_INVAL, "there is no map yet");
     } else if (kind == LANDMAP_GEOTIFF) {
         startGeoTiff(self, path);
+        return true;
+    } else if (kind == LANDMAP_REPORT) {
+        startReport(self, path);
         return true;
     } else if (kind == LANDMAP_BLOCKS) {
         if (v->parcel_map == nullptr) {

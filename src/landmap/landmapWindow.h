@@ -69,7 +69,14 @@ bool landmap_window_is_exporting(LandmapWindow *self);
 bool landmap_window_is_opening(LandmapWindow *self);
 
 // The window's exports, as its buttons name them.
-enum landmap_export_kind { LANDMAP_GEOTIFF, LANDMAP_SAVED_MAP, LANDMAP_AREA_TABLE, LANDMAP_CELL_MONTHS, LANDMAP_BLOCKS };
+enum landmap_export_kind {
+    LANDMAP_GEOTIFF,
+    LANDMAP_SAVED_MAP,
+    LANDMAP_AREA_TABLE,
+    LANDMAP_CELL_MONTHS,
+    LANDMAP_BLOCKS,
+    LANDMAP_REPORT
+};
 // What the file choosers do with a chosen name; the outcome is said in the
 // window's status line. The GeoTIFF is written on a worker: true once it is
 // started, its outcome said when it ends.

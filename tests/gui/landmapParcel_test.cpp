@@ -20,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <ogr_api.h>
@@ -237,6 +238,24 @@ TEST(LandmapParcel, ExportsTheBlocksAsGeoPackageAndCsv) {
     ASSERT_TRUE(exists);
     EXPECT_NE(csv.find("Creek Block"), std::string::npos);
     EXPECT_NE(csv.find("hectares_reaching"), std::string::npos);
+}
+
+// The report of a parcel's map: the parcel's answer and each block named,
+// as the window's table names them, on three pages or more.
+TEST(LandmapParcel, TheReportCarriesTheParcelAndItsBlocks) {
+    LandmapWindow *w = exampleWindow();
+    ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(openParcel(w, "blocks.geojson", kTwoBlocks));
+    ASSERT_TRUE(compute(w));
+    ASSERT_TRUE(landmap_window_export_to(w, LANDMAP_REPORT, here("report.pdf").c_str()));
+    ASSERT_TRUE(await(w));
+    ASSERT_EQ(std::system("pdftotext report.pdf report.txt && pdfinfo report.pdf > info.txt"), 0);
+    const std::string text = gui::readFile("report.txt"), info = gui::readFile("info.txt");
+    EXPECT_NE(text.find("ha of your"), std::string::npos) << text.substr(0, 800);
+    for (const block_figures &b : landmap_window_get_blocks(w)) EXPECT_NE(text.find(b.name), std::string::npos) << b.name;
+    const size_t pages = info.find("Pages:");
+    ASSERT_NE(pages, std::string::npos);
+    EXPECT_GE(std::atoi(info.c_str() + pages + 6), 3) << info;
 }
 
 // Closing the parcel gives the whole land's map back; opening it again and
