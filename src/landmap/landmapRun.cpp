@@ -7,6 +7,8 @@
 // shows it at once and a file replaced or edited is computed again.
 #include "landmap/landmapRun.h"
 
+#include "station/stationAnchor.h"
+#include "terrain/mapAnchor.h"
 #include "terrain/mapTexts.h"
 
 #include <glib.h>
@@ -232,3 +234,49 @@ void landmap_remember(const landmap_run *run) {
     maps.push_front({run->path, run->file_size, run->file_modified, run->result});
     while (maps.size() > static_cast<size_t>(kLandmapRemembered)) maps.pop_back();
 }
+
+void landmap_anchor_work(landmap_anchor_run *run) {
+    const std::string name = landmap_land_name(run->station_path);
+    const land_map &map = *run->map;
+    if (map.options.target > 0.0) {
+        run->refusal = "The map cannot be anchored while it has a target's dates: they come from the estimate's own "
+                       "days, which anchoring does not move. Clear the target and compute again.";
+        return;
+    }
+    const season_range &s = map.options.season;
+    const station_season season{s.start_day, s.start_month, s.stop_day, s.stop_month};
+    station_anchor found;
+    std::string why;
+    switch (anchorFromFile(run->station_path, UNIT_UNSAID, season, run->site_given ? &run->site : nullptr, &found,
+                           &why, &run->cancel)) {
+    case ANCHOR_OK:
+        break;
+    case ANCHOR_NO_SITE:
+        run->refusal = name + " does not say where the station stands: type its latitude, longitude and elevation "
+                              "beside the button and choose it again.";
+        return;
+    case ANCHOR_NEEDS_UNIT:
+        run->refusal = name + ": " + why + "; name the unit in its maximum's and minimum's columns (tmax_c, tmin_f).";
+        return;
+    case ANCHOR_CANCELLED:
+        run->refusal = "The anchoring was stopped.";
+        return;
+    default:
+        run->refusal = name + " cannot anchor the map: " + why;
+        if (run->refusal.back() != '.') run->refusal += ".";
+        return;
+    }
+    map_anchor anchor;
+    anchor.station = found.station;
+    anchor.latitude = found.site.latitude;
+    anchor.longitude = found.site.longitude;
+    anchor.elevation = found.site.elevation;
+    std::copy(found.offsets, found.offsets + 12, anchor.offsets);
+    auto anchored = std::make_shared<land_map>(map);
+    if (anchorLandMap(anchored.get(), anchor, &why) != TERRAIN_OK) {
+        run->refusal = name + " cannot anchor the map: " + why;
+        return;
+    }
+    run->result = std::move(anchored);
+}
+

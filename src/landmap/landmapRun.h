@@ -5,6 +5,7 @@
 #ifndef VERANTA_LANDMAP_LANDMAPRUN_H
 #define VERANTA_LANDMAP_LANDMAPRUN_H
 
+#include "model/sweepSeason.h"
 #include "terrain/terrain.h"
 
 #include <atomic>
@@ -70,6 +71,23 @@ struct landmap_run {
 // every band in memory, with the elevations, positions and whole edge
 // months the window reads.
 void landmap_run_work(landmap_run *run);
+// A computed map anchored to a weather station, on the worker: each month's
+// offset (the station's measured mean over its complete years minus the
+// estimate at its site) added to every cell's month, never below 0, the
+// season's degree days formed again; the map kept as it was. The site comes
+// from the file, else from site; a map with a target's day is refused (that
+// day comes from the estimate's own days, which anchoring does not move).
+struct landmap_anchor_run {
+    std::shared_ptr<const land_map> map;        // as computed, not anchored
+    std::string station_path;
+    bool site_given = false;
+    site_location site{};                      // degrees, east positive; metres
+    std::atomic<bool> cancel{false};
+    std::shared_ptr<const land_map> result;    // the anchored copy, null when refused
+    std::string refusal;                       // one sentence naming the file
+};
+void landmap_anchor_work(landmap_anchor_run *run);
+
 // Share of the cells done, 0 to 1, and the progress bar's words for it.
 double landmap_run_progress(const landmap_run *run);
 std::string landmap_run_progress_text(const landmap_run *run);

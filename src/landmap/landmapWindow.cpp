@@ -14,6 +14,7 @@
 #include "location/readLocale.h"
 #include "model/model.h"
 #include "model/winklerRegions.h"
+#include "station/stationAnchor.h"
 #include "terrain/mapTexts.h"
 #include "ui/chartText.h"
 #include "ui/entries.h"
@@ -22,6 +23,7 @@
 #include "ui/windowJob.h"
 #include "ui/windowTools.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -83,6 +85,7 @@ struct _LandmapWindow {
     GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
     GtkListStore *blocks_store;      // the block table's, made with its columns
     GtkWidget *choose_area, *get_elevation, *credit;
+    GtkWidget *anchor, *anchor_site, *anchor_note;
     // Its own.
     GtkFileChooserNative *chooser;   // a file chooser while it is open
     window_job run;                  // the computation under way
@@ -91,6 +94,7 @@ struct _LandmapWindow {
     window_job parcel_read;          // a parcel's outline being read and placed
     window_job blocks_export;        // the block file being written
     window_job report;               // the site report being written
+    window_job anchoring;            // a station's offsets being read and added
     landmap_view *view;
 };
 
@@ -127,7 +131,8 @@ landmap_scene scene(LandmapWindow *self) {
 
 // The buttons that need a map (the cell months' also a cell).
 void mapButtons(LandmapWindow *self, bool have) {
-    for (GtkWidget *b : {self->export_tif, self->save_map, self->save_report, self->export_areas, self->threshold_scale,
+    for (GtkWidget *b : {self->export_tif, self->save_map, self->save_report, self->export_areas, self->anchor,
+                         self->threshold_scale,
                          self->threshold_entry, self->presets, self->zoom_in, self->zoom_out, self->fit})
         gtk_widget_set_sensitive(b, have);
     gtk_widget_set_sensitive(self->export_months, FALSE);
@@ -280,6 +285,7 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
     landmap_view *v = self->view;
     v->map = map;
     if (v->parcel_map != nullptr && v->parcel_map->map != map) v->parcel_map.reset();
+    if (!map->options.anchor.anchored()) gtk_widget_hide(self->anchor_note);
     v->selected_col = v->selected_row = v->hover_col = v->hover_row = -1;
     v->site_col = v->site_row = -1;
     if (v->site_known && !cellOf(*map, v->site_latitude, v->site_longitude, &v->site_col, &v->site_row))
@@ -823,6 +829,77 @@ void onOpenParcel(GtkButton *, LandmapWindow *self) {
 
 void onCloseParcel(GtkButton *, LandmapWindow *self) { closeParcel(self); }
 
+// --- anchoring to a station ---------------------------------------------------------
+
+// What the anchored map took from the station, month by month.
+std::string anchorNote(const land_map &map) {
+    static const char *const months[12] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                           "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const map_anchor &a = map.options.anchor;
+    const season_range &s = map.options.season;
+    std::string text = "Anchored to station " + a.station + ": each month's degree days (°C above 10 °C) moved by the "
+                       "station's measured mean minus the estimate at its site, never below 0:";
+    for (int m = s.start_month; m <= s.stop_month; m++) {
+        const double o = a.offsets[m - 1];
+        text += std::string(m == s.start_month ? " " : ", ") + months[m - 1] + " " + (o >= 0 ? "+" : "−") +
+                decimalString(std::fabs(o), 1);
+    }
+    return text + ". Compute again for the estimate alone.";
+}
+
+void anchorWork(gpointer data) { landmap_anchor_work(static_cast<landmap_anchor_run *>(data)); }
+
+void anchorDone(GtkWidget *window, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(window);
+    landmap_anchor_run *run = static_cast<landmap_anchor_run *>(data);
+    landmap_view *v = self->view;
+    gtk_widget_set_sensitive(self->anchor, v->map != nullptr);
+    if (run->result == nullptr || v->map != run->map) {
+        showStatus(self->status, run->refusal.empty() ? "The map changed before it was anchored." : run->refusal.c_str(),
+                   true);
+        return;
+    }
+    showStatus(self->status, "", false);
+    // A parcel's map stays the parcel's, its blocks on the anchored values.
+    if (v->parcel_map != nullptr && v->parcel_map->map == run->map) {
+        auto pm = std::make_shared<landmap_parcel_map>(*v->parcel_map);
+        pm->map = run->result;
+        showParcelMap(self, pm);
+    } else {
+        showMap(self, run->result);
+    }
+    gtk_label_set_text(GTK_LABEL(self->anchor_note), anchorNote(*run->result).c_str());
+    gtk_widget_show(self->anchor_note);
+}
+
+void freeAnchor(gpointer data) { delete static_cast<landmap_anchor_run *>(data); }
+
+const window_job_calls kAnchorCalls = {anchorWork, nullptr, anchorDone, freeAnchor, nullptr};
+
+void onAnchorResponse(GtkNativeDialog *dialog, gint response, gpointer data) {
+    LandmapWindow *self = LANDMAP_WINDOW(data);
+    if (response == GTK_RESPONSE_ACCEPT) {
+        gchar *path = gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog));
+        if (path != nullptr) landmap_window_anchor(self, path);
+        g_free(path);
+    }
+    self->chooser = nullptr;
+    g_object_unref(dialog);
+}
+
+void onAnchor(GtkButton *, LandmapWindow *self) {
+    if (self->chooser != nullptr || self->view->map == nullptr) return;
+    GtkFileChooserNative *dialog = gtk_file_chooser_native_new("Anchor the map to a weather station's daily records",
+                                                               GTK_WINDOW(self), GTK_FILE_CHOOSER_ACTION_OPEN,
+                                                               "_Open", "_Cancel");
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Daily records (CSV, text)", {"csv", "txt"});
+    addFileFilter(GTK_FILE_CHOOSER(dialog), "Every file", {});
+    gtk_native_dialog_set_modal(GTK_NATIVE_DIALOG(dialog), TRUE);
+    g_signal_connect(dialog, "response", G_CALLBACK(onAnchorResponse), self);
+    self->chooser = dialog;
+    gtk_native_dialog_show(GTK_NATIVE_DIALOG(dialog));
+}
+
 void onChooseAreaToggled(GtkToggleButton *, LandmapWindow *self) { gtk_widget_queue_draw(self->map_area); }
 
 // A fetched model opens as if the grower had opened it.
@@ -1270,6 +1347,7 @@ static void landmap_window_dispose(GObject *object) {
     windowJobCancel(&self->parcel_read);
     windowJobCancel(&self->blocks_export);
     windowJobCancel(&self->report);
+    windowJobCancel(&self->anchoring);
     closeChooser(&self->chooser);
     if (self->view != nullptr) landmap_image_free(&self->view->image);
     if (landmap_open == self) landmap_open = nullptr;
@@ -1335,6 +1413,9 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     LANDMAP_CHILD(export_tif);
     LANDMAP_CHILD(save_map);
     LANDMAP_CHILD(save_report);
+    LANDMAP_CHILD(anchor);
+    LANDMAP_CHILD(anchor_site);
+    LANDMAP_CHILD(anchor_note);
     LANDMAP_CHILD(export_areas);
     LANDMAP_CHILD(export_months);
     LANDMAP_CHILD(status);
@@ -1373,6 +1454,7 @@ static void landmap_window_class_init(LandmapWindowClass *klass) {
     gtk_widget_class_bind_template_callback(widget, onExportGeoTiff);
     gtk_widget_class_bind_template_callback(widget, onSaveMap);
     gtk_widget_class_bind_template_callback(widget, onSaveReport);
+    gtk_widget_class_bind_template_callback(widget, onAnchor);
     gtk_widget_class_bind_template_callback(widget, onExportAreas);
     gtk_widget_class_bind_template_callback(widget, onExportMonths);
     gtk_widget_class_bind_template_callback(widget, onClose);
@@ -1516,3 +1598,37 @@ bool landmap_window_export_to(LandmapWindow *self, landmap_export_kind kind, con
     if (error != nullptr) g_error_free(error);
     return ok;
 }
+
+bool landmap_window_anchor(LandmapWindow *self, const char *path) {
+    landmap_view *v = self->view;
+    if (v->map == nullptr || windowJobRunning(&self->anchoring)) return false;
+    // Anchored from the estimate itself, never twice over.
+    if (v->map->options.anchor.anchored()) {
+        showStatus(self->status, "The map is anchored already: compute again for the estimate alone, then anchor it.",
+                   true);
+        return false;
+    }
+    landmap_anchor_run *run = new landmap_anchor_run();
+    run->map = v->map;
+    run->station_path = path;
+    const std::string site = gtk_entry_get_text(GTK_ENTRY(self->anchor_site));
+    if (site.find_first_not_of(" \t") != std::string::npos) {
+        std::string text = site;
+        text.erase(std::remove(text.begin(), text.end(), ' '), text.end());
+        if (!parseSiteText(text, &run->site)) {
+            delete run;
+            showStatus(self->status,
+                       "The station's site is latitude, longitude (east positive) and elevation in metres, such as "
+                       "44.63, -123.19, 70.",
+                       true);
+            return false;
+        }
+        run->site_given = true;
+    }
+    gtk_widget_set_sensitive(self->anchor, FALSE);
+    showStatus(self->status, "Reading the station's records…", false);
+    windowJobStart(&self->anchoring, GTK_WIDGET(self), run, &kAnchorCalls, &run->cancel, nullptr);
+    return true;
+}
+
+bool landmap_window_is_anchoring(LandmapWindow *self) { return windowJobRunning(&self->anchoring); }

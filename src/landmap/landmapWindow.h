@@ -67,6 +67,13 @@ float landmap_window_get_threshold(LandmapWindow *self);
 bool landmap_window_is_computing(LandmapWindow *self);
 bool landmap_window_is_exporting(LandmapWindow *self);
 bool landmap_window_is_opening(LandmapWindow *self);
+// Anchors the map shown to the weather station whose daily records are at
+// path (Anchor to a station…): read on a worker, its site from the file or
+// the site typed beside the button; the anchored map then shows, with a note
+// of each month's offset. False when it cannot start (no map, one anchored
+// already, a site typed wrong).
+bool landmap_window_anchor(LandmapWindow *self, const char *path);
+bool landmap_window_is_anchoring(LandmapWindow *self);
 
 // The window's exports, as its buttons name them.
 enum landmap_export_kind {
