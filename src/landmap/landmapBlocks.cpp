@@ -9,13 +9,13 @@
 
 namespace {
 
-struct column_spec {
+struct block_column {
     const char *title;        // with its unit
     int decimals;             // -1: text
     double factor;            // shown as value × factor (shares as %)
 };
 
-const column_spec kColumns[LANDMAP_BLOCK_COLUMNS] = {
+const block_column kColumns[LANDMAP_BLOCK_COLUMNS] = {
     {nullptr, -1, 1.0},
     {"Block", -1, 1.0},
     {"Area (ha)", 2, 1.0},
@@ -32,8 +32,8 @@ void showNumber(GtkTreeViewColumn *, GtkCellRenderer *cell, GtkTreeModel *model,
     const int column = GPOINTER_TO_INT(data);
     double value = 0.0;
     gtk_tree_model_get(model, iter, column, &value, -1);
-    const column_spec &spec = kColumns[column];
-    const std::string text = std::isnan(value) ? "–" : decimalString(value * spec.factor, spec.decimals);
+    const block_column &shown = kColumns[column];
+    const std::string text = std::isnan(value) ? "–" : decimalString(value * shown.factor, shown.decimals);
     g_object_set(cell, "text", text.c_str(), nullptr);
 }
 
