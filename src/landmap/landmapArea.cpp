@@ -195,7 +195,3 @@ void landmap_area_run_work(landmap_area_run *run) {
         run->result = std::move(map);
 }
 
-double landmap_area_run_progress(const landmap_area_run *run) {
-    const long total = run->control.cells_total.load(), done = run->control.cells_done.load();
-    return total > 0 ? static_cast<double>(done) / total : 0.0;
-}

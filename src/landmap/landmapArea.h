@@ -68,6 +68,5 @@ struct landmap_area_run {
     map_control control;
 };
 void landmap_area_run_work(landmap_area_run *run);
-double landmap_area_run_progress(const landmap_area_run *run);
 
 #endif

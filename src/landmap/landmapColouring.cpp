@@ -86,21 +86,7 @@ void landmap_colourings_offer(GtkWidget *by_region, GtkWidget *by_date, GtkWidge
 
 namespace {
 
-guint32 pixel(double r, double g, double b) {
-    auto byte = [](double v) { return static_cast<guint32>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
-    return 0xff000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
-}
-
-const double kInk[3] = {0.10, 0.16, 0.14};
-
-void panel(cairo_t *cr, double x, double y, double w, double h) {
-    cairo_rectangle(cr, x, y, w, h);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.86);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgba(cr, kInk[0], kInk[1], kInk[2], 0.4);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-}
+const double *const kInk = kLandmapInk;
 
 void swatch(cairo_t *cr, double x, double y, double r, double g, double b) {
     cairo_rectangle(cr, x, y, 14, 9);
@@ -156,10 +142,10 @@ void landmap_colouring_render(landmap_image *image, const land_map *map, landmap
             if (degree_days[i] < threshold) {
                 // Short of the threshold: the terrain in grey, a trace of its colour.
                 const double grey = 0.22 + 0.78 * shade;
-                line[c] = pixel(0.15 * red + 0.85 * grey, 0.15 * green + 0.85 * grey, 0.15 * blue + 0.85 * grey);
+                line[c] = landmap_pixel(0.15 * red + 0.85 * grey, 0.15 * green + 0.85 * grey, 0.15 * blue + 0.85 * grey);
             } else {
                 const double light = 0.25 + shade;
-                line[c] = pixel(red * light, green * light, blue * light);
+                line[c] = landmap_pixel(red * light, green * light, blue * light);
             }
         }
     }
@@ -170,7 +156,7 @@ void landmap_colouring_render(landmap_image *image, const land_map *map, landmap
 // under it stays where it is.
 void landmap_colouring_legend(cairo_t *cr, const landmap_scene *s) {
     const double x = 10, y = 10, w = 126, h = 184;
-    panel(cr, x, y, w, h);
+    landmap_draw_panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
     const int year = s->map->options.season.year;
     landmap_day_span span{0, 0, false};

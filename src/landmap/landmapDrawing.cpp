@@ -28,12 +28,21 @@ namespace {
 
 double hillshade(float tilt, float aspect) { return landmap_hillshade(tilt, aspect); }
 
-guint32 pixel(double r, double g, double b) {
+}  // namespace
+
+guint32 landmap_pixel(double r, double g, double b) {
     auto byte = [](double v) { return static_cast<guint32>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
     return 0xff000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
 }
 
-}  // namespace
+void landmap_draw_panel(cairo_t *cr, double x, double y, double w, double h) {
+    cairo_rectangle(cr, x, y, w, h);
+    cairo_set_source_rgba(cr, 1, 1, 1, 0.86);
+    cairo_fill_preserve(cr);
+    cairo_set_source_rgba(cr, kLandmapInk[0], kLandmapInk[1], kLandmapInk[2], 0.4);
+    cairo_set_line_width(cr, 1.0);
+    cairo_stroke(cr);
+}
 
 void landmap_image_free(landmap_image *image) {
     if (image->base != nullptr) cairo_surface_destroy(image->base);
@@ -74,9 +83,9 @@ void landmap_image_render(landmap_image *image, const land_map *map, const value
                 red = 0.15 * red + 0.85 * grey;
                 green = 0.15 * green + 0.85 * grey;
                 blue = 0.15 * blue + 0.85 * grey;
-                line[c] = pixel(red, green, blue);
+                line[c] = landmap_pixel(red, green, blue);
             } else {
-                line[c] = pixel(red * light, green * light, blue * light);
+                line[c] = landmap_pixel(red * light, green * light, blue * light);
             }
         }
     }
@@ -85,7 +94,7 @@ void landmap_image_render(landmap_image *image, const land_map *map, const value
 
 namespace {
 
-const double kInk[3] = {0.10, 0.16, 0.14};
+const double *const kInk = kLandmapInk;
 
 // The image at a zoom below one pixel a cell, made once per zoom: copying
 // it is then a plain blit, and a filtered downscale is not redone per frame.
@@ -148,22 +157,13 @@ void drawMarks(cairo_t *cr, const landmap_scene *s) {
     }
 }
 
-void panel(cairo_t *cr, double x, double y, double w, double h) {
-    cairo_rectangle(cr, x, y, w, h);
-    cairo_set_source_rgba(cr, 1, 1, 1, 0.86);
-    cairo_fill_preserve(cr);
-    cairo_set_source_rgba(cr, kInk[0], kInk[1], kInk[2], 0.4);
-    cairo_set_line_width(cr, 1.0);
-    cairo_stroke(cr);
-}
-
 void drawLegend(cairo_t *cr, const landmap_scene *s) {
     if (s->colour_by != LANDMAP_BY_VALUE) {
         landmap_colouring_legend(cr, s);
         return;
     }
     const double x = 10, y = 10, w = 126, h = 184, barX = x + 10, barY = y + 38, barW = 14, barH = 108;
-    panel(cr, x, y, w, h);
+    landmap_draw_panel(cr, x, y, w, h);
     cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]);
     drawText(cr, s->by_irradiation ? "irradiation" : "degree days", "Sans Bold 8.5", x + 8, y + 6, 0.0, 0.0);
     drawText(cr, s->by_irradiation ? "MJ/m² over the season" : "over the season", "Sans 7.5", x + 8, y + 18, 0.0, 0.0);
@@ -208,7 +208,7 @@ void drawLegend(cairo_t *cr, const landmap_scene *s) {
 // Under the legend.
 void drawNorth(cairo_t *cr) {
     const double cx = 10 + 63, top = 204;
-    panel(cr, cx - 18, top, 36, 52);
+    landmap_draw_panel(cr, cx - 18, top, 36, 52);
     cairo_move_to(cr, cx, top + 18);
     cairo_line_to(cr, cx + 7, top + 46);
     cairo_line_to(cr, cx, top + 40);
@@ -227,7 +227,7 @@ void drawScaleBar(cairo_t *cr, const landmap_scene *s, double height) {
     double want = 100.0 * metresPerPixel, power = std::pow(10.0, std::floor(std::log10(want)));
     double f = want / power, length = (f < 2.0 ? 1.0 : f < 5.0 ? 2.0 : 5.0) * power;
     double pixels = length / metresPerPixel, x = 18, y = height - 22;
-    panel(cr, 10, y - 20, 126, 32);
+    landmap_draw_panel(cr, 10, y - 20, 126, 32);
     for (int k = 0; k < 4; k++) {
         cairo_rectangle(cr, x + pixels * k / 4.0, y, pixels / 4.0, 6);
         if (k % 2 == 0)

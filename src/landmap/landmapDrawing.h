@@ -44,6 +44,12 @@ struct landmap_scene {
     int site_col, site_row;           // the stored site, -1 when outside the land
     landmap_colour_by colour_by;      // LANDMAP_BY_VALUE unless set
 };
+// The ink of the map's keys (legend, north arrow, scale bar), an opaque
+// pixel of the map's image from a colour (each part 0 to 1), and the pale
+// panel a key stands on.
+constexpr double kLandmapInk[3] = {0.10, 0.16, 0.14};
+guint32 landmap_pixel(double r, double g, double b);
+void landmap_draw_panel(cairo_t *cr, double x, double y, double w, double h);
 // The width of the strip down the left of the map's area that holds the
 // legend, the north arrow and the scale bar, so that none covers the land.
 constexpr double kLandmapKeyStrip = 146.0;

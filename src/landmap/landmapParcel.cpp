@@ -248,11 +248,6 @@ void landmap_parcel_run_work(landmap_parcel_run *run) {
     if (landmap_parcel_mask(computed, run->parcel, result.get(), &run->refusal)) run->result = std::move(result);
 }
 
-double landmap_parcel_run_progress(const landmap_parcel_run *run) {
-    const long total = run->control.cells_total.load(), done = run->control.cells_done.load();
-    return total > 0 ? static_cast<double>(done) / total : 0.0;
-}
-
 std::shared_ptr<const landmap_parcel_map> landmap_parcel_remembered(const std::string &dem_path,
                                                                     const std::string &parcel_path,
                                                                     const map_options *options) {

@@ -95,7 +95,6 @@ struct landmap_parcel_run {
 // Checks the elevations the run reads, computes the blocks' window and
 // takes out the cells outside every block.
 void landmap_parcel_run_work(landmap_parcel_run *run);
-double landmap_parcel_run_progress(const landmap_parcel_run *run);
 
 // The session's parcel map of this land, parcel and settings as the files
 // are now, or null; and keeping a finished one (the last few are kept).

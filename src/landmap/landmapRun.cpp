@@ -195,16 +195,22 @@ void landmap_run_work(landmap_run *run) {
     if (status == TERRAIN_OK) run->result = std::move(map);
 }
 
-double landmap_run_progress(const landmap_run *run) {
-    const long total = run->control.cells_total.load(), done = run->control.cells_done.load();
+double landmap_cells_progress(const map_control &control) {
+    const long total = control.cells_total.load(), done = control.cells_done.load();
     return total > 0 ? static_cast<double>(done) / total : 0.0;
 }
 
-std::string landmap_run_progress_text(const landmap_run *run) {
-    if (run->control.cells_total.load() <= 0) return "reading the land";
-    char text[32];
-    std::snprintf(text, sizeof text, "%.0f %% of the cells", 100.0 * landmap_run_progress(run));
+std::string landmap_cells_progress_text(const map_control &control, const char *reading, const char *cells) {
+    if (control.cells_total.load() <= 0) return reading;
+    char text[64];
+    std::snprintf(text, sizeof text, "%.0f %% of %s", 100.0 * landmap_cells_progress(control), cells);
     return text;
+}
+
+double landmap_run_progress(const landmap_run *run) { return landmap_cells_progress(run->control); }
+
+std::string landmap_run_progress_text(const landmap_run *run) {
+    return landmap_cells_progress_text(run->control, "reading the land", "the cells");
 }
 
 // What tells a changed elevation model from the one a map was computed from,

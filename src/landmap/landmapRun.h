@@ -88,7 +88,11 @@ struct landmap_anchor_run {
 };
 void landmap_anchor_work(landmap_anchor_run *run);
 
-// Share of the cells done, 0 to 1, and the progress bar's words for it.
+// Share of a computation's cells done, 0 to 1, and the progress bar's words
+// for it: reading until the cells are counted, then "N % of" cells.
+double landmap_cells_progress(const map_control &control);
+std::string landmap_cells_progress_text(const map_control &control, const char *reading, const char *cells);
+// The same for the land's own run.
 double landmap_run_progress(const landmap_run *run);
 std::string landmap_run_progress_text(const landmap_run *run);
 // Runs not yet freed, cancelled ones whose worker has not finished included.

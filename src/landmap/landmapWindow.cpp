@@ -324,6 +324,18 @@ void showMap(LandmapWindow *self, const std::shared_ptr<const land_map> &map) {
 
 // --- the computation -------------------------------------------------------------
 
+// A run that gave no map says why; one that did, how long it took.
+void sayNoMap(LandmapWindow *self, const std::string &refusal) {
+    const std::string text = "No map: " + (refusal.empty() ? std::string("the computation failed.") : refusal);
+    showStatus(self->status, text.c_str(), true);
+}
+
+void sayComputed(LandmapWindow *self, const char *what, gint64 started) {
+    gchar *text = g_strdup_printf("%s %.1f s.", what, (g_get_monotonic_time() - started) / 1e6);
+    showStatus(self->status, text, false);
+    g_free(text);
+}
+
 // The computation as a job: the terrain core runs on the worker, the window
 // takes its map on the main loop as it is.
 void runWork(gpointer data) { landmap_run_work(static_cast<landmap_run *>(data)); }
@@ -338,17 +350,12 @@ void runDone(GtkWidget *window, gpointer data) {
     LandmapWindow *self = LANDMAP_WINDOW(window);
     const landmap_run *run = static_cast<const landmap_run *>(data);
     if (run->result == nullptr) {
-        gchar *text =
-            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
-        showStatus(self->status, text, true);
-        g_free(text);
+        sayNoMap(self, run->refusal);
         return;
     }
     landmap_remember(run);
     showMap(self, run->result);
-    gchar *text = g_strdup_printf("Computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
-    showStatus(self->status, text, false);
-    g_free(text);
+    sayComputed(self, "Computed in", run->started);
 }
 
 void freeRun(gpointer data) { delete static_cast<landmap_run *>(data); }
@@ -395,30 +402,24 @@ void showParcelMap(LandmapWindow *self, const std::shared_ptr<const landmap_parc
 void parcelRunWork(gpointer data) { landmap_parcel_run_work(static_cast<landmap_parcel_run *>(data)); }
 
 double parcelRunProgress(gconstpointer data) {
-    return landmap_parcel_run_progress(static_cast<const landmap_parcel_run *>(data));
+    return landmap_cells_progress(static_cast<const landmap_parcel_run *>(data)->control);
 }
 
 gchar *parcelRunProgressText(gconstpointer data) {
-    const landmap_parcel_run *run = static_cast<const landmap_parcel_run *>(data);
-    if (run->control.cells_total.load() <= 0) return g_strdup("reading the parcel's land");
-    return g_strdup_printf("%.0f %% of the parcel's cells", 100.0 * landmap_parcel_run_progress(run));
+    const map_control &control = static_cast<const landmap_parcel_run *>(data)->control;
+    return g_strdup(landmap_cells_progress_text(control, "reading the parcel's land", "the parcel's cells").c_str());
 }
 
 void parcelRunDone(GtkWidget *window, gpointer data) {
     LandmapWindow *self = LANDMAP_WINDOW(window);
     const landmap_parcel_run *run = static_cast<const landmap_parcel_run *>(data);
     if (run->result == nullptr) {
-        gchar *text =
-            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
-        showStatus(self->status, text, true);
-        g_free(text);
+        sayNoMap(self, run->refusal);
         return;
     }
     landmap_parcel_remember(run);
     showParcelMap(self, run->result);
-    gchar *text = g_strdup_printf("The parcel computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
-    showStatus(self->status, text, false);
-    g_free(text);
+    sayComputed(self, "The parcel computed in", run->started);
 }
 
 void freeParcelRun(gpointer data) { delete static_cast<landmap_parcel_run *>(data); }
@@ -446,13 +447,12 @@ void startParcelRun(LandmapWindow *self, const map_options *options) {
 void areaRunWork(gpointer data) { landmap_area_run_work(static_cast<landmap_area_run *>(data)); }
 
 double areaRunProgress(gconstpointer data) {
-    return landmap_area_run_progress(static_cast<const landmap_area_run *>(data));
+    return landmap_cells_progress(static_cast<const landmap_area_run *>(data)->control);
 }
 
 gchar *areaRunProgressText(gconstpointer data) {
-    const landmap_area_run *run = static_cast<const landmap_area_run *>(data);
-    if (run->control.cells_total.load() <= 0) return g_strdup("reading the area");
-    return g_strdup_printf("%.0f %% of the area's cells", 100.0 * landmap_area_run_progress(run));
+    const map_control &control = static_cast<const landmap_area_run *>(data)->control;
+    return g_strdup(landmap_cells_progress_text(control, "reading the area", "the area's cells").c_str());
 }
 
 // An area's map is shown as a land's; it is not kept for the session, which
@@ -461,17 +461,12 @@ void areaRunDone(GtkWidget *window, gpointer data) {
     LandmapWindow *self = LANDMAP_WINDOW(window);
     const landmap_area_run *run = static_cast<const landmap_area_run *>(data);
     if (run->result == nullptr) {
-        gchar *text =
-            g_strdup_printf("No map: %s", run->refusal.empty() ? "the computation failed." : run->refusal.c_str());
-        showStatus(self->status, text, true);
-        g_free(text);
+        sayNoMap(self, run->refusal);
         return;
     }
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(self->choose_area), FALSE);
     showMap(self, run->result);
-    gchar *text = g_strdup_printf("The area computed in %.1f s.", (g_get_monotonic_time() - run->started) / 1e6);
-    showStatus(self->status, text, false);
-    g_free(text);
+    sayComputed(self, "The area computed in", run->started);
 }
 
 void freeAreaRun(gpointer data) { delete static_cast<landmap_area_run *>(data); }
