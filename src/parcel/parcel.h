@@ -156,6 +156,11 @@ struct block_figures {
     bool has_target = false;
     double target_gdd = 0.0;
     double share_reaching_target = 0.0;
+    // The day of the season's year (1 = 1 January) on which the block's mean
+    // running degree days (over its cells with data, each cell's running
+    // total from the season's first day) first reach the target; 0 when the
+    // season ends first; -1 when the map does not hold the block's days.
+    int target_day_of_mean = -1;
 };
 
 // The figures of every block not wholly outside the DEM (placement may be
