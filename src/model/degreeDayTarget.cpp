@@ -6,6 +6,7 @@
 #include "model/model.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -20,10 +21,19 @@ float dayDegreeDays(float day_irradiation, float month_irradiation, float month_
 // sweep; each surface's sums still run in its own day order.
 void targetDaysFromDays(const season_range *season, const int lengths[12], int zone, const float *elevation,
                         const float *daily, int count, double target, int *days) {
+    targetDaysFromDaysInGroups(season, lengths, zone, elevation, daily, count, target, days, nullptr, nullptr);
+}
+
+void targetDaysFromDaysInGroups(const season_range *season, const int lengths[12], int zone, const float *elevation,
+                                const float *daily, int count, double target, int *days,
+                                const std::int32_t *group, group_running *totals) {
     const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
     std::vector<float> whole(n);
     std::vector<float> month_degree_days(n);
     std::vector<float> running(n, 0.0f);
+    // The season's running totals, day-major, only when a group keeps them.
+    std::vector<float> kept(totals != nullptr ? n * static_cast<size_t>(seasonDays(season)) : 0);
+    size_t day_of_season = 0;
     std::fill(days, days + n, 0);
     int before = 0;  // days of the year before the month
     for (int m = 1; m < season->start_month; m++) before += lengths[m - 1];
@@ -46,10 +56,88 @@ void targetDaysFromDays(const season_range *season, const int lengths[12], int z
                 running[i] = running[i] + dayDegreeDays(v[i], whole[i], month_degree_days[i]);
                 if (days[i] == 0 && static_cast<double>(running[i]) >= target) days[i] = before + d;
             }
+            if (!kept.empty() && day_of_season * n < kept.size())
+                std::copy(running.begin(), running.end(), kept.begin() + static_cast<long>(day_of_season * n));
+            day_of_season++;
         }
         before += length;
         k += static_cast<size_t>(length);
     }
+    if (totals != nullptr && group != nullptr) totals->add(group, kept.data(), count);
+}
+
+int seasonDays(const season_range *season) {
+    int lengths[12];
+    if (sweepSeasonCheck(season, lengths) != 0) return 0;
+    int days = season->stop_day - season->start_day + 1;
+    for (int m = season->start_month; m < season->stop_month; m++) days += lengths[m - 1];
+    return days;
+}
+
+namespace {
+
+// 2^64: a running total's fixed-point scale.
+const double kFixed = 18446744073709551616.0;
+
+}  // namespace
+
+group_running::group_running(int groups, int days)
+    : groups_(groups > 0 ? groups : 0),
+      days_(days > 0 ? days : 0),
+      sums_(static_cast<size_t>(groups_) * static_cast<size_t>(days_), 0),
+      surfaces_(static_cast<size_t>(groups_), 0),
+      broken_(static_cast<size_t>(groups_), 0) {}
+
+void group_running::add(const std::int32_t *group, const float *running, int count) {
+    const size_t n = count > 0 ? static_cast<size_t>(count) : 0;
+    for (size_t i = 0; i < n; i++) {
+        const std::int32_t g = group[i];
+        if (g < 1 || g > groups_) continue;
+        const size_t at = static_cast<size_t>(g - 1);
+        surfaces_[at]++;
+        __int128 *sum = sums_.data() + at * static_cast<size_t>(days_);
+        for (size_t k = 0; k < static_cast<size_t>(days_); k++) {
+            const double v = static_cast<double>(running[k * n + i]);
+            // A float times a power of two is exact in double; beyond 2^40
+            // degree days the fixed point would overflow, which no season nears.
+            if (!(std::fabs(v) < 1099511627776.0)) {
+                broken_[at] = 1;
+                continue;
+            }
+            sum[k] += static_cast<__int128>(v * kFixed);
+        }
+    }
+}
+
+void group_running::merge(const group_running &other) {
+    if (other.groups_ != groups_ || other.days_ != days_) return;
+    for (size_t i = 0; i < sums_.size(); i++) sums_[i] += other.sums_[i];
+    for (size_t g = 0; g < surfaces_.size(); g++) {
+        surfaces_[g] += other.surfaces_[g];
+        broken_[g] = static_cast<unsigned char>(broken_[g] | other.broken_[g]);
+    }
+}
+
+long group_running::surfaces(int group) const {
+    return group < 1 || group > groups_ ? 0 : surfaces_[static_cast<size_t>(group - 1)];
+}
+
+double group_running::mean(int group, int k) const {
+    const long n = surfaces(group);
+    if (n == 0 || k < 0 || k >= days_ || broken_[static_cast<size_t>(group - 1)] != 0) return NAN;
+    const __int128 sum = sums_[static_cast<size_t>(group - 1) * static_cast<size_t>(days_) + static_cast<size_t>(k)];
+    return static_cast<double>(sum) / kFixed / static_cast<double>(n);
+}
+
+int group_running::reachDay(int group, double target, const season_range *season) const {
+    int lengths[12];
+    if (surfaces(group) == 0 || sweepSeasonCheck(season, lengths) != 0) return -1;
+    if (broken_[static_cast<size_t>(group - 1)] != 0) return -1;
+    int first = season->start_day;   // the season's first day, of the year
+    for (int m = 1; m < season->start_month; m++) first += lengths[m - 1];
+    for (int k = 0; k < days_; k++)
+        if (mean(group, k) >= target) return first + k;
+    return 0;
 }
 
 bool dateOfYearDay(int year, int day_of_year, int *day, int *month) {

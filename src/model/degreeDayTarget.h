@@ -9,7 +9,9 @@
 
 #include "model/sweepSeason.h"
 
+#include <cstdint>
 #include <string>
+#include <vector>
 
 // A day's degree days as the one-day calculator gives them: the day's share
 // of its whole month's irradiation (MJ/m2) times the whole month's degree
@@ -29,6 +31,53 @@ float dayDegreeDays(float day_irradiation, float month_irradiation, float month_
 // never.
 void targetDaysFromDays(const season_range *season, const int lengths[12], int zone, const float *elevation,
                         const float *daily, int count, double target, int *days);
+
+// The running degree days of groups of surfaces (a parcel's blocks): for
+// each group and each day of the season, the sum of its surfaces' running
+// totals from the season's first day, and how many surfaces it holds. The
+// sums are kept in fixed point (2^-64 degree days; a total below 2^-41 loses
+// its last bits), so that adding surfaces in any order, on any number of
+// threads or in any pieces gives the same bits, and a group's mean is that
+// of its surfaces' own single-precision totals.
+class group_running {
+public:
+    group_running() = default;
+    // groups numbered 1..groups, days the season's (seasonDays).
+    group_running(int groups, int days);
+    int groups() const { return groups_; }
+    int days() const { return days_; }
+    // Surface i of group[i] (1..groups; any other number is left out) with
+    // its running totals day-major (running[k * count + i] after the
+    // season's day k, 0 = its first).
+    void add(const std::int32_t *group, const float *running, int count);
+    // Adds another's surfaces: the same groups and days.
+    void merge(const group_running &other);
+    long surfaces(int group) const;
+    // The group's mean running total after the season's day k, degC degree
+    // days; NaN for a group without surfaces.
+    double mean(int group, int k) const;
+    // The day of the season's year (1 = 1 January) on which the group's
+    // mean first reaches target, as targetDaysFromDays judges a surface; 0
+    // when the season ends first, -1 for a group without surfaces.
+    int reachDay(int group, double target, const season_range *season) const;
+
+private:
+    int groups_ = 0;
+    int days_ = 0;
+    std::vector<__int128> sums_;   // (group - 1) * days + day
+    std::vector<long> surfaces_;
+    std::vector<unsigned char> broken_;   // a total that was not finite
+};
+
+// The season's own days (not the rest of its months); 0 for a season
+// sweepSeasonCheck refuses.
+int seasonDays(const season_range *season);
+
+// targetDaysFromDays, and when running is not null each surface's running
+// totals added to its group's (group[i] for surface i).
+void targetDaysFromDaysInGroups(const season_range *season, const int lengths[12], int zone, const float *elevation,
+                                const float *daily, int count, double target, int *days,
+                                const std::int32_t *group, group_running *running);
 
 // Day (1..31) and month (1..12) of a day of the year; false for a day
 // outside the year.

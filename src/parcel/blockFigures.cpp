@@ -171,6 +171,10 @@ bool blockFigures(const parcel *p, const parcel_placement *placement, const bloc
         if (f.has_target) {
             f.target_gdd = map->target;
             f.share_reaching_target = meanOf(static_cast<double>(s.reaching_target), s.cells);
+            const group_running *running = map->block_running;
+            // Only sums of this parcel's blocks, over the same cells.
+            if (running != nullptr && running->groups() == blocks && running->surfaces(f.block) == s.cells)
+                f.target_day_of_mean = running->reachDay(f.block, map->target, &map->season);
         }
         figures->push_back(std::move(f));
     }

@@ -9,6 +9,7 @@
 #ifndef VERANTA_PARCEL_PARCEL_H
 #define VERANTA_PARCEL_PARCEL_H
 
+#include "model/degreeDayTarget.h"
 #include "model/sweepSeason.h"
 #include "model/winklerRegions.h"
 
@@ -117,6 +118,10 @@ struct block_map {
     // the season), when the map has a target; null and 0 otherwise.
     const float *target_day = nullptr;
     double target = 0.0;
+    // With a target: each block's running degree days (group k + 1 for block
+    // k), for the day its mean reaches the target; null when the map does
+    // not hold them.
+    const group_running *block_running = nullptr;
     float nodata = -9999.0f;
 };
 

@@ -128,20 +128,29 @@ int computeParcelMap(const dem_source *dem, const map_options *options, const pa
     map_window w;
     int code = extentWindow(dem, &extent, &w, refusal);
     if (code != TERRAIN_OK) return code;
-    map_wants keep = wants != nullptr ? *wants : map_wants{};
-    keep.elevations = keep.positions = keep.whole_edge_months = true;
-    code = computeMap(dem, options, &w, &keep, control, map, refusal);
-    if (code != TERRAIN_OK) return code;
-
+    std::vector<std::int32_t> blocks;
     try {
-        const size_t cells = static_cast<size_t>(map->grid.cells());
+        // The blocks of the run's own cells (a tile's, or the whole extent's).
+        const size_t cells = static_cast<size_t>(w.width) * static_cast<size_t>(w.height);
         const size_t width = static_cast<size_t>(w.width);
-        std::vector<std::int32_t> blocks(cells);
+        blocks.resize(cells);
         for (size_t i = 0; i < cells; i++) {
             const size_t r = i / width + static_cast<size_t>(w.y0 - e.y0);
             const size_t c = i % width + static_cast<size_t>(w.x0 - e.x0);
             blocks[i] = on->block_of_cell[r * static_cast<size_t>(e.width) + c];
         }
+    } catch (const std::bad_alloc &) {
+        return say(refusal, TERRAIN_FAILED, "there is not enough memory for it");
+    }
+    map_wants keep = wants != nullptr ? *wants : map_wants{};
+    keep.elevations = keep.positions = keep.whole_edge_months = true;
+    // With a target, each block's running degree days, for the day its mean reaches it.
+    keep.groups = blocks.data();
+    keep.group_count = static_cast<int>(p->blocks.size());
+    code = computeMap(dem, options, &w, &keep, control, map, refusal);
+    if (code != TERRAIN_OK) return code;
+
+    try {
         const long with_data = map->cells_with_data, outside = map->cells_outside;
         if (!applyBlocks(map, p, blocks, refusal)) return TERRAIN_FAILED;
         if (control != nullptr) {
@@ -197,6 +206,7 @@ bool blockMapOf(const land_map *map, const std::int32_t *block_of_cell, block_ma
     m.tilt = map->band(map_quantity::tilt);
     m.target_day = map->band(map_quantity::target_day);
     m.target = m.target_day != nullptr ? map->options.target : 0.0;
+    if (m.target_day != nullptr && map->group_days.groups() > 0) m.block_running = &map->group_days;
     m.nodata = kMapNodata;
     return true;
 }

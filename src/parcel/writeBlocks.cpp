@@ -34,14 +34,16 @@ const char *const kMonthNames[12] = {"jan", "feb", "mar", "apr", "may", "jun",
                                      "jul", "aug", "sep", "oct", "nov", "dec"};
 
 // One column: its name, and its value for a block as a number (NaN: none),
-// or as text when text is set (empty: none).
+// or as text when text is set (empty: none), of the season's year; a
+// date's text is ISO 8601 and its field a date.
 struct number_column {
     std::string name;
     int decimals;
     bool integer;
     double (*value)(const block_figures &f, int month);
     int month;
-    std::string (*text)(const block_figures &f) = nullptr;
+    std::string (*text)(const block_figures &f, int year) = nullptr;
+    bool date = false;
 };
 
 const double kNone = std::nan("");
@@ -74,7 +76,7 @@ std::vector<number_column> numberColumns(const std::vector<block_figures> &figur
     }
     // The Winkler region of the block's mean and the hectares of each
     // region, empty for a season other than the regions' own.
-    c.push_back({"winkler_region", 0, false, nullptr, 0, [](const block_figures &f) {
+    c.push_back({"winkler_region", 0, false, nullptr, 0, [](const block_figures &f, int) {
                      const winkler_class *w = f.winkler_season ? winklerClass(f.winkler_region) : nullptr;
                      return std::string(w != nullptr ? w->name : "");
                  }});
@@ -88,6 +90,13 @@ std::vector<number_column> numberColumns(const std::vector<block_figures> &figur
     // With a target, the same for every block.
     if (!figures.empty() && figures[0].has_target) {
         c.push_back({"target_gdd", 2, false, [](const block_figures &f, int) { return f.target_gdd; }, 0});
+        // The day the block's mean running degree days reach it; empty when
+        // they do not within the season, or the run did not keep them.
+        c.push_back({"target_date_of_mean", 0, false, nullptr, 0,
+                     [](const block_figures &f, int year) {
+                         return f.target_day_of_mean > 0 ? targetIsoDate(year, f.target_day_of_mean) : std::string();
+                     },
+                     true});
         c.push_back({"share_reaching_target", 4, false,
                      [](const block_figures &f, int) { return f.share_reaching_target; }, 0});
     }
@@ -131,7 +140,7 @@ std::string csvText(const std::vector<block_figures> &figures, const block_file_
         for (const number_column &c : numbers) {
             out += ",";
             if (c.text != nullptr) {
-                out += csvField(c.text(f));
+                out += csvField(c.text(f, context->season.year));
                 continue;
             }
             const double v = c.value(f, c.month);
@@ -182,7 +191,10 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
         OGRFieldDefn block("block", OFTInteger), name("name", OFTString);
         made = made && layer->CreateField(&block) == OGRERR_NONE && layer->CreateField(&name) == OGRERR_NONE;
         for (const number_column &c : numbers) {
-            OGRFieldDefn field(c.name.c_str(), c.text != nullptr ? OFTString : c.integer ? OFTInteger : OFTReal);
+            OGRFieldDefn field(c.name.c_str(), c.date                ? OFTDate
+                                               : c.text != nullptr   ? OFTString
+                                               : c.integer           ? OFTInteger
+                                                                     : OFTReal);
             if (c.integer) field.SetSubType(OFSTBoolean);
             made = made && layer->CreateField(&field) == OGRERR_NONE;
         }
@@ -199,7 +211,7 @@ bool writeVector(const std::string &path, bool geojson, const parcel *p, const s
             feature.SetField("name", f.name.c_str());
             for (const number_column &c : numbers) {
                 if (c.text != nullptr) {
-                    const std::string t = c.text(f);
+                    const std::string t = c.text(f, context->season.year);
                     if (t.empty())
                         feature.SetFieldNull(feature.GetFieldIndex(c.name.c_str()));
                     else

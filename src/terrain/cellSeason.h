@@ -5,7 +5,10 @@
 #ifndef VERANTA_TERRAIN_CELLSEASON_H
 #define VERANTA_TERRAIN_CELLSEASON_H
 
+#include "model/degreeDayTarget.h"
 #include "model/sweepSeason.h"
+
+#include <cstdint>
 
 // The terrain's horizon around each cell: angles[cell * directions + k] is the
 // elevation angle, in degrees and never below 0, of the horizon in the
@@ -62,8 +65,11 @@ int seasonCells(const sun_block *block, int count, const float *elevation, const
 // seasonCells, the same bits, and each cell's target_day for target (degC
 // degree days): targetDaysFromDays (degreeDayTarget.h) on the cell's own daily
 // values, shaded where horizons shade. Without horizons exactly the day
-// sweepSeasonToTarget gives for the same site and slope.
+// sweepSeasonToTarget gives for the same site and slope. With running not
+// null, each cell's running degree days are added to its group's, group[i]
+// being cell i's (0: none).
 int seasonCellsToTarget(const sun_block *block, int count, const float *elevation, const slope *slopes,
-                        const cell_horizons *horizons, double target, cell_season *results, sweep_control *control);
+                        const cell_horizons *horizons, double target, cell_season *results, sweep_control *control,
+                        const std::int32_t *group = nullptr, group_running *running = nullptr);
 
 #endif

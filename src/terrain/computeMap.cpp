@@ -26,6 +26,10 @@ void newLandMap(const dem_source *dem, const map_options *options, const map_win
         map->horizons.assign(static_cast<size_t>(options->directions) * cells, kMapNodata);
     }
     if (wants->whole_edge_months) map->whole_edge_months.assign(2 * cells, kMapNodata);
+    const long days = seasonDays(&options->season);
+    if (wants->groups != nullptr && wants->group_count > 0 && options->target > 0.0 &&
+        static_cast<long>(wants->group_count) * days <= kMaxGroupDays)
+        map->group_days = group_running(wants->group_count, static_cast<int>(days));
 }
 
 namespace {
@@ -82,7 +86,8 @@ int computeMap(const dem_source *dem, const map_options *options, const map_wind
                 const map_window part = {x, y, std::min(side, whole.x0 + whole.width - x),
                                          std::min(side, whole.y0 + whole.height - y)};
                 cache->stamp++;
-                code = computeMapPart(dem, part, cache, control, map, refusal);
+                code = computeMapPart(dem, part, cache, control, map, refusal,
+                                      map->group_days.groups() > 0 ? wants->groups : nullptr);
                 trimSunCache(cache, kMapSuns);
             }
         }

@@ -15,6 +15,7 @@
 #include <atomic>
 #include <cmath>
 #include <cstring>
+#include <mutex>
 #include <new>
 #include <thread>
 
@@ -200,9 +201,17 @@ struct map_target {
     int dy;
     int degree_days, irradiation, tilt, aspect, shadow, target_day;
     int month_irradiation[12], month_degree_days[12];
+    // The group of each of the map's cells whose running degree days the
+    // map keeps; null when it keeps none.
+    const std::int32_t *groups;
 
-    map_target(land_map *m, const map_window &p)
-        : map(m), cells(static_cast<size_t>(m->grid.cells())), part(p), dx(p.x0 - m->grid.x0), dy(p.y0 - m->grid.y0) {
+    map_target(land_map *m, const map_window &p, const std::int32_t *g)
+        : map(m),
+          cells(static_cast<size_t>(m->grid.cells())),
+          part(p),
+          dx(p.x0 - m->grid.x0),
+          dy(p.y0 - m->grid.y0),
+          groups(m->group_days.groups() > 0 ? g : nullptr) {
         const band_layout &l = m->layout;
         degree_days = l.find(map_quantity::degree_days);
         irradiation = l.find(map_quantity::irradiation);
@@ -281,14 +290,27 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
     std::atomic<size_t> next{0};
     std::atomic<int> failed{0};
     sweep_control stop;
+    std::mutex group_lock;
+    const bool grouped = target.groups != nullptr && target.target_day >= 0;
     auto worker = [&] {
         std::vector<float> elev(kRun);
         std::vector<slope> slopes(kRun);
         std::vector<float> horizon(horizons ? static_cast<size_t>(kRun) * directions : 0);
         std::vector<cell_season> results(kRun);
+        // This thread's share of the groups' sums, added to the map's when
+        // its runs are done: exact, so in whatever order the threads finish.
+        const group_running &all = target.map->group_days;
+        group_running mine = grouped ? group_running(all.groups(), all.days()) : group_running();
+        std::vector<std::int32_t> group(grouped ? kRun : 0);
         for (;;) {
             const size_t r = next.fetch_add(1);
-            if (r >= run_end || failed.load() != 0) return;
+            if (r >= run_end || failed.load() != 0) {
+                if (grouped) {
+                    const std::lock_guard<std::mutex> hold(group_lock);
+                    target.map->group_days.merge(mine);
+                }
+                return;
+            }
             if (cancelled()) {
                 failed.store(SWEEP_CANCELLED);
                 return;
@@ -298,6 +320,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
             for (int j = 0; j < n; j++) {
                 const size_t i = static_cast<size_t>(runs.keys[first + static_cast<size_t>(j)].cell);
                 elev[static_cast<size_t>(j)] = cells.elevation(i);
+                if (grouped) group[static_cast<size_t>(j)] = target.groups[target.at(i)];
                 slopes[static_cast<size_t>(j)] = {cells.aspect[i], cells.tilt[i]};
                 if (horizons)
                     for (int k = 0; k < directions; k++)
@@ -310,7 +333,8 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
                               ? seasonCells(b, n, elev.data(), slopes.data(), shade ? &ch : nullptr, results.data(),
                                             &stop)
                               : seasonCellsToTarget(b, n, elev.data(), slopes.data(), shade ? &ch : nullptr,
-                                                    target.map->options.target, results.data(), &stop);
+                                                    target.map->options.target, results.data(), &stop,
+                                                    grouped ? group.data() : nullptr, grouped ? &mine : nullptr);
             if (c != 0) {
                 failed.store(c);
                 return;
@@ -344,7 +368,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
 }
 
 int compute(const dem_source *dem, const map_window &part, sun_cache *cache, map_control *control, land_map *map,
-            std::string *refusal) {
+            std::string *refusal, const std::int32_t *groups) {
     const map_options *options = &map->options;
     const int threads =
         options->threads > 0 ? options->threads : std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
@@ -372,7 +396,7 @@ int compute(const dem_source *dem, const map_window &part, sun_cache *cache, map
         control->cells_with_data.fetch_add(runs.with_data);
         control->cells_outside.fetch_add(runs.outside);
     }
-    const map_target target(map, part);
+    const map_target target(map, part, groups);
     code = seasonOfCells(cells, runs, options->shade, threads, cache, control, target, refusal);
     if (code != TERRAIN_OK) return code;
     storeExtras(target, cells);
@@ -384,7 +408,7 @@ int compute(const dem_source *dem, const map_window &part, sun_cache *cache, map
 }  // namespace
 
 int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cache, map_control *control, land_map *map,
-                   std::string *refusal) {
+                   std::string *refusal, const std::int32_t *groups) {
     const land_grid &g = map->grid;
     if (part.x0 < 0 || part.y0 < 0 || part.width < 1 || part.height < 1 || part.x0 > dem->width - part.width ||
         part.y0 > dem->height - part.height || part.x0 < g.x0 || part.y0 < g.y0 ||
@@ -393,7 +417,7 @@ int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cac
     sun_cache *own = cache == nullptr ? newSunCache(&map->options.season) : nullptr;
     int code;
     try {
-        code = compute(dem, part, cache != nullptr ? cache : own, control, map, refusal);
+        code = compute(dem, part, cache != nullptr ? cache : own, control, map, refusal, groups);
         if (code == TERRAIN_OK) anchorCells(map, part);
     } catch (const std::bad_alloc &) {
         code = say(refusal, TERRAIN_FAILED, "there is not enough memory for it");

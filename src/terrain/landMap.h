@@ -5,6 +5,7 @@
 #ifndef VERANTA_TERRAIN_LANDMAP_H
 #define VERANTA_TERRAIN_LANDMAP_H
 
+#include "model/degreeDayTarget.h"
 #include "model/sweepSeason.h"
 
 #include <string>
@@ -158,6 +159,10 @@ struct land_map {
     // their degree days come from these even where the season takes only a
     // part of them.
     std::vector<float> whole_edge_months;
+    // With a target and groups of cells asked for (map_wants::groups, a
+    // parcel's blocks): each group's running degree days, day by day, summed
+    // over its cells with data; empty otherwise.
+    group_running group_days;
 
     const float *band(int b) const { return values.data() + static_cast<size_t>(b) * static_cast<size_t>(grid.cells()); }
     // The band of a quantity, null when the map has none.
@@ -171,6 +176,15 @@ struct map_wants {
     bool positions = false;
     bool horizons = false;
     bool whole_edge_months = false;
+    // Groups of the map's cells (a parcel's blocks): the group of each cell
+    // of the map's grid, row by row, 1..group_count, 0 for none. With a
+    // target, and no more than kMaxGroupDays groups times season days, the
+    // map keeps each group's running degree days (land_map::group_days).
+    const std::int32_t *groups = nullptr;
+    int group_count = 0;
 };
+// The most group days a map keeps: 16 MB of sums, and as much again on each
+// thread while it computes.
+constexpr long kMaxGroupDays = 1L << 20;
 
 #endif

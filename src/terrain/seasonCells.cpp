@@ -44,7 +44,8 @@ int checkCells(int count, const float *elevation, const slope *slopes) {
 // are those counted by the season's last day less those before its first.
 // target null: no target day.
 void formSeasons(const sun_block *b, int n, const float *daily, const float *elevation, const int *hidden_before,
-                 const int *hidden, float step, const double *target, cell_season *out) {
+                 const int *hidden, float step, const double *target, const std::int32_t *group,
+                 group_running *running, cell_season *out) {
     const int zone = gddZone(b->latitude);
     for (int i = 0; i < n; i++) {
         slope_season season;
@@ -60,13 +61,15 @@ void formSeasons(const sun_block *b, int n, const float *daily, const float *ele
     }
     if (target != nullptr) {
         std::vector<int> days(static_cast<size_t>(n));
-        targetDaysFromDays(&b->season, b->lengths, zone, elevation, daily, n, *target, days.data());
+        targetDaysFromDaysInGroups(&b->season, b->lengths, zone, elevation, daily, n, *target, days.data(), group,
+                                   running);
         for (int i = 0; i < n; i++) out[i].target_day = days[static_cast<size_t>(i)];
     }
 }
 
 int compute(const sun_block *b, int count, const float *elevation, const slope *slopes, const cell_horizons *horizons,
-            cell_season *results, sweep_control *control, cell_path path, const double *target) {
+            cell_season *results, sweep_control *control, cell_path path, const double *target,
+            const std::int32_t *group, group_running *running) {
     const int samples = b->day_first[static_cast<size_t>(b->days)];
     const int part = std::min(kPart, std::max(count, 1));
     const int directions = horizons == nullptr ? 0 : horizons->directions;
@@ -133,7 +136,8 @@ int compute(const sun_block *b, int count, const float *elevation, const slope *
             if (d == last_day) std::copy(hidden.begin(), hidden.end(), hidden_season.begin());
         }
         formSeasons(b, n, daily.data(), elevation + base, hidden_before.data(),
-                    horizons == nullptr ? nullptr : hidden_season.data(), step, target, out.data() + base);
+                    horizons == nullptr ? nullptr : hidden_season.data(), step, target,
+                    group == nullptr ? nullptr : group + base, running, out.data() + base);
     }
     // A cancel that came after the last day still means no results.
     if (cancelled(control)) return SWEEP_CANCELLED;
@@ -161,7 +165,7 @@ cell_path cellPathRun(cell_path wanted) {
 
 int seasonCellsOn(const sun_block *block, int count, const float *elevation, const slope *slopes,
                   const cell_horizons *horizons, cell_season *results, sweep_control *control, cell_path path,
-                  const double *target) {
+                  const double *target, const std::int32_t *group, group_running *running) {
     if (block == nullptr || count < 0 || (count > 0 && (elevation == nullptr || slopes == nullptr || results == nullptr)))
         return SWEEP_BAD_ARGUMENTS;
     if (horizons != nullptr && (horizons->directions < 1 || (count > 0 && horizons->angles == nullptr)))
@@ -169,7 +173,8 @@ int seasonCellsOn(const sun_block *block, int count, const float *elevation, con
     const int code = checkCells(count, elevation, slopes);
     if (code != 0) return code;
     try {
-        return compute(block, count, elevation, slopes, horizons, results, control, cellPathRun(path), target);
+        return compute(block, count, elevation, slopes, horizons, results, control, cellPathRun(path), target, group,
+                       running);
     } catch (const std::bad_alloc &) {
         return SWEEP_NO_MEMORY;
     }
@@ -182,6 +187,8 @@ int seasonCells(const sun_block *block, int count, const float *elevation, const
 }
 
 int seasonCellsToTarget(const sun_block *block, int count, const float *elevation, const slope *slopes,
-                        const cell_horizons *horizons, double target, cell_season *results, sweep_control *control) {
-    return seasonCellsOn(block, count, elevation, slopes, horizons, results, control, CELL_PATH_BEST, &target);
+                        const cell_horizons *horizons, double target, cell_season *results, sweep_control *control,
+                        const std::int32_t *group, group_running *running) {
+    return seasonCellsOn(block, count, elevation, slopes, horizons, results, control, CELL_PATH_BEST, &target, group,
+                         running);
 }

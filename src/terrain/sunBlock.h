@@ -67,6 +67,7 @@ void addCellSamples(const sun_block *block, int first, int last, const cell_part
 // path, so that tests can compare the paths.
 int seasonCellsOn(const sun_block *block, int count, const float *elevation, const slope *slopes,
                   const cell_horizons *horizons, cell_season *results, sweep_control *control, cell_path path,
-                  const double *target = nullptr);
+                  const double *target = nullptr, const std::int32_t *group = nullptr,
+                  group_running *running = nullptr);
 
 #endif

@@ -126,6 +126,17 @@ for row in rows:
     share = sum(1 for i in data if day[i] > 0) / len(data)
     if row['target_gdd'] != '900.00' or abs(float(row['share_reaching_target']) - share) > 0.00005:
         faults.append('block %d: target %s, share %s, the map gives %.4f' % (k, row['target_gdd'], row['share_reaching_target'], share))
+    # The mean of the cells' running totals crosses the target between the
+    # first and the last of their own days; never when no cell reaches it.
+    reached = [day[i] for i in data if day[i] > 0]
+    date = row['target_date_of_mean']
+    if date:
+        import datetime
+        doy = datetime.date.fromisoformat(date).timetuple().tm_yday
+        if not reached or doy < min(reached) or (len(reached) == len(data) and doy > max(reached)):
+            faults.append('block %d: its mean reaches the target on %s, its cells from day %s to %s' % (k, date, min(reached, default=0), max(reached, default=0)))
+    elif len(reached) == len(data):
+        faults.append('block %d: every cell reaches the target but its mean never does' % k)
 print('; '.join(faults))
 EOF
 )

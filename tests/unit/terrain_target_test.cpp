@@ -153,6 +153,48 @@ TEST(TargetDay, TheSweepAndTheCellsReachItOnTheDayTheOneDayFiguresDo) {
     }
 }
 
+// A group of cells (a block) reaches the target on the first day the mean of
+// its cells' running totals does: the cells' own one-day figures, averaged;
+// a cell in no group adds nothing; a group without cells has no day.
+TEST(TargetDay, AGroupReachesItOnTheDayItsCellsMeanRunningTotalDoes) {
+    const site_location site = {44.15f, -123.2f, 450.0f};
+    const season_range season = {2024, 17, 5, 9, 9};
+    const std::vector<slope> slopes = {{180.0f, 10.0f}, {300.0f, 25.0f}, {-1.0f, 0.0f}, {90.0f, 35.0f}};
+    const std::vector<std::int32_t> group = {1, 2, 1, 0};
+    const int n = static_cast<int>(slopes.size());
+    int refusal = -1;
+    sun_block *block = placeSunBlock(site.latitude, site.longitude, &season, nullptr, &refusal);
+    ASSERT_NE(block, nullptr);
+    const std::vector<float> elevations(slopes.size(), site.elevation);
+    std::vector<std::vector<running_day>> running;
+    for (const slope &sl : slopes) running.push_back(oneDayRunning(site, sl, season));
+    const size_t days = running[0].size();
+    ASSERT_EQ(seasonDays(&season), static_cast<int>(days));
+    // Group 1's mean after the season's day k, as a grower would average it.
+    auto meanOf = [&](size_t k) {
+        return (static_cast<double>(running[0][k].total) + static_cast<double>(running[2][k].total)) / 2.0;
+    };
+    std::vector<double> targets;
+    for (size_t k : {size_t{0}, days / 3, days / 2, days - 1}) targets.push_back(meanOf(k));
+    targets.push_back(above(meanOf(days / 2)));
+    targets.push_back(above(meanOf(days - 1)));
+    for (double target : targets) {
+        group_running sums(3, static_cast<int>(days));
+        std::vector<cell_season> cells(slopes.size());
+        ASSERT_EQ(seasonCellsToTarget(block, n, elevations.data(), slopes.data(), nullptr, target, cells.data(),
+                                      nullptr, group.data(), &sums),
+                  0);
+        int expected = 0;
+        for (size_t k = 0; k < days && expected == 0; k++)
+            if (meanOf(k) >= target) expected = running[0][k].day_of_year;
+        EXPECT_EQ(sums.reachDay(1, target, &season), expected) << "target " << target;
+        EXPECT_EQ(sums.reachDay(2, target, &season), cells[1].target_day) << "a group of one cell, target " << target;
+        EXPECT_EQ(sums.surfaces(1), 2);
+        EXPECT_EQ(sums.reachDay(3, target, &season), -1) << "a group without cells";
+    }
+    freeSunBlock(block);
+}
+
 // Optional bands follow the season's in their fixed order, whichever is
 // added first; the season's bands stay where they are.
 TEST(BandLayout, OptionalBandsFollowTheSeasonsInAFixedOrder) {
@@ -206,7 +248,15 @@ TEST(TargetBand, WrittenAfterTodaysBandsAndReadBackAsComputed) {
     land_map map;
     map_wants positions;
     positions.positions = true;
+    // Every cell a group of its own, on several threads: each group's day is
+    // its one cell's.
+    std::vector<std::int32_t> own(cells);
+    for (size_t i = 0; i < cells; i++) own[i] = static_cast<std::int32_t>(i + 1);
+    positions.groups = own.data();
+    positions.group_count = static_cast<int>(cells);
+    options.threads = 3;
     ASSERT_EQ(computeMap(&dem, &options, nullptr, &positions, nullptr, &map, &refusal), TERRAIN_OK) << refusal;
+    options.threads = 0;
     const std::string with = dir.path + "/with.tif";
     ASSERT_EQ(writeMap(&dem, &options, nullptr, with, "", nullptr, &refusal), TERRAIN_OK) << refusal;
     closeDem(&dem);
@@ -220,9 +270,12 @@ TEST(TargetBand, WrittenAfterTodaysBandsAndReadBackAsComputed) {
         const int day = cellTargetDay(map, static_cast<long>(i));
         if (z[i] == -9999.0f) {
             EXPECT_EQ(day, -1);
+            EXPECT_EQ(map.group_days.surfaces(static_cast<int>(i + 1)), 0) << "a cell without data counted";
             EXPECT_EQ(map.band(band)[i], kMapNodata);
             continue;
         }
+        EXPECT_EQ(map.group_days.reachDay(static_cast<int>(i + 1), options.target, &options.season), day)
+            << "the group of cell " << i;
         if ((day == 0 ? missed : reached)++ >= 3) continue;
         site_location site;
         blockPoint(map.latitude[i], map.longitude[i], &site.latitude, &site.longitude);
