@@ -190,8 +190,9 @@ void landmap_draw_preview(cairo_t *cr, const landmap_preview &p, const map_frame
 
 void landmap_area_run_work(landmap_area_run *run) {
     auto map = std::make_shared<land_map>();
-    if (landmap_compute_window(run->dem_path, &run->options, &run->area, &run->control, map.get(), &run->refusal) ==
-        TERRAIN_OK)
+    // The area as one group: the date its mean reaches a target.
+    if (landmap_compute_window(run->dem_path, &run->options, &run->area, &run->control, map.get(), &run->refusal,
+                               nullptr, 1) == TERRAIN_OK)
         run->result = std::move(map);
 }
 

@@ -152,19 +152,13 @@ map_window landmap_parcel_read_window(const dem_source *dem, const map_options *
 }
 
 bool landmap_parcel_mask(const land_map &computed, const std::shared_ptr<const landmap_parcel> &p,
-                         landmap_parcel_map *out, std::string *refusal) {
+                         std::vector<std::int32_t> blocks, landmap_parcel_map *out, std::string *refusal) {
     const parcel_placement &pl = p->placement;
     if (computed.grid.x0 != pl.x0 || computed.grid.y0 != pl.y0 || computed.grid.width != pl.window.width ||
-        computed.grid.height != pl.window.height) {
+        computed.grid.height != pl.window.height || blocks.size() != static_cast<size_t>(computed.grid.cells())) {
         *refusal = "the map does not cover the parcel's blocks.";
         return false;
     }
-    parcel_grid grid;
-    std::copy(computed.grid.transform, computed.grid.transform + 6, grid.transform);
-    grid.width = computed.grid.width;
-    grid.height = computed.grid.height;
-    std::vector<std::int32_t> blocks;
-    if (!blockCells(&p->blocks, &grid, &blocks, refusal)) return false;
     // The parcel's map as veranta-map's: its block band, nothing outside
     // the blocks, the counts of their cells alone.
     auto m = std::make_shared<land_map>(computed);
@@ -176,30 +170,10 @@ bool landmap_parcel_mask(const land_map &computed, const std::shared_ptr<const l
 }
 
 block_map landmap_block_map(const landmap_parcel_map &m) {
-    const land_map &map = *m.map;
+    // As veranta-map sees a parcel's map; an empty view when it cannot.
     block_map b;
-    b.width = map.grid.width;
-    b.height = map.grid.height;
-    b.block_of_cell = m.block_of_cell.data();
-    b.season_gdd = map.band(map_quantity::degree_days);
-    b.season_irradiation = map.band(map_quantity::irradiation);
-    b.shadow_minutes = map.band(map_quantity::shadow_minutes);
-    b.season = map.options.season;
-    for (int month = 1; month <= 12; month++) {
-        b.month_irradiation[month - 1] = map.band(map_quantity::irradiation, month);
-        b.month_gdd[month - 1] = map.band(map_quantity::degree_days, month);
-    }
-    const long cells = map.grid.cells();
-    if (map.whole_edge_months.size() >= 2 * static_cast<size_t>(cells)) {
-        b.whole_first_month = map.whole_edge_months.data();
-        b.whole_last_month = map.whole_edge_months.data() + cells;
-    }
-    b.row_area = map.grid.row_area.data();
-    b.latitude = map.latitude.empty() ? nullptr : map.latitude.data();
-    b.longitude = map.longitude.empty() ? nullptr : map.longitude.data();
-    b.elevation = map.elevation.empty() ? nullptr : map.elevation.data();
-    b.tilt = map.band(map_quantity::tilt);
-    b.nodata = kMapNodata;
+    std::string why;
+    blockMapOf(m.map.get(), m.block_of_cell.data(), &b, &why);
     return b;
 }
 
@@ -219,7 +193,8 @@ std::string landmap_parcel_spot(const landmap_parcel_map &m, int col, int row) {
 }
 
 int landmap_compute_window(const std::string &dem_path, const map_options *options, const map_window *window,
-                           map_control *control, land_map *map, std::string *refusal) {
+                           map_control *control, land_map *map, std::string *refusal, const std::int32_t *groups,
+                           int group_count) {
     dem_source dem;
     int status = openDem(dem_path, 0, &dem, refusal);
     // Only what the run reads is checked, so a land of any size is fine.
@@ -229,7 +204,9 @@ int landmap_compute_window(const std::string &dem_path, const map_options *optio
         status = checkElevations(&dem, &read, &control->cancel, &check, refusal);
     }
     if (status == TERRAIN_OK) {
-        const map_wants wants = parcelWants();
+        map_wants wants = parcelWants();
+        wants.groups = groups;
+        wants.group_count = group_count;
         status = computeMap(&dem, options, window, &wants, control, map, refusal);
     }
     closeDem(&dem);
@@ -240,12 +217,17 @@ void landmap_parcel_run_work(landmap_parcel_run *run) {
     landmap_file_stamp(run->dem_path, &run->file_size, &run->file_modified);
     const parcel_placement &pl = run->parcel->placement;
     const map_window window{pl.x0, pl.y0, pl.window.width, pl.window.height};
+    // The blocks first: with a target, each block's running degree days
+    // are summed as its cells are computed.
+    std::vector<std::int32_t> blocks;
+    if (!blockCells(&run->parcel->blocks, &pl.window, &blocks, &run->refusal)) return;
     land_map computed;
-    if (landmap_compute_window(run->dem_path, &run->options, &window, &run->control, &computed, &run->refusal) !=
-        TERRAIN_OK)
+    if (landmap_compute_window(run->dem_path, &run->options, &window, &run->control, &computed, &run->refusal,
+                               blocks.data(), static_cast<int>(run->parcel->blocks.blocks.size())) != TERRAIN_OK)
         return;
     auto result = std::make_shared<landmap_parcel_map>();
-    if (landmap_parcel_mask(computed, run->parcel, result.get(), &run->refusal)) run->result = std::move(result);
+    if (landmap_parcel_mask(computed, run->parcel, std::move(blocks), result.get(), &run->refusal))
+        run->result = std::move(result);
 }
 
 std::shared_ptr<const landmap_parcel_map> landmap_parcel_remembered(const std::string &dem_path,

@@ -54,9 +54,12 @@ map_window landmap_parcel_read_window(const dem_source *dem, const map_options *
 
 // The map of a window of the land at dem_path, with what the window reads
 // besides the bands: the elevations the run reads checked first, then the
-// terrain core's map of the window. A terrain_refusal, with *refusal.
+// terrain core's map of the window, keeping the running degree days of the
+// groups of its cells (map_wants::groups) when it has a target. A
+// terrain_refusal, with *refusal.
 int landmap_compute_window(const std::string &dem_path, const map_options *options, const map_window *window,
-                           map_control *control, land_map *map, std::string *refusal);
+                           map_control *control, land_map *map, std::string *refusal,
+                           const std::int32_t *groups = nullptr, int group_count = 0);
 
 // A parcel's map: computed over the blocks' window only, then every cell
 // whose centre lies in no block made a cell without data in every band, so
@@ -67,10 +70,11 @@ struct landmap_parcel_map {
     std::vector<std::int32_t> block_of_cell;   // k + 1 for block k, 0 outside every block
 };
 
-// Makes *out of a map computed over the placement's window. False with one
+// Makes *out of a map computed over the placement's window, blocks the
+// block of each of its cells (blockCells over that window). False with one
 // sentence when the map does not lie on that window.
 bool landmap_parcel_mask(const land_map &computed, const std::shared_ptr<const landmap_parcel> &p,
-                         landmap_parcel_map *out, std::string *refusal);
+                         std::vector<std::int32_t> blocks, landmap_parcel_map *out, std::string *refusal);
 
 // The map's bands as the parcel core reads them (pointers into m).
 block_map landmap_block_map(const landmap_parcel_map &m);

@@ -32,6 +32,8 @@ namespace {
 map_wants windowWants() {
     map_wants wants;
     wants.elevations = wants.positions = wants.whole_edge_months = true;
+    // The land as one group: the date its mean reaches a target.
+    wants.group_count = 1;
     return wants;
 }
 

@@ -153,6 +153,8 @@ int computeForReport(const map_command &command, const dem_source *dem, map_cont
     map_wants wants;
     wants.elevations = wants.positions = wants.whole_edge_months = true;
     wants.horizons = !command.horizons.empty();
+    // The land as one group: the date its mean reaches a target.
+    wants.group_count = 1;
     const double cell = std::fabs(dem->transform[1]) * (dem->geographic ? 111320.0 : dem->linear_metres);
     const double needed = computeMapBytes(dem->width, dem->height, &wants, command.options.directions,
                                           command.options.distance, cell);

@@ -27,7 +27,7 @@ void newLandMap(const dem_source *dem, const map_options *options, const map_win
     }
     if (wants->whole_edge_months) map->whole_edge_months.assign(2 * cells, kMapNodata);
     const long days = seasonDays(&options->season);
-    if (wants->groups != nullptr && wants->group_count > 0 && options->target > 0.0 &&
+    if ((wants->groups != nullptr || wants->group_count == 1) && wants->group_count > 0 && options->target > 0.0 &&
         static_cast<long>(wants->group_count) * days <= kMaxGroupDays)
         map->group_days = group_running(wants->group_count, static_cast<int>(days));
 }
@@ -86,8 +86,7 @@ int computeMap(const dem_source *dem, const map_options *options, const map_wind
                 const map_window part = {x, y, std::min(side, whole.x0 + whole.width - x),
                                          std::min(side, whole.y0 + whole.height - y)};
                 cache->stamp++;
-                code = computeMapPart(dem, part, cache, control, map, refusal,
-                                      map->group_days.groups() > 0 ? wants->groups : nullptr);
+                code = computeMapPart(dem, part, cache, control, map, refusal, wants != nullptr ? wants->groups : nullptr);
                 trimSunCache(cache, kMapSuns);
             }
         }

@@ -201,8 +201,9 @@ struct map_target {
     int dy;
     int degree_days, irradiation, tilt, aspect, shadow, target_day;
     int month_irradiation[12], month_degree_days[12];
-    // The group of each of the map's cells whose running degree days the
-    // map keeps; null when it keeps none.
+    // Whether the map keeps its groups' running degree days, and the group
+    // of each of its cells (null: every cell is group 1).
+    bool grouped;
     const std::int32_t *groups;
 
     map_target(land_map *m, const map_window &p, const std::int32_t *g)
@@ -211,7 +212,8 @@ struct map_target {
           part(p),
           dx(p.x0 - m->grid.x0),
           dy(p.y0 - m->grid.y0),
-          groups(m->group_days.groups() > 0 ? g : nullptr) {
+          grouped(m->group_days.groups() > 0),
+          groups(g) {
         const band_layout &l = m->layout;
         degree_days = l.find(map_quantity::degree_days);
         irradiation = l.find(map_quantity::irradiation);
@@ -291,7 +293,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
     std::atomic<int> failed{0};
     sweep_control stop;
     std::mutex group_lock;
-    const bool grouped = target.groups != nullptr && target.target_day >= 0;
+    const bool grouped = target.grouped && target.target_day >= 0;
     auto worker = [&] {
         std::vector<float> elev(kRun);
         std::vector<slope> slopes(kRun);
@@ -320,7 +322,7 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
             for (int j = 0; j < n; j++) {
                 const size_t i = static_cast<size_t>(runs.keys[first + static_cast<size_t>(j)].cell);
                 elev[static_cast<size_t>(j)] = cells.elevation(i);
-                if (grouped) group[static_cast<size_t>(j)] = target.groups[target.at(i)];
+                if (grouped) group[static_cast<size_t>(j)] = target.groups ? target.groups[target.at(i)] : 1;
                 slopes[static_cast<size_t>(j)] = {cells.aspect[i], cells.tilt[i]};
                 if (horizons)
                     for (int k = 0; k < directions; k++)

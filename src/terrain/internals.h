@@ -109,8 +109,8 @@ void newLandMap(const dem_source *dem, const map_options *options, const map_win
 // its block's sun; each band and each extra map holds (newLandMap) gets the
 // part's cells, and the part's counts are added to map's. The options are
 // map's own and are not checked again. cache may be null. groups (of the
-// map's grid, as map_wants takes them) add the part's cells' running degree
-// days to map's group_days when it keeps them.
+// map's grid as map_wants takes them; null: every cell in group 1) add the
+// part's cells' running degree days to map's group_days when it keeps them.
 int computeMapPart(const dem_source *dem, const map_window &part, sun_cache *cache, map_control *control, land_map *map,
                    std::string *refusal, const std::int32_t *groups = nullptr);
 

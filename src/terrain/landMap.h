@@ -177,7 +177,8 @@ struct map_wants {
     bool horizons = false;
     bool whole_edge_months = false;
     // Groups of the map's cells (a parcel's blocks): the group of each cell
-    // of the map's grid, row by row, 1..group_count, 0 for none. With a
+    // of the map's grid, row by row, 1..group_count, 0 for none; null with a
+    // group_count of 1: every cell in group 1 (the whole land). With a
     // target, and no more than kMaxGroupDays groups times season days, the
     // map keeps each group's running degree days (land_map::group_days).
     const std::int32_t *groups = nullptr;
