@@ -307,7 +307,8 @@ const value_option kValues[] = {
      takeParcel},
     {"--blocks", "FILE.csv|.gpkg|.geojson",
      "with --parcel, also write each block's figures (hectares, those reaching --threshold, degree days, "
-     "irradiation, shadow, share outside the calibrated region, mean months), as a CSV, a GeoPackage with the "
+     "irradiation, shadow, share outside the calibrated region, mean months, Winkler region, and with --target "
+     "the date the block's mean reaches it), as a CSV, a GeoPackage with the "
      "blocks in the DEM's coordinate system or a GeoJSON in WGS 84, by the name's ending; not with --tile "
      "(default: not written)",
      takeBlocks},

@@ -11,6 +11,7 @@
 #include "model/degreeDayTarget.h"
 #include "model/model.h"
 #include "model/winklerRegions.h"
+#include "parcel/parcelMap.h"
 #include "terrain/mapFigures.h"
 #include "terrain/mapTexts.h"
 
@@ -61,9 +62,10 @@ bool prepare(const map_report *r, report_cells *cells, std::string *refusal) {
     land.crs_wkt = m->grid.crs_wkt;
     land.blocks.push_back({"the land", {}, false});
     const std::vector<std::int32_t> every(n, 1);
-    const block_map whole = reportBlockMap(m, every.data());
+    block_map whole;
     std::vector<block_figures> figures;
-    if (whole.width == 0 || !blockFigures(&land, nullptr, &whole, r->threshold, &figures, refusal) || figures.empty())
+    if (!blockMapOf(m, every.data(), &whole, refusal) ||
+        !blockFigures(&land, nullptr, &whole, r->threshold, &figures, refusal) || figures.empty())
         return refuse(refusal, "the map lacks the bands a report needs");
     cells->land = figures[0];
     return true;
@@ -215,16 +217,15 @@ void targetSection(report_pages &pages, const map_report *r, const report_cells 
                         percentText(t.share), targetDateText(year, t.first_day)});
     };
     if (r->blocks.outline == nullptr)
-        row("the land", 0, m.group_days.groups() == 1 ? m.group_days.reachDay(1, m.options.target, &m.options.season)
-                                                       : -1);
+        row("the land", 0, cells.land.target_day_of_mean);
     else
         for (const block_figures &f : *r->blocks.figures)
             row(std::to_string(f.block) + " " + f.name, f.block, f.target_day_of_mean);
-    pages.table({{"", 0.22, 0.0},
-                 {"its mean reaches it on", 0.19, 1.0},
-                 {"half the area has reached it on", 0.19, 1.0},
+    pages.table({{"", 0.16, 0.0},
+                 {"its mean reaches it on", 0.2, 1.0},
+                 {"half the area has reached it on", 0.22, 1.0},
                  {"share reaching it by the season's end", 0.2, 1.0},
-                 {"first reached on", 0.2, 1.0}},
+                 {"first reached on", 0.22, 1.0}},
                 rows);
 }
 
@@ -316,36 +317,6 @@ void notesPage(report_pages &pages, const map_report *r) {
 
 }  // namespace
 
-block_map reportBlockMap(const land_map *m, const std::int32_t *cell_block) {
-    block_map b;
-    const size_t n = static_cast<size_t>(m->grid.cells());
-    const season_range &s = m->options.season;
-    b.season_gdd = m->band(map_quantity::degree_days);
-    b.season_irradiation = m->band(map_quantity::irradiation);
-    b.shadow_minutes = m->band(map_quantity::shadow_minutes);
-    b.tilt = m->band(map_quantity::tilt);
-    if (b.season_gdd == nullptr || b.season_irradiation == nullptr || b.shadow_minutes == nullptr ||
-        b.tilt == nullptr || m->elevation.size() != n || m->latitude.size() != n || m->longitude.size() != n)
-        return block_map{};
-    b.width = m->grid.width;
-    b.height = m->grid.height;
-    b.block_of_cell = cell_block;
-    b.season = s;
-    for (int k = s.start_month; k >= 1 && k <= s.stop_month && k <= 12; k++) {
-        b.month_irradiation[k - 1] = m->band(map_quantity::irradiation, k);
-        b.month_gdd[k - 1] = m->band(map_quantity::degree_days, k);
-    }
-    if (m->whole_edge_months.size() == 2 * n) {
-        b.whole_first_month = m->whole_edge_months.data();
-        b.whole_last_month = m->whole_edge_months.data() + n;
-    }
-    b.row_area = m->grid.row_area.data();
-    b.latitude = m->latitude.data();
-    b.longitude = m->longitude.data();
-    b.elevation = m->elevation.data();
-    b.nodata = kMapNodata;
-    return b;
-}
 
 report_elevation reportElevation(const dem_source *dem, const std::string &file) {
     report_elevation e;

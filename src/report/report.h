@@ -89,9 +89,4 @@ bool siteReportPdf(const site_report *report, std::string *pdf, std::string *ref
 bool writeMapReport(const std::string &path, const map_report *report, std::string *refusal);
 bool writeSiteReport(const std::string &path, const site_report *report, std::string *refusal);
 
-// A map of a whole DEM for the block figures: pointers into the map's bands
-// and the given blocks of its cells. Empty (width 0) for a map without the
-// bands the figures need.
-block_map reportBlockMap(const land_map *map, const std::int32_t *cell_block);
-
 #endif

@@ -8,6 +8,7 @@
 #include "mapcli/mapCommand.h"
 #include "model/degreeDayTarget.h"
 #include "model/winklerRegions.h"
+#include "parcel/parcelMap.h"
 #include "report/report.h"
 #include "terrain/mapTexts.h"
 
@@ -48,7 +49,7 @@ std::string writeHill(const scratch_folder &dir, const std::string &name,
 
 // The DEM's map as the window keeps it; unshaded unless asked, to be quick.
 void computeHill(const std::string &path, double target, land_map *map, report_elevation *elevation,
-                 bool shade = false) {
+                 bool shade = false, const std::vector<std::int32_t> *blocks = nullptr) {
     dem_source dem;
     std::string why;
     ASSERT_EQ(openDem(path, 0, &dem, &why), TERRAIN_OK) << why;
@@ -60,6 +61,10 @@ void computeHill(const std::string &path, double target, land_map *map, report_e
     options.target = target;
     map_wants wants;
     wants.elevations = wants.positions = wants.whole_edge_months = true;
+    if (blocks != nullptr) {
+        wants.groups = blocks->data();
+        wants.group_count = *std::max_element(blocks->begin(), blocks->end());
+    }
     ASSERT_EQ(computeMap(&dem, &options, nullptr, &wants, nullptr, map, &why), TERRAIN_OK) << why;
     *elevation = reportElevation(&dem, path.substr(path.find_last_of('/') + 1));
     closeDem(&dem);
@@ -79,8 +84,8 @@ void placeBlocks(const scratch_folder &dir, const land_map &map, const std::vect
     ASSERT_TRUE(readParcel(dir.path("blocks.geojson"), map.grid.crs_wkt, &b->outline, &why)) << why;
     const parcel_grid grid = squareGrid(E, N, 10.0, W, H);
     ASSERT_TRUE(blockCells(&b->outline, &grid, &b->cells, &why)) << why;
-    const block_map bm = reportBlockMap(&map, b->cells.data());
-    ASSERT_GT(bm.width, 0);
+    block_map bm;
+    ASSERT_TRUE(blockMapOf(&map, b->cells.data(), &bm, &why)) << why;
     ASSERT_TRUE(blockFigures(&b->outline, nullptr, &bm, threshold, &b->figures, &why)) << why;
 }
 
@@ -236,6 +241,10 @@ TEST(Report, EachBlocksTargetDaysAreItsCellsDays) {
     computeHill(writeHill(dir, "hill.tif"), 1000.0, &map, &elevation);
     hill_blocks b;
     placeBlocks(dir, map, twoBlocks(), 1300.0f, &b);
+    // Computed again keeping each block's running degree days.
+    const std::vector<std::int32_t> cells = b.cells;
+    computeHill(dir.path("hill.tif"), 1000.0, &map, &elevation, false, &cells);
+    placeBlocks(dir, map, twoBlocks(), 1300.0f, &b);
     map_report r = reportOf(map, elevation, 1300.0f);
     r.blocks = {&b.outline, &b.figures, b.cells.data()};
     std::string why;
@@ -253,7 +262,17 @@ TEST(Report, EachBlocksTargetDaysAreItsCellsDays) {
         const double share = 100.0 * double(std::count_if(days.begin(), days.end(), [](int d) { return d < 999; })) /
                              double(days.size());
         const std::string row = lineAfter(text, "The date the target is reached", std::to_string(f.block) + " " + f.name);
-        const std::string expected = targetDateText(2025, half < 999 ? half : 0) + " " + decimalString(share, 1) +
+        // The mean's day lies between its cells' first and last; never
+        // before any cell's, and not missed when every cell reaches it.
+        ASSERT_GE(f.target_day_of_mean, 0) << f.name;
+        if (f.target_day_of_mean > 0) {
+            EXPECT_GE(f.target_day_of_mean, first) << f.name;
+        }
+        if (days.back() < 999) {
+            EXPECT_TRUE(f.target_day_of_mean > 0 && f.target_day_of_mean <= days.back()) << f.name;
+        }
+        const std::string expected = targetDateText(2025, f.target_day_of_mean) + " " +
+                                     targetDateText(2025, half < 999 ? half : 0) + " " + decimalString(share, 1) +
                                      " % " + targetDateText(2025, first < 999 ? first : 0);
         EXPECT_NE(row.find(expected), std::string::npos) << row << " | expected " << expected;
     }
