@@ -205,9 +205,11 @@ void drawLegend(cairo_t *cr, const landmap_scene *s) {
     g_free(t);
 }
 
-// Under the legend.
-void drawNorth(cairo_t *cr) {
-    const double cx = 10 + 63, top = 204;
+// Under the legend, where the strip is tall enough to keep it clear of the
+// scale bar at its foot; else in the top right-hand corner, as maps have it.
+void drawNorth(cairo_t *cr, double width, double height) {
+    const bool under = height >= 204 + 52 + 10 + 42;
+    const double cx = under ? 10 + 63 : width - 28, top = under ? 204 : 10;
     landmap_draw_panel(cr, cx - 18, top, 36, 52);
     cairo_move_to(cr, cx, top + 18);
     cairo_line_to(cr, cx + 7, top + 46);
@@ -270,7 +272,7 @@ void landmap_draw_map(cairo_t *cr, const landmap_scene *s, double width, double 
     drawImage(cr, s);
     drawMarks(cr, s);
     drawLegend(cr, s);
-    drawNorth(cr);
+    drawNorth(cr, width, height);
     drawScaleBar(cr, s, height);
     cairo_restore(cr);
 }
