@@ -236,7 +236,8 @@ void showBlocks(LandmapWindow *self) {
     }
     const int keep = v->selected_block;
     v->filling_blocks = true;
-    landmap_blocks_fill(self->blocks_store, v->figures);
+    landmap_blocks_fill(GTK_TREE_VIEW(self->blocks_view), v->figures,
+                        v->map != nullptr ? v->map->options.season : season_range{});
     landmap_blocks_select(GTK_TREE_VIEW(self->blocks_view), keep);
     v->filling_blocks = false;
     v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
