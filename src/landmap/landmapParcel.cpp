@@ -199,6 +199,10 @@ block_map landmap_block_map(const landmap_parcel_map &m) {
     b.longitude = map.longitude.empty() ? nullptr : map.longitude.data();
     b.elevation = map.elevation.empty() ? nullptr : map.elevation.data();
     b.tilt = map.band(map_quantity::tilt);
+    // The target's days when the map was computed with one, as veranta-map
+    // hands them to the block figures.
+    b.target_day = map.band(map_quantity::target_day);
+    b.target = b.target_day != nullptr ? map.options.target : 0.0;
     b.nodata = kMapNodata;
     return b;
 }
