@@ -315,6 +315,16 @@ TEST(LandmapParcel, TheTargetDateSortsByItsDayAndColumnsShowWithTheirMeaning) {
                 << col << " with regions " << c.regions_season << ", target " << c.target;
         }
     }
+    // Every header says what its column is; the target's the target itself.
+    for (int col = LANDMAP_BLOCK_NAME; col < LANDMAP_BLOCK_YEAR; col++) {
+        gchar *tip = gtk_widget_get_tooltip_text(gtk_tree_view_column_get_widget(landmap_blocks_column(view, col)));
+        const std::string said = tip != nullptr ? tip : "";
+        g_free(tip);
+        EXPECT_FALSE(said.empty()) << col;
+        if (col == LANDMAP_BLOCK_TARGET_DAY || col == LANDMAP_BLOCK_REACHING_TARGET) {
+            EXPECT_NE(said.find("1000 degree days"), std::string::npos) << col << ": " << said;
+        }
+    }
     g_object_unref(view);
 }
 
