@@ -379,6 +379,9 @@ gboolean revealBlocks(gpointer data) {
         GtkWidget *column = own != nullptr ? gtk_widget_get_ancestor(gtk_widget_get_parent(own), GTK_TYPE_SCROLLED_WINDOW)
                                            : nullptr;
         GtkWidget *content = column != nullptr ? gtk_bin_get_child(GTK_BIN(column)) : nullptr;
+        // A viewport's own coordinates are those of what is in sight; what it
+        // holds scrolls with the frame.
+        if (content != nullptr && GTK_IS_VIEWPORT(content)) content = gtk_bin_get_child(GTK_BIN(content));
         int x = 0, y = 0;
         if (frame != nullptr && content != nullptr && gtk_widget_translate_coordinates(frame, content, 0, 0, &x, &y)) {
             GtkAdjustment *adj = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(column));

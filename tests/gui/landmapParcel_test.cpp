@@ -261,6 +261,35 @@ TEST(LandmapParcel, TheRegionsSeasonWithATargetShowsRegionsAndTheTarget) {
     EXPECT_GT(regions_ha, 1.0) << "the blocks' hectares lie in their regions";
 }
 
+// A parcel's map computed while the settings' column is scrolled part of
+// the way brings the block table fully into view.
+TEST(LandmapParcel, ANewParcelMapBringsTheBlockTableIntoView) {
+    LandmapWindow *w = exampleWindow();
+    ASSERT_NE(w, nullptr);
+    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
+    while (gtk_widget_get_allocated_height(GTK_WIDGET(w)) != 768 && g_get_monotonic_time() < deadline)
+        gtk_main_iteration_do(TRUE);
+    ASSERT_TRUE(openParcel(w, "blocks.geojson", kTwoBlocks));
+    ASSERT_TRUE(compute(w));
+    GtkWidget *frame = gtk_widget_get_ancestor(part(w, "landmap_blocks_view"), GTK_TYPE_FRAME);
+    ASSERT_NE(frame, nullptr);
+    GtkWidget *column = gtk_widget_get_ancestor(frame, GTK_TYPE_SCROLLED_WINDOW);
+    ASSERT_NE(column, nullptr);
+    GtkAdjustment *down = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(column));
+    GtkWidget *content = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(column))));
+    auto bottom = [&] {
+        int x = 0, y = 0;
+        gtk_widget_translate_coordinates(frame, content, 0, 0, &x, &y);
+        return y + gtk_widget_get_allocated_height(frame);
+    };
+    ASSERT_GT(bottom(), gtk_adjustment_get_page_size(down)) << "the column scrolls at 1024 × 768";
+    gtk_adjustment_set_value(down, (bottom() - gtk_adjustment_get_page_size(down)) * 0.75);
+    gui::setText(part(w, "landmap_distance"), "200");
+    ASSERT_TRUE(compute(w));
+    EXPECT_LE(bottom(), gtk_adjustment_get_value(down) + gtk_adjustment_get_page_size(down));
+}
+
 // Without a map: the table's target column on made-up blocks: the date of
 // the season's year, "not reached" and unknown as said, sorted by the day
 // with unreached after every date and unknown last either way; the columns
