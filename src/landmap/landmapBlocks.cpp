@@ -61,7 +61,7 @@ std::string targetTooltip(int column, const std::string &target) {
     if (column == LANDMAP_BLOCK_TARGET_DAY)
         return "The date on which the mean over the block's cells of their running degree days, each counted from "
                "the season's first day, first reaches " + the + "; \"not reached in this season\" when the season "
-               "ends first.";
+               "ends first; \"–\" when the map does not hold the block's days.";
     return "Share of the block's cells with data whose own running degree days reach " + the +
            " within the season, in percent.";
 }
