@@ -16,7 +16,9 @@
 #include <vector>
 
 // The table's columns, in the store's order; the block's number is kept
-// for the selection.
+// for the selection, the season's year for the target's date. The Winkler
+// columns show only for the regions' own season, the target's only with a
+// target.
 enum landmap_block_column {
     LANDMAP_BLOCK_NUMBER,
     LANDMAP_BLOCK_NAME,
@@ -28,14 +30,27 @@ enum landmap_block_column {
     LANDMAP_BLOCK_GDD_MAX,
     LANDMAP_BLOCK_IRRADIATION,
     LANDMAP_BLOCK_OUTSIDE,
+    LANDMAP_BLOCK_REGION,                            // int: a winkler_region, -1 none
+    LANDMAP_BLOCK_REGION_HA,                         // the first of WINKLER_REGIONS, coolest first
+    LANDMAP_BLOCK_TARGET_DAY = LANDMAP_BLOCK_REGION_HA + WINKLER_REGIONS,   // int: target_day_of_mean
+    LANDMAP_BLOCK_REACHING_TARGET,
+    LANDMAP_BLOCK_YEAR,                              // int, not shown
     LANDMAP_BLOCK_COLUMNS
 };
 
-// Gives view its store and its columns, each header with its unit and each
-// sortable; the view is named for screen readers.
+// Gives view its store and its columns, each header with its unit and a
+// tooltip saying what it is, each sortable (the target's date by its day,
+// unreached after every date, unknown last); the view is named for screen
+// readers.
 GtkListStore *landmap_blocks_setup(GtkTreeView *view);
-// One row per block of figures, in file order.
-void landmap_blocks_fill(GtkListStore *store, const std::vector<block_figures> &figures);
+// One row per block of figures, in file order, for a map of season; the
+// Winkler and target columns of view shown as the figures hold them.
+void landmap_blocks_fill(GtkTreeView *view, const std::vector<block_figures> &figures, const season_range &season);
+// The text a cell of the table shows (column: a landmap_block_column shown,
+// row from 0 in the view's order); empty for no such cell.
+std::string landmap_blocks_text(GtkTreeView *view, int column, int row);
+// The view's column showing a landmap_block_column; null for none.
+GtkTreeViewColumn *landmap_blocks_column(GtkTreeView *view, int column);
 // The number of the block selected in view, 0 when none.
 int landmap_blocks_selected(GtkTreeView *view);
 // Selects the row of block (0: none).

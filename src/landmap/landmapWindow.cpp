@@ -83,7 +83,6 @@ struct _LandmapWindow {
     GtkListStore *months_store;
     GtkWidget *export_tif, *save_map, *save_report, *export_areas, *export_months, *status, *close;
     GtkWidget *parcel_open, *parcel_close, *parcel_info, *blocks_view, *blocks_note, *export_blocks;
-    GtkListStore *blocks_store;      // the block table's, made with its columns
     GtkWidget *choose_area, *get_elevation, *credit;
     GtkWidget *anchor, *anchor_site, *anchor_note;
     // Its own.
@@ -236,7 +235,8 @@ void showBlocks(LandmapWindow *self) {
     }
     const int keep = v->selected_block;
     v->filling_blocks = true;
-    landmap_blocks_fill(self->blocks_store, v->figures);
+    landmap_blocks_fill(GTK_TREE_VIEW(self->blocks_view), v->figures,
+                        v->map != nullptr ? v->map->options.season : season_range{});
     landmap_blocks_select(GTK_TREE_VIEW(self->blocks_view), keep);
     v->filling_blocks = false;
     v->selected_block = landmap_blocks_selected(GTK_TREE_VIEW(self->blocks_view));
@@ -378,6 +378,9 @@ gboolean revealBlocks(gpointer data) {
         GtkWidget *column = own != nullptr ? gtk_widget_get_ancestor(gtk_widget_get_parent(own), GTK_TYPE_SCROLLED_WINDOW)
                                            : nullptr;
         GtkWidget *content = column != nullptr ? gtk_bin_get_child(GTK_BIN(column)) : nullptr;
+        // A viewport's own coordinates are those of what is in sight; what it
+        // holds scrolls with the frame.
+        if (content != nullptr && GTK_IS_VIEWPORT(content)) content = gtk_bin_get_child(GTK_BIN(content));
         int x = 0, y = 0;
         if (frame != nullptr && content != nullptr && gtk_widget_translate_coordinates(frame, content, 0, 0, &x, &y)) {
             GtkAdjustment *adj = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(column));
@@ -1325,7 +1328,7 @@ static void landmap_window_init(LandmapWindow *self) {
     holdLines(self->falling_note, 2);
     // Escape closes; Enter stays with the entry it is typed in (the threshold).
     windowKeys(GTK_WIDGET(self), self->close, nullptr, 0);
-    self->blocks_store = landmap_blocks_setup(GTK_TREE_VIEW(self->blocks_view));
+    landmap_blocks_setup(GTK_TREE_VIEW(self->blocks_view));
     g_signal_connect(gtk_tree_view_get_selection(GTK_TREE_VIEW(self->blocks_view)), "changed",
                      G_CALLBACK(onBlockSelected), self);
     gtk_widget_set_sensitive(self->parcel_close, FALSE);

@@ -222,9 +222,9 @@ void targetSection(report_pages &pages, const map_report *r, const report_cells 
         for (const block_figures &f : *r->blocks.figures)
             row(std::to_string(f.block) + " " + f.name, f.block, f.target_day_of_mean);
     pages.table({{"", 0.16, 0.0},
-                 {"its mean reaches it on", 0.2, 1.0},
+                 {"its mean reaches it on", 0.22, 1.0},
                  {"half the area has reached it on", 0.22, 1.0},
-                 {"share reaching it by the season's end", 0.2, 1.0},
+                 {"share reaching it by the season's end", 0.18, 1.0},
                  {"first reached on", 0.22, 1.0}},
                 rows);
 }

@@ -219,6 +219,20 @@ TEST(Fits, LandmapWindow) {
     expectFits(win, "landmap-parcel-computed");
     landmap_blocks_select(GTK_TREE_VIEW(part("landmap_blocks_view")), 2);
     expectFits(win, "landmap-block-selected");
+    // The Winkler regions' season with a target: the table's widest state,
+    // then scrolled to its last column.
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_startmonth")), 3);
+    gui::setText(part("landmap_stopday"), "31");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_stopmonth")), 9);
+    gui::setText(part("landmap_target"), "1240");
+    gui::click(part("landmap_compute"));
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    ASSERT_NE(landmap_window_get_parcel_map(w), nullptr);
+    expectFits(win, "landmap-blocks-regions-target");
+    GtkWidget *table = gtk_widget_get_ancestor(part("landmap_blocks_view"), GTK_TYPE_SCROLLED_WINDOW);
+    GtkAdjustment *across = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(table));
+    gtk_adjustment_set_value(across, gtk_adjustment_get_upper(across));
+    expectFits(win, "landmap-blocks-scrolled");
     gui::click(part("landmap_parcel_close"));
     expectFits(win, "landmap-parcel-closed");
     // A land too large to map whole, shown coarsely, an area chosen.

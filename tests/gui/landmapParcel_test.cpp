@@ -13,6 +13,8 @@
 #include "landmap/landmapElevation.h"
 #include "landmap/landmapParcel.h"
 #include "landmap/landmapWindow.h"
+#include "model/degreeDayTarget.h"
+#include "model/winklerRegions.h"
 #include "shell/shell.h"
 #include "terrain/mapFigures.h"
 #include "terrain/mapTexts.h"
@@ -176,6 +178,9 @@ TEST(LandmapParcel, ARowShowsItsBlocksMonthsAndTheReadoutNamesTheBlock) {
     gui::pump();
     EXPECT_EQ(landmap_window_get_selected_block(w), 2);
     EXPECT_EQ(label(w, "landmap_selected"), "Creek Block: the block's mean months");
+    // June is not the Winkler regions' season, and the map has no target.
+    for (int c = LANDMAP_BLOCK_REGION; c < LANDMAP_BLOCK_YEAR; c++)
+        EXPECT_FALSE(gtk_tree_view_column_get_visible(landmap_blocks_column(view, c))) << c;
     const block_figures f = landmap_window_get_blocks(w)[1];
     GtkTreeModel *months = GTK_TREE_MODEL(gui::templateObject(GTK_WIDGET(w), "landmap_months_store"));
     GtkTreeIter it;
@@ -203,6 +208,153 @@ TEST(LandmapParcel, ARowShowsItsBlocksMonthsAndTheReadoutNamesTheBlock) {
     const std::string spot = landmap_parcel_spot(*pm, in1 % cols, in1 / cols);
     EXPECT_EQ(spot.rfind("Upper Terrace · ", 0), 0u) << spot;
     EXPECT_NE(landmap_parcel_spot(*pm, out % cols, out / cols).find("outside every block"), std::string::npos);
+}
+
+// 1 April to 31 October with a target: the Winkler and target columns
+// shown, each row's region, hectares per region, date and share as the
+// parcel core gives them for the window's threshold.
+TEST(LandmapParcel, TheRegionsSeasonWithATargetShowsRegionsAndTheTarget) {
+    LandmapWindow *w = exampleWindow();
+    ASSERT_NE(w, nullptr);
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_startmonth")), 3);
+    gui::setText(part(w, "landmap_stopday"), "31");
+    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_stopmonth")), 9);
+    gui::setText(part(w, "landmap_target"), "1240");
+    ASSERT_TRUE(openParcel(w, "blocks.geojson", kTwoBlocks));
+    ASSERT_TRUE(compute(w));
+    const auto pm = landmap_window_get_parcel_map(w);
+    ASSERT_NE(pm, nullptr) << label(w, "landmap_status");
+    GtkTreeView *view = GTK_TREE_VIEW(part(w, "landmap_blocks_view"));
+    for (int c = LANDMAP_BLOCK_REGION; c < LANDMAP_BLOCK_YEAR; c++)
+        EXPECT_TRUE(gtk_tree_view_column_get_visible(landmap_blocks_column(view, c))) << c;
+
+    const block_map bm = landmap_block_map(*pm);
+    std::vector<block_figures> core;
+    std::string why;
+    ASSERT_TRUE(blockFigures(&pm->parcel->blocks, &pm->parcel->placement, &bm, landmap_window_get_threshold(w), &core, &why))
+        << why;
+    ASSERT_EQ(core.size(), 2u);
+    ASSERT_TRUE(core[0].winkler_season);
+    ASSERT_TRUE(core[0].has_target) << "the window's blocks are given the target's days";
+    GtkTreeModel *model = gtk_tree_view_get_model(view);
+    const int year = pm->map->options.season.year;
+    double regions_ha = 0.0;
+    for (int k = 0; k < 2; k++) {
+        const block_figures &f = core[static_cast<size_t>(k)];
+        const winkler_class *region = winklerClass(f.winkler_region);
+        ASSERT_NE(region, nullptr) << k;
+        EXPECT_EQ(landmap_blocks_text(view, LANDMAP_BLOCK_REGION, k), region->name) << k;
+        GtkTreeIter it;
+        ASSERT_TRUE(gtk_tree_model_iter_nth_child(model, &it, nullptr, k));
+        for (int r = 0; r < WINKLER_REGIONS; r++) {
+            double ha = NAN;
+            gtk_tree_model_get(model, &it, LANDMAP_BLOCK_REGION_HA + r, &ha, -1);
+            EXPECT_EQ(ha, f.hectares_region[r]) << k << ", " << winklerClass(r)->name;
+            regions_ha += ha;
+        }
+        const std::string date = f.target_day_of_mean < 0 ? "–" : targetDateText(year, f.target_day_of_mean);
+        EXPECT_EQ(landmap_blocks_text(view, LANDMAP_BLOCK_TARGET_DAY, k), date) << k;
+        EXPECT_EQ(landmap_blocks_text(view, LANDMAP_BLOCK_REACHING_TARGET, k),
+                  decimalString(f.share_reaching_target * 100.0, 1))
+            << k;
+    }
+    EXPECT_GT(regions_ha, 1.0) << "the blocks' hectares lie in their regions";
+}
+
+// A parcel's map computed while the settings' column is scrolled part of
+// the way brings the block table fully into view.
+TEST(LandmapParcel, ANewParcelMapBringsTheBlockTableIntoView) {
+    LandmapWindow *w = exampleWindow();
+    ASSERT_NE(w, nullptr);
+    gtk_window_resize(GTK_WINDOW(w), 1024, 768);
+    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
+    while (gtk_widget_get_allocated_height(GTK_WIDGET(w)) != 768 && g_get_monotonic_time() < deadline)
+        gtk_main_iteration_do(TRUE);
+    ASSERT_TRUE(openParcel(w, "blocks.geojson", kTwoBlocks));
+    ASSERT_TRUE(compute(w));
+    GtkWidget *frame = gtk_widget_get_ancestor(part(w, "landmap_blocks_view"), GTK_TYPE_FRAME);
+    ASSERT_NE(frame, nullptr);
+    GtkWidget *column = gtk_widget_get_ancestor(frame, GTK_TYPE_SCROLLED_WINDOW);
+    ASSERT_NE(column, nullptr);
+    GtkAdjustment *down = gtk_scrolled_window_get_vadjustment(GTK_SCROLLED_WINDOW(column));
+    GtkWidget *content = gtk_bin_get_child(GTK_BIN(gtk_bin_get_child(GTK_BIN(column))));
+    auto bottom = [&] {
+        int x = 0, y = 0;
+        gtk_widget_translate_coordinates(frame, content, 0, 0, &x, &y);
+        return y + gtk_widget_get_allocated_height(frame);
+    };
+    ASSERT_GT(bottom(), gtk_adjustment_get_page_size(down)) << "the column scrolls at 1024 × 768";
+    gtk_adjustment_set_value(down, (bottom() - gtk_adjustment_get_page_size(down)) * 0.75);
+    gui::setText(part(w, "landmap_distance"), "200");
+    ASSERT_TRUE(compute(w));
+    EXPECT_LE(bottom(), gtk_adjustment_get_value(down) + gtk_adjustment_get_page_size(down));
+}
+
+// Without a map: the table's target column on made-up blocks: the date of
+// the season's year, "not reached" and unknown as said, sorted by the day
+// with unreached after every date and unknown last either way; the columns
+// shown only where the figures give them a meaning.
+TEST(LandmapParcel, TheTargetDateSortsByItsDayAndColumnsShowWithTheirMeaning) {
+    gui::start();
+    GtkTreeView *view = GTK_TREE_VIEW(g_object_ref_sink(gtk_tree_view_new()));
+    landmap_blocks_setup(view);
+    const struct {
+        const char *name;
+        int day;
+        const char *shown;
+    } blocks[] = {{"late", 200, "19 July"}, {"unknown", -1, "–"}, {"never", 0, "not reached in this season"},
+                  {"early", 60, "1 March"}};   // 2023: not a leap year
+    std::vector<block_figures> figures;
+    for (const auto &b : blocks) {
+        block_figures f;
+        f.block = static_cast<int>(figures.size()) + 1;
+        f.name = b.name;
+        f.hectares = f.hectares_with_data = 1.0;
+        f.has_target = true;
+        f.target_gdd = 1000.0;
+        f.target_day_of_mean = b.day;
+        figures.push_back(f);
+    }
+    landmap_blocks_fill(view, figures, season_range{2023, 1, 4, 31, 10});
+    for (int k = 0; k < 4; k++)
+        EXPECT_EQ(landmap_blocks_text(view, LANDMAP_BLOCK_TARGET_DAY, k), blocks[k].shown) << blocks[k].name;
+
+    GtkTreeSortable *sortable = GTK_TREE_SORTABLE(gtk_tree_view_get_model(view));
+    const struct {
+        GtkSortType order;
+        const char *names;
+    } sorts[] = {{GTK_SORT_ASCENDING, "early late never unknown"}, {GTK_SORT_DESCENDING, "never late early unknown"}};
+    for (const auto &c : sorts) {
+        gtk_tree_sortable_set_sort_column_id(sortable, LANDMAP_BLOCK_TARGET_DAY, c.order);
+        std::string names;
+        for (int k = 0; k < 4; k++) names += (k ? " " : "") + landmap_blocks_text(view, LANDMAP_BLOCK_NAME, k);
+        EXPECT_EQ(names, c.names) << c.order;
+    }
+
+    const struct {
+        bool regions_season, target;
+    } meanings[] = {{false, false}, {true, false}, {false, true}, {true, true}};
+    for (const auto &c : meanings) {
+        for (block_figures &f : figures) f.winkler_season = c.regions_season, f.has_target = c.target;
+        landmap_blocks_fill(view, figures, season_range{2023, 1, 4, 31, 10});
+        for (int col = LANDMAP_BLOCK_REGION; col < LANDMAP_BLOCK_YEAR; col++) {
+            const bool regional = col < LANDMAP_BLOCK_TARGET_DAY;
+            EXPECT_EQ(gtk_tree_view_column_get_visible(landmap_blocks_column(view, col)),
+                      regional ? c.regions_season : c.target)
+                << col << " with regions " << c.regions_season << ", target " << c.target;
+        }
+    }
+    // Every header says what its column is; the target's the target itself.
+    for (int col = LANDMAP_BLOCK_NAME; col < LANDMAP_BLOCK_YEAR; col++) {
+        gchar *tip = gtk_widget_get_tooltip_text(gtk_tree_view_column_get_widget(landmap_blocks_column(view, col)));
+        const std::string said = tip != nullptr ? tip : "";
+        g_free(tip);
+        EXPECT_FALSE(said.empty()) << col;
+        if (col == LANDMAP_BLOCK_TARGET_DAY || col == LANDMAP_BLOCK_REACHING_TARGET) {
+            EXPECT_NE(said.find("1000 degree days"), std::string::npos) << col << ": " << said;
+        }
+    }
+    g_object_unref(view);
 }
 
 // The block files at the window's threshold, read back: the GeoPackage's
