@@ -1630,3 +1630,8 @@ bool landmap_window_anchor(LandmapWindow *self, const char *path) {
 }
 
 bool landmap_window_is_anchoring(LandmapWindow *self) { return windowJobRunning(&self->anchoring); }
+
+bool landmap_window_is_busy(LandmapWindow *self) {
+    return landmap_window_is_computing(self) || landmap_window_is_exporting(self) || landmap_window_is_opening(self) ||
+           landmap_window_is_anchoring(self);
+}

@@ -74,6 +74,8 @@ bool landmap_window_is_opening(LandmapWindow *self);
 // already, a site typed wrong).
 bool landmap_window_anchor(LandmapWindow *self, const char *path);
 bool landmap_window_is_anchoring(LandmapWindow *self);
+// True while any of the window's work above is under way.
+bool landmap_window_is_busy(LandmapWindow *self);
 
 // The window's exports, as its buttons name them.
 enum landmap_export_kind {

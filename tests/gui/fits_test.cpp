@@ -58,16 +58,7 @@ need needOf(GtkWidget *window) {
     return n;
 }
 
-// Lets the main loop run until cond holds (or 100 s have gone).
-bool await(const std::function<bool()> &cond) {
-    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (!cond() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return cond();
-}
+using gui::await;
 
 // The window at the screen's size in its top-left corner, once X has made it so.
 void toScreenSize(GtkWidget *window) {
@@ -177,9 +168,7 @@ TEST(Fits, LandmapWindow) {
     GtkWidget *win = GTK_WIDGET(w);
     toScreenSize(win);
     auto part = [w](const char *id) { return gui::templateChild(GTK_WIDGET(w), id); };
-    auto busy = [w] {
-        return landmap_window_is_computing(w) || landmap_window_is_exporting(w) || landmap_window_is_opening(w);
-    };
+    auto busy = [w] { return landmap_window_is_busy(w); };
     expectFits(win, "landmap-opened");
     gui::writeFile("notes.txt", "not a raster\n");
     const std::string refused = (std::filesystem::current_path() / "notes.txt").string();

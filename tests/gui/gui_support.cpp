@@ -99,6 +99,16 @@ void pump() {
     while (gtk_events_pending()) gtk_main_iteration_do(FALSE);
 }
 
+bool await(const std::function<bool()> &done, double seconds) {
+    const gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
+    while (!done() && g_get_monotonic_time() < deadline) {
+        gtk_main_iteration_do(FALSE);
+        if (!gtk_events_pending()) g_usleep(2000);
+    }
+    pump();
+    return done();
+}
+
 void activate(GtkWidget *menuItem) {
     ASSERT_NE(menuItem, nullptr);
     gtk_menu_item_activate(GTK_MENU_ITEM(menuItem));

@@ -6,6 +6,7 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,10 @@ void start();
 
 // Lets GTK handle everything pending (redraws, map and unmap, signals).
 void pump();
+
+// Lets the main loop run until done() holds, or seconds have gone; whether
+// it holds. A test waits for the state a window shows, never a set time.
+bool await(const std::function<bool()> &done, double seconds = 100);
 
 void activate(GtkWidget *menuItem);
 void click(GtkWidget *button);

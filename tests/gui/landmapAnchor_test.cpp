@@ -20,19 +20,7 @@ GtkWidget *part(LandmapWindow *w, const char *id) { return gui::templateChild(GT
 std::string label(LandmapWindow *w, const char *id) { return gtk_label_get_text(GTK_LABEL(part(w, id))); }
 std::string here(const char *name) { return (std::filesystem::current_path() / name).string(); }
 
-bool await(LandmapWindow *w) {
-    auto busy = [w] {
-        return landmap_open == w && (landmap_window_is_computing(w) || landmap_window_is_opening(w) ||
-                                     landmap_window_is_anchoring(w));
-    };
-    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (busy() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return !busy();
-}
+bool await(LandmapWindow *w) { return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); }); }
 
 // Two years of a station's days in Meteostat's daily layout (no site in
 // it): 31 / 14 degC in June, 26 / 11 degC in July.

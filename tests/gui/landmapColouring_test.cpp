@@ -47,17 +47,7 @@ GtkWidget *part(LandmapWindow *w, const char *id) { return gui::templateChild(GT
 std::string label(GtkWidget *l) { return gtk_label_get_text(GTK_LABEL(l)); }
 
 bool awaitIdle(LandmapWindow *w) {
-    auto busy = [w] {
-        return landmap_open == w && (landmap_window_is_computing(w) || landmap_window_is_exporting(w) ||
-                                     landmap_window_is_opening(w));
-    };
-    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (busy() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return !busy();
+    return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); });
 }
 
 // The window with the land open and a map of the season computed, the
@@ -388,10 +378,6 @@ TEST(LandmapColouring, DISABLED_Screenshots) {
     gtk_window_resize(GTK_WINDOW(e), 1024, 768);
     gui::setText(gui::templateChild(e, "slopes_target"), "1250");
     gui::click(gui::templateChild(e, "slopes_compare"));
-    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (slopes_window_is_comparing(slopes_open) && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
+    gui::await([] { return !slopes_window_is_comparing(slopes_open); });
     photograph(e, shotName("explorer"));
 }

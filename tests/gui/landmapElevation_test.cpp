@@ -95,15 +95,7 @@ LandmapElevation *dialog() {
     return found;
 }
 
-bool await(const std::function<bool()> &done) {
-    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (!done() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return done();
-}
+using gui::await;
 
 class elevation_window : public ::testing::Test {
 public:

@@ -54,19 +54,7 @@ std::string label(LandmapWindow *w, const char *id) { return gtk_label_get_text(
 
 std::string here(const char *name) { return (std::filesystem::current_path() / name).string(); }
 
-bool await(LandmapWindow *w) {
-    auto busy = [w] {
-        return landmap_open == w && (landmap_window_is_computing(w) || landmap_window_is_exporting(w) ||
-                                     landmap_window_is_opening(w));
-    };
-    const gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (busy() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return !busy();
-}
+bool await(LandmapWindow *w) { return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); }); }
 
 // The example land open, June shaded within 300 m: quick, and shaded.
 LandmapWindow *exampleWindow() {

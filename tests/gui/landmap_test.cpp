@@ -68,17 +68,7 @@ LandmapWindow *openWindow() {
 
 // Waits for the computation, export or opening under way to be taken in.
 bool awaitRun(LandmapWindow *w, double seconds = 100) {
-    auto busy = [w] {
-        return landmap_open == w && (landmap_window_is_computing(w) || landmap_window_is_exporting(w) ||
-                                     landmap_window_is_opening(w));
-    };
-    gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
-    while (busy() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return !busy();
+    return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); }, seconds);
 }
 
 // Opens a land as Open… does and waits until its elevations are read.
@@ -143,13 +133,12 @@ bool clickCell(LandmapWindow *w, int col, int row) {
 // the new size may come long after the request.
 void resizeTo(LandmapWindow *w, int width, int height) {
     gtk_window_resize(GTK_WINDOW(w), width, height);
-    const gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
-    while ((gtk_widget_get_allocated_width(GTK_WIDGET(w)) != width ||
-            gtk_widget_get_allocated_height(GTK_WIDGET(w)) != height) &&
-           g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
+    gui::await(
+        [&] {
+            return gtk_widget_get_allocated_width(GTK_WIDGET(w)) == width &&
+                   gtk_widget_get_allocated_height(GTK_WIDGET(w)) == height;
+        },
+        60);
     EXPECT_EQ(gtk_widget_get_allocated_width(GTK_WIDGET(w)), width);
     EXPECT_EQ(gtk_widget_get_allocated_height(GTK_WIDGET(w)), height);
 }
@@ -748,11 +737,7 @@ TEST(Landmap, ClosingWhileAMapComputesCancelsIt) {
     ASSERT_TRUE(landmap_window_is_computing(w));
     // Closed once the worker is well into the cells.
     GtkWidget *bar = part(w, "landmap_progress");
-    gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
-    while (landmap_window_is_computing(w) && !gui::visible(bar) && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
+    gui::await([&] { return !landmap_window_is_computing(w) || gui::visible(bar); }, 60);
     ASSERT_TRUE(landmap_window_is_computing(w)) << "the run ended before the test could close the window";
     gtk_window_close(GTK_WINDOW(w));
     gui::pump();

@@ -44,13 +44,7 @@ SlopesWindow *openExplorer(const char *locale = kSite) {
 
 // Waits for the sweep under way to be taken in; false when it never ends.
 bool awaitRun(SlopesWindow *w) {
-    gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (slopes_open == w && slopes_window_is_comparing(w) && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return slopes_open != w || !slopes_window_is_comparing(w);
+    return gui::await([w] { return slopes_open != w || !slopes_window_is_comparing(w); });
 }
 
 void setSeason(SlopesWindow *w, const char *first, int firstMonth, const char *last, int lastMonth, const char *year) {
@@ -599,11 +593,7 @@ TEST(Slopes, WindowManagerCloseMidSweepIsTheCloseButton) {
     EXPECT_FALSE(slopes_window_is_comparing(w));
     // The cancelled sweeps end and are dropped without a window to show in;
     // then nothing but this test holds the window.
-    gint64 deadline = g_get_monotonic_time() + 100 * G_USEC_PER_SEC;
-    while (g_atomic_int_get(&G_OBJECT(w)->ref_count) > 1 && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
+    gui::await([w] { return g_atomic_int_get(&G_OBJECT(w)->ref_count) <= 1; });
     EXPECT_EQ(g_atomic_int_get(&G_OBJECT(w)->ref_count), 1u);
     g_object_unref(w);
     gui::activate(slopes);

@@ -28,13 +28,7 @@ GObject *part(StationWindow *w, const char *name) {
 GtkWidget *widget(StationWindow *w, const char *name) { return GTK_WIDGET(part(w, name)); }
 
 bool awaitRun(StationWindow *w, double seconds = 60) {
-    gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
-    while (station_open == w && station_window_busy(w) && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    gui::pump();
-    return station_open == w && !station_window_busy(w);
+    return gui::await([w] { return station_open != w || !station_window_busy(w); }, seconds) && station_open == w;
 }
 
 // The text of a row and column of a list store.
@@ -167,11 +161,7 @@ TEST(Station, ClosingWhileAFileIsReadLetsTheWorkerEndAndFreesTheWindow) {
     gpointer alive = w;
     g_object_add_weak_pointer(G_OBJECT(w), &alive);
     gtk_window_close(GTK_WINDOW(w));   // as the window manager closes it
-    gint64 deadline = g_get_monotonic_time() + 60 * G_USEC_PER_SEC;
-    while (alive != nullptr && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
+    gui::await([&] { return alive == nullptr; }, 60);
     EXPECT_EQ(alive, nullptr);   // the worker's task let go of it, its result thrown away
     EXPECT_EQ(station_open, nullptr);
     EXPECT_EQ(in_use, 0);

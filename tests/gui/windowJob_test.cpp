@@ -44,14 +44,7 @@ void release(gpointer data) { static_cast<made_up *>(data)->freed = true; }
 const window_job_calls kCalls = {work, halfDone, done, release, halfText};
 
 // Runs the main loop until the state holds; false when it never does.
-bool waitFor(const std::function<bool()> &state) {
-    gint64 deadline = g_get_monotonic_time() + 30 * G_USEC_PER_SEC;
-    while (!state() && g_get_monotonic_time() < deadline) {
-        gtk_main_iteration_do(FALSE);
-        if (!gtk_events_pending()) g_usleep(2000);
-    }
-    return state();
-}
+bool waitFor(const std::function<bool()> &state) { return gui::await(state, 30); }
 
 struct bench {
     GtkWidget *window = nullptr, *bar = nullptr;
