@@ -105,51 +105,22 @@ std::string shortDate(int year, int day) {
 }  // namespace
 
 void landmap_colouring_render(landmap_image *image, const land_map *map, landmap_colour_by by, float threshold) {
-    landmap_image_free(image);
-    const int cols = map->grid.width, rows = map->grid.height;
-    image->base = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cols, rows);
-    cairo_surface_flush(image->base);
-    unsigned char *data = cairo_image_surface_get_data(image->base);
-    const int stride = cairo_image_surface_get_stride(image->base);
     const float *degree_days = map->band(map_quantity::degree_days);
     const float *days = map->band(map_quantity::target_day);
-    const float *tilt = map->band(map_quantity::tilt);
-    const float *aspect = map->band(map_quantity::aspect);
     landmap_day_span span{0, 0, false};
     // Never offered without a target (landmap_colourings_offer); drawn by
     // region rather than read from a band the map does not have.
     if (by == LANDMAP_BY_TARGET_DATE && (days == nullptr || !landmap_target_span(*map, &span))) by = LANDMAP_BY_REGION;
     const double dayRange = span.last - span.first;
-    for (int r = 0; r < rows; r++) {
-        guint32 *line = reinterpret_cast<guint32 *>(data + static_cast<long>(r) * stride);
-        for (int c = 0; c < cols; c++) {
-            const long i = static_cast<long>(r) * cols + c;
-            if (degree_days[i] == kMapNodata) {
-                line[c] = 0;   // transparent: no data here
-                continue;
-            }
-            double red, green, blue;
-            if (by == LANDMAP_BY_REGION) {
-                landmap_region_colour(winklerRegion(degree_days[i]), &red, &green, &blue);
-            } else if (days[i] <= 0.0f) {
-                red = kLandmapNotReached[0];
-                green = kLandmapNotReached[1];
-                blue = kLandmapNotReached[2];
-            } else {
-                landmap_date_colour(dayRange > 0.0 ? (days[i] - span.first) / dayRange : 0.5, &red, &green, &blue);
-            }
-            const double shade = landmap_hillshade(tilt[i], aspect[i]);
-            if (degree_days[i] < threshold) {
-                // Short of the threshold: the terrain in grey, a trace of its colour.
-                const double grey = 0.22 + 0.78 * shade;
-                line[c] = landmap_pixel(0.15 * red + 0.85 * grey, 0.15 * green + 0.85 * grey, 0.15 * blue + 0.85 * grey);
-            } else {
-                const double light = 0.25 + shade;
-                line[c] = landmap_pixel(red * light, green * light, blue * light);
-            }
+    landmap_image_paint(image, map, threshold, [&](long i, double rgb[3]) {
+        if (by == LANDMAP_BY_REGION) {
+            landmap_region_colour(winklerRegion(degree_days[i]), &rgb[0], &rgb[1], &rgb[2]);
+        } else if (days[i] <= 0.0f) {
+            std::copy(kLandmapNotReached, kLandmapNotReached + 3, rgb);
+        } else {
+            landmap_date_colour(dayRange > 0.0 ? (days[i] - span.first) / dayRange : 0.5, &rgb[0], &rgb[1], &rgb[2]);
         }
-    }
-    cairo_surface_mark_dirty(image->base);
+    });
 }
 
 // In the degree days' legend's place and size, so that the north arrow

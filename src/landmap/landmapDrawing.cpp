@@ -24,12 +24,6 @@ double landmap_hillshade(float tilt, float aspect) {
     return std::clamp(lit, 0.0, 1.0);
 }
 
-namespace {
-
-double hillshade(float tilt, float aspect) { return landmap_hillshade(tilt, aspect); }
-
-}  // namespace
-
 guint32 landmap_pixel(double r, double g, double b) {
     auto byte = [](double v) { return static_cast<guint32>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
     return 0xff000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
@@ -51,8 +45,8 @@ void landmap_image_free(landmap_image *image) {
     image->scaled_at = 0.0;
 }
 
-void landmap_image_render(landmap_image *image, const land_map *map, const value_range *range, bool by_irradiation,
-                    float threshold) {
+void landmap_image_paint(landmap_image *image, const land_map *map, float threshold,
+                         const std::function<void(long cell, double rgb[3])> &colour) {
     landmap_image_free(image);
     const int cols = map->grid.width, rows = map->grid.height;
     image->base = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, cols, rows);
@@ -60,36 +54,41 @@ void landmap_image_render(landmap_image *image, const land_map *map, const value
     unsigned char *data = cairo_image_surface_get_data(image->base);
     const int stride = cairo_image_surface_get_stride(image->base);
     const float *degree_days = map->band(map_quantity::degree_days);
-    const float *values = by_irradiation ? map->band(map_quantity::irradiation) : degree_days;
     const float *tilt = map->band(map_quantity::tilt);
     const float *aspect = map->band(map_quantity::aspect);
-    const double low = range->low;
-    const double span = range->high - low;
     for (int r = 0; r < rows; r++) {
         guint32 *line = reinterpret_cast<guint32 *>(data + static_cast<long>(r) * stride);
         for (int c = 0; c < cols; c++) {
-            long i = static_cast<long>(r) * cols + c;
-            float v = values[i];
-            if (v == kMapNodata) {
+            const long i = static_cast<long>(r) * cols + c;
+            if (degree_days[i] == kMapNodata) {
                 line[c] = 0;   // transparent: no data here
                 continue;
             }
-            double red, green, blue;
-            scaleColour(span > 0.0 ? (v - low) / span : 0.5, &red, &green, &blue);
-            double light = 0.25 + 1.0 * hillshade(tilt[i], aspect[i]);
+            double rgb[3];
+            colour(i, rgb);
+            const double shade = landmap_hillshade(tilt[i], aspect[i]);
             if (degree_days[i] < threshold) {
                 // Short of the threshold: the terrain in grey, a trace of its colour.
-                double grey = 0.22 + 0.78 * hillshade(tilt[i], aspect[i]);
-                red = 0.15 * red + 0.85 * grey;
-                green = 0.15 * green + 0.85 * grey;
-                blue = 0.15 * blue + 0.85 * grey;
-                line[c] = landmap_pixel(red, green, blue);
+                const double grey = 0.22 + 0.78 * shade;
+                line[c] = landmap_pixel(0.15 * rgb[0] + 0.85 * grey, 0.15 * rgb[1] + 0.85 * grey,
+                                        0.15 * rgb[2] + 0.85 * grey);
             } else {
-                line[c] = landmap_pixel(red * light, green * light, blue * light);
+                const double light = 0.25 + shade;
+                line[c] = landmap_pixel(rgb[0] * light, rgb[1] * light, rgb[2] * light);
             }
         }
     }
     cairo_surface_mark_dirty(image->base);
+}
+
+void landmap_image_render(landmap_image *image, const land_map *map, const value_range *range, bool by_irradiation,
+                          float threshold) {
+    const float *values = map->band(by_irradiation ? map_quantity::irradiation : map_quantity::degree_days);
+    const double low = range->low;
+    const double span = range->high - low;
+    landmap_image_paint(image, map, threshold, [&](long i, double rgb[3]) {
+        scaleColour(span > 0.0 ? (values[i] - low) / span : 0.5, &rgb[0], &rgb[1], &rgb[2]);
+    });
 }
 
 namespace {

@@ -10,6 +10,8 @@
 
 #include <gtk/gtk.h>
 
+#include <functional>
+
 // The image of the map that frames are drawn from: nodata transparent; one
 // pixel a cell, and the same scaled once per zoom. Zero at first.
 struct landmap_image {
@@ -17,6 +19,11 @@ struct landmap_image {
     cairo_surface_t *scaled = nullptr;   // base at scaled_at pixels a cell, when smaller than it
     double scaled_at = 0.0;
 };
+// Makes the image a pixel a cell: each cell with data in colour(cell, rgb)
+// (0 to 1), lit by the hillshade; short of threshold (degree days) in the
+// terrain's grey with a trace of it; a cell without data clear.
+void landmap_image_paint(landmap_image *image, const land_map *map, float threshold,
+                         const std::function<void(long cell, double rgb[3])> &colour);
 // Makes the image again; range is that of the band coloured (irradiation or
 // degree days), threshold in degree days.
 void landmap_image_render(landmap_image *image, const land_map *map, const value_range *range, bool by_irradiation,
