@@ -26,6 +26,16 @@ const double kKeyStrip = 112.0;
 
 void ink(cairo_t *cr) { cairo_set_source_rgb(cr, kInk[0], kInk[1], kInk[2]); }
 
+// A block's outline: ink on a white halo, to read over any colour.
+void outlineStroke(cairo_t *cr) {
+    cairo_set_source_rgb(cr, 1, 1, 1);
+    cairo_set_line_width(cr, 2.6);
+    cairo_stroke_preserve(cr);
+    ink(cr);
+    cairo_set_line_width(cr, 1.1);
+    cairo_stroke(cr);
+}
+
 std::uint32_t pixel(double r, double g, double b) {
     auto byte = [](double v) { return static_cast<std::uint32_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
     return 0xff000000u | byte(r) << 16 | byte(g) << 8 | byte(b);
@@ -145,12 +155,7 @@ void drawBlocks(cairo_t *cr, const land_map &m, const parcel &outline, double x,
                 room_h = (y1 - y0) / std::fabs(t[5]) * scale_y;
             }
         }
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_set_line_width(cr, 2.6);
-        cairo_stroke_preserve(cr);
-        ink(cr);
-        cairo_set_line_width(cr, 1.1);
-        cairo_stroke(cr);
+        outlineStroke(cr);
         if (best < 0.0) continue;
         // A name wider than its block would cover its neighbours: the block's number (the table's) instead.
         std::string label = block.name;
@@ -210,12 +215,7 @@ double drawLegend(cairo_t *cr, const land_map &m, float threshold, bool blocks, 
     y += 24.0;
     if (blocks) {
         cairo_rectangle(cr, x + 1.0, y + 1.0, 10.0, 7.0);
-        cairo_set_source_rgb(cr, 1, 1, 1);
-        cairo_set_line_width(cr, 2.6);
-        cairo_stroke_preserve(cr);
-        ink(cr);
-        cairo_set_line_width(cr, 1.1);
-        cairo_stroke(cr);
+        outlineStroke(cr);
         reportLabel(cr, "a block, named", "Sans 7", x + 16.0, y - 1.0, 0.0, 0.0);
         y += 14.0;
     }
