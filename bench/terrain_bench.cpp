@@ -63,9 +63,12 @@ void BM_CellSeason(benchmark::State &state) {
 
 // The cell loop on this processor's own path with and without the day a
 // target is reached (1200 degree days, which most of the cells reach); the
-// argument is whether it is asked. ns_per_cell_sample as above.
+// argument is whether it is asked: 0 no, 1 yes, 2 yes and the cells' running
+// degree days summed over ten blocks, as a parcel's run keeps them.
+// ns_per_cell_sample as above.
 void BM_CellSeasonTarget(benchmark::State &state) {
     const bool target = state.range(0) != 0;
+    const bool grouped = state.range(0) == 2;
     const int cells = 10000;
     int refusal;
     sun_block *b = placeSunBlock(44.6f, -123.25f, &kSeason, nullptr, &refusal);
@@ -76,10 +79,13 @@ void BM_CellSeasonTarget(benchmark::State &state) {
         slopes[i] = {static_cast<float>((i * 37) % 360), static_cast<float>(i % 45)};
     }
     std::vector<cell_season> results(cells);
+    std::vector<std::int32_t> block(cells);
+    for (int i = 0; i < cells; i++) block[static_cast<size_t>(i)] = 1 + i % 10;
+    group_running sums(10, seasonDays(&kSeason));
     for (auto _ : state) {
         const int code =
             target ? seasonCellsToTarget(b, cells, elevation.data(), slopes.data(), nullptr, 1200.0, results.data(),
-                                         nullptr)
+                                         nullptr, grouped ? block.data() : nullptr, grouped ? &sums : nullptr)
                    : seasonCells(b, cells, elevation.data(), slopes.data(), nullptr, results.data(), nullptr);
         if (code != 0) {
             state.SkipWithError("refused");
@@ -102,4 +108,4 @@ BENCHMARK(BM_CellSeason)
     ->ArgsProduct({{CELL_PATH_BASELINE, CELL_PATH_AVX2, CELL_PATH_AVX512}, {0, 1}})
     ->Unit(benchmark::kMillisecond)
     ->UseRealTime();
-BENCHMARK(BM_CellSeasonTarget)->ArgName("target")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CellSeasonTarget)->ArgName("target")->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
