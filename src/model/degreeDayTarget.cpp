@@ -109,12 +109,16 @@ void group_running::add(const std::int32_t *group, const float *running, int cou
     }
 }
 
-void group_running::merge(const group_running &other) {
-    if (other.groups_ != groups_ || other.days_ != days_) return;
-    for (size_t i = 0; i < sums_.size(); i++) sums_[i] += other.sums_[i];
-    for (size_t g = 0; g < surfaces_.size(); g++) {
-        surfaces_[g] += other.surfaces_[g];
-        broken_[g] = static_cast<unsigned char>(broken_[g] | other.broken_[g]);
+void group_running::merge(const group_running &other, const std::int32_t *as) {
+    if (other.days_ != days_) return;
+    const size_t days = static_cast<size_t>(days_);
+    for (int g = 1; g <= other.groups_; g++) {
+        const std::int32_t to = as != nullptr ? as[g - 1] : g;
+        if (to < 1 || to > groups_) continue;
+        const size_t from = static_cast<size_t>(g - 1), at = static_cast<size_t>(to - 1);
+        for (size_t k = 0; k < days; k++) sums_[at * days + k] += other.sums_[from * days + k];
+        surfaces_[at] += other.surfaces_[from];
+        broken_[at] = static_cast<unsigned char>(broken_[at] | other.broken_[from]);
     }
 }
 

@@ -50,8 +50,9 @@ public:
     // its running totals day-major (running[k * count + i] after the
     // season's day k, 0 = its first).
     void add(const std::int32_t *group, const float *running, int count);
-    // Adds another's surfaces: the same groups and days.
-    void merge(const group_running &other);
+    // Adds another's surfaces, of the same days: its group g as this one's
+    // group as[g - 1] (as null: as g); a group beyond this one's is left out.
+    void merge(const group_running &other, const std::int32_t *as = nullptr);
     long surfaces(int group) const;
     // The group's mean running total after the season's day k, degC degree
     // days; NaN for a group without surfaces.

@@ -299,20 +299,15 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
         std::vector<slope> slopes(kRun);
         std::vector<float> horizon(horizons ? static_cast<size_t>(kRun) * directions : 0);
         std::vector<cell_season> results(kRun);
-        // This thread's share of the groups' sums, added to the map's when
-        // its runs are done: exact, so in whatever order the threads finish.
-        const group_running &all = target.map->group_days;
-        group_running mine = grouped ? group_running(all.groups(), all.days()) : group_running();
+        // A run's groups numbered among themselves (its cells' own few), and
+        // their sums, added to the map's once the run is done: exact, so in
+        // whatever order the threads finish them.
         std::vector<std::int32_t> group(grouped ? kRun : 0);
+        std::vector<std::int32_t> ids;
+        group_running mine;
         for (;;) {
             const size_t r = next.fetch_add(1);
-            if (r >= run_end || failed.load() != 0) {
-                if (grouped) {
-                    const std::lock_guard<std::mutex> hold(group_lock);
-                    target.map->group_days.merge(mine);
-                }
-                return;
-            }
+            if (r >= run_end || failed.load() != 0) return;
             if (cancelled()) {
                 failed.store(SWEEP_CANCELLED);
                 return;
@@ -328,6 +323,15 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
                     for (int k = 0; k < directions; k++)
                         horizon[static_cast<size_t>(j) * directions + static_cast<size_t>(k)] = cells.angle(i, k);
             }
+            if (grouped) {
+                ids.assign(group.begin(), group.begin() + n);
+                std::sort(ids.begin(), ids.end());
+                ids.erase(std::unique(ids.begin(), ids.end()), ids.end());
+                for (int j = 0; j < n; j++)
+                    group[static_cast<size_t>(j)] = static_cast<std::int32_t>(
+                        std::lower_bound(ids.begin(), ids.end(), group[static_cast<size_t>(j)]) - ids.begin() + 1);
+                mine = group_running(static_cast<int>(ids.size()), target.map->group_days.days());
+            }
             const cell_horizons ch = {directions, horizon.data()};
             const sun_block *b = blocks[runs.block[r] - first_block];
             // The target's day only where the map has a band for it.
@@ -340,6 +344,10 @@ int seasonOfCells(const part_cells &cells, const block_runs &runs, bool shade, i
             if (c != 0) {
                 failed.store(c);
                 return;
+            }
+            if (grouped) {
+                const std::lock_guard<std::mutex> hold(group_lock);
+                target.map->group_days.merge(mine, ids.data());
             }
             for (int j = 0; j < n; j++)
                 storeSeason(target, cells, static_cast<size_t>(runs.keys[first + static_cast<size_t>(j)].cell),

@@ -184,8 +184,7 @@ struct map_wants {
     const std::int32_t *groups = nullptr;
     int group_count = 0;
 };
-// The most group days a map keeps: 16 MB of sums, and as much again on each
-// thread while it computes.
+// The most group days a map keeps: 16 MB of sums.
 constexpr long kMaxGroupDays = 1L << 20;
 
 #endif
