@@ -45,17 +45,17 @@ const char *const kTwoBlocks = R"({"type": "FeatureCollection",
 
 const char *const kSite = "latitude  44.133\nlongitude  -123.214\nelevation  114\naspect  180\ntilt  10\n";
 
-// What a window needs: its least width, and its least height when it is
-// given the screen's whole width.
+// What a window needs: its least width, and its least height at that width,
+// which is what GTK holds the window to (its size hints), whatever width the
+// window has.
 struct need {
     int width, height;
 };
 
 need needOf(GtkWidget *window) {
-    need n{};
-    gtk_widget_get_preferred_width(window, &n.width, nullptr);
-    gtk_widget_get_preferred_height_for_width(window, kScreenWidth, &n.height, nullptr);
-    return n;
+    GtkRequisition least;
+    gtk_widget_get_preferred_size(window, &least, nullptr);
+    return {least.width, least.height};
 }
 
 using gui::await;
@@ -208,20 +208,6 @@ TEST(Fits, LandmapWindow) {
     expectFits(win, "landmap-parcel-computed");
     landmap_blocks_select(GTK_TREE_VIEW(part("landmap_blocks_view")), 2);
     expectFits(win, "landmap-block-selected");
-    // The Winkler regions' season with a target: the table's widest state,
-    // then scrolled to its last column.
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_startmonth")), 3);
-    gui::setText(part("landmap_stopday"), "31");
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part("landmap_stopmonth")), 9);
-    gui::setText(part("landmap_target"), "1240");
-    gui::click(part("landmap_compute"));
-    ASSERT_TRUE(await([&] { return !busy(); }));
-    ASSERT_NE(landmap_window_get_parcel_map(w), nullptr);
-    expectFits(win, "landmap-blocks-regions-target");
-    GtkWidget *table = gtk_widget_get_ancestor(part("landmap_blocks_view"), GTK_TYPE_SCROLLED_WINDOW);
-    GtkAdjustment *across = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(table));
-    gtk_adjustment_set_value(across, gtk_adjustment_get_upper(across));
-    expectFits(win, "landmap-blocks-scrolled");
     gui::click(part("landmap_parcel_close"));
     expectFits(win, "landmap-parcel-closed");
     // A land too large to map whole, shown coarsely, an area chosen.
@@ -270,6 +256,26 @@ TEST(Fits, LandmapWindow) {
     expectFits(win, "landmap-by-region");
     gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(part("landmap_colour_date")), TRUE);
     expectFits(win, "landmap-by-date");
+    // Two blocks on that land, the same season and target: the block
+    // table's widest state (regions and target), then scrolled to its last
+    // column.
+    gui::writeFile("halves.geojson", R"({"type": "FeatureCollection",
+ "crs": {"type": "name", "properties": {"name": "urn:ogc:def:crs:EPSG::32610"}},
+ "features": [
+  {"type": "Feature", "properties": {"name": "West half"}, "geometry": {"type": "Polygon", "coordinates":
+   [[[476010, 4927710], [476190, 4927710], [476190, 4927990], [476010, 4927990], [476010, 4927710]]]}},
+  {"type": "Feature", "properties": {"name": "East half"}, "geometry": {"type": "Polygon", "coordinates":
+   [[[476210, 4927710], [476390, 4927710], [476390, 4927990], [476210, 4927990], [476210, 4927710]]]}}]})");
+    landmap_window_open_parcel(w, (std::filesystem::current_path() / "halves.geojson").c_str());
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    gui::click(part("landmap_compute"));
+    ASSERT_TRUE(await([&] { return !busy(); }));
+    ASSERT_NE(landmap_window_get_parcel_map(w), nullptr);
+    expectFits(win, "landmap-blocks-regions-target");
+    GtkWidget *table = gtk_widget_get_ancestor(part("landmap_blocks_view"), GTK_TYPE_SCROLLED_WINDOW);
+    GtkAdjustment *across = gtk_scrolled_window_get_hadjustment(GTK_SCROLLED_WINDOW(table));
+    gtk_adjustment_set_value(across, gtk_adjustment_get_upper(across));
+    expectFits(win, "landmap-blocks-scrolled");
 }
 
 TEST(Fits, StationWindow) {
