@@ -98,9 +98,10 @@ void group_running::add(const std::int32_t *group, const float *running, int cou
         __int128 *sum = sums_.data() + at * static_cast<size_t>(days_);
         for (size_t k = 0; k < static_cast<size_t>(days_); k++) {
             const double v = static_cast<double>(running[k * n + i]);
-            // A float times a power of two is exact in double; beyond 2^40
-            // degree days the fixed point would overflow, which no season nears.
-            if (!(std::fabs(v) < 1099511627776.0)) {
+            // A float times a power of two is exact in double. A season's
+            // total stays far below 2^20 degree days (366 days of 30); held
+            // to it, the sum has room for 2^43 surfaces.
+            if (!(std::fabs(v) < 1048576.0)) {
                 broken_[at] = 1;
                 continue;
             }
