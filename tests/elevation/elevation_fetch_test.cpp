@@ -4,6 +4,7 @@
 // bytes read, and every way the service can fail.
 #include "elevation/elevation.h"
 #include "loopbackServer.h"
+#include "demFiles.h"
 
 #include <arpa/inet.h>
 #include <cmath>
@@ -44,18 +45,7 @@ struct temp_dir {
 // cells beyond each edge, on one lattice of cells for all tiles, so that
 // overlapping tiles agree to the bit.
 void writeTile(const std::string &path, int south, int west, int overlap) {
-    int n = kCells + 2 * overlap;
-    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", n, n, 1, GDT_Float32, nullptr);
-    double t[6] = {west - double(overlap) / kCells, 1.0 / kCells, 0.0, south + 1 + double(overlap) / kCells, 0.0,
-                   -1.0 / kCells};
-    GDALSetGeoTransform(mem, t);
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, 4326);
-    char *wkt = nullptr;
-    OSRExportToWkt(srs, &wkt);
-    GDALSetProjection(mem, wkt);
-    CPLFree(wkt);
-    OSRDestroySpatialReference(srs);
+    const int n = kCells + 2 * overlap;
     std::vector<float> z(static_cast<size_t>(n) * n);
     for (int j = 0; j < n; j++)
         for (int i = 0; i < n; i++) {
@@ -63,15 +53,12 @@ void writeTile(const std::string &path, int south, int west, int overlap) {
             z[static_cast<size_t>(j) * n + i] =
                 static_cast<float>(plane(-180.0 + (c + 0.5) / kCells, 90.0 - (r + 0.5) / kCells));
         }
-    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(mem, 1), GF_Write, 0, 0, n, n, z.data(), n, n, GDT_Float32, 0, 0), CE_None);
     // Uncompressed: a plane would shrink to almost nothing, and the share of
     // bytes read would measure GDAL's first read of the header, not its windows.
-    const char *options[] = {"COMPRESS=NONE", "BLOCKSIZE=128", nullptr};
-    GDALDatasetH cog =
-        GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), mem, FALSE, const_cast<char **>(options), nullptr, nullptr);
-    EXPECT_NE(cog, nullptr) << path;
-    if (cog != nullptr) GDALClose(cog);
-    GDALClose(mem);
+    const char *const options[] = {"COMPRESS=NONE", "BLOCKSIZE=128", nullptr};
+    EXPECT_TRUE(writeCogFile(path, n, n, z, "EPSG:4326", 1.0 / kCells, west - double(overlap) / kCells,
+                             south + 1 + double(overlap) / kCells, options))
+        << path;
 }
 
 std::string copernicusName(int south, int west) {

@@ -4,11 +4,10 @@
 // kept, the cache serving a second run with the server stopped, and no
 // network with no cache refused in one line with no file.
 #include "loopbackServer.h"
+#include "demFiles.h"
 
-#include <cpl_conv.h>
 #include <gdal.h>
 #include <gtest/gtest.h>
-#include <ogr_srs_api.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -46,28 +45,12 @@ bool writeCopernicusTile(const std::string &www) {
     mkdir((www + "/copernicus").c_str(), 0700);
     mkdir(folder.c_str(), 0700);
     std::ofstream(www + "/copernicus/tileList.txt") << name << "\n";
-    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", kCells, kCells, 1, GDT_Float32, nullptr);
-    double t[6] = {-124.0, 1.0 / kCells, 0.0, 46.0, 0.0, -1.0 / kCells};
-    GDALSetGeoTransform(mem, t);
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, 4326);
-    char *wkt = nullptr;
-    OSRExportToWkt(srs, &wkt);
-    GDALSetProjection(mem, wkt);
-    CPLFree(wkt);
-    OSRDestroySpatialReference(srs);
     std::vector<float> z(static_cast<size_t>(kCells) * kCells);
     for (int r = 0; r < kCells; r++)
         for (int c = 0; c < kCells; c++) z[static_cast<size_t>(r) * kCells + c] = 200.0f + 0.2f * c + 0.3f * (kCells - r);
-    const bool written =
-        GDALRasterIO(GDALGetRasterBand(mem, 1), GF_Write, 0, 0, kCells, kCells, z.data(), kCells, kCells, GDT_Float32,
-                     0, 0) == CE_None;
-    const char *options[] = {"COMPRESS=DEFLATE", "BLOCKSIZE=256", nullptr};
-    GDALDatasetH cog = GDALCreateCopy(GDALGetDriverByName("COG"), (folder + "/" + name + ".tif").c_str(), mem, FALSE,
-                                      const_cast<char **>(options), nullptr, nullptr);
-    if (cog != nullptr) GDALClose(cog);
-    GDALClose(mem);
-    return written && cog != nullptr;
+    const char *const options[] = {"COMPRESS=DEFLATE", "BLOCKSIZE=256", nullptr};
+    return writeCogFile(folder + "/" + name + ".tif", kCells, kCells, z, "EPSG:4326", 1.0 / kCells, -124.0, 46.0,
+                        options);
 }
 
 struct run_result {

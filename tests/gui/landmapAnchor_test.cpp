@@ -3,6 +3,7 @@
 // before, bit for bit, and says so; a file without its site asks for it; a
 // site typed wrong or a second anchoring is refused with the map kept.
 #include "gui_support.h"
+#include "landmapDriving.h"
 #include "landmap/landmapWindow.h"
 #include "shell/shell.h"
 #include "station/stationAnchor.h"
@@ -20,7 +21,7 @@ GtkWidget *part(LandmapWindow *w, const char *id) { return gui::templateChild(GT
 std::string label(LandmapWindow *w, const char *id) { return gtk_label_get_text(GTK_LABEL(part(w, id))); }
 std::string here(const char *name) { return (std::filesystem::current_path() / name).string(); }
 
-bool await(LandmapWindow *w) { return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); }); }
+bool await(LandmapWindow *w) { return landmapAwait(w); }
 
 // Two years of a station's days in Meteostat's daily layout (no site in
 // it): 31 / 14 degC in June, 26 / 11 degC in July.
@@ -40,17 +41,11 @@ void writeStation(const char *name) {
 
 // The example land, June and July, without shading: quick.
 LandmapWindow *computedExample() {
-    gui::start();
-    gui::activate(landmap);
-    LandmapWindow *w = landmap_open;
+    LandmapWindow *w = landmapOpenWindow();
     if (w == nullptr) return nullptr;
     gui::click(part(w, "landmap_example"));
     EXPECT_TRUE(await(w));
-    gui::setText(part(w, "landmap_startday"), "1");
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_startmonth")), 5);
-    gui::setText(part(w, "landmap_stopday"), "31");
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_stopmonth")), 6);
-    gtk_switch_set_active(GTK_SWITCH(part(w, "landmap_shade")), FALSE);
+    landmapSetSeason(w, "1", 6, "31", 7, false);
     gui::click(part(w, "landmap_compute"));
     EXPECT_TRUE(await(w));
     return w;

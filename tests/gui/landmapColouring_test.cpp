@@ -6,6 +6,7 @@
 // readout gives a cell's date; the hectares per region are said for the
 // regions' own season only.
 #include "gui_support.h"
+#include "landmapDriving.h"
 
 #include "demFiles.h"
 
@@ -46,25 +47,17 @@ GtkWidget *part(LandmapWindow *w, const char *id) { return gui::templateChild(GT
 
 std::string label(GtkWidget *l) { return gtk_label_get_text(GTK_LABEL(l)); }
 
-bool awaitIdle(LandmapWindow *w) {
-    return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); });
-}
+bool awaitIdle(LandmapWindow *w) { return landmapAwait(w); }
 
 // The window with the land open and a map of the season computed, the
 // target as typed ("" for none).
 LandmapWindow *mapOf(int firstDay, int firstMonth, int lastDay, int lastMonth, const char *target) {
-    gui::start();
-    gui::activate(landmap);
-    LandmapWindow *w = landmap_open;
+    LandmapWindow *w = landmapOpenWindow();
     if (w == nullptr) return nullptr;
     gtk_window_resize(GTK_WINDOW(w), 1024, 768);
     landmap_window_open_land(w, writeSlope("slope.tif", 30, 24).c_str());
     if (!awaitIdle(w)) return nullptr;
-    gui::setText(part(w, "landmap_startday"), std::to_string(firstDay).c_str());
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_startmonth")), firstMonth - 1);
-    gui::setText(part(w, "landmap_stopday"), std::to_string(lastDay).c_str());
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_stopmonth")), lastMonth - 1);
-    gtk_switch_set_active(GTK_SWITCH(part(w, "landmap_shade")), FALSE);
+    landmapSetSeason(w, std::to_string(firstDay).c_str(), firstMonth, std::to_string(lastDay).c_str(), lastMonth, false);
     gui::setText(part(w, "landmap_target"), target);
     gui::click(part(w, "landmap_compute"));
     if (!awaitIdle(w) || landmap_window_get_map(w) == nullptr) return nullptr;

@@ -6,6 +6,7 @@
 #include "gui_support.h"
 
 #include "../elevation/loopbackServer.h"
+#include "demFiles.h"
 
 #include "landmap/landmapElevation.h"
 #include "landmap/landmapWindow.h"
@@ -20,9 +21,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <cpl_conv.h>
 #include <gdal.h>
-#include <ogr_srs_api.h>
 #include <string>
 #include <sys/stat.h>
 #include <vector>
@@ -37,27 +36,11 @@ const char *const kParcel = R"({"type": "FeatureCollection", "features": [
 // A COG of the 1° square (south, west) at 10″, a plane rising east.
 void writeTile(const std::string &path, int south, int west) {
     const int n = 360;
-    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", n, n, 1, GDT_Float32, nullptr);
-    double t[6] = {static_cast<double>(west), 1.0 / n, 0.0, south + 1.0, 0.0, -1.0 / n};
-    GDALSetGeoTransform(mem, t);
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
-    OSRImportFromEPSG(srs, 4326);
-    char *wkt = nullptr;
-    OSRExportToWkt(srs, &wkt);
-    GDALSetProjection(mem, wkt);
-    CPLFree(wkt);
-    OSRDestroySpatialReference(srs);
     std::vector<float> z(static_cast<size_t>(n) * n);
     for (int j = 0; j < n; j++)
         for (int i = 0; i < n; i++) z[static_cast<size_t>(j) * n + i] = static_cast<float>(200.0 + 2.0 * i + 0.5 * j);
-    ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(mem, 1), GF_Write, 0, 0, n, n, z.data(), n, n, GDT_Float32, 0, 0),
-              CE_None);
-    const char *options[] = {"BLOCKSIZE=128", nullptr};
-    GDALDatasetH cog = GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), mem, FALSE,
-                                      const_cast<char **>(options), nullptr, nullptr);
-    ASSERT_NE(cog, nullptr);
-    GDALClose(cog);
-    GDALClose(mem);
+    const char *const options[] = {"BLOCKSIZE=128", nullptr};
+    ASSERT_TRUE(writeCogFile(path, n, n, z, "EPSG:4326", 1.0 / n, west, south + 1.0, options)) << path;
 }
 
 // A photograph of a window, when VERANTA_SHOTS names a folder for it.

@@ -5,6 +5,7 @@
 // session's parcel maps; a refusal keeping the parcel open before; a land
 // too large for memory shown coarsely and an area of it mapped.
 #include "gui_support.h"
+#include "landmapDriving.h"
 
 #include "demFiles.h"
 
@@ -54,20 +55,15 @@ std::string label(LandmapWindow *w, const char *id) { return gtk_label_get_text(
 
 std::string here(const char *name) { return (std::filesystem::current_path() / name).string(); }
 
-bool await(LandmapWindow *w) { return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); }); }
+bool await(LandmapWindow *w) { return landmapAwait(w); }
 
 // The example land open, June shaded within 300 m: quick, and shaded.
 LandmapWindow *exampleWindow() {
-    gui::start();
-    gui::activate(landmap);
-    LandmapWindow *w = landmap_open;
+    LandmapWindow *w = landmapOpenWindow();
     if (w == nullptr) return nullptr;
     gui::click(part(w, "landmap_example"));
     EXPECT_TRUE(await(w));
-    gui::setText(part(w, "landmap_startday"), "1");
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_startmonth")), 5);
-    gui::setText(part(w, "landmap_stopday"), "30");
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_stopmonth")), 5);
+    landmapSetSeason(w, "1", 6, "30", 6, true);
     gui::setText(part(w, "landmap_distance"), "300");
     return w;
 }

@@ -6,6 +6,7 @@
 // manager while a map computes; and, without a display, the land's refusals,
 // the session's remembered maps and the words of the progress bar.
 #include "gui_support.h"
+#include "landmapDriving.h"
 
 #include "demFiles.h"
 
@@ -60,16 +61,10 @@ bool statusFailed(LandmapWindow *w) {
     return gtk_style_context_has_class(gtk_widget_get_style_context(part(w, "landmap_status")), "failed");
 }
 
-LandmapWindow *openWindow() {
-    gui::start();
-    gui::activate(landmap);
-    return landmap_open;
-}
+LandmapWindow *openWindow() { return landmapOpenWindow(); }
 
 // Waits for the computation, export or opening under way to be taken in.
-bool awaitRun(LandmapWindow *w, double seconds = 100) {
-    return gui::await([w] { return landmap_open != w || !landmap_window_is_busy(w); }, seconds);
-}
+bool awaitRun(LandmapWindow *w, double seconds = 100) { return landmapAwait(w, seconds); }
 
 // Opens a land as Open… does and waits until its elevations are read.
 void openLand(LandmapWindow *w, const std::string &path) {
@@ -77,16 +72,8 @@ void openLand(LandmapWindow *w, const std::string &path) {
     EXPECT_TRUE(awaitRun(w));
 }
 
-void setSeason(LandmapWindow *w, const char *first, int firstMonth, const char *last, int lastMonth, bool shade) {
-    gui::setText(part(w, "landmap_startday"), first);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_startmonth")), firstMonth - 1);
-    gui::setText(part(w, "landmap_stopday"), last);
-    gtk_combo_box_set_active(GTK_COMBO_BOX(part(w, "landmap_stopmonth")), lastMonth - 1);
-    gtk_switch_set_active(GTK_SWITCH(part(w, "landmap_shade")), shade);
-}
-
 void compute(LandmapWindow *w, const char *first, int firstMonth, const char *last, int lastMonth, bool shade) {
-    setSeason(w, first, firstMonth, last, lastMonth, shade);
+    landmapSetSeason(w, first, firstMonth, last, lastMonth, shade);
     gui::click(part(w, "landmap_compute"));
 }
 

@@ -6,11 +6,9 @@
 #include <gdal_utils.h>
 #include <ogr_srs_api.h>
 
-bool writeDemFile(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
-                  double x0, double y0, int bands, const char *unit) {
-    GDALAllRegister();
-    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), w, h, bands, GDT_Float32, nullptr);
-    if (ds == nullptr) return false;
+namespace {
+
+void placeOnGrid(GDALDatasetH ds, const char *crs, double cell, double x0, double y0) {
     double t[6] = {x0, cell, 0.0, y0, 0.0, -cell};
     GDALSetGeoTransform(ds, t);
     if (crs != nullptr) {
@@ -19,6 +17,16 @@ bool writeDemFile(const std::string &path, int w, int h, const std::vector<float
         GDALSetSpatialRef(ds, srs);
         OSRDestroySpatialReference(srs);
     }
+}
+
+}  // namespace
+
+bool writeDemFile(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
+                  double x0, double y0, int bands, const char *unit) {
+    GDALAllRegister();
+    GDALDatasetH ds = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), w, h, bands, GDT_Float32, nullptr);
+    if (ds == nullptr) return false;
+    placeOnGrid(ds, crs, cell, x0, y0);
     bool ok = true;
     for (int b = 1; b <= bands; b++) {
         GDALRasterBandH band = GDALGetRasterBand(ds, b);
@@ -29,6 +37,22 @@ bool writeDemFile(const std::string &path, int w, int h, const std::vector<float
     }
     GDALClose(ds);
     return ok;
+}
+
+bool writeCogFile(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
+                  double x0, double y0, const char *const *options) {
+    GDALAllRegister();
+    GDALDatasetH mem = GDALCreate(GDALGetDriverByName("MEM"), "", w, h, 1, GDT_Float32, nullptr);
+    if (mem == nullptr) return false;
+    placeOnGrid(mem, crs, cell, x0, y0);
+    const bool written = GDALRasterIO(GDALGetRasterBand(mem, 1), GF_Write, 0, 0, w, h, const_cast<float *>(z.data()), w,
+                                      h, GDT_Float32, 0, 0) == CE_None;
+    GDALDatasetH cog = written ? GDALCreateCopy(GDALGetDriverByName("COG"), path.c_str(), mem, FALSE,
+                                                const_cast<char **>(options), nullptr, nullptr)
+                               : nullptr;
+    if (cog != nullptr) GDALClose(cog);
+    GDALClose(mem);
+    return cog != nullptr;
 }
 
 std::string mapFileText(const std::string &path) {

@@ -13,6 +13,12 @@
 bool writeDemFile(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
                   double x0, double y0, int bands = 1, const char *unit = nullptr);
 
+// A cloud-optimised GeoTIFF of the same (one band, no nodata: as the
+// elevation services serve their tiles), written by GDAL's COG driver with
+// options (null-terminated; null for its defaults).
+bool writeCogFile(const std::string &path, int w, int h, const std::vector<float> &z, const char *crs, double cell,
+                  double x0, double y0, const char *const *options = nullptr);
+
 // Everything a reader of a map file sees: gdalinfo's account of it from its
 // size on (grid, CRS, metadata, band descriptions, nodata), then every
 // pixel's bits; empty when it cannot be read.
