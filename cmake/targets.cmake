@@ -31,20 +31,27 @@ set(VERANTA_TEST_ENVIRONMENT "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/te
 # veranta_add_test(NAME [PREFIX p] [TIMEOUT s] SOURCES... [LIBRARIES...])
 #   A GoogleTest executable NAME; each of its cases is a test of its own,
 #   named PREFIX + Suite.Case, found when ctest runs (the executable is then
-#   built). TIMEOUT defaults to 120 s.
+#   built). TIMEOUT defaults to 120 s; the sanitizer build doubles it.
 # veranta_add_test(NAME PREFIX p [TIMEOUT s] SCRIPTS... PROGRAM target)
 #   One test per bash script, named PREFIX + the script's name, given the
 #   path of the program as its argument; a script exiting with 77 is skipped.
-#   TIMEOUT defaults to 300 s.
+#   TIMEOUT defaults to 300 s; the sanitizer build doubles it.
 function(veranta_add_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "" "PREFIX;TIMEOUT;PROGRAM" "SOURCES;LIBRARIES;SCRIPTS")
   if(arg_UNPARSED_ARGUMENTS OR (arg_SOURCES AND arg_SCRIPTS) OR NOT (arg_SOURCES OR arg_SCRIPTS))
     message(FATAL_ERROR "veranta_add_test(${name}): give either SOURCES or SCRIPTS and PROGRAM")
   endif()
+  # The sanitizers slow the code two- to threefold; a timeout is there to
+  # catch a run that never ends, not to measure speed.
+  set(scale 1)
+  if(VERANTA_SANITIZE)
+    set(scale 2)
+  endif()
   if(arg_SOURCES)
     if(NOT arg_TIMEOUT)
       set(arg_TIMEOUT 120)
     endif()
+    math(EXPR arg_TIMEOUT "${arg_TIMEOUT} * ${scale}")
     add_executable(${name} ${arg_SOURCES})
     target_link_libraries(${name} PRIVATE ${arg_LIBRARIES} GTest::gtest GTest::gtest_main veranta_warnings)
     gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST TEST_PREFIX "${arg_PREFIX}"
@@ -56,6 +63,7 @@ function(veranta_add_test name)
     if(NOT arg_TIMEOUT)
       set(arg_TIMEOUT 300)
     endif()
+    math(EXPR arg_TIMEOUT "${arg_TIMEOUT} * ${scale}")
     foreach(script ${arg_SCRIPTS})
       get_filename_component(script_name ${script} NAME_WE)
       get_filename_component(script ${script} ABSOLUTE)
