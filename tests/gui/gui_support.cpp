@@ -112,6 +112,11 @@ void pump() {
 }
 
 bool await(const std::function<bool()> &done, double seconds) {
+#ifdef __SANITIZE_ADDRESS__
+    // The sanitizers slow the work waited for two- to threefold, as they
+    // double every test's own timeout.
+    seconds *= 2;
+#endif
     const gint64 deadline = g_get_monotonic_time() + static_cast<gint64>(seconds * G_USEC_PER_SEC);
     while (!done() && g_get_monotonic_time() < deadline) {
         gtk_main_iteration_do(FALSE);

@@ -28,8 +28,9 @@ void start();
 // Lets GTK handle everything pending (redraws, map and unmap, signals).
 void pump();
 
-// Lets the main loop run until done() holds, or seconds have gone; whether
-// it holds. A test waits for the state a window shows, never a set time.
+// Lets the main loop run until done() holds, or seconds have gone (twice as
+// many under the sanitizers); whether it holds. A test waits for the state a
+// window shows, never a set time.
 bool await(const std::function<bool()> &done, double seconds = 100);
 
 void activate(GtkWidget *menuItem);
